@@ -1,0 +1,137 @@
+#include "fold_tokenizer.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <memory>
+
+namespace folium::engine {
+
+QByteArray foldLigatures(const QByteArray &utf8, std::vector<int> *map)
+{
+    QByteArray out;
+    out.reserve(utf8.size() + 8);
+    if (map) {
+        map->clear();
+        map->reserve(size_t(utf8.size()) + 9);
+    }
+    const auto put = [&](const char *s, int from) {
+        for (; *s; ++s) {
+            out.append(*s);
+            if (map)
+                map->push_back(from);
+        }
+    };
+    const int n = int(utf8.size());
+    for (int i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if ((c == 0xC5 || c == 0xC3) && i + 1 < n) {
+            const auto d = static_cast<unsigned char>(utf8[i + 1]);
+            const char *rep = nullptr;
+            if (c == 0xC5 && d == 0x93)
+                rep = "oe";
+            else if (c == 0xC5 && d == 0x92)
+                rep = "OE";
+            else if (c == 0xC3 && d == 0xA6)
+                rep = "ae";
+            else if (c == 0xC3 && d == 0x86)
+                rep = "AE";
+            else if (c == 0xC3 && d == 0x9F)
+                rep = "ss";
+            if (rep) {
+                put(rep, i);
+                ++i;
+                continue;
+            }
+        }
+        out.append(char(c));
+        if (map)
+            map->push_back(i);
+    }
+    if (map)
+        map->push_back(n);
+    return out;
+}
+
+namespace {
+
+struct FoliumTokenizer {
+    fts5_tokenizer inner{};
+    Fts5Tokenizer *innerInstance = nullptr;
+};
+
+struct Fts5ApiHolder {
+    fts5_api *api = nullptr;
+};
+
+fts5_api *fts5ApiOf(sqlite3 *db)
+{
+    fts5_api *api = nullptr;
+    sqlite3_stmt *st = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT fts5(?1)", -1, &st, nullptr) != SQLITE_OK)
+        return nullptr;
+    sqlite3_bind_pointer(st, 1, static_cast<void *>(&api), "fts5_api_ptr", nullptr);
+    sqlite3_step(st);
+    sqlite3_finalize(st);
+    return api;
+}
+
+int xCreate(void *ctx, const char **, int, Fts5Tokenizer **out)
+{
+    auto *api = static_cast<fts5_api *>(ctx);
+    auto tok = std::make_unique<FoliumTokenizer>();
+    void *userData = nullptr;
+    if (api->xFindTokenizer(api, "unicode61", &userData, &tok->inner) != SQLITE_OK)
+        return SQLITE_ERROR;
+    const char *args[] = {"remove_diacritics", "2"};
+    if (tok->inner.xCreate(userData, args, 2, &tok->innerInstance) != SQLITE_OK)
+        return SQLITE_ERROR;
+    *out = reinterpret_cast<Fts5Tokenizer *>(tok.release());
+    return SQLITE_OK;
+}
+
+void xDelete(Fts5Tokenizer *p)
+{
+    auto *tok = reinterpret_cast<FoliumTokenizer *>(p);
+    if (tok->innerInstance)
+        tok->inner.xDelete(tok->innerInstance);
+    delete tok;
+}
+
+struct CallbackContext {
+    void *userCtx;
+    int (*userCallback)(void *, int, const char *, int, int, int);
+    const std::vector<int> *map;
+};
+
+int mapCallback(void *ctx, int flags, const char *token, int nToken, int start, int end)
+{
+    auto *c = static_cast<CallbackContext *>(ctx);
+    const auto &m = *c->map;
+    const int s = start >= 0 && size_t(start) < m.size() ? m[size_t(start)] : start;
+    const int e = end >= 0 && size_t(end) < m.size() ? m[size_t(end)] : end;
+    return c->userCallback(c->userCtx, flags, token, nToken, s, e);
+}
+
+int xTokenize(Fts5Tokenizer *p, void *userCtx, int flags, const char *text, int nText,
+              int (*callback)(void *, int, const char *, int, int, int))
+{
+    auto *tok = reinterpret_cast<FoliumTokenizer *>(p);
+    std::vector<int> map;
+    const QByteArray folded = foldLigatures(QByteArray::fromRawData(text, nText), &map);
+    CallbackContext ctx{userCtx, callback, &map};
+    return tok->inner.xTokenize(tok->innerInstance, &ctx, flags, folded.constData(), int(folded.size()), mapCallback);
+}
+
+} // namespace
+
+bool registerFoliumTokenizer(sqlite3 *db)
+{
+    fts5_api *api = fts5ApiOf(db);
+    if (!api)
+        return false;
+    fts5_tokenizer t{xCreate, xDelete, xTokenize};
+    return api->xCreateTokenizer(api, "folium", api, &t, nullptr) == SQLITE_OK;
+}
+
+} // namespace folium::engine

@@ -1,0 +1,21 @@
+// The full-text tokenizer of titles: SQLite's unicode61 with diacritics
+// removed, wrapped so that the ligatures œ, æ (and ß) fold to oe, ae, ss
+// first. "cœur" and "coeur" are then the same word.
+#pragma once
+
+#include <QByteArray>
+#include <vector>
+
+struct sqlite3;
+
+namespace folium::engine {
+
+// Registers the tokenizer "folium" on a connection. Both the compiler (which
+// builds the index) and the reader (which queries it) must register it.
+bool registerFoliumTokenizer(sqlite3 *db);
+
+// Folds the ligatures of UTF-8 text. map receives, for each byte of the
+// result and one past its end, the offset of the source byte it came from.
+QByteArray foldLigatures(const QByteArray &utf8, std::vector<int> *map = nullptr);
+
+} // namespace folium::engine

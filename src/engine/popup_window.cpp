@@ -1,0 +1,59 @@
+#include "popup_window.h"
+
+#include "region_view.h"
+#include "title_file.h"
+#include "topicview.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace folium::engine {
+
+PopupWindow::PopupWindow(TopicView *owner, int topicIndex, const QString &html, const QColor &background, int zoom,
+                         const QFont &font)
+    : QFrame(owner, Qt::Popup), m_view(new RegionView(true, this)), m_topic(topicIndex)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFrameShape(QFrame::Box);
+    setObjectName(QStringLiteral("TopicPopup"));
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(1, 1, 1, 1);
+    lay->addWidget(m_view);
+    QPalette pal = m_view->palette();
+    pal.setColor(QPalette::Base, background);
+    m_view->setPalette(pal);
+    m_view->safeDocument()->setTitle(owner->titleFile());
+    m_view->showHtml(html, zoom, font);
+    connect(m_view, &RegionView::hotspotActivated, owner,
+            [owner, topicIndex](int ordinal) { owner->activateHotspot(topicIndex, ordinal); });
+}
+
+void PopupWindow::showNear(const QPoint &globalPos)
+{
+    QScreen *screen = QGuiApplication::screenAt(globalPos);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int w = std::min(520, std::max(240, avail.width() / 2));
+    m_view->document()->setTextWidth(w - 2 * m_view->document()->documentMargin());
+    const int h = std::min(avail.height() / 2, m_view->contentHeight() + 8);
+    resize(w, std::max(40, h));
+    QPoint p = globalPos + QPoint(8, 16);
+    p.setX(std::clamp(p.x(), avail.left(), std::max(avail.left(), avail.right() - width())));
+    p.setY(std::clamp(p.y(), avail.top(), std::max(avail.top(), avail.bottom() - height())));
+    move(p);
+    show();
+}
+
+void PopupWindow::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QFrame::keyPressEvent(e);
+}
+
+} // namespace folium::engine

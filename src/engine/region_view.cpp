@@ -1,0 +1,341 @@
+#include "region_view.h"
+
+#include "title_file.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QBuffer>
+#include <QImageReader>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextFragment>
+#include <QTextLayout>
+#include <QUrl>
+
+#include <cmath>
+
+namespace folium::engine {
+
+namespace {
+constexpr int kMaxImageSide = 4096;
+constexpr qint64 kMaxImagePixels = 16LL * 1024 * 1024;
+} // namespace
+
+SafeTextDocument::SafeTextDocument(QObject *parent) : QTextDocument(parent) {}
+
+void SafeTextDocument::setTitle(std::shared_ptr<const TitleFile> title)
+{
+    m_title = std::move(title);
+    m_images.clear();
+}
+
+QImage SafeTextDocument::decodeTitleImage(const QByteArray &data, int maxSide)
+{
+    QImage placeholder(16, 16, QImage::Format_RGB32);
+    placeholder.fill(QColor(0xcc, 0xcc, 0xcc));
+    if (data.isEmpty())
+        return placeholder;
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAllocationLimit(64);
+    const QByteArray format = reader.format();
+    if (format != "png" && format != "jpeg" && format != "gif" && format != "bmp")
+        return placeholder;
+    const QSize size = reader.size();
+    // Refuse before decoding: the header's claim is what would be allocated.
+    if (!size.isValid() || size.width() > maxSide || size.height() > maxSide ||
+        qint64(size.width()) * size.height() > kMaxImagePixels)
+        return placeholder;
+    QImage img = reader.read();
+    return img.isNull() ? placeholder : img;
+}
+
+QVariant SafeTextDocument::loadResource(int type, const QUrl &name)
+{
+    if (type != QTextDocument::ImageResource)
+        return QVariant(QByteArray());
+    const QString key = name.toString();
+    auto it = m_images.constFind(key);
+    if (it != m_images.constEnd())
+        return *it;
+    const QImage img = decodeTitleImage(m_title ? m_title->image(key) : QByteArray(), kMaxImageSide);
+    m_images.insert(key, img);
+    return img;
+}
+
+RegionView::RegionView(bool scrolling, QWidget *parent)
+    : QTextBrowser(parent), m_doc(new SafeTextDocument(this)), m_scrolling(scrolling)
+{
+    setDocument(m_doc);
+    setOpenLinks(false);
+    setOpenExternalLinks(false);
+    setReadOnly(true);
+    setUndoRedoEnabled(false);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse);
+    setFrameShape(QFrame::NoFrame);
+    if (!scrolling) {
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl &url) {
+        const QString s = url.toString();
+        if (s.startsWith(u"hs:"))
+            emit hotspotActivated(s.mid(3).toInt());
+    });
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!m_restoring)
+            m_topPos = positionAtTop();
+    });
+}
+
+void RegionView::showHtml(const QString &html, int zoom, const QFont &baseFont)
+{
+    m_restoring = true;
+    QFont f = baseFont;
+    f.setPointSizeF(baseFont.pointSizeF() * zoom / 100.0);
+    m_doc->setDefaultFont(f);
+    m_doc->setHtml(html);
+    applyZoom(zoom);
+    indexAnchors();
+    m_focus = -1;
+    m_topPos = 0;
+    verticalScrollBar()->setValue(0);
+    m_restoring = false;
+    viewport()->update();
+}
+
+void RegionView::clearRegion()
+{
+    m_restoring = true;
+    m_doc->clear();
+    m_spans.clear();
+    m_anchors.clear();
+    m_focus = -1;
+    m_topPos = 0;
+    m_restoring = false;
+}
+
+void RegionView::applyZoom(int zoom)
+{
+    if (zoom == 100)
+        return;
+    const double k = zoom / 100.0;
+    struct Change {
+        int pos, len;
+        QTextCharFormat fmt;
+    };
+    std::vector<Change> changes;
+    for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            QTextCharFormat cf = frag.charFormat();
+            bool changed = false;
+            if (cf.hasProperty(QTextFormat::FontPointSize)) {
+                cf.setFontPointSize(cf.fontPointSize() * k);
+                changed = true;
+            }
+            if (cf.hasProperty(QTextFormat::FontPixelSize)) {
+                cf.setProperty(QTextFormat::FontPixelSize,
+                               std::max(1, int(std::lround(cf.intProperty(QTextFormat::FontPixelSize) * k))));
+                changed = true;
+            }
+            if (cf.isImageFormat()) {
+                QTextImageFormat img = cf.toImageFormat();
+                if (img.width() > 0)
+                    img.setWidth(img.width() * k);
+                if (img.height() > 0)
+                    img.setHeight(img.height() * k);
+                cf = img;
+                changed = true;
+            }
+            if (changed)
+                changes.push_back({frag.position(), frag.length(), cf});
+        }
+    }
+    QTextCursor c(m_doc);
+    for (const Change &ch : changes) {
+        c.setPosition(ch.pos);
+        c.setPosition(ch.pos + ch.len, QTextCursor::KeepAnchor);
+        c.setCharFormat(ch.fmt);
+    }
+}
+
+void RegionView::indexAnchors()
+{
+    m_spans.clear();
+    m_anchors.clear();
+    for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const QTextCharFormat cf = frag.charFormat();
+            if (!cf.isAnchor())
+                continue;
+            for (const QString &name : cf.anchorNames())
+                if (!m_anchors.contains(name))
+                    m_anchors.insert(name, frag.position());
+            const QString href = cf.anchorHref();
+            if (!href.startsWith(u"hs:"))
+                continue;
+            const int ordinal = href.mid(3).toInt();
+            if (!m_spans.empty() && m_spans.back().ordinal == ordinal && m_spans.back().end == frag.position())
+                m_spans.back().end = frag.position() + frag.length();
+            else
+                m_spans.push_back({ordinal, frag.position(), frag.position() + frag.length()});
+        }
+    }
+}
+
+int RegionView::spanIndexOfOrdinal(int ordinal) const
+{
+    for (size_t i = 0; i < m_spans.size(); ++i)
+        if (m_spans[i].ordinal == ordinal)
+            return int(i);
+    return -1;
+}
+
+void RegionView::setFocusIndex(int index)
+{
+    m_focus = index >= 0 && index < int(m_spans.size()) ? index : -1;
+    if (m_focus >= 0)
+        ensureSpanVisible(m_focus);
+    viewport()->update();
+}
+
+void RegionView::moveFocus(int direction)
+{
+    const int n = int(m_spans.size());
+    if (n == 0) {
+        m_focus = -1;
+        return;
+    }
+    // The cycle is: none, 1, 2, ..., n, none, ...
+    int k = m_focus + 1; // 0 = none
+    k = direction < 0 ? (k + n) % (n + 1) : (k + 1) % (n + 1);
+    setFocusIndex(k - 1);
+}
+
+QRect RegionView::spanRect(int spanIndex) const
+{
+    if (spanIndex < 0 || spanIndex >= int(m_spans.size()))
+        return {};
+    const HotspotSpan &s = m_spans[size_t(spanIndex)];
+    QTextCursor c(m_doc);
+    c.setPosition(s.start);
+    const QRect a = cursorRect(c);
+    c.setPosition(s.end);
+    const QRect b = cursorRect(c);
+    if (a.top() == b.top())
+        return QRect(a.topLeft(), QPoint(std::max(b.left(), a.left() + 4), a.bottom()));
+    return QRect(a.topLeft(), QPoint(viewport()->width() - 2, a.bottom()));
+}
+
+int RegionView::positionAtTop() const
+{
+    const QPointF p(0, verticalScrollBar()->value() + 1);
+    const int pos = m_doc->documentLayout()->hitTest(p, Qt::FuzzyHit);
+    return std::max(0, pos);
+}
+
+void RegionView::scrollToPosition(int pos)
+{
+    pos = std::clamp(pos, 0, std::max(0, m_doc->characterCount() - 1));
+    const QTextBlock b = m_doc->findBlock(pos);
+    int y = 0;
+    if (b.isValid()) {
+        const QRectF br = m_doc->documentLayout()->blockBoundingRect(b);
+        const QTextLine line = b.layout()->lineForTextPosition(pos - b.position());
+        y = int(br.top() + (line.isValid() ? line.y() : 0));
+    }
+    m_restoring = true;
+    verticalScrollBar()->setValue(y);
+    m_restoring = false;
+    m_topPos = pos;
+}
+
+void RegionView::restoreTop()
+{
+    const int keep = m_topPos;
+    scrollToPosition(keep);
+}
+
+void RegionView::ensureSpanVisible(int spanIndex)
+{
+    if (!m_scrolling || spanIndex < 0 || spanIndex >= int(m_spans.size()))
+        return;
+    ensurePositionVisible(m_spans[size_t(spanIndex)].start);
+}
+
+void RegionView::ensurePositionVisible(int pos)
+{
+    if (!m_scrolling)
+        return;
+    QTextCursor c(m_doc);
+    c.setPosition(std::clamp(pos, 0, std::max(0, m_doc->characterCount() - 1)));
+    const QRect r = cursorRect(c);
+    const int h = viewport()->height();
+    if (r.top() >= 0 && r.bottom() <= h)
+        return;
+    verticalScrollBar()->setValue(verticalScrollBar()->value() + r.top() - h / 3);
+}
+
+int RegionView::contentHeight() const
+{
+    return int(std::ceil(m_doc->size().height()));
+}
+
+void RegionView::paintEvent(QPaintEvent *e)
+{
+    QTextBrowser::paintEvent(e);
+    if (m_focus < 0)
+        return;
+    QPainter p(viewport());
+    QPen pen(palette().color(QPalette::Text));
+    pen.setStyle(Qt::DotLine);
+    p.setPen(pen);
+    p.drawRect(spanRect(m_focus).adjusted(-1, 0, 1, 0));
+}
+
+void RegionView::resizeEvent(QResizeEvent *e)
+{
+    QTextBrowser::resizeEvent(e);
+    if (m_scrolling)
+        restoreTop();
+}
+
+void RegionView::keyPressEvent(QKeyEvent *e)
+{
+    QScrollBar *sb = verticalScrollBar();
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (m_focus >= 0) {
+            emit hotspotActivated(m_spans[size_t(m_focus)].ordinal);
+            return;
+        }
+        break;
+    case Qt::Key_Down: sb->setValue(sb->value() + sb->singleStep()); return;
+    case Qt::Key_Up: sb->setValue(sb->value() - sb->singleStep()); return;
+    case Qt::Key_PageDown: sb->setValue(sb->value() + sb->pageStep()); return;
+    case Qt::Key_PageUp: sb->setValue(sb->value() - sb->pageStep()); return;
+    case Qt::Key_Home: sb->setValue(sb->minimum()); return;
+    case Qt::Key_End: sb->setValue(sb->maximum()); return;
+    default: break;
+    }
+    QTextBrowser::keyPressEvent(e);
+}
+
+bool RegionView::focusNextPrevChild(bool next)
+{
+    if (m_spans.empty())
+        return QWidget::focusNextPrevChild(next);
+    moveFocus(next ? 1 : -1);
+    if (m_focus < 0)
+        return QWidget::focusNextPrevChild(next);
+    return true;
+}
+
+} // namespace folium::engine

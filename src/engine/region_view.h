@@ -1,0 +1,100 @@
+// One region of a topic (the non-scrolling or the scrolling one): a
+// read-only rich-text view that knows the topic's hotspots, draws the
+// keyboard focus frame and keeps its place as a text position.
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QTextBrowser>
+#include <QTextDocument>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace folium::engine {
+
+class TitleFile;
+
+// A document whose resources come only from the title: never from a file,
+// never from the network, never from a data: URL.
+class SafeTextDocument : public QTextDocument {
+    Q_OBJECT
+public:
+    explicit SafeTextDocument(QObject *parent = nullptr);
+    void setTitle(std::shared_ptr<const TitleFile> title);
+
+    // Decodes an image of the title with a cap on its size; an image that
+    // is missing, undecodable or too large gives a small grey placeholder.
+    static QImage decodeTitleImage(const QByteArray &data, int maxSide);
+
+protected:
+    QVariant loadResource(int type, const QUrl &name) override;
+
+private:
+    std::shared_ptr<const TitleFile> m_title;
+    QHash<QString, QImage> m_images;
+};
+
+struct HotspotSpan {
+    int ordinal = 0; // 1-based over the whole topic
+    int start = 0;   // text positions in this region's document
+    int end = 0;
+};
+
+class RegionView : public QTextBrowser {
+    Q_OBJECT
+public:
+    explicit RegionView(bool scrolling, QWidget *parent = nullptr);
+
+    SafeTextDocument *safeDocument() const { return m_doc; }
+
+    // Shows sanitised HTML at a zoom percentage and finds its hotspots and
+    // named places.
+    void showHtml(const QString &html, int zoom, const QFont &baseFont);
+    void clearRegion();
+
+    const std::vector<HotspotSpan> &hotspots() const { return m_spans; }
+    int anchorPosition(const QString &name) const { return m_anchors.value(name, -1); }
+    int spanIndexOfOrdinal(int ordinal) const;
+
+    // Keyboard focus on hotspots: -1 is none. moveFocus runs through every
+    // hotspot and then to none, in a cycle.
+    int focusIndex() const { return m_focus; }
+    void setFocusIndex(int index);
+    void moveFocus(int direction);
+    QRect spanRect(int spanIndex) const; // viewport coordinates
+
+    // The place in the text shown at the top, kept across zoom and resize.
+    int topPosition() const { return m_topPos; }
+    void scrollToPosition(int pos);
+    void ensureSpanVisible(int spanIndex);
+    void ensurePositionVisible(int pos);
+
+    int contentHeight() const;
+
+signals:
+    void hotspotActivated(int ordinal);
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    void applyZoom(int zoom);
+    void indexAnchors();
+    void restoreTop();
+    int positionAtTop() const;
+
+    SafeTextDocument *m_doc;
+    bool m_scrolling;
+    std::vector<HotspotSpan> m_spans;
+    QHash<QString, int> m_anchors;
+    int m_focus = -1;
+    int m_topPos = 0;
+    bool m_restoring = false;
+};
+
+} // namespace folium::engine

@@ -1,0 +1,580 @@
+#include "sanitizer.h"
+
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <vector>
+
+namespace folium::engine {
+
+namespace {
+
+const QStringList &blockTags()
+{
+    static const QStringList l{u"p"_qs,  u"div"_qs, u"h1"_qs,  u"h2"_qs, u"h3"_qs,    u"h4"_qs,        u"ul"_qs,
+                               u"ol"_qs, u"li"_qs,  u"pre"_qs, u"hr"_qs, u"table"_qs, u"blockquote"_qs};
+    return l;
+}
+
+const QStringList &inlineTags()
+{
+    static const QStringList l{u"b"_qs,   u"strong"_qs, u"i"_qs,     u"em"_qs,  u"u"_qs,    u"s"_qs,
+                               u"sub"_qs, u"sup"_qs,    u"small"_qs, u"big"_qs, u"span"_qs, u"font"_qs,
+                               u"a"_qs,   u"br"_qs,     u"img"_qs,   u"tr"_qs,  u"td"_qs,   u"th"_qs};
+    return l;
+}
+
+// Elements whose content is thrown away with them.
+bool isDroppedWithContent(QStringView t)
+{
+    static const QStringList l{u"script"_qs, u"style"_qs,    u"head"_qs,     u"title"_qs, u"object"_qs,
+                               u"embed"_qs,  u"iframe"_qs,   u"svg"_qs,      u"math"_qs,  u"textarea"_qs,
+                               u"select"_qs, u"template"_qs, u"noscript"_qs, u"applet"_qs};
+    return l.contains(t);
+}
+
+bool isVoid(QStringView t)
+{
+    return t == u"br" || t == u"hr" || t == u"img";
+}
+
+const QString kEllipsis = QStringLiteral("\u2026");
+
+struct Attr {
+    QString name;
+    QString value;
+};
+
+struct Element {
+    QString tag;
+    int rows = 0;  // for tables; items for lists
+    int cells = 0; // for tables
+};
+
+bool validNumber(const QString &v, int lo, int hi, QString *out, bool allowPercent = false)
+{
+    QString s = v.trimmed();
+    bool percent = false;
+    if (allowPercent && s.endsWith(u'%')) {
+        percent = true;
+        s.chop(1);
+    }
+    if (s.endsWith(u"px"))
+        s.chop(2);
+    bool ok = false;
+    const int n = s.toInt(&ok);
+    if (!ok)
+        return false;
+    if (percent) {
+        *out = QString::number(std::clamp(n, 1, 100)) + u'%';
+    } else {
+        *out = QString::number(std::clamp(n, lo, hi));
+    }
+    return true;
+}
+
+bool validColor(const QString &v)
+{
+    static const QRegularExpression re(QStringLiteral("^(#[0-9A-Fa-f]{3}|#[0-9A-Fa-f]{6}|[A-Za-z]{1,20})$"));
+    return re.match(v.trimmed()).hasMatch();
+}
+
+QString cleanStyle(const QString &style)
+{
+    static const QRegularExpression safeValue(QStringLiteral("^[#%.,\\-a-zA-Z0-9 '\"]{1,100}$"));
+    static const QRegularExpression sizeRe(QStringLiteral("^(-?[0-9]{1,4}(?:\\.[0-9]{1,2})?)\\s*(pt|px|em|%)?$"));
+    QString out;
+    const auto decls = style.split(u';', Qt::SkipEmptyParts);
+    int kept = 0;
+    for (const QString &decl : decls) {
+        if (++kept > 20)
+            break;
+        const int colon = decl.indexOf(u':');
+        if (colon <= 0)
+            continue;
+        const QString prop = decl.left(colon).trimmed().toLower();
+        QString value = decl.mid(colon + 1).trimmed();
+        if (!isAllowedStyleProperty(prop) || !safeValue.match(value).hasMatch())
+            continue;
+        if (prop == u"font-size" || prop.startsWith(u"margin") || prop == u"text-indent") {
+            const auto m = sizeRe.match(value);
+            if (!m.hasMatch())
+                continue;
+            double n = m.captured(1).toDouble();
+            const QString unit = m.captured(2).isEmpty() ? QStringLiteral("px") : m.captured(2);
+            if (prop == u"font-size") {
+                const double maxFor = unit == u"em" ? 6 : unit == u"%" ? 600 : unit == u"px" ? 96 : 72;
+                const double minFor = unit == u"em" ? 0.3 : unit == u"%" ? 30 : 4;
+                n = std::clamp(n, minFor, maxFor);
+            } else {
+                n = std::clamp(n, -500.0, 500.0);
+            }
+            value = QString::number(n) + unit;
+        } else if (prop.contains(u"color") && !validColor(value)) {
+            continue;
+        }
+        out += prop + u':' + value + u';';
+    }
+    return out;
+}
+
+QString escapeText(QStringView s)
+{
+    QString r;
+    r.reserve(s.size() + 8);
+    for (const QChar c : s) {
+        switch (c.unicode()) {
+        case '&': r += u"&amp;"; break;
+        case '<': r += u"&lt;"; break;
+        case '>': r += u"&gt;"; break;
+        case '"': r += u"&quot;"; break;
+        default: r += c;
+        }
+    }
+    return r;
+}
+
+// Decodes the entities of a text run; anything not understood stays literal.
+QString decodeEntities(QStringView s)
+{
+    if (!s.contains(u'&'))
+        return s.toString();
+    static const QList<std::pair<QString, char32_t>> named{
+        {u"amp"_qs, U'&'},     {u"lt"_qs, U'<'},      {u"gt"_qs, U'>'},      {u"quot"_qs, U'"'},
+        {u"apos"_qs, U'\''},   {u"nbsp"_qs, 0xA0},    {u"laquo"_qs, 0xAB},   {u"raquo"_qs, 0xBB},
+        {u"copy"_qs, 0xA9},    {u"mdash"_qs, 0x2014}, {u"ndash"_qs, 0x2013}, {u"hellip"_qs, 0x2026},
+        {u"rsquo"_qs, 0x2019}, {u"lsquo"_qs, 0x2018}, {u"ldquo"_qs, 0x201C}, {u"rdquo"_qs, 0x201D}};
+    QString r;
+    r.reserve(s.size());
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] != u'&') {
+            r += s[i];
+            continue;
+        }
+        const qsizetype semi = s.indexOf(u';', i + 1);
+        if (semi < 0 || semi - i > 12) {
+            r += s[i];
+            continue;
+        }
+        const QStringView name = s.mid(i + 1, semi - i - 1);
+        char32_t cp = 0;
+        if (name.startsWith(u'#')) {
+            bool ok = false;
+            uint v = name.size() > 1 && (name[1] == u'x' || name[1] == u'X') ? name.mid(2).toUInt(&ok, 16)
+                                                                             : name.mid(1).toUInt(&ok, 10);
+            if (ok && v > 0 && v <= 0x10FFFF && !(v >= 0xD800 && v <= 0xDFFF) && (v >= 0x20 || v == 9 || v == 10))
+                cp = v;
+        } else {
+            for (const auto &[n, c] : named)
+                if (name == n)
+                    cp = c;
+        }
+        if (!cp) {
+            r += s[i];
+            continue;
+        }
+        r += QString::fromUcs4(&cp, 1);
+        i = semi;
+    }
+    return r;
+}
+
+class Sanitizer {
+public:
+    Sanitizer(QStringView in, const SanitizeLimits &lim) : m_in(in), m_lim(lim) { m_out.reserve(in.size()); }
+
+    QString run()
+    {
+        const qsizetype n = m_in.size();
+        qsizetype i = 0;
+        while (i < n && !m_full) {
+            if (m_in[i] == u'<') {
+                i = markup(i);
+            } else {
+                qsizetype j = m_in.indexOf(u'<', i);
+                if (j < 0)
+                    j = n;
+                text(m_in.mid(i, j - i));
+                i = j;
+            }
+        }
+        while (!m_stack.empty())
+            popEmit();
+        return m_out;
+    }
+
+private:
+    qsizetype markup(qsizetype i)
+    {
+        const qsizetype n = m_in.size();
+        if (m_in.mid(i).startsWith(u"<!--")) {
+            const qsizetype e = m_in.indexOf(u"-->", i + 4);
+            return e < 0 ? n : e + 3;
+        }
+        if (i + 1 >= n) {
+            text(u"<");
+            return n;
+        }
+        const QChar c = m_in[i + 1];
+        if (c == u'!' || c == u'?') {
+            const qsizetype e = m_in.indexOf(u'>', i);
+            return e < 0 ? n : e + 1;
+        }
+        const bool closing = c == u'/';
+        qsizetype p = i + (closing ? 2 : 1);
+        if (p >= n || !m_in[p].isLetter()) {
+            text(u"<");
+            return i + 1;
+        }
+        qsizetype q = p;
+        while (q < n && (m_in[q].isLetterOrNumber()) && q - p < 16)
+            ++q;
+        const QString tag = m_in.mid(p, q - p).toString().toLower();
+        std::vector<Attr> attrs;
+        bool selfClose = false;
+        // Attributes up to the end of the tag; an unterminated tag swallows the rest.
+        while (q < n && m_in[q] != u'>') {
+            if (m_in[q].isSpace()) {
+                ++q;
+                continue;
+            }
+            if (m_in[q] == u'/') {
+                selfClose = true;
+                ++q;
+                continue;
+            }
+            selfClose = false;
+            qsizetype a = q;
+            while (q < n && !m_in[q].isSpace() && m_in[q] != u'=' && m_in[q] != u'>' && m_in[q] != u'/')
+                ++q;
+            QString name = m_in.mid(a, q - a).toString().toLower();
+            QString value;
+            while (q < n && m_in[q].isSpace())
+                ++q;
+            if (q < n && m_in[q] == u'=') {
+                ++q;
+                while (q < n && m_in[q].isSpace())
+                    ++q;
+                if (q < n && (m_in[q] == u'"' || m_in[q] == u'\'')) {
+                    const QChar quote = m_in[q];
+                    const qsizetype e = m_in.indexOf(quote, q + 1);
+                    if (e < 0)
+                        return n;
+                    value = decodeEntities(m_in.mid(q + 1, e - q - 1));
+                    q = e + 1;
+                } else {
+                    qsizetype b = q;
+                    while (q < n && !m_in[q].isSpace() && m_in[q] != u'>')
+                        ++q;
+                    value = decodeEntities(m_in.mid(b, q - b));
+                }
+            }
+            if (attrs.size() < 16 && !name.isEmpty())
+                attrs.push_back({name, value});
+        }
+        if (q >= n)
+            return n;
+        if (closing)
+            closeTag(tag);
+        else
+            openTag(tag, attrs, selfClose);
+        return q + 1;
+    }
+
+    void text(QStringView raw)
+    {
+        if (m_dropNesting > 0 || m_discardTables > 0)
+            return;
+        QString t = decodeEntities(raw);
+        // Stray text directly inside a table or row is not shown by browsers either.
+        if (!m_stack.empty() && (m_stack.back().tag == u"table" || m_stack.back().tag == u"tr" ||
+                                 m_stack.back().tag == u"ul" || m_stack.back().tag == u"ol")) {
+            if (t.trimmed().isEmpty())
+                return;
+        }
+        if (m_textChars + t.size() > m_lim.maxTextChars) {
+            t.truncate(std::max<qsizetype>(0, m_lim.maxTextChars - m_textChars));
+            m_out += escapeText(t) + kEllipsis;
+            m_full = true;
+            return;
+        }
+        m_textChars += t.size();
+        m_out += escapeText(t);
+    }
+
+    int find(const std::initializer_list<const char16_t *> &names, const std::initializer_list<const char16_t *> &stops)
+    {
+        for (int k = int(m_stack.size()) - 1; k >= 0; --k) {
+            const QString &t = m_stack[size_t(k)].tag;
+            for (const auto *nm : names)
+                if (t == QStringView(nm))
+                    return k;
+            for (const auto *st : stops)
+                if (t == QStringView(st))
+                    return -1;
+        }
+        return -1;
+    }
+
+    void popTo(int k)
+    {
+        while (int(m_stack.size()) > k)
+            popEmit();
+    }
+
+    void popEmit()
+    {
+        m_out += QStringLiteral("</") + m_stack.back().tag + u'>';
+        m_stack.pop_back();
+    }
+
+    int tableDepth() const
+    {
+        return int(std::count_if(m_stack.begin(), m_stack.end(), [](const Element &e) { return e.tag == u"table"; }));
+    }
+
+    Element *currentTable()
+    {
+        for (auto it = m_stack.rbegin(); it != m_stack.rend(); ++it)
+            if (it->tag == u"table")
+                return &*it;
+        return nullptr;
+    }
+
+    void openTag(const QString &tagName, const std::vector<Attr> &attrs, bool selfClose)
+    {
+        QString tag = tagName;
+        if (m_dropNesting > 0) {
+            if (isDroppedWithContent(tag) && !selfClose)
+                ++m_dropNesting;
+            return;
+        }
+        if (isDroppedWithContent(tag)) {
+            if (!selfClose)
+                m_dropNesting = 1;
+            return;
+        }
+        if (m_discardTables > 0) {
+            if (tag == u"table")
+                ++m_discardTables;
+            return;
+        }
+        if (!isAllowedTag(tag))
+            return;
+
+        // The implicit closes of HTML that matter for well-formed output.
+        if (tag == u"li") {
+            const int k = find({u"li"}, {u"ul", u"ol", u"td", u"th", u"table"});
+            if (k >= 0)
+                popTo(k);
+            if (m_stack.size() >= 2 && m_stack.back().tag == u"p") {
+                const QString &parent = m_stack[m_stack.size() - 2].tag;
+                if (parent == u"ul" || parent == u"ol")
+                    popEmit();
+            }
+            // Past the cap, items go on as plain paragraphs inside the list.
+            if (!m_stack.empty() && (m_stack.back().tag == u"ul" || m_stack.back().tag == u"ol") &&
+                ++m_stack.back().rows > m_lim.maxListItems)
+                tag = QStringLiteral("p");
+        } else if (tag == u"tr") {
+            const int k = find({u"tr"}, {u"table"});
+            if (k >= 0)
+                popTo(k);
+            if (m_stack.empty() || m_stack.back().tag != u"table")
+                return;
+            Element *t = currentTable();
+            if (++t->rows > m_lim.maxRows) {
+                m_discardTables = 1;
+                return;
+            }
+        } else if (tag == u"td" || tag == u"th") {
+            const int k = find({u"td", u"th"}, {u"tr", u"table"});
+            if (k >= 0)
+                popTo(k);
+            if (m_stack.empty() || m_stack.back().tag != u"tr")
+                return;
+            Element *t = currentTable();
+            if (++t->cells > m_lim.maxCells) {
+                m_discardTables = 1;
+                return;
+            }
+        } else if (blockTags().contains(tag) && !m_stack.empty() && m_stack.back().tag == u"p") {
+            popEmit();
+        }
+        if (tag == u"table") {
+            if (!m_stack.empty() && (m_stack.back().tag == u"table" || m_stack.back().tag == u"tr"))
+                return;
+            if (tableDepth() >= m_lim.maxTableDepth) {
+                m_discardTables = 1;
+                return;
+            }
+        }
+        if (!isVoid(tag) && int(m_stack.size()) >= m_lim.maxDepth)
+            return;
+
+        QString out = u'<' + tag;
+        for (const Attr &a : attrs) {
+            if (!isAllowedAttribute(tag, a.name))
+                continue;
+            QString v;
+            if (!cleanAttribute(tag, a.name, a.value, &v))
+                continue;
+            out += u' ' + a.name + QStringLiteral("=\"") + escapeText(v) + u'"';
+        }
+        out += u'>';
+        m_out += out;
+        if (!isVoid(tag))
+            m_stack.push_back({tag});
+    }
+
+    bool cleanAttribute(const QString &tag, const QString &name, const QString &value, QString *out)
+    {
+        static const QRegularExpression hrefRe(QStringLiteral("^hs:[0-9]{1,6}$"));
+        static const QRegularExpression anchorRe(QStringLiteral("^[A-Za-z0-9_:.\\-]{1,64}$"));
+        static const QRegularExpression srcRe(QStringLiteral("^[A-Za-z0-9_.\\-]{1,128}$"));
+        static const QRegularExpression alignRe(QStringLiteral("^(left|right|center|justify|top|middle|bottom)$"));
+        static const QRegularExpression faceRe(QStringLiteral("^[A-Za-z0-9 ,\\-']{1,80}$"));
+        static const QRegularExpression fontSizeRe(QStringLiteral("^[+\\-]?[1-7]$"));
+        if (name == u"href") {
+            *out = value;
+            return hrefRe.match(value).hasMatch();
+        }
+        if (name == u"name") {
+            *out = value;
+            return anchorRe.match(value).hasMatch();
+        }
+        if (name == u"src") {
+            *out = value;
+            return srcRe.match(value).hasMatch() && !value.startsWith(u'.');
+        }
+        if (name == u"width" || name == u"height") {
+            const int cap = tag == u"img" ? m_lim.maxImageSide : 4096;
+            return validNumber(value, 1, cap, out, tag != u"img");
+        }
+        if (name == u"colspan" || name == u"rowspan")
+            return validNumber(value, 1, 100, out);
+        if (name == u"border" || name == u"cellpadding" || name == u"cellspacing")
+            return validNumber(value, 0, 20, out);
+        if (name == u"align" || name == u"valign") {
+            *out = value.trimmed().toLower();
+            return alignRe.match(*out).hasMatch();
+        }
+        if (name == u"color" || name == u"bgcolor") {
+            *out = value.trimmed();
+            return validColor(*out);
+        }
+        if (name == u"face") {
+            *out = value;
+            return faceRe.match(value).hasMatch();
+        }
+        if (name == u"size") {
+            *out = value.trimmed();
+            return fontSizeRe.match(*out).hasMatch();
+        }
+        if (name == u"alt") {
+            *out = value.left(200);
+            return true;
+        }
+        if (name == u"style") {
+            *out = cleanStyle(value);
+            return !out->isEmpty();
+        }
+        return false;
+    }
+
+    void closeTag(const QString &tag)
+    {
+        if (m_dropNesting > 0) {
+            if (isDroppedWithContent(tag))
+                --m_dropNesting;
+            return;
+        }
+        if (m_discardTables > 0) {
+            if (tag == u"table")
+                --m_discardTables;
+            if (m_discardTables > 0)
+                return;
+            // The table that overflowed is still open: close it now.
+            const int k = find({u"table"}, {});
+            if (k >= 0)
+                popTo(k);
+            return;
+        }
+        if (!isAllowedTag(tag) || isVoid(tag))
+            return;
+        int k = -1;
+        if (tag == u"table") {
+            k = find({u"table"}, {});
+        } else if (tag == u"tr") {
+            k = find({u"tr"}, {u"table"});
+        } else if (tag == u"td" || tag == u"th") {
+            k = find({u"td", u"th"}, {u"tr", u"table"});
+        } else {
+            // An end tag never closes anything outside the table cell it is in.
+            for (int j = int(m_stack.size()) - 1; j >= 0; --j) {
+                const QString &t = m_stack[size_t(j)].tag;
+                if (t == tag) {
+                    k = j;
+                    break;
+                }
+                if (t == u"td" || t == u"th" || t == u"table")
+                    break;
+            }
+        }
+        if (k >= 0)
+            popTo(k);
+    }
+
+    QStringView m_in;
+    SanitizeLimits m_lim;
+    QString m_out;
+    std::vector<Element> m_stack;
+    qsizetype m_textChars = 0;
+    int m_dropNesting = 0;
+    int m_discardTables = 0;
+    bool m_full = false;
+};
+
+} // namespace
+
+bool isAllowedTag(QStringView t)
+{
+    return blockTags().contains(t) || inlineTags().contains(t);
+}
+
+bool isAllowedAttribute(QStringView tag, QStringView a)
+{
+    if (a == u"style")
+        return tag != u"br" && tag != u"img" && tag != u"a";
+    if (a == u"align")
+        return blockTags().contains(tag) || tag == u"td" || tag == u"th" || tag == u"tr";
+    if (tag == u"a")
+        return a == u"href" || a == u"name";
+    if (tag == u"img")
+        return a == u"src" || a == u"width" || a == u"height" || a == u"alt";
+    if (tag == u"font")
+        return a == u"face" || a == u"color" || a == u"size";
+    if (tag == u"table")
+        return a == u"border" || a == u"cellpadding" || a == u"cellspacing" || a == u"width" || a == u"bgcolor";
+    if (tag == u"tr")
+        return a == u"bgcolor" || a == u"valign";
+    if (tag == u"td" || tag == u"th")
+        return a == u"colspan" || a == u"rowspan" || a == u"width" || a == u"valign" || a == u"bgcolor";
+    return false;
+}
+
+bool isAllowedStyleProperty(QStringView p)
+{
+    static const QStringList l{u"font-family"_qs,     u"font-size"_qs,     u"font-weight"_qs,      u"font-style"_qs,
+                               u"text-decoration"_qs, u"color"_qs,         u"background-color"_qs, u"text-align"_qs,
+                               u"text-indent"_qs,     u"margin-left"_qs,   u"margin-right"_qs,     u"margin-top"_qs,
+                               u"margin-bottom"_qs,   u"vertical-align"_qs};
+    return l.contains(p);
+}
+
+QString sanitizeTopicHtml(QStringView html, const SanitizeLimits &limits)
+{
+    return Sanitizer(html, limits).run();
+}
+
+} // namespace folium::engine

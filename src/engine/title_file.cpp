@@ -1,0 +1,212 @@
+#include "title_file.h"
+
+#include "fold_tokenizer.h"
+#include "sqlite_handle.h"
+#include "title_schema.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace folium::engine {
+
+namespace {
+
+uint32_t be(const QByteArray &h, int at, int bytes)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = (v << 8) | static_cast<unsigned char>(h[at + i]);
+    return v;
+}
+
+// Checks the SQLite header against the file: a title cut short or with a
+// damaged header is refused before SQLite reads any page.
+bool headerLooksWhole(const QString &path, QString *why)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *why = QStringLiteral("cannot be read");
+        return false;
+    }
+    const QByteArray h = f.read(100);
+    if (h.size() < 100 || !h.startsWith(QByteArray("SQLite format 3\0", 16))) {
+        *why = QStringLiteral("not a title file");
+        return false;
+    }
+    uint32_t pageSize = be(h, 16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || (pageSize & (pageSize - 1)) != 0) {
+        *why = QStringLiteral("damaged header");
+        return false;
+    }
+    const uint32_t pages = be(h, 28, 4);
+    const bool sizeValid = be(h, 24, 4) == be(h, 92, 4) && pages != 0;
+    if (!sizeValid || qint64(pages) * pageSize != f.size()) {
+        *why = QStringLiteral("truncated or damaged");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TitleFile::TitleFile() : m_db(std::make_unique<Database>()) {}
+TitleFile::~TitleFile() = default;
+
+std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
+{
+    QString dummy;
+    QString &reason = why ? *why : dummy;
+    const QFileInfo fi(path);
+    if (!fi.isFile()) {
+        reason = QStringLiteral("file not found");
+        return nullptr;
+    }
+    if (!headerLooksWhole(path, &reason))
+        return nullptr;
+    std::shared_ptr<TitleFile> t(new TitleFile);
+    Database &db = *t->m_db;
+    if (!db.openUntrustedReadOnly(path) || !registerFoliumTokenizer(db.handle())) {
+        reason = QStringLiteral("cannot be opened");
+        return nullptr;
+    }
+    if (db.pragmaInt("application_id") != kTitleApplicationId) {
+        reason = QStringLiteral("not a title file");
+        return nullptr;
+    }
+    if (db.pragmaInt("user_version") != kTitleFormatVersion) {
+        reason = QStringLiteral("another format version");
+        return nullptr;
+    }
+    {
+        Statement st(db, "SELECT key, value FROM meta");
+        while (st.step()) {
+            const QString key = st.text(0);
+            if (key == u"name")
+                t->m_name = st.text(1);
+            else if (key == u"home")
+                t->m_home = st.text(1).toInt();
+        }
+        if (!st.ok() || !st.succeeded()) {
+            reason = QStringLiteral("damaged (meta)");
+            return nullptr;
+        }
+    }
+    {
+        Statement st(db, "SELECT count(*), min(idx), max(idx) FROM topic");
+        if (!st.step()) {
+            reason = QStringLiteral("damaged (topics)");
+            return nullptr;
+        }
+        t->m_topicCount = int(st.integer(0));
+        // Topic indexes run from 0 without gaps; anything else is not ours.
+        if (t->m_topicCount <= 0 || st.integer(1) != 0 || st.integer(2) != t->m_topicCount - 1) {
+            reason = QStringLiteral("damaged (topic numbering)");
+            return nullptr;
+        }
+    }
+    if (t->m_home < 0 || t->m_home >= t->m_topicCount || !t->topic(t->m_home)) {
+        reason = QStringLiteral("damaged (home topic)");
+        return nullptr;
+    }
+    // Every table the reader queries must be there and usable.
+    for (const char *sql :
+         {"SELECT hash, name, topic, anchor FROM context LIMIT 1",
+          "SELECT topic, ordinal, region, kind, target, id FROM hotspot LIMIT 1",
+          "SELECT name, data FROM image LIMIT 0", "SELECT name, first, last FROM search_group LIMIT 1",
+          "SELECT rowid FROM fts WHERE fts MATCH 'folium' LIMIT 1"}) {
+        Statement st(db, sql);
+        st.step();
+        if (!st.ok() || !st.succeeded()) {
+            reason = QStringLiteral("damaged (") + db.lastError() + u')';
+            return nullptr;
+        }
+    }
+    t->m_path = path;
+    return t;
+}
+
+std::optional<TopicRecord> TitleFile::topic(int index) const
+{
+    Statement st(*m_db, "SELECT va, title, data, nsr, sr FROM topic WHERE idx = ?1");
+    st.bind(1, int64_t(index));
+    if (!st.step())
+        return std::nullopt;
+    TopicRecord r;
+    r.index = index;
+    r.va = uint32_t(st.integer(0));
+    r.title = st.text(1);
+    r.data = st.text(2);
+    r.nsr = st.text(3);
+    r.sr = st.text(4);
+    return r;
+}
+
+std::optional<int> TitleFile::topicAtAddress(uint32_t va) const
+{
+    Statement st(*m_db, "SELECT idx FROM topic WHERE va = ?1");
+    st.bind(1, int64_t(va));
+    if (!st.step())
+        return std::nullopt;
+    return int(st.integer(0));
+}
+
+std::optional<ContextTarget> TitleFile::contextByHash(uint32_t hash) const
+{
+    Statement st(*m_db, "SELECT topic, anchor FROM context WHERE hash = ?1");
+    st.bind(1, int64_t(hash));
+    if (!st.step())
+        return std::nullopt;
+    const int topicIndex = int(st.integer(0));
+    if (topicIndex < 0 || topicIndex >= m_topicCount)
+        return std::nullopt;
+    return ContextTarget{topicIndex, st.text(1)};
+}
+
+std::optional<ContextTarget> TitleFile::context(const QString &name) const
+{
+    Statement st(*m_db, "SELECT topic, anchor, name FROM context WHERE hash = ?1");
+    st.bind(1, int64_t(contextHash(name)));
+    if (!st.step() || st.text(2).compare(name, Qt::CaseInsensitive) != 0)
+        return std::nullopt;
+    const int topicIndex = int(st.integer(0));
+    if (topicIndex < 0 || topicIndex >= m_topicCount)
+        return std::nullopt;
+    return ContextTarget{topicIndex, st.text(1)};
+}
+
+std::vector<StoredHotspot> TitleFile::hotspots(int topic) const
+{
+    std::vector<StoredHotspot> out;
+    Statement st(*m_db, "SELECT ordinal, region, kind, target, id FROM hotspot WHERE topic = ?1 ORDER BY ordinal");
+    st.bind(1, int64_t(topic));
+    while (st.step() && out.size() < 100000)
+        out.push_back(
+            {int(st.integer(0)), int(st.integer(1)), int(st.integer(2)), st.text(3), uint32_t(st.integer(4))});
+    return out;
+}
+
+std::optional<int> TitleFile::browseNeighbour(int topic, int direction) const
+{
+    const char *sql = direction < 0 ? "SELECT idx FROM topic WHERE browse < (SELECT browse FROM topic WHERE idx = ?1) "
+                                      "AND browse IS NOT NULL ORDER BY browse DESC LIMIT 1"
+                                    : "SELECT idx FROM topic WHERE browse > (SELECT browse FROM topic WHERE idx = ?1) "
+                                      "AND browse IS NOT NULL ORDER BY browse ASC LIMIT 1";
+    Statement st(*m_db, sql);
+    st.bind(1, int64_t(topic));
+    if (!st.step())
+        return std::nullopt;
+    return int(st.integer(0));
+}
+
+QByteArray TitleFile::image(const QString &name) const
+{
+    Statement st(*m_db, "SELECT data FROM image WHERE name = ?1");
+    st.bind(1, name);
+    if (!st.step())
+        return {};
+    return st.blob(0);
+}
+
+} // namespace folium::engine

@@ -1,0 +1,74 @@
+// Read access to one .m14 title. The file is untrusted: it is opened
+// read-only with SQLite's defensive settings and checked before use.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace folium::engine {
+
+class Database;
+
+struct TopicRecord {
+    int index = -1;
+    uint32_t va = 0;
+    QString title;
+    QString data;
+    QString nsr; // stored (not yet sanitised) rich text of the regions
+    QString sr;
+};
+
+struct StoredHotspot {
+    int ordinal = 0; // 1-based over the NSR, then the SR
+    int region = 0;  // 0 NSR, 1 SR
+    int kind = 0;    // HotspotKind
+    QString target;  // code string, or context string of the target
+    uint32_t id = 0; // identifier: the hash of the target
+};
+
+struct ContextTarget {
+    int topic = -1;
+    QString anchor; // empty: top of the topic; "hs:N" a hotspot; otherwise a named place
+};
+
+class TitleFile {
+public:
+    ~TitleFile();
+    TitleFile(const TitleFile &) = delete;
+    TitleFile &operator=(const TitleFile &) = delete;
+
+    // Opens and checks a title; nullptr when it is missing, not a title, of
+    // another format version, truncated or damaged. why says which.
+    static std::shared_ptr<TitleFile> open(const QString &path, QString *why = nullptr);
+
+    const QString &path() const { return m_path; }
+    const QString &name() const { return m_name; }
+    int topicCount() const { return m_topicCount; }
+    int homeTopic() const { return m_home; }
+
+    std::optional<TopicRecord> topic(int index) const;
+    std::optional<int> topicAtAddress(uint32_t va) const;
+    std::optional<ContextTarget> context(const QString &name) const;
+    std::optional<ContextTarget> contextByHash(uint32_t hash) const;
+    std::vector<StoredHotspot> hotspots(int topic) const;
+    // The browse-sequence neighbour (direction −1 or +1) of a topic.
+    std::optional<int> browseNeighbour(int topic, int direction) const;
+    QByteArray image(const QString &name) const;
+
+    Database &database() const { return *m_db; }
+
+private:
+    TitleFile();
+    std::unique_ptr<Database> m_db;
+    QString m_path;
+    QString m_name;
+    int m_topicCount = 0;
+    int m_home = 0;
+};
+
+} // namespace folium::engine

@@ -1,0 +1,26 @@
+// The .m14 title format: one SQLite file. docs/m14-format.md describes it.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+
+namespace folium::engine {
+
+// "FoLM" in the database header identifies a Folium title.
+inline constexpr int32_t kTitleApplicationId = 0x466F4C4D;
+inline constexpr int32_t kTitleFormatVersion = 1;
+
+// Hotspot kinds, as reported by HotspotClicked.
+enum HotspotKind : int { HotspotCode = 0, HotspotPopup = 1, HotspotJump = 2 };
+
+// The 32-bit hash of a context string. Context strings are compared without
+// regard to letter case, so the hash is taken of the lower-cased text
+// (FNV-1a over UTF-8).
+uint32_t contextHash(QStringView context);
+
+// SQL that creates an empty title; used by the writer and quoted in the docs.
+extern const char *const kTitleSchemaSql;
+
+} // namespace folium::engine

@@ -1,0 +1,201 @@
+#include "title_writer.h"
+
+#include "fold_tokenizer.h"
+#include "sqlite_handle.h"
+#include "title_schema.h"
+
+#include <QFile>
+
+namespace folium::engine {
+
+TitleWriter::TitleWriter() : m_db(std::make_unique<Database>()) {}
+TitleWriter::~TitleWriter() = default;
+
+bool TitleWriter::fail()
+{
+    if (m_error.isEmpty())
+        m_error = m_db->lastError();
+    return false;
+}
+
+bool TitleWriter::create(const QString &path)
+{
+    QFile::remove(path);
+    if (!m_db->openForWriting(path) || !registerFoliumTokenizer(m_db->handle()))
+        return fail();
+    // The file is renamed into place only when complete, so a journal buys nothing.
+    m_db->exec("PRAGMA journal_mode=OFF");
+    m_db->exec("PRAGMA synchronous=OFF");
+    m_db->exec("PRAGMA page_size=4096");
+    const QByteArray pragmas = QByteArray("PRAGMA application_id=") + QByteArray::number(kTitleApplicationId) +
+                               "; PRAGMA user_version=" + QByteArray::number(kTitleFormatVersion) + ";";
+    if (!m_db->exec(pragmas.constData()) || !m_db->exec(kTitleSchemaSql) || !m_db->exec("BEGIN"))
+        return fail();
+    m_topic = std::make_unique<Statement>(
+        *m_db, "INSERT INTO topic(idx, va, title, data, browse, nsr, sr) VALUES(?1,?2,?3,?4,?5,?6,?7)");
+    m_fts = std::make_unique<Statement>(*m_db, "INSERT INTO fts(rowid, nsr, sr) VALUES(?1,?2,?3)");
+    m_context =
+        std::make_unique<Statement>(*m_db, "INSERT INTO context(hash, name, topic, anchor) VALUES(?1,?2,?3,?4)");
+    m_hotspot = std::make_unique<Statement>(
+        *m_db, "INSERT INTO hotspot(topic, ordinal, region, kind, target, id) VALUES(?1,?2,?3,?4,?5,?6)");
+    return m_topic->ok() && m_fts->ok() && m_context->ok() && m_hotspot->ok() ? true : fail();
+}
+
+void TitleWriter::setMeta(const QString &name, int homeTopic)
+{
+    m_name = name;
+    m_home = homeTopic;
+}
+
+bool TitleWriter::addTopic(int index, uint32_t va, const QString &title, const QString &data, std::optional<int> browse,
+                           const QString &nsr, const QString &sr, const QString &nsrText, const QString &srText)
+{
+    m_topic->reset();
+    m_topic->bind(1, int64_t(index));
+    m_topic->bind(2, int64_t(va));
+    m_topic->bind(3, title);
+    m_topic->bind(4, data);
+    if (browse)
+        m_topic->bind(5, int64_t(*browse));
+    else
+        m_topic->bindNull(5);
+    m_topic->bind(6, nsr);
+    m_topic->bind(7, sr);
+    m_topic->step();
+    if (!m_topic->succeeded())
+        return fail();
+    m_fts->reset();
+    m_fts->bind(1, int64_t(index));
+    m_fts->bind(2, nsrText);
+    m_fts->bind(3, srText);
+    m_fts->step();
+    return m_fts->succeeded() ? true : fail();
+}
+
+bool TitleWriter::addContext(const QString &name, int topic, const QString &anchor)
+{
+    m_context->reset();
+    m_context->bind(1, int64_t(contextHash(name)));
+    m_context->bind(2, name);
+    m_context->bind(3, int64_t(topic));
+    if (anchor.isEmpty())
+        m_context->bindNull(4);
+    else
+        m_context->bind(4, anchor);
+    m_context->step();
+    return m_context->succeeded();
+}
+
+bool TitleWriter::addHotspot(int topic, int ordinal, int region, int kind, const QString &target, uint32_t id)
+{
+    m_hotspot->reset();
+    m_hotspot->bind(1, int64_t(topic));
+    m_hotspot->bind(2, int64_t(ordinal));
+    m_hotspot->bind(3, int64_t(region));
+    m_hotspot->bind(4, int64_t(kind));
+    m_hotspot->bind(5, target);
+    m_hotspot->bind(6, int64_t(id));
+    m_hotspot->step();
+    return m_hotspot->succeeded() ? true : fail();
+}
+
+bool TitleWriter::addImage(const QString &name, const QByteArray &data)
+{
+    Statement st(*m_db, "INSERT OR REPLACE INTO image(name, data) VALUES(?1, ?2)");
+    st.bind(1, name);
+    st.bind(2, data);
+    st.step();
+    return st.succeeded() ? true : fail();
+}
+
+bool TitleWriter::addGroupRange(const QString &name, int first, int last)
+{
+    Statement st(*m_db, "INSERT INTO search_group(name, first, last) VALUES(?1, ?2, ?3)");
+    st.bind(1, name);
+    st.bind(2, int64_t(first));
+    st.bind(3, int64_t(last));
+    st.step();
+    return st.succeeded() ? true : fail();
+}
+
+bool TitleWriter::finish()
+{
+    {
+        Statement st(*m_db, "INSERT INTO meta(key, value) VALUES(?1, ?2)");
+        const std::pair<const char *, QString> rows[] = {{"name", m_name}, {"home", QString::number(m_home)}};
+        for (const auto &[k, v] : rows) {
+            st.reset();
+            st.bind(1, QString::fromLatin1(k));
+            st.bind(2, v);
+            st.step();
+            if (!st.succeeded())
+                return fail();
+        }
+    }
+    m_topic.reset();
+    m_fts.reset();
+    m_context.reset();
+    m_hotspot.reset();
+    if (!m_db->exec("INSERT INTO fts(fts) VALUES('optimize')") || !m_db->exec("COMMIT"))
+        return fail();
+    if (m_db->exec("CREATE VIRTUAL TABLE temp.vocab USING fts5vocab(main, fts, row)")) {
+        Statement st(*m_db, "SELECT coalesce(sum(cnt), 0) FROM temp.vocab");
+        if (st.step())
+            m_words = st.integer(0);
+    }
+    m_db->close();
+    return true;
+}
+
+bool writeTitleDatabase(const QString &path, const std::vector<ItemRow> &items, const std::vector<ParamRow> &params,
+                        QString *error)
+{
+    QFile::remove(path);
+    Database db;
+    const auto fail = [&] {
+        if (error)
+            *error = db.lastError();
+        return false;
+    };
+    if (!db.openForWriting(path))
+        return fail();
+    if (!db.exec("CREATE TABLE Item(Ordine INTEGER, Chiave TEXT, Titolo TEXT, Parente TEXT, tipo TEXT);"
+                 "CREATE INDEX Ordine ON Item(Ordine);"
+                 "CREATE TABLE Param(Ordre INTEGER, Codice TEXT, Param1 TEXT, Param2 TEXT);"
+                 "CREATE INDEX Ordre ON Param(Ordre);"
+                 "BEGIN"))
+        return fail();
+    {
+        Statement st(db, "INSERT INTO Item(Ordine, Chiave, Titolo, Parente, tipo) VALUES(?1,?2,?3,?4,?5)");
+        for (const ItemRow &r : items) {
+            st.reset();
+            st.bind(1, int64_t(r.ordine));
+            st.bind(2, r.chiave);
+            st.bind(3, r.titolo);
+            st.bind(4, r.parente);
+            st.bind(5, r.tipo);
+            st.step();
+            if (!st.succeeded())
+                return fail();
+        }
+    }
+    {
+        Statement st(db, "INSERT INTO Param(Ordre, Codice, Param1, Param2) VALUES(?1,?2,?3,?4)");
+        for (const ParamRow &r : params) {
+            st.reset();
+            st.bind(1, int64_t(r.ordre));
+            st.bind(2, r.codice);
+            st.bind(3, r.param1);
+            if (r.param2.isNull())
+                st.bindNull(4);
+            else
+                st.bind(4, r.param2);
+            st.step();
+            if (!st.succeeded())
+                return fail();
+        }
+    }
+    return db.exec("COMMIT") ? true : fail();
+}
+
+} // namespace folium::engine

@@ -1,0 +1,67 @@
+// Writes .m14 titles and their title databases. Used by the title compiler
+// and by tests that build damaged or unusual titles on purpose.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace folium::engine {
+
+class Database;
+class Statement;
+
+class TitleWriter {
+public:
+    TitleWriter();
+    ~TitleWriter();
+    TitleWriter(const TitleWriter &) = delete;
+    TitleWriter &operator=(const TitleWriter &) = delete;
+
+    // Creates an empty title at path (an existing file is replaced).
+    bool create(const QString &path);
+    void setMeta(const QString &name, int homeTopic);
+    // nsrText and srText are the plain text of the regions, for the index.
+    bool addTopic(int index, uint32_t va, const QString &title, const QString &data, std::optional<int> browse,
+                  const QString &nsr, const QString &sr, const QString &nsrText, const QString &srText);
+    // False when a context string with the same hash is already there.
+    bool addContext(const QString &name, int topic, const QString &anchor);
+    bool addHotspot(int topic, int ordinal, int region, int kind, const QString &target, uint32_t id);
+    bool addImage(const QString &name, const QByteArray &data);
+    bool addGroupRange(const QString &name, int first, int last);
+    // Commits and closes; the file is complete when this returns true.
+    bool finish();
+    // Words (token occurrences) in the index; valid after finish().
+    int64_t indexedWords() const { return m_words; }
+    QString lastError() const { return m_error; }
+
+private:
+    bool fail();
+    std::unique_ptr<Database> m_db;
+    std::unique_ptr<Statement> m_topic, m_fts, m_context, m_hotspot;
+    QString m_name;
+    int m_home = 0;
+    int64_t m_words = 0;
+    QString m_error;
+};
+
+struct ItemRow {
+    int ordine = 0;
+    QString chiave, titolo, parente, tipo;
+};
+
+struct ParamRow {
+    int ordre = 0;
+    QString codice, param1, param2;
+};
+
+// Writes the title database (contents tree "Item" with index "Ordine",
+// parameters "Param" with index "Ordre"); an existing file is replaced.
+bool writeTitleDatabase(const QString &path, const std::vector<ItemRow> &items, const std::vector<ParamRow> &params,
+                        QString *error);
+
+} // namespace folium::engine

@@ -1,0 +1,181 @@
+// TopicView: the pane that shows topics of a title. A non-scrolling region
+// sits above a scrolling one. Properties are read with X() and written with
+// setX(v); events are signals emitted synchronously inside the call that
+// causes them.
+#pragma once
+
+#include <QFrame>
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "title_file.h"
+
+class QPrinter;
+
+namespace folium::engine {
+
+class RegionView;
+class PopupWindow;
+class TopicView;
+
+// A region of a pane, as the region functions take it: the equivalent of
+// the engine's region handles lpTVNSR and lpTVSR.
+struct TVRegion {
+    TopicView *view = nullptr;
+    int region = 0; // 0 non-scrolling, 1 scrolling
+};
+
+class TopicView : public QFrame {
+    Q_OBJECT
+public:
+    explicit TopicView(QWidget *parent = nullptr);
+    ~TopicView() override;
+
+    // Error of the last call (0 when it succeeded).
+    int lastError() const { return m_err; }
+
+    // --- Title and topic -------------------------------------------------
+    QString ViewTitle() const;
+    void setViewTitle(const QString &path);
+    QString ViewTopic() const;
+    int TopicIndex() const;
+    void setTopicIndex(int index);
+    long TopicVA() const;
+    long TopicScroll() const;
+    QString TopicData() const;
+
+    int JumpContext(const QString &context);
+    int JumpToAddress(long address, long scroll);
+    int GoHome();
+    int BrowsePrevious();
+    int BrowseNext();
+    bool HasPreviousBrowseTopic() const;
+    bool HasNextBrowseTopic() const;
+
+    // --- Look --------------------------------------------------------------
+    int FontZoom() const { return m_zoom; }
+    void setFontZoom(int percent);
+    int NSRHeight() const;
+    bool ScreenSeparatorLine() const { return m_screenSeparator; }
+    void setScreenSeparatorLine(bool on);
+    int BorderStyle() const { return m_borderStyle; }
+    void setBorderStyle(int style);
+    long BackColorPopup() const { return m_popupColor; }
+    void setBackColorPopup(long colorref);
+
+    // --- Popups ------------------------------------------------------------
+    // Shows a topic in a popup window over the pane; −1 closes it.
+    int PopupTopic(int index);
+    bool isPopupOpen() const;
+    QWidget *popupWindow() const;
+
+    // --- Selection, clipboard, printing ------------------------------------
+    bool HasSelection() const;
+    int CopySelection(int format);
+    double LeftMargin() const { return m_margins[0]; }
+    void setLeftMargin(double inches) { m_margins[0] = inches; }
+    double RightMargin() const { return m_margins[1]; }
+    void setRightMargin(double inches) { m_margins[1] = inches; }
+    double TopMargin() const { return m_margins[2]; }
+    void setTopMargin(double inches) { m_margins[2] = inches; }
+    double BottomMargin() const { return m_margins[3]; }
+    void setBottomMargin(double inches) { m_margins[3] = inches; }
+    bool PrintSeparatorLine() const { return m_printSeparator; }
+    void setPrintSeparatorLine(bool on) { m_printSeparator = on; }
+    int PrintTopic(int index);
+    // Replaces the platform print dialog (tests print to a file with it).
+    // The function prepares the printer and returns false to cancel.
+    void setPrintDialog(std::function<bool(QPrinter &)> dialog) { m_printDialog = std::move(dialog); }
+
+    // --- Regions and windows -----------------------------------------------
+    TVRegion lpTVNSR() { return {this, 0}; }
+    TVRegion lpTVSR() { return {this, 1}; }
+    QWidget *GetViewerWindow() const;
+    RegionView *regionView(int region) const;
+
+    // Activates a hotspot of a topic as a click does (used by the regions,
+    // the popup window and Enter on a focused hotspot).
+    void activateHotspot(int topicIndex, int ordinal);
+
+    // Engine internals the region functions use.
+    std::shared_ptr<TitleFile> titleFile() const { return m_title; }
+    const std::vector<StoredHotspot> &storedHotspots() const { return m_stored; }
+
+signals:
+    void TopicChanged(int id);
+    // type 0: data is a const char* to the code string, valid during the call;
+    // type 1: data is the identifier of a popup hotspot;
+    // type 2: data is the hotspot identifier, the hash of its target.
+    void HotspotClicked(int type, qintptr data, bool *cancel);
+    void GotFocus();
+    void LostFocus();
+    void MouseDownNSR(int button, int shift, int x, int y);
+    void MouseDownSR(int button, int shift, int x, int y);
+    void MouseUpNSR(int button, int shift, int x, int y);
+    void MouseUpSR(int button, int shift, int x, int y);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    int fail(int err);
+    int showTopic(int index, const QString &anchor, std::optional<int> scroll);
+    void render();
+    void placeAnchor(const QString &anchor);
+    void updateNsrHeight();
+    QFont baseFont() const;
+    void onFocusChanged(QWidget *old, QWidget *now);
+
+    std::shared_ptr<TitleFile> m_title;
+    std::optional<TopicRecord> m_topic;
+    std::vector<StoredHotspot> m_stored;
+    QString m_nsrHtml, m_srHtml;
+
+    RegionView *m_nsr;
+    QFrame *m_separator;
+    RegionView *m_sr;
+    QWidget *m_viewer;
+    QPointer<PopupWindow> m_popup;
+
+    int m_err = 0;
+    int m_zoom = 100;
+    bool m_screenSeparator = true;
+    bool m_printSeparator = true;
+    int m_borderStyle = 1;
+    long m_popupColor = 0xFFFFE0; // pale yellow (COLORREF: 0x00BBGGRR)
+    double m_margins[4] = {0.75, 0.75, 0.75, 0.75};
+    QByteArray m_codeBuffer;
+    std::function<bool(QPrinter &)> m_printDialog;
+};
+
+// Region functions of the engine library. err may be null; when it is not,
+// its code is set to 0 on success and to an error number on failure
+// (kErrNoFocusedHotspot when a region has no focused hotspot).
+struct TVError {
+    long code = 0;
+};
+
+// A hotspot record: field[2], field[3] the position of the hotspot in its
+// region in pixels, field[4], field[5] its size, field[6] its identifier,
+// field[7] its kind, field[1] its number in the topic.
+struct TVHotspotInfo {
+    long field[8] = {};
+};
+
+uint32_t vaTVConvertContextString(QWidget *viewerWindow, const char *contextString);
+uint32_t vaTVConvertHash(QWidget *viewerWindow, uint32_t hash);
+long lTVGetHotspotCount(TVRegion region, TVError *err);
+bool fTVGetHotspotInfo(TVRegion region, long index, TVHotspotInfo *info, TVError *err);
+bool fTVFocusInfo(TVRegion region, TVHotspotInfo *info, TVError *err);
+bool fTVMoveFocus(TVRegion region, long direction, TVError *err);
+bool fTVClearSelection(TVRegion region, TVError *err);
+QWidget *hwndTVGetWindow(TVRegion region);
+
+} // namespace folium::engine

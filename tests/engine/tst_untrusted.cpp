@@ -1,0 +1,281 @@
+// Titles are untrusted input: the sanitiser's whitelist, damaged copies of a
+// real title, and topics built to hang or exhaust Qt's rich-text engine.
+#include "engine_errors.h"
+#include "region_view.h"
+#include "sanitizer.h"
+#include "title_writer.h"
+#include "topicview.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+using namespace folium::engine;
+
+namespace {
+
+const QString kFixture = QStringLiteral(FOLIUM_FIXTURE_OUT "/basic.m14");
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+quint32 crc32Of(const QByteArray &data)
+{
+    quint32 c = 0xFFFFFFFFu;
+    for (const char ch : data) {
+        c ^= uchar(ch);
+        for (int k = 0; k < 8; ++k)
+            c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+    }
+    return ~c;
+}
+
+// A PNG whose header claims a size but which carries almost no pixels.
+QByteArray pngClaiming(quint32 w, quint32 h)
+{
+    const auto chunk = [](const char *type, const QByteArray &data) {
+        QByteArray c;
+        quint32 len = qToBigEndian(quint32(data.size()));
+        c.append(reinterpret_cast<const char *>(&len), 4);
+        QByteArray td = QByteArray(type, 4) + data;
+        c.append(td);
+        quint32 crc = qToBigEndian(crc32Of(td));
+        c.append(reinterpret_cast<const char *>(&crc), 4);
+        return c;
+    };
+    QByteArray ihdr(13, 0);
+    qToBigEndian(w, ihdr.data());
+    qToBigEndian(h, ihdr.data() + 4);
+    ihdr[8] = 8; // bit depth
+    ihdr[9] = 2; // RGB
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", ihdr) + chunk("IDAT", QByteArray(8, '\0')) +
+           chunk("IEND", {});
+}
+
+// Opens a title in a pane and walks all of it: the damaged-file sweep
+// requires each file to be refused or to show without harm.
+void exercise(TopicView &v, const QString &path)
+{
+    v.setViewTitle(path);
+    if (v.lastError() != 0) {
+        QCOMPARE(v.lastError(), kErrBadTitle);
+        return;
+    }
+    for (int i = 0; i < 12; ++i)
+        v.setTopicIndex(i);
+    for (const char *ctx : {"sommario", "120351", "120351a", "Long", "Deep", "Card1", "N120351.2", "T120351.1"})
+        v.JumpContext(QString::fromLatin1(ctx));
+    v.GoHome();
+    for (int i = 0; i < 20 && v.HasNextBrowseTopic(); ++i)
+        v.BrowseNext();
+    TVError err;
+    lTVGetHotspotCount(v.lpTVSR(), &err);
+    fTVMoveFocus(v.lpTVSR(), -1, &err);
+    v.PopupTopic(4);
+    v.PopupTopic(-1);
+}
+
+} // namespace
+
+class TestUntrusted : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sanitiserKeepsOnlyTheWhitelist_data()
+    {
+        QTest::addColumn<QString>("in");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("plain") << "<p>Caro <b>Luigi</b></p>"
+                               << "<p>Caro <b>Luigi</b></p>";
+        QTest::newRow("script dropped with content") << "<p>a<script>alert(1)</script>b</p>"
+                                                     << "<p>ab</p>";
+        QTest::newRow("unknown tag dropped, content kept") << "<p><blink>x</blink></p>"
+                                                           << "<p>x</p>";
+        QTest::newRow("event attribute") << "<p onclick=\"x()\" align=center>t</p>"
+                                         << "<p align=\"center\">t</p>";
+        QTest::newRow("link outside the title") << "<a href=\"file:///etc/passwd\">x</a>"
+                                                << "<a>x</a>";
+        QTest::newRow("hotspot link") << "<a href=\"hs:12\">x</a>"
+                                      << "<a href=\"hs:12\">x</a>";
+        QTest::newRow("image from a device") << "<img src=\"/dev/zero\">"
+                                             << "<img>";
+        QTest::newRow("image from a data url") << "<img src=\"data:image/png;base64,AAAA\">"
+                                               << "<img>";
+        QTest::newRow("image size capped") << "<img src=\"a.png\" width=100000 height=7>"
+                                           << "<img src=\"a.png\" width=\"4096\" height=\"7\">";
+        QTest::newRow("style whitelist")
+            << "<span style=\"color:red; background-image:url(x); font-size:900pt\">s</span>"
+            << "<span style=\"color:red;font-size:72pt;\">s</span>";
+        QTest::newRow("unclosed tags closed") << "<p><b><i>x"
+                                              << "<p><b><i>x</i></b></p>";
+        QTest::newRow("stray end tag") << "x</b></table>y"
+                                       << "xy";
+        QTest::newRow("list items close each other") << "<ul><li>a<li>b</ul>"
+                                                     << "<ul><li>a</li><li>b</li></ul>";
+        QTest::newRow("cell outside a row") << "<table><td>x</td></table>"
+                                            << "<table>x</table>";
+        QTest::newRow("entities") << "&lt;&amp;&#233;&#x153;&bogus;&#0;"
+                                  << "&lt;&amp;\u00e9\u0153&amp;bogus;&amp;#0;";
+        QTest::newRow("comment and doctype") << "<!DOCTYPE html><!-- <b> -->t"
+                                             << "t";
+        QTest::newRow("unterminated tag") << "a<b class=\"x"
+                                          << "a";
+    }
+
+    void sanitiserKeepsOnlyTheWhitelist()
+    {
+        QFETCH(QString, in);
+        QFETCH(QString, out);
+        QCOMPARE(sanitizeTopicHtml(in), out);
+    }
+
+    void sanitiserCapsNestingAndSize()
+    {
+        QString deep;
+        for (int i = 0; i < 100; ++i)
+            deep += QStringLiteral("<div>");
+        const QString d = sanitizeTopicHtml(deep + QStringLiteral("x"));
+        QCOMPARE(d.count(QStringLiteral("<div>")), SanitizeLimits().maxDepth);
+        QCOMPARE(d.count(QStringLiteral("<div>")), d.count(QStringLiteral("</div>")));
+
+        QString tables;
+        for (int i = 0; i < 40; ++i)
+            tables += QStringLiteral("<table><tr><td>");
+        const QString t = sanitizeTopicHtml(tables + QStringLiteral("x"));
+        QCOMPARE(t.count(QStringLiteral("<table>")), SanitizeLimits().maxTableDepth);
+        QCOMPARE(t.count(QStringLiteral("<table>")), t.count(QStringLiteral("</table>")));
+
+        const QString big = sanitizeTopicHtml(QString(SanitizeLimits().maxTextChars * 2, u'a'));
+        QVERIFY(big.size() <= SanitizeLimits().maxTextChars + 1);
+        QVERIFY(big.endsWith(u'\u2026'));
+
+        QString rows = QStringLiteral("<table>");
+        for (int i = 0; i < SanitizeLimits().maxRows + 50; ++i)
+            rows += QStringLiteral("<tr><td>r</td></tr>");
+        const QString r = sanitizeTopicHtml(rows + QStringLiteral("</table>after"));
+        QCOMPARE(r.count(QStringLiteral("<tr>")), SanitizeLimits().maxRows);
+        QVERIFY(r.endsWith(QStringLiteral("</table>after")));
+    }
+
+    void oversizedImagesBecomePlaceholders()
+    {
+        const QImage huge = SafeTextDocument::decodeTitleImage(pngClaiming(100000, 100000), 4096);
+        QCOMPARE(huge.size(), QSize(16, 16));
+        QCOMPARE(SafeTextDocument::decodeTitleImage("GIF89a garbage", 4096).size(), QSize(16, 16));
+        QCOMPARE(SafeTextDocument::decodeTitleImage(QByteArray(), 4096).size(), QSize(16, 16));
+    }
+
+    void damagedTitlesAreRefusedOrShownSafely()
+    {
+        const QByteArray original = readAll(kFixture);
+        QVERIFY(original.size() > 4096);
+        const int pageSize = (uchar(original[16]) << 8) | uchar(original[17]);
+        QCOMPARE(pageSize, 4096);
+        const int pages = int(original.size() / pageSize);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("damaged.m14"));
+        TopicView v;
+        v.resize(500, 400);
+        v.show();
+        int refused = 0, shown = 0;
+        const auto run = [&](const QByteArray &bytes) {
+            writeAll(path, bytes);
+            exercise(v, path);
+            (v.lastError() == kErrBadTitle ? refused : shown)++;
+            v.setViewTitle(QString());
+        };
+        // Cut short at every page.
+        for (int p = 0; p < pages; ++p)
+            run(original.left(qsizetype(p) * pageSize));
+        // Page headers flipped, then zeroed.
+        for (int p = 0; p < pages; ++p) {
+            QByteArray b = original;
+            const int at = p * pageSize + (p == 0 ? 100 : 0);
+            for (int k = 0; k < 12; ++k)
+                b[at + k] = char(~uchar(b[at + k]));
+            run(b);
+            b = original;
+            for (int k = 0; k < 12; ++k)
+                b[at + k] = 0;
+            run(b);
+        }
+        // Random mutants, reproducible.
+        QRandomGenerator rng(20261206);
+        for (int m = 0; m < 300; ++m) {
+            QByteArray b = original;
+            const int changes = 1 + int(rng.bounded(16));
+            for (int k = 0; k < changes; ++k)
+                b[int(rng.bounded(int(b.size())))] = char(rng.bounded(256));
+            run(b);
+        }
+        qInfo("damaged titles: %d refused, %d shown", refused, shown);
+        QVERIFY(refused >= pages); // every truncation at least
+        QVERIFY(shown > 0);        // most single-byte mutants still open
+    }
+
+    void pathologicalTopicsRenderQuickly()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("patho.m14"));
+        QString nested;
+        for (int i = 0; i < 40; ++i)
+            nested += QStringLiteral("<table><tr><td>cell %1 ").arg(i);
+        QString divs;
+        for (int i = 0; i < 40; ++i)
+            divs += QStringLiteral("<div><ul><li><blockquote>%1 ").arg(i);
+        QString items = QStringLiteral("<ul>");
+        for (int i = 0; i < 10000; ++i)
+            items += QStringLiteral("<li>item %1").arg(i);
+        QString bigText;
+        bigText.reserve(10 * 1024 * 1024 + 64);
+        while (bigText.size() < 10 * 1024 * 1024)
+            bigText += QStringLiteral("<p>Lorem ipsum dolor sit amet, <b>consectetur</b> adipiscing elit.</p>");
+        const QStringList topics{nested, divs, items,
+                                 QStringLiteral("<p><img src=\"huge.png\" width=\"100000\" "
+                                                "height=\"100000\"><img src=\"huge.png\"></p>"),
+                                 bigText};
+        TitleWriter w;
+        QVERIFY(w.create(path));
+        w.setMeta(QStringLiteral("Pathological"), 0);
+        for (int i = 0; i < topics.size(); ++i)
+            QVERIFY(w.addTopic(i, 0x100000u + uint32_t(i) * 16, QStringLiteral("T%1").arg(i), QString(), i, QString(),
+                               topics[i], QString(), QStringLiteral("x")));
+        QVERIFY(w.addImage(QStringLiteral("huge.png"), pngClaiming(100000, 100000)));
+        QVERIFY(w.finish());
+
+        TopicView v;
+        v.resize(700, 500);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        v.setViewTitle(path);
+        QCOMPARE(v.lastError(), 0);
+        // A generous bound for sanitiser builds; the point is "no hang".
+        const qint64 limitMs = qEnvironmentVariableIsSet("FOLIUM_SLOW_BUILD") ? 5000 : 1000;
+        for (int i = 0; i < topics.size(); ++i) {
+            QElapsedTimer t;
+            t.start();
+            v.setTopicIndex(i);
+            v.setFontZoom(v.FontZoom() == 100 ? 150 : 100);
+            QCoreApplication::processEvents();
+            v.grab(); // paint it
+            QCOMPARE(v.lastError(), 0);
+            QVERIFY2(t.elapsed() < limitMs, qPrintable(QStringLiteral("topic %1 took %2 ms").arg(i).arg(t.elapsed())));
+        }
+    }
+};
+
+QTEST_MAIN(TestUntrusted)
+#include "tst_untrusted.moc"

@@ -1,0 +1,290 @@
+// The title compiler: what it generates, what it refuses (with the line),
+// that it never leaves half a file, and that the sample editions carry what
+// the reader relies on.
+#include "compiler.h"
+#include "sqlite_handle.h"
+#include "title_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace folium;
+using engine::Database;
+using engine::Statement;
+
+namespace {
+
+const QString kFixtureProject = QStringLiteral(FOLIUM_FIXTURE_SRC "/basic/title.xml");
+const QString kCompiler = QStringLiteral(FOLIUM_RUNTIME_DIR "/folium-mktitle");
+
+QStringList column(const QString &dbPath, const char *sql)
+{
+    Database db;
+    QStringList out;
+    if (!db.openUntrustedReadOnly(dbPath))
+        return out;
+    Statement st(db, sql);
+    while (st.step()) {
+        QStringList row;
+        for (int c = 0; c < 5; ++c)
+            row << st.text(c);
+        while (!row.isEmpty() && row.last().isEmpty())
+            row.removeLast();
+        out << row.join(u'|');
+    }
+    return out;
+}
+
+// Writes a one-file project whose topic file is given, returning its path.
+QString project(const QTemporaryDir &dir, const QString &topics, const QString &database = QString())
+{
+    QFile t(dir.filePath(QStringLiteral("topics.xml")));
+    t.open(QIODevice::WriteOnly);
+    t.write(topics.toUtf8());
+    QFile p(dir.filePath(QStringLiteral("title.xml")));
+    p.open(QIODevice::WriteOnly);
+    p.write(QStringLiteral("<title name=\"T\">\n<include href=\"topics.xml\"/>\n%1</title>\n").arg(database).toUtf8());
+    return p.fileName();
+}
+
+} // namespace
+
+class TestMkTitle : public QObject {
+    Q_OBJECT
+
+private slots:
+    void compilesTheFixtureWithGeneratedContexts()
+    {
+        QTemporaryDir dir;
+        const auto res = mktitle::compileTitle(kFixtureProject, dir.filePath(QStringLiteral("Basic.m14")));
+        QVERIFY2(res.ok, qPrintable(res.errors.join(u'\n')));
+        QCOMPARE(res.topics, 5 + 4); // five authored topics and four notes
+        QVERIFY(res.words > 200);
+        const auto t = engine::TitleFile::open(res.m14Path);
+        QVERIFY(t);
+        QCOMPARE(t->name(), QStringLiteral("Fixture"));
+        QCOMPARE(t->homeTopic(), 0);
+        // Note calls get "N" + data + "." + k at the call, notes "T" + data + "." + k.
+        const auto call = t->context(QStringLiteral("N120351.2"));
+        QVERIFY(call);
+        QCOMPARE(call->topic, 1);
+        QCOMPARE(call->anchor, QStringLiteral("hs:2"));
+        const auto note = t->context(QStringLiteral("t120351.2"));
+        QVERIFY(note);
+        const auto rec = t->topic(note->topic);
+        QCOMPARE(rec->data, QStringLiteral("120351.2"));
+        QCOMPARE(rec->title, QStringLiteral("Nota 2 \u2013 12 marzo 1851, a Luigi"));
+        QVERIFY(note->topic > 4); // notes come after the authored topics
+        QVERIFY(!t->browseNeighbour(note->topic, 1));
+        // Notes form the groups "N" + their letter's groups, stored as ranges.
+        const QStringList groups =
+            column(res.m14Path, "SELECT name, first, last FROM search_group ORDER BY name, first");
+        QCOMPARE(groups, (QStringList{"A|1|1", "A|3|3", "B|2|3", "NA|5|7", "NB|8|8"}));
+        // The hotspot of the note call jumps to the note.
+        const auto hs = t->hotspots(1);
+        QCOMPARE(int(hs.size()), 3);
+        QCOMPARE(hs[1].target, QStringLiteral("T120351.2"));
+        QCOMPARE(hs[1].kind, 2);
+    }
+
+    void writesTheTitleDatabase()
+    {
+        QTemporaryDir dir;
+        const auto res = mktitle::compileTitle(kFixtureProject, dir.filePath(QStringLiteral("Basic.m14")));
+        QVERIFY(res.ok);
+        QCOMPARE(res.mdbPath, dir.filePath(QStringLiteral("Basic.mdb")));
+        QCOMPARE(column(res.mdbPath, "SELECT Ordine, Chiave, Titolo, Parente, tipo FROM Item ORDER BY Ordine"),
+                 (QStringList{"0|Dsommario|Fixture||f", "1|D1851|1851|Dsommario|f", "2|D120351|First letter|D1851",
+                              "3|D120351a|Second letter|D1851"}));
+        // The identity row comes first, from the title's file name.
+        QCOMPARE(column(res.mdbPath, "SELECT Ordre, Codice, Param1, Param2 FROM Param ORDER BY Ordre"),
+                 (QStringList{"1|COD|Basic", "2|NOM|Fixture title", "3|DAT|O", "4|HAS|N", "5|DEB|1851-03-12",
+                              "6|GRP|A|Group A", "7|GRP| B |Group B"}));
+        QCOMPARE(column(res.mdbPath, "SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name"),
+                 (QStringList{"Ordine", "Ordre"}));
+    }
+
+    void reportsProblemsWithTheirLines_data()
+    {
+        QTest::addColumn<QString>("topics");
+        QTest::addColumn<QString>("database");
+        QTest::addColumn<QString>("expected"); // "line: message", a regular expression
+        const QString head = QStringLiteral("<topics>\n<topic title=\"A\" data=\"a\" context=\"a\">\n<sr>\n");
+        const QString tail = QStringLiteral("</sr>\n</topic>\n</topics>\n");
+        QTest::newRow("unknown element") << head + "<p>x</p>\n<script>x</script>\n" + tail << ""
+                                         << "topics.xml:5: element <script> is not allowed in a topic";
+        QTest::newRow("bad attribute") << head + "<p onclick=\"x\">x</p>\n" + tail << ""
+                                       << "topics.xml:4: attribute onclick is not allowed on <p>";
+        QTest::newRow("bad style") << head + "<p style=\"position: fixed\">x</p>\n" + tail << ""
+                                   << "topics.xml:4: style property position is not allowed";
+        QTest::newRow("missing target") << head + "\n<p><a jump=\"nowhere\">x</a></p>\n" + tail << ""
+                                        << "topics.xml:5: hotspot target \"nowhere\" is not a context string";
+        QTest::newRow("code target") << head + "<p><a code=\"S9.2\">x</a></p>\n" + tail << ""
+                                     << "topics.xml:4: hotspot target \"S9\" is not a context string";
+        QTest::newRow("unreadable code") << head + "<p><a code=\"x12\">x</a></p>\n" + tail << ""
+                                         << "topics.xml:4: code string \"x12\" must start with";
+        QTest::newRow("two kinds") << head + "<p><a code=\"a\" jump=\"a\">x</a></p>\n" + tail << ""
+                                   << "topics.xml:4: <a> needs exactly one of code, popup, jump or note";
+        QTest::newRow("duplicate context")
+            << "<topics>\n<topic title=\"A\" context=\"a\"/>\n<topic title=\"B\" context=\"X A\"/>\n</topics>\n"
+            << ""
+            << "topics.xml:3: context string \"A\" is already used at .*topics.xml:2";
+        QTest::newRow("generated context clash")
+            << head + "<p>x<note>n</note></p>\n" + tail.left(tail.size() - 10) +
+                   "<topic title=\"B\" context=\"Na.1\"/>\n</topics>\n"
+            << ""
+            << "topics.xml:7: context string \"Na.1\" is already used at .*topics.xml:4";
+        QTest::newRow("note in note") << head + "<p><note>a<note>b</note></note></p>\n" + tail << ""
+                                      << "topics.xml:4: a note cannot contain another note";
+        QTest::newRow("not well-formed") << head + "<p>x</b>\n" + tail << ""
+                                         << "topics.xml:4: .*";
+        QTest::newRow("child before parent")
+            << head + tail
+            << "<database><contents><item key=\"r\" text=\"R\" type=\"f\"/>\n<item key=\"a\" text=\"A\" "
+               "parent=\"later\"/>\n<item key=\"later\" text=\"L\" parent=\"r\" type=\"f\"/></contents></database>\n"
+            << "title.xml:4: parent \"later\" of contents item \"a\" is not defined before it";
+        QTest::newRow("duplicate key")
+            << head + tail
+            << "<database><contents><item key=\"r\" text=\"R\" type=\"f\">\n<item key=\"a\" text=\"A\"/>\n"
+               "<item key=\"a\" text=\"B\"/></item></contents></database>\n"
+            << "title.xml:5: contents key \"a\" is already used at .*title.xml:4";
+        QTest::newRow("date title key without D")
+            << head + tail
+            << "<database><param code=\"DAT\" p1=\"O\"/>\n<contents><item key=\"r\" text=\"R\" type=\"f\">\n"
+               "<item key=\"a\" text=\"A\"/></item></contents></database>\n"
+            << "title.xml:5: contents key \"a\" must start with D";
+        QTest::newRow("bad date") << head + tail << "<database>\n<param code=\"DEB\" p1=\"12/03/1851\"/></database>\n"
+                                  << "title.xml:4: DEB \"12/03/1851\" is not a date";
+    }
+
+    void reportsProblemsWithTheirLines()
+    {
+        QFETCH(QString, topics);
+        QFETCH(QString, database);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        const QString proj = project(dir, topics, database);
+        const QString out = dir.filePath(QStringLiteral("T.m14"));
+        // An older title in place must survive a failed compile untouched.
+        QFile::copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/basic.m14"), out);
+        const QByteArray before = [&] {
+            QFile f(out);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        const auto res = mktitle::compileTitle(proj, out);
+        QVERIFY(!res.ok);
+        const QRegularExpression re(QStringLiteral("^") + QDir(dir.path()).absolutePath() + u'/' + expected);
+        bool found = false;
+        for (const QString &e : res.errors)
+            found = found || re.match(QDir::cleanPath(e)).hasMatch() || re.match(e).hasMatch();
+        QVERIFY2(found, qPrintable(res.errors.join(u'\n')));
+        QFile f(out);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("T.mdb"))));
+        QVERIFY(!QFile::exists(out + QStringLiteral(".part")));
+    }
+
+    void commandLine()
+    {
+        QProcess p;
+        p.start(kCompiler, {QStringLiteral("--help")});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardOutput().contains("Usage: folium-mktitle"));
+
+        QTemporaryDir dir;
+        p.start(kCompiler, {QStringLiteral("-o"), dir.filePath(QStringLiteral("B.m14")), kFixtureProject});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 0);
+        const QString summary = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+        QVERIFY2(QRegularExpression(QStringLiteral("^B\\.m14: 9 topics, 16 context strings, \\d+ words indexed, "
+                                                   "[0-9.]+ s$"))
+                     .match(summary)
+                     .hasMatch(),
+                 qPrintable(summary));
+
+        const QString bad = project(dir, QStringLiteral("<topics>\n<topic title=\"A\">\n<sr><p><a jump=\"z\">x</a></p>"
+                                                        "</sr></topic></topics>"));
+        p.start(kCompiler, {QStringLiteral("-o"), dir.filePath(QStringLiteral("C.m14")), bad});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 1);
+        QVERIFY(p.readAllStandardError().contains("topics.xml:3: hotspot target \"z\""));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("C.m14"))));
+    }
+
+    void lettereEditionCarriesWhatTheReaderNeeds()
+    {
+        const QString m14 = QStringLiteral(FOLIUM_RUNTIME_DIR "/Lettere.m14");
+        const QString mdb = QStringLiteral(FOLIUM_RUNTIME_DIR "/Lettere.mdb");
+        const auto t = engine::TitleFile::open(m14);
+        QVERIFY(t);
+        QCOMPARE(t->topic(t->homeTopic())->data, QStringLiteral("sommario"));
+        for (const char *c :
+             {"IndiceAnalitico", "IndiceNomi", "IndiceLocalita", "IndiceDestinatari", "IndiceSinottico"})
+            QVERIFY2(t->context(QString::fromLatin1(c)), c);
+        const QStringList letters = column(m14, "SELECT data FROM topic WHERE title LIKE '/%'");
+        QVERIFY2(letters.size() >= 40, qPrintable(QString::number(letters.size())));
+        QSet<QString> years;
+        int secondOfDay = 0;
+        static const QRegularExpression date(QStringLiteral("^(\\d\\d)(\\d\\d)(\\d\\d)(a?)$"));
+        for (const QString &d : letters) {
+            const auto m = date.match(d);
+            QVERIFY2(m.hasMatch(), qPrintable(d));
+            QVERIFY2(t->context(d), qPrintable(d));
+            years << m.captured(3);
+            secondOfDay += m.captured(4) == u"a";
+        }
+        QVERIFY(years.size() >= 3);
+        QVERIFY(secondOfDay >= 1);
+        QVERIFY(column(m14, "SELECT count(*) FROM topic WHERE title LIKE 'Nota%'").value(0).toInt() >= 40);
+        QVERIFY(column(m14, "SELECT count(*) FROM hotspot WHERE kind = 1").value(0).toInt() >= 1);
+        // Parameters.
+        const QStringList params = column(mdb, "SELECT Codice, Param1 FROM Param ORDER BY Ordre");
+        QCOMPARE(params.value(0), QStringLiteral("COD|Lettere"));
+        QVERIFY(params.contains(QStringLiteral("DAT|O")));
+        QVERIFY(params.filter(QRegularExpression(QStringLiteral("^HAS\\|"))).size() == 1);
+        QVERIFY(!params.contains(QStringLiteral("HAS|O")));
+        QVERIFY(!params.filter(QRegularExpression(QStringLiteral("^NOM\\|."))).isEmpty());
+        QVERIFY(!params.filter(QRegularExpression(QStringLiteral("^DEB\\|\\d{4}-"))).isEmpty());
+        const QStringList groups = column(mdb, "SELECT Param1 FROM Param WHERE Codice = 'GRP'");
+        QVERIFY(groups.size() >= 3);
+        for (const QString &g : groups) {
+            const QString n = u'N' + g.trimmed();
+            QVERIFY2(
+                column(m14, qPrintable(QStringLiteral("SELECT count(*) FROM search_group WHERE name = '%1'").arg(n)))
+                        .value(0)
+                        .toInt() > 0,
+                qPrintable(n));
+        }
+        // A contents tree three levels deep, keyed "D" + context.
+        const QStringList deep = column(mdb, "SELECT c.Chiave FROM Item c JOIN Item p ON c.Parente = p.Chiave "
+                                             "JOIN Item r ON p.Parente = r.Chiave WHERE r.Ordine = 0");
+        QVERIFY(!deep.isEmpty());
+        for (const QString &k : deep)
+            QVERIFY2(k.startsWith(u'D') && t->context(k.mid(1)), qPrintable(k));
+    }
+
+    void carteggioEditionUsesLetterReferences()
+    {
+        const QString m14 = QStringLiteral(FOLIUM_RUNTIME_DIR "/Carteggio.m14");
+        const QString mdb = QStringLiteral(FOLIUM_RUNTIME_DIR "/Carteggio.mdb");
+        const auto t = engine::TitleFile::open(m14);
+        QVERIFY(t);
+        QVERIFY(t->context(QStringLiteral("SMK1")));
+        QVERIFY(t->context(QStringLiteral("NSMK1.1")));
+        const QStringList params = column(mdb, "SELECT Codice, Param1 FROM Param ORDER BY Ordre");
+        QCOMPARE(params.value(0), QStringLiteral("COD|Carteggio"));
+        QVERIFY(params.contains(QStringLiteral("DAT|S")));
+        QVERIFY(params.contains(QStringLiteral("HAS|O")));
+    }
+};
+
+QTEST_MAIN(TestMkTitle)
+#include "tst_mktitle.moc"

@@ -1,0 +1,358 @@
+#include "compiler.h"
+
+#include "title_schema.h"
+#include "title_source.h"
+#include "title_writer.h"
+
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMap>
+
+#include <filesystem>
+
+namespace folium::mktitle {
+
+namespace {
+
+struct ContextEntry {
+    QString name;
+    int topic;
+    QString anchor;
+    Location where;
+};
+
+QString loc(const Location &l)
+{
+    return QStringLiteral("%1:%2").arg(l.file).arg(l.line);
+}
+
+// The part of a code string that the reader acts on: the longest prefix
+// made of "NBSMK0123456789.", at most 20 characters.
+QString readableCode(const QString &code)
+{
+    static const QString allowed = QStringLiteral("NBSMK0123456789.");
+    int n = 0;
+    while (n < code.size() && n < 20 && allowed.contains(code[n]))
+        ++n;
+    return code.left(n);
+}
+
+// The context string a code string leads to in the reader.
+QString codeTarget(const QString &code)
+{
+    if (code.startsWith(u'N') || code.startsWith(u'B'))
+        return code;
+    const int dot = int(code.lastIndexOf(u'.'));
+    return dot >= 0 ? code.left(dot) : code;
+}
+
+class Compiler {
+public:
+    Compiler(TitleSource &src, CompileResult &res) : m_src(src), m_res(res) {}
+
+    void check(const QString &baseName)
+    {
+        if (m_src.topics.empty()) {
+            m_res.errors << QStringLiteral("%1: the title has no topics").arg(m_projectPath);
+            return;
+        }
+        collectContexts();
+        resolveHome();
+        checkHotspots();
+        completeParams(baseName);
+        checkItems();
+    }
+
+    bool write(const QString &m14, const QString &mdb);
+
+    QString m_projectPath;
+
+private:
+    void error(const Location &l, const QString &message) { m_res.errors << loc(l) + QStringLiteral(": ") + message; }
+
+    void collectContexts()
+    {
+        QHash<uint32_t, int> byHash;
+        for (int i = 0; i < int(m_src.topics.size()); ++i) {
+            for (const AnchorSource &c : m_src.topics[size_t(i)].contexts) {
+                const uint32_t h = engine::contextHash(c.context);
+                const auto it = byHash.constFind(h);
+                if (it != byHash.constEnd()) {
+                    const ContextEntry &first = m_contexts[size_t(*it)];
+                    if (first.name.compare(c.context, Qt::CaseInsensitive) == 0)
+                        error(c.where, QStringLiteral("context string \"%1\" is already used at %2")
+                                           .arg(c.context, loc(first.where)));
+                    else
+                        error(c.where, QStringLiteral("context string \"%1\" has the same hash as \"%2\" (%3); "
+                                                      "rename one of them")
+                                           .arg(c.context, first.name, loc(first.where)));
+                    continue;
+                }
+                byHash.insert(h, int(m_contexts.size()));
+                m_contexts.push_back({c.context, i, c.anchor, c.where});
+            }
+        }
+        m_byHash = byHash;
+    }
+
+    const ContextEntry *findContext(const QString &name) const
+    {
+        const auto it = m_byHash.constFind(engine::contextHash(name));
+        if (it == m_byHash.constEnd())
+            return nullptr;
+        const ContextEntry &e = m_contexts[size_t(*it)];
+        return e.name.compare(name, Qt::CaseInsensitive) == 0 ? &e : nullptr;
+    }
+
+    void resolveHome()
+    {
+        m_home = 0;
+        if (!m_src.homeContext.isEmpty()) {
+            if (const ContextEntry *e = findContext(m_src.homeContext))
+                m_home = e->topic;
+            else
+                error(m_src.homeWhere, QStringLiteral("home context \"%1\" is not defined").arg(m_src.homeContext));
+            return;
+        }
+        for (int i = 0; i < int(m_src.topics.size()); ++i) {
+            if (m_src.topics[size_t(i)].data == u"sommario") {
+                m_home = i;
+                return;
+            }
+        }
+    }
+
+    void checkHotspots()
+    {
+        for (const TopicSource &t : m_src.topics) {
+            for (const HotspotSource &h : t.hotspots) {
+                QString target = h.target;
+                if (h.kind == engine::HotspotCode) {
+                    const QString code = readableCode(h.target);
+                    if (code.isEmpty()) {
+                        error(h.where, QStringLiteral("code string \"%1\" must start with N, B, S, M, K, a digit or "
+                                                      "\".\"")
+                                           .arg(h.target));
+                        continue;
+                    }
+                    if (code != h.target) {
+                        error(h.where,
+                              QStringLiteral("code string \"%1\": the reader reads only \"%2\"").arg(h.target, code));
+                        continue;
+                    }
+                    target = codeTarget(code);
+                }
+                if (!findContext(target))
+                    error(h.where,
+                          QStringLiteral("hotspot target \"%1\" is not a context string of the title").arg(target));
+            }
+        }
+    }
+
+    void completeParams(const QString &baseName)
+    {
+        bool hasCod = false;
+        m_dateTitle = false;
+        for (const ParamSource &p : m_src.params) {
+            if (p.code == u"COD") {
+                hasCod = true;
+                if (p.p1.compare(baseName, Qt::CaseInsensitive) != 0)
+                    error(p.where,
+                          QStringLiteral("COD \"%1\" does not match the title file name \"%2\"").arg(p.p1, baseName));
+            } else if (p.code == u"DAT") {
+                m_dateTitle = p.p1 == u"O";
+            } else if (p.code == u"DEB") {
+                if (!QDate::fromString(p.p1, Qt::ISODate).isValid())
+                    error(p.where, QStringLiteral("DEB \"%1\" is not a date (YYYY-MM-DD)").arg(p.p1));
+            } else if (p.code == u"GRP") {
+                if (p.p1.trimmed().isEmpty() || p.p2.isEmpty())
+                    error(p.where, QStringLiteral("GRP needs p1 (the search group) and p2 (its name)"));
+            }
+        }
+        if (!hasCod)
+            m_src.params.insert(m_src.params.begin(), ParamSource{QStringLiteral("COD"), baseName, {}, false, {}});
+    }
+
+    void checkItems()
+    {
+        QHash<QString, Location> seen;
+        bool first = true;
+        for (ItemSource &it : m_src.items) {
+            while (it.key.endsWith(u' '))
+                it.key.chop(1);
+            while (it.parent.endsWith(u' '))
+                it.parent.chop(1);
+            if (seen.contains(it.key)) {
+                error(it.where,
+                      QStringLiteral("contents key \"%1\" is already used at %2").arg(it.key, loc(seen.value(it.key))));
+                continue;
+            }
+            if (first) {
+                if (!it.parent.isEmpty())
+                    error(it.where, QStringLiteral("the first contents item is the root and has no parent"));
+            } else if (it.parent.isEmpty()) {
+                error(it.where, QStringLiteral("contents item \"%1\" needs a parent").arg(it.key));
+            } else if (!seen.contains(it.parent)) {
+                error(it.where, QStringLiteral("parent \"%1\" of contents item \"%2\" is not defined before it")
+                                    .arg(it.parent, it.key));
+            }
+            first = false;
+            seen.insert(it.key, it.where);
+            if (it.type != u"f") {
+                QString ctx = it.key;
+                if (m_dateTitle) {
+                    if (!ctx.startsWith(u'D')) {
+                        error(it.where, QStringLiteral("contents key \"%1\" must start with D in a title searched "
+                                                       "by date")
+                                            .arg(it.key));
+                        continue;
+                    }
+                    ctx = ctx.mid(1);
+                }
+                if (!findContext(ctx))
+                    error(it.where, QStringLiteral("contents item \"%1\" shows \"%2\", which is not a context string")
+                                        .arg(it.key, ctx));
+            }
+        }
+    }
+
+    TitleSource &m_src;
+    CompileResult &m_res;
+    std::vector<ContextEntry> m_contexts;
+    QHash<uint32_t, int> m_byHash;
+    int m_home = 0;
+    bool m_dateTitle = false;
+};
+
+uint32_t topicAddress(int index)
+{
+    return 0x100000u + uint32_t(index) * 16u;
+}
+
+bool Compiler::write(const QString &m14, const QString &mdb)
+{
+    engine::TitleWriter w;
+    if (!w.create(m14)) {
+        m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
+        return false;
+    }
+    w.setMeta(m_src.name, m_home);
+    int browse = 0;
+    for (int i = 0; i < int(m_src.topics.size()); ++i) {
+        const TopicSource &t = m_src.topics[size_t(i)];
+        m_res.sourceBytes += t.nsrText.size() + t.srText.size();
+        std::optional<int> b;
+        if (t.browse)
+            b = browse++;
+        bool ok = w.addTopic(i, topicAddress(i), t.title, t.data, b, t.nsrHtml, t.srHtml, t.nsrText, t.srText);
+        for (const HotspotSource &h : t.hotspots) {
+            const QString idSource = h.kind == engine::HotspotCode ? h.target : h.target;
+            ok = ok && w.addHotspot(i, h.ordinal, h.region, h.kind, h.target, engine::contextHash(idSource));
+        }
+        if (!ok) {
+            m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
+            return false;
+        }
+    }
+    for (const ContextEntry &c : m_contexts) {
+        if (!w.addContext(c.name, c.topic, c.anchor)) {
+            m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
+            return false;
+        }
+    }
+    for (const ImageSource &img : m_src.images) {
+        QFile f(img.path);
+        if (!f.open(QIODevice::ReadOnly) || !w.addImage(img.name, f.readAll())) {
+            m_res.errors << loc(img.where) + QStringLiteral(": cannot store image %1").arg(img.path);
+            return false;
+        }
+    }
+    // Groups are stored as runs of consecutive topics, so that a search
+    // limited to groups filters by ranges of the index.
+    QMap<QString, std::vector<int>> groups;
+    for (int i = 0; i < int(m_src.topics.size()); ++i)
+        for (const QString &g : m_src.topics[size_t(i)].groups)
+            groups[g.trimmed()].push_back(i);
+    for (auto it = groups.cbegin(); it != groups.cend(); ++it) {
+        const std::vector<int> &v = it.value();
+        size_t s = 0;
+        for (size_t k = 1; k <= v.size(); ++k) {
+            if (k == v.size() || v[k] != v[k - 1] + 1) {
+                w.addGroupRange(it.key(), v[s], v[k - 1]);
+                s = k;
+            }
+        }
+    }
+    if (!w.finish()) {
+        m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
+        return false;
+    }
+    m_res.words = w.indexedWords();
+
+    std::vector<engine::ItemRow> items;
+    int ordine = 0;
+    for (const ItemSource &it : m_src.items)
+        items.push_back({ordine++, it.key, it.text, it.parent, it.type});
+    std::vector<engine::ParamRow> params;
+    int ordre = 1;
+    for (const ParamSource &p : m_src.params)
+        params.push_back({ordre++, p.code, p.p1, p.hasP2 ? p.p2 : QString()});
+    QString err;
+    if (!engine::writeTitleDatabase(mdb, items, params, &err)) {
+        m_res.errors << QStringLiteral("%1: cannot write: %2").arg(mdb, err);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
+{
+    QElapsedTimer timer;
+    timer.start();
+    CompileResult res;
+    TitleSource src;
+    readTitleSource(projectPath, &src, &res.errors);
+    const QFileInfo out(outputM14);
+    res.m14Path = out.absoluteFilePath();
+    res.mdbPath = out.absoluteDir().filePath(out.completeBaseName() + QStringLiteral(".mdb"));
+    Compiler c(src, res);
+    c.m_projectPath = projectPath;
+    if (res.errors.isEmpty())
+        c.check(out.completeBaseName());
+    if (!res.errors.isEmpty())
+        return res;
+
+    // Write beside the targets, then rename: a reader never sees half a title.
+    const QString m14Part = res.m14Path + QStringLiteral(".part");
+    const QString mdbPart = res.mdbPath + QStringLiteral(".part");
+    const bool written = c.write(m14Part, mdbPart);
+    std::error_code ec;
+    if (written) {
+        std::filesystem::rename(QFile::encodeName(m14Part).toStdString(), QFile::encodeName(res.m14Path).toStdString(),
+                                ec);
+        if (!ec)
+            std::filesystem::rename(QFile::encodeName(mdbPart).toStdString(),
+                                    QFile::encodeName(res.mdbPath).toStdString(), ec);
+        if (ec)
+            res.errors << QStringLiteral("%1: cannot rename into place: %2")
+                              .arg(res.m14Path, QString::fromStdString(ec.message()));
+    }
+    QFile::remove(m14Part);
+    QFile::remove(mdbPart);
+    if (!res.errors.isEmpty())
+        return res;
+    res.ok = true;
+    res.topics = int(src.topics.size());
+    for (const TopicSource &t : src.topics)
+        res.contexts += int(t.contexts.size());
+    res.seconds = timer.nsecsElapsed() / 1e9;
+    return res;
+}
+
+} // namespace folium::mktitle

@@ -1,0 +1,85 @@
+// folium-mktitle: compiles a title project into a .m14 title and its title
+// database.
+#include "compiler.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+
+const char *const kUsage = R"(Usage: folium-mktitle [-o OUTPUT.m14] PROJECT.xml
+
+Compiles a title project (a project file and the topic files it includes)
+into a Folium title OUTPUT.m14 and its title database OUTPUT.mdb beside it.
+Without -o, the title is written to the current folder under the name of
+the project file with the extension .m14.
+
+Problems are reported one per line as "file:line: message"; if there is any,
+nothing is written and the exit status is 1. On success one summary line
+gives the topics, context strings, words indexed and the time taken.
+
+Options:
+  -o, --output FILE   the title to write (its .mdb goes beside it)
+  -q, --quiet         no summary line
+  -h, --help          this text
+
+The source format is described in docs/title-source.md.
+)";
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream err(stderr);
+    QTextStream out(stdout);
+    QString project, output;
+    bool quiet = false;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == u"-h" || a == u"--help") {
+            out << kUsage;
+            return 0;
+        }
+        if (a == u"-q" || a == u"--quiet") {
+            quiet = true;
+        } else if (a == u"-o" || a == u"--output") {
+            if (i + 1 >= args.size()) {
+                err << "folium-mktitle: " << a << " needs a file name\n" << kUsage;
+                return 2;
+            }
+            output = args[++i];
+        } else if (a.startsWith(u'-')) {
+            err << "folium-mktitle: unknown option " << a << "\n" << kUsage;
+            return 2;
+        } else if (project.isEmpty()) {
+            project = a;
+        } else {
+            err << "folium-mktitle: only one project file, please\n";
+            return 2;
+        }
+    }
+    if (project.isEmpty()) {
+        err << kUsage;
+        return 2;
+    }
+    if (output.isEmpty())
+        output = QFileInfo(project).completeBaseName() + QStringLiteral(".m14");
+    const auto res = folium::mktitle::compileTitle(project, output);
+    for (const QString &e : res.errors)
+        err << e << '\n';
+    if (!res.ok)
+        return 1;
+    if (!quiet)
+        out << QStringLiteral("%1: %2 topics, %3 context strings, %4 words indexed, %5 s\n")
+                   .arg(QFileInfo(res.m14Path).fileName())
+                   .arg(res.topics)
+                   .arg(res.contexts)
+                   .arg(res.words)
+                   .arg(res.seconds, 0, 'f', 2);
+    return 0;
+}

@@ -70,6 +70,7 @@ QVariant SafeTextDocument::loadResource(int type, const QUrl &name)
 RegionView::RegionView(bool scrolling, QWidget *parent)
     : QTextBrowser(parent), m_doc(new SafeTextDocument(this)), m_scrolling(scrolling)
 {
+    m_doc->setDocumentMargin(10);
     setDocument(m_doc);
     setOpenLinks(false);
     setOpenExternalLinks(false);

@@ -149,7 +149,7 @@ private:
     bool m_screenSeparator = true;
     bool m_printSeparator = true;
     int m_borderStyle = 1;
-    long m_popupColor = 0xFFFFE0; // pale yellow (COLORREF: 0x00BBGGRR)
+    long m_popupColor = 0xE0FFFF; // pale yellow (COLORREF: 0x00BBGGRR)
     double m_margins[4] = {0.75, 0.75, 0.75, 0.75};
     QByteArray m_codeBuffer;
     std::function<bool(QPrinter &)> m_printDialog;

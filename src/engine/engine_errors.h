@@ -12,5 +12,6 @@ inline constexpr int kErrNoContext = 29048;       // no topic bears this context
 inline constexpr int kErrNoTopic = 29049;         // no topic with this index or address
 inline constexpr int kErrBadRegion = 29050;       // region handle or hotspot index out of range
 inline constexpr int kErrPrint = 29060;           // printing failed or was cancelled
+inline constexpr int kErrBadQuery = 29070;        // the query is malformed (TopicView::SearchError says why)
 
 } // namespace folium::engine

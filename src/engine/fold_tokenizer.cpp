@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace folium::engine {
 
@@ -123,6 +124,36 @@ int xTokenize(Fts5Tokenizer *p, void *userCtx, int flags, const char *text, int 
     return tok->inner.xTokenize(tok->innerInstance, &ctx, flags, folded.constData(), int(folded.size()), mapCallback);
 }
 
+void instancesFunction(const Fts5ExtensionApi *api, Fts5Context *fts, sqlite3_context *ctx, int, sqlite3_value **)
+{
+    int count = 0;
+    if (api->xInstCount(fts, &count) != SQLITE_OK) {
+        sqlite3_result_error(ctx, "folium_inst: no instances", -1);
+        return;
+    }
+    std::string out;
+    out.reserve(size_t(count) * 12);
+    for (int i = 0; i < count; ++i) {
+        int phrase = 0, column = 0, offset = 0;
+        if (api->xInst(fts, i, &phrase, &column, &offset) != SQLITE_OK)
+            break;
+        out += std::to_string(column) + ' ' + std::to_string(offset) + ' ' +
+               std::to_string(api->xPhraseSize(fts, phrase)) + ';';
+    }
+    sqlite3_result_text(ctx, out.c_str(), int(out.size()), SQLITE_TRANSIENT);
+}
+
+struct SpanCollector {
+    std::vector<std::pair<int, int>> *spans;
+};
+
+int collectSpan(void *ctx, int flags, const char *, int, int start, int end)
+{
+    if (!(flags & FTS5_TOKEN_COLOCATED))
+        static_cast<SpanCollector *>(ctx)->spans->emplace_back(start, end);
+    return SQLITE_OK;
+}
+
 } // namespace
 
 bool registerFoliumTokenizer(sqlite3 *db)
@@ -131,7 +162,27 @@ bool registerFoliumTokenizer(sqlite3 *db)
     if (!api)
         return false;
     fts5_tokenizer t{xCreate, xDelete, xTokenize};
-    return api->xCreateTokenizer(api, "folium", api, &t, nullptr) == SQLITE_OK;
+    return api->xCreateTokenizer(api, "folium", api, &t, nullptr) == SQLITE_OK &&
+           api->xCreateFunction(api, "folium_inst", nullptr, instancesFunction, nullptr) == SQLITE_OK;
+}
+
+bool tokenSpans(sqlite3 *db, const QByteArray &utf8, std::vector<std::pair<int, int>> *spans)
+{
+    spans->clear();
+    fts5_api *api = fts5ApiOf(db);
+    if (!api)
+        return false;
+    void *userData = nullptr;
+    fts5_tokenizer tok{};
+    if (api->xFindTokenizer(api, "folium", &userData, &tok) != SQLITE_OK)
+        return false;
+    Fts5Tokenizer *instance = nullptr;
+    if (tok.xCreate(userData, nullptr, 0, &instance) != SQLITE_OK)
+        return false;
+    SpanCollector c{spans};
+    const int rc = tok.xTokenize(instance, &c, FTS5_TOKENIZE_DOCUMENT, utf8.constData(), int(utf8.size()), collectSpan);
+    tok.xDelete(instance);
+    return rc == SQLITE_OK;
 }
 
 } // namespace folium::engine

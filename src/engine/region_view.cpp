@@ -251,6 +251,9 @@ void RegionView::scrollToPosition(int pos)
         const QTextLine line = b.layout()->lineForTextPosition(pos - b.position());
         y = int(br.top() + (line.isValid() ? line.y() : 0));
     }
+    // The first line keeps the page's top margin in view.
+    if (y <= m_doc->documentMargin())
+        y = 0;
     m_restoring = true;
     verticalScrollBar()->setValue(y);
     m_restoring = false;

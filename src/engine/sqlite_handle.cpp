@@ -53,15 +53,15 @@ bool Database::openUntrustedReadOnly(const QString &path)
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
     sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
     sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 32 * 1024 * 1024);
-    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 100000);
+    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 1000000);
     sqlite3_limit(db, SQLITE_LIMIT_COLUMN, 100);
     sqlite3_limit(db, SQLITE_LIMIT_EXPR_DEPTH, 64);
-    sqlite3_limit(db, SQLITE_LIMIT_COMPOUND_SELECT, 4);
+    sqlite3_limit(db, SQLITE_LIMIT_COMPOUND_SELECT, 130);
     sqlite3_limit(db, SQLITE_LIMIT_VDBE_OP, 100000);
     sqlite3_limit(db, SQLITE_LIMIT_FUNCTION_ARG, 8);
     sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
     sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 100);
-    sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 32);
+    sqlite3_limit(db, SQLITE_LIMIT_VARIABLE_NUMBER, 100);
     sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
     exec("PRAGMA cell_size_check=ON");
     exec("PRAGMA query_only=ON");

@@ -138,6 +138,9 @@ void TopicView::setViewTitle(const QString &path)
         m_sr->clearRegion();
         m_nsr->safeDocument()->setTitle(nullptr);
         m_sr->safeDocument()->setTitle(nullptr);
+        m_search.reset();
+        m_highlights[0].clear();
+        m_highlights[1].clear();
         m_nsr->hide();
         m_separator->hide();
         return;
@@ -155,6 +158,8 @@ void TopicView::setViewTitle(const QString &path)
         return;
     }
     PopupTopic(-1);
+    if (t != m_title)
+        m_search = std::make_unique<TitleSearch>(t);
     m_title = std::move(t);
     m_nsr->safeDocument()->setTitle(m_title);
     m_sr->safeDocument()->setTitle(m_title);
@@ -207,6 +212,7 @@ int TopicView::showTopic(int index, const QString &anchor, std::optional<int> sc
         m_nsrHtml = sanitizeTopicHtml(m_topic->nsr);
         m_srHtml = sanitizeTopicHtml(m_topic->sr);
         render();
+        updateHighlights();
     }
     if (scroll)
         m_sr->scrollToPosition(*scroll);
@@ -337,6 +343,8 @@ void TopicView::setFontZoom(int percent)
     const int focusNsr = m_nsr->focusIndex();
     const int focusSr = m_sr->focusIndex();
     render();
+    drawHighlights(0);
+    drawHighlights(1);
     m_sr->scrollToPosition(top);
     m_nsr->setFocusIndex(focusNsr);
     if (focusSr >= 0) {
@@ -369,6 +377,97 @@ void TopicView::setBorderStyle(int style)
 void TopicView::setBackColorPopup(long colorref)
 {
     m_popupColor = colorref & 0xFFFFFF;
+}
+
+// ---------------------------------------------------------------------------
+// Search and highlights
+
+int TopicView::RunSearch(const QString &query)
+{
+    if (!m_title || !m_search)
+        return fail(kErrNoTitle);
+    TitleSearch::Request req;
+    req.query = query;
+    req.mode = m_searchMode;
+    req.options = m_queryOptions;
+    req.groups = m_groups;
+    req.currentTopic = TopicIndex();
+    const bool ok = m_search->run(req);
+    updateHighlights();
+    if (!ok)
+        return fail(kErrBadQuery);
+    m_err = kErrNone;
+    return kErrNone;
+}
+
+void TopicView::setHiliteSearchHits(bool on)
+{
+    m_hilite = on;
+    updateHighlights();
+}
+
+void TopicView::setSearchHitLook(long look)
+{
+    m_hitLook = look & 0xFFFFFF;
+    drawHighlights(0);
+    drawHighlights(1);
+}
+
+void TopicView::updateHighlights()
+{
+    for (auto &h : m_highlights)
+        h.clear();
+    if (m_hilite && m_search && m_topic) {
+        const auto spans =
+            m_search->highlights(m_topic->index, m_nsr->document()->toRawText(), m_sr->document()->toRawText());
+        for (const HighlightSpan &s : spans)
+            m_highlights[s.region].push_back(s);
+    }
+    drawHighlights(0);
+    drawHighlights(1);
+}
+
+void TopicView::setHighlightSpans(int region, std::vector<HighlightSpan> spans)
+{
+    m_highlights[region == 0 ? 0 : 1] = std::move(spans);
+    drawHighlights(region);
+}
+
+void TopicView::drawHighlights(int region)
+{
+    RegionView *rv = regionView(region);
+    QColor back = fromColorRef(m_hitLook);
+    QColor fore = palette().color(QPalette::Text);
+    const QColor page = rv->palette().color(QPalette::Base);
+    // A look that would vanish on the page is drawn inverted.
+    const int distance =
+        std::abs(back.red() - page.red()) + std::abs(back.green() - page.green()) + std::abs(back.blue() - page.blue());
+    if (distance < 120) {
+        fore = back;
+        back = QColor(0x1F, 0x1F, 0x1F);
+    }
+    QList<QTextEdit::ExtraSelection> sels;
+    const int end = std::max(0, rv->document()->characterCount() - 1);
+    for (const HighlightSpan &h : m_highlights[region == 0 ? 0 : 1]) {
+        QTextEdit::ExtraSelection sel;
+        sel.cursor = QTextCursor(rv->document());
+        sel.cursor.setPosition(std::clamp(h.start, 0, end));
+        sel.cursor.setPosition(std::clamp(h.end, 0, end), QTextCursor::KeepAnchor);
+        sel.format.setBackground(back);
+        sel.format.setForeground(fore);
+        sels << sel;
+    }
+    rv->setExtraSelections(sels);
+}
+
+int TopicView::ShowHighlight(int n)
+{
+    const auto &hl = m_highlights[1];
+    if (n < 0 || n >= int(hl.size()))
+        return fail(kErrBadRegion);
+    m_sr->ensurePositionVisible(hl[size_t(n)].start);
+    m_err = kErrNone;
+    return kErrNone;
 }
 
 // ---------------------------------------------------------------------------

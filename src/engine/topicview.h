@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "search.h"
 #include "title_file.h"
 
 class QPrinter;
@@ -93,6 +94,34 @@ public:
     // The function prepares the printer and returns false to cancel.
     void setPrintDialog(std::function<bool(QPrinter &)> dialog) { m_printDialog = std::move(dialog); }
 
+    // --- Search and highlights ---------------------------------------------
+    // Runs a query over the domain of SearchMode: 0 the whole title, 1 the
+    // topic shown, 2 the groups added since ClearSearchGroups. A malformed
+    // query gives no hits, error kErrBadQuery and SearchError().
+    int RunSearch(const QString &query);
+    int SearchHitCount() const { return m_search ? m_search->hitCount() : 0; }
+    QString TopicListTitle(int i) const { return m_search ? m_search->hitTitle(i) : QString(); }
+    int TopicListIndex(int i) const { return m_search ? m_search->hitTopic(i) : -1; }
+    QString SearchError() const { return m_search ? m_search->error() : QString(); }
+    int SearchMode() const { return m_searchMode; }
+    void setSearchMode(int mode) { m_searchMode = mode; }
+    void ClearSearchGroups() { m_groups.clear(); }
+    void AddSearchGroup(const QString &name) { m_groups << name; }
+    bool SearchImplicitAND() const { return m_queryOptions.implicitAnd; }
+    void setSearchImplicitAND(bool on) { m_queryOptions.implicitAnd = on; }
+    int SearchNearThreshold() const { return m_queryOptions.nearThreshold; }
+    void setSearchNearThreshold(int words) { m_queryOptions.nearThreshold = std::max(0, words); }
+    bool HiliteSearchHits() const { return m_hilite; }
+    void setHiliteSearchHits(bool on);
+    // The look of highlights: a colour (COLORREF) for the hits' background;
+    // a colour too close to the page's is drawn inverted, so hits always show.
+    long SearchHitLook() const { return m_hitLook; }
+    void setSearchHitLook(long look);
+    // Brings highlight n (from 0, in the scrolling region) into view.
+    int ShowHighlight(int n);
+    const std::vector<HighlightSpan> &highlightSpans(int region) const { return m_highlights[region == 0 ? 0 : 1]; }
+    void setHighlightSpans(int region, std::vector<HighlightSpan> spans);
+
     // --- Regions and windows -----------------------------------------------
     TVRegion lpTVNSR() { return {this, 0}; }
     TVRegion lpTVSR() { return {this, 1}; }
@@ -132,6 +161,8 @@ private:
     void updateNsrHeight();
     QFont baseFont() const;
     void onFocusChanged(QWidget *old, QWidget *now);
+    void updateHighlights();
+    void drawHighlights(int region);
 
     std::shared_ptr<TitleFile> m_title;
     std::optional<TopicRecord> m_topic;
@@ -153,6 +184,14 @@ private:
     double m_margins[4] = {0.75, 0.75, 0.75, 0.75};
     QByteArray m_codeBuffer;
     std::function<bool(QPrinter &)> m_printDialog;
+
+    std::unique_ptr<TitleSearch> m_search;
+    int m_searchMode = 0;
+    QStringList m_groups;
+    QueryOptions m_queryOptions;
+    bool m_hilite = false;
+    long m_hitLook = 0x00FFFF; // yellow
+    std::vector<HighlightSpan> m_highlights[2];
 };
 
 // Region functions of the engine library. err may be null; when it is not,
@@ -169,6 +208,9 @@ struct TVHotspotInfo {
     long field[8] = {};
 };
 
+// A set of highlights of one region, as hTVGetHighlights returns it.
+using TVHighlights = std::shared_ptr<const std::vector<HighlightSpan>>;
+
 uint32_t vaTVConvertContextString(QWidget *viewerWindow, const char *contextString);
 uint32_t vaTVConvertHash(QWidget *viewerWindow, uint32_t hash);
 long lTVGetHotspotCount(TVRegion region, TVError *err);
@@ -177,5 +219,8 @@ bool fTVFocusInfo(TVRegion region, TVHotspotInfo *info, TVError *err);
 bool fTVMoveFocus(TVRegion region, long direction, TVError *err);
 bool fTVClearSelection(TVRegion region, TVError *err);
 QWidget *hwndTVGetWindow(TVRegion region);
+TVHighlights hTVGetHighlights(TVRegion region);
+long lTVTopicHighlightCount(const TVHighlights &set);
+bool hTVSetHighlights(TVRegion region, const TVHighlights &set, long flags, TVError *err);
 
 } // namespace folium::engine

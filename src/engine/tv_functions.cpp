@@ -139,4 +139,25 @@ QWidget *hwndTVGetWindow(TVRegion region)
     return rv ? rv->viewport() : nullptr;
 }
 
+TVHighlights hTVGetHighlights(TVRegion region)
+{
+    if (!region.view || !region.view->regionView(region.region))
+        return {};
+    return std::make_shared<const std::vector<HighlightSpan>>(region.view->highlightSpans(region.region));
+}
+
+long lTVTopicHighlightCount(const TVHighlights &set)
+{
+    return set ? long(set->size()) : 0;
+}
+
+bool hTVSetHighlights(TVRegion region, const TVHighlights &set, long flags, TVError *err)
+{
+    Q_UNUSED(flags);
+    if (!region.view || !region.view->regionView(region.region))
+        return setErr(err, kErrBadRegion);
+    region.view->setHighlightSpans(region.region, set ? *set : std::vector<HighlightSpan>());
+    return setErr(err, 0);
+}
+
 } // namespace folium::engine

@@ -1,0 +1,62 @@
+// Full-text search over one title: runs a query (whole title, one topic or
+// groups of topics), keeps the hit list in topic order, and finds the words
+// a query matched in a topic for highlighting.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+#include "query.h"
+
+namespace folium::engine {
+
+class TitleFile;
+
+struct HighlightSpan {
+    int region = 0; // 0 NSR, 1 SR
+    int start = 0;  // character positions in the region's text
+    int end = 0;
+    bool operator==(const HighlightSpan &o) const = default;
+};
+
+class TitleSearch {
+public:
+    explicit TitleSearch(std::shared_ptr<const TitleFile> title);
+
+    struct Request {
+        QString query;
+        int mode = 0; // 0 whole title, 1 the topic currentTopic, 2 the groups
+        QueryOptions options;
+        QStringList groups;
+        int currentTopic = -1;
+    };
+    // Runs a query; false with error() set when it is malformed or fails.
+    // Either way the hit list is replaced.
+    bool run(const Request &request);
+
+    int hitCount() const { return int(m_hits.size()); }
+    int hitTopic(int i) const;
+    QString hitTitle(int i) const;
+    const QString &error() const { return m_error; }
+    void clear();
+
+    // Where the last query matched in a topic. The texts are the plain texts
+    // of the two regions as shown; spans are sorted by region and position.
+    std::vector<HighlightSpan> highlights(int topic, const QString &nsrText, const QString &srText) const;
+
+private:
+    QString groupFilter(const QStringList &groups, const QString &column) const;
+
+    std::shared_ptr<const TitleFile> m_title;
+    std::vector<int> m_hits;
+    QByteArray m_titles;          // the hits' titles, UTF-8, one after the other
+    std::vector<int> m_titleEnds; // end offset of each title in m_titles
+    QString m_error;
+    QStringList m_highlightExpressions;
+};
+
+} // namespace folium::engine

@@ -8,49 +8,62 @@
 
 namespace folium::engine {
 
+namespace {
+
+// The ligatures folded, as the second byte after a lead byte 0xC3 or 0xC5.
+const char *ligatureOf(unsigned char lead, unsigned char second)
+{
+    if (lead == 0xC5)
+        return second == 0x93 ? "oe" : second == 0x92 ? "OE" : nullptr;
+    if (lead == 0xC3)
+        return second == 0xA6 ? "ae" : second == 0x86 ? "AE" : second == 0x9F ? "ss" : nullptr;
+    return nullptr;
+}
+
+bool hasLigature(const char *p, int n)
+{
+    for (int i = 0; i + 1 < n; ++i) {
+        const auto c = static_cast<unsigned char>(p[i]);
+        if ((c == 0xC3 || c == 0xC5) && ligatureOf(c, static_cast<unsigned char>(p[i + 1])))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 QByteArray foldLigatures(const QByteArray &utf8, std::vector<int> *map)
 {
-    QByteArray out;
-    out.reserve(utf8.size() + 8);
+    const int n = int(utf8.size());
+    const char *in = utf8.constData();
+    QByteArray out(n + n / 2 + 2, Qt::Uninitialized);
+    char *o = out.data();
     if (map) {
         map->clear();
-        map->reserve(size_t(utf8.size()) + 9);
+        map->reserve(size_t(out.size()) + 1);
     }
-    const auto put = [&](const char *s, int from) {
-        for (; *s; ++s) {
-            out.append(*s);
-            if (map)
-                map->push_back(from);
-        }
-    };
-    const int n = int(utf8.size());
+    int k = 0;
     for (int i = 0; i < n; ++i) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        if ((c == 0xC5 || c == 0xC3) && i + 1 < n) {
-            const auto d = static_cast<unsigned char>(utf8[i + 1]);
-            const char *rep = nullptr;
-            if (c == 0xC5 && d == 0x93)
-                rep = "oe";
-            else if (c == 0xC5 && d == 0x92)
-                rep = "OE";
-            else if (c == 0xC3 && d == 0xA6)
-                rep = "ae";
-            else if (c == 0xC3 && d == 0x86)
-                rep = "AE";
-            else if (c == 0xC3 && d == 0x9F)
-                rep = "ss";
-            if (rep) {
-                put(rep, i);
-                ++i;
-                continue;
+        const auto c = static_cast<unsigned char>(in[i]);
+        const char *rep = (c == 0xC5 || c == 0xC3) && i + 1 < n
+                              ? ligatureOf(c, static_cast<unsigned char>(in[i + 1]))
+                              : nullptr;
+        if (rep) {
+            for (; *rep; ++rep) {
+                o[k++] = *rep;
+                if (map)
+                    map->push_back(i);
             }
+            ++i;
+            continue;
         }
-        out.append(char(c));
+        o[k++] = char(c);
         if (map)
             map->push_back(i);
     }
     if (map)
         map->push_back(n);
+    out.truncate(k);
     return out;
 }
 
@@ -118,6 +131,9 @@ int xTokenize(Fts5Tokenizer *p, void *userCtx, int flags, const char *text, int 
               int (*callback)(void *, int, const char *, int, int, int))
 {
     auto *tok = reinterpret_cast<FoliumTokenizer *>(p);
+    // Most text has no ligature: hand it over as it is.
+    if (!hasLigature(text, nText))
+        return tok->inner.xTokenize(tok->innerInstance, userCtx, flags, text, nText, callback);
     std::vector<int> map;
     const QByteArray folded = foldLigatures(QByteArray::fromRawData(text, nText), &map);
     CallbackContext ctx{userCtx, callback, &map};

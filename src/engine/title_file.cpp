@@ -112,7 +112,7 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
     }
     // Every table the reader queries must be there and usable.
     for (const char *sql :
-         {"SELECT hash, name, topic, anchor FROM context LIMIT 1",
+         {"SELECT id, hash, name, topic, anchor FROM context LIMIT 1",
           "SELECT topic, ordinal, region, kind, target, id FROM hotspot LIMIT 1",
           "SELECT name, data FROM image LIMIT 0", "SELECT name, first, last FROM search_group LIMIT 1",
           "SELECT rowid FROM fts WHERE fts MATCH 'folium' LIMIT 1"}) {
@@ -152,10 +152,10 @@ std::optional<int> TitleFile::topicAtAddress(uint32_t va) const
     return int(st.integer(0));
 }
 
-std::optional<ContextTarget> TitleFile::contextByHash(uint32_t hash) const
+std::optional<ContextTarget> TitleFile::contextById(uint32_t id) const
 {
-    Statement st(*m_db, "SELECT topic, anchor FROM context WHERE hash = ?1");
-    st.bind(1, int64_t(hash));
+    Statement st(*m_db, "SELECT topic, anchor FROM context WHERE id = ?1");
+    st.bind(1, int64_t(id));
     if (!st.step())
         return std::nullopt;
     const int topicIndex = int(st.integer(0));
@@ -166,14 +166,28 @@ std::optional<ContextTarget> TitleFile::contextByHash(uint32_t hash) const
 
 std::optional<ContextTarget> TitleFile::context(const QString &name) const
 {
+    // Different names may share a hash: compare the names of each.
     Statement st(*m_db, "SELECT topic, anchor, name FROM context WHERE hash = ?1");
     st.bind(1, int64_t(contextHash(name)));
-    if (!st.step() || st.text(2).compare(name, Qt::CaseInsensitive) != 0)
-        return std::nullopt;
-    const int topicIndex = int(st.integer(0));
-    if (topicIndex < 0 || topicIndex >= m_topicCount)
-        return std::nullopt;
-    return ContextTarget{topicIndex, st.text(1)};
+    for (int guard = 0; st.step() && guard < 64; ++guard) {
+        if (st.text(2).compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        const int topicIndex = int(st.integer(0));
+        if (topicIndex < 0 || topicIndex >= m_topicCount)
+            return std::nullopt;
+        return ContextTarget{topicIndex, st.text(1)};
+    }
+    return std::nullopt;
+}
+
+std::optional<uint32_t> TitleFile::contextId(const QString &name) const
+{
+    Statement st(*m_db, "SELECT id, name FROM context WHERE hash = ?1");
+    st.bind(1, int64_t(contextHash(name)));
+    for (int guard = 0; st.step() && guard < 64; ++guard)
+        if (st.text(1).compare(name, Qt::CaseInsensitive) == 0)
+            return uint32_t(st.integer(0));
+    return std::nullopt;
 }
 
 std::vector<StoredHotspot> TitleFile::hotspots(int topic) const

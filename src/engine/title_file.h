@@ -54,7 +54,9 @@ public:
     std::optional<TopicRecord> topic(int index) const;
     std::optional<int> topicAtAddress(uint32_t va) const;
     std::optional<ContextTarget> context(const QString &name) const;
-    std::optional<ContextTarget> contextByHash(uint32_t hash) const;
+    // A context string by its identifier (the hotspot data of jumps).
+    std::optional<ContextTarget> contextById(uint32_t id) const;
+    std::optional<uint32_t> contextId(const QString &name) const;
     std::vector<StoredHotspot> hotspots(int topic) const;
     // The browse-sequence neighbour (direction −1 or +1) of a topic.
     std::optional<int> browseNeighbour(int topic, int direction) const;

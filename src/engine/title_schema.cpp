@@ -13,6 +13,13 @@ uint32_t contextHash(QStringView context)
     return h;
 }
 
+uint32_t contextIdCandidate(QStringView context, int salt)
+{
+    if (salt == 0)
+        return contextHash(context);
+    return contextHash(context.toString() + QStringLiteral("#") + QString::number(salt));
+}
+
 const char *const kTitleSchemaSql = R"SQL(
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;
 CREATE TABLE topic(
@@ -26,7 +33,8 @@ CREATE TABLE topic(
 );
 CREATE UNIQUE INDEX topic_browse ON topic(browse) WHERE browse IS NOT NULL;
 CREATE TABLE context(
-  hash   INTEGER PRIMARY KEY,
+  id     INTEGER PRIMARY KEY,
+  hash   INTEGER NOT NULL,
   name   TEXT NOT NULL,
   topic  INTEGER NOT NULL,
   anchor TEXT

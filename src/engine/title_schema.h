@@ -20,6 +20,12 @@ enum HotspotKind : int { HotspotCode = 0, HotspotPopup = 1, HotspotJump = 2 };
 // (FNV-1a over UTF-8).
 uint32_t contextHash(QStringView context);
 
+// The identifier of a context string: its hash, unless another context
+// string of the title already has that number; then the hash of the name
+// with a salt, salt 1, 2, ... until the number is free. Hotspots that jump
+// carry the identifier of their target.
+uint32_t contextIdCandidate(QStringView context, int salt);
+
 // SQL that creates an empty title; used by the writer and quoted in the docs.
 extern const char *const kTitleSchemaSql;
 

@@ -31,11 +31,17 @@ bool TitleWriter::create(const QString &path)
                                "; PRAGMA user_version=" + QByteArray::number(kTitleFormatVersion) + ";";
     if (!m_db->exec(pragmas.constData()) || !m_db->exec(kTitleSchemaSql) || !m_db->exec("BEGIN"))
         return fail();
+    // A bulk load: let the index gather terms in a large memory buffer and
+    // merge its segments once at the end rather than all along.
+    m_db->exec("INSERT INTO fts(fts, rank) VALUES('automerge', 0)");
+    m_db->exec("INSERT INTO fts(fts, rank) VALUES('crisismerge', 2000)");
+    m_db->exec("INSERT INTO fts(fts, rank) VALUES('hashsize', 268435456)");
+    m_db->exec("PRAGMA cache_size=-262144");
     m_topic = std::make_unique<Statement>(
         *m_db, "INSERT INTO topic(idx, va, title, data, browse, nsr, sr) VALUES(?1,?2,?3,?4,?5,?6,?7)");
     m_fts = std::make_unique<Statement>(*m_db, "INSERT INTO fts(rowid, nsr, sr) VALUES(?1,?2,?3)");
     m_context =
-        std::make_unique<Statement>(*m_db, "INSERT INTO context(hash, name, topic, anchor) VALUES(?1,?2,?3,?4)");
+        std::make_unique<Statement>(*m_db, "INSERT INTO context(id, hash, name, topic, anchor) VALUES(?1,?2,?3,?4,?5)");
     m_hotspot = std::make_unique<Statement>(
         *m_db, "INSERT INTO hotspot(topic, ordinal, region, kind, target, id) VALUES(?1,?2,?3,?4,?5,?6)");
     return m_topic->ok() && m_fts->ok() && m_context->ok() && m_hotspot->ok() ? true : fail();
@@ -72,18 +78,19 @@ bool TitleWriter::addTopic(int index, uint32_t va, const QString &title, const Q
     return m_fts->succeeded() ? true : fail();
 }
 
-bool TitleWriter::addContext(const QString &name, int topic, const QString &anchor)
+bool TitleWriter::addContext(const QString &name, uint32_t id, int topic, const QString &anchor)
 {
     m_context->reset();
-    m_context->bind(1, int64_t(contextHash(name)));
-    m_context->bind(2, name);
-    m_context->bind(3, int64_t(topic));
+    m_context->bind(1, int64_t(id));
+    m_context->bind(2, int64_t(contextHash(name)));
+    m_context->bind(3, name);
+    m_context->bind(4, int64_t(topic));
     if (anchor.isEmpty())
-        m_context->bindNull(4);
+        m_context->bindNull(5);
     else
-        m_context->bind(4, anchor);
+        m_context->bind(5, anchor);
     m_context->step();
-    return m_context->succeeded();
+    return m_context->succeeded() ? true : fail();
 }
 
 bool TitleWriter::addHotspot(int topic, int ordinal, int region, int kind, const QString &target, uint32_t id)
@@ -136,7 +143,9 @@ bool TitleWriter::finish()
     m_fts.reset();
     m_context.reset();
     m_hotspot.reset();
-    if (!m_db->exec("INSERT INTO fts(fts) VALUES('optimize')") || !m_db->exec("COMMIT"))
+    // Indexes built after the rows are in are built sorted, once.
+    if (!m_db->exec("CREATE INDEX context_hash ON context(hash)") ||
+        !m_db->exec("INSERT INTO fts(fts) VALUES('optimize')") || !m_db->exec("COMMIT"))
         return fail();
     if (m_db->exec("CREATE VIRTUAL TABLE temp.vocab USING fts5vocab(main, fts, row)")) {
         Statement st(*m_db, "SELECT coalesce(sum(cnt), 0) FROM temp.vocab");

@@ -28,8 +28,8 @@ public:
     // nsrText and srText are the plain text of the regions, for the index.
     bool addTopic(int index, uint32_t va, const QString &title, const QString &data, std::optional<int> browse,
                   const QString &nsr, const QString &sr, const QString &nsrText, const QString &srText);
-    // False when a context string with the same hash is already there.
-    bool addContext(const QString &name, int topic, const QString &anchor);
+    // id is the context string's identifier (see contextIdCandidate).
+    bool addContext(const QString &name, uint32_t id, int topic, const QString &anchor);
     bool addHotspot(int topic, int ordinal, int region, int kind, const QString &target, uint32_t id);
     bool addImage(const QString &name, const QByteArray &data);
     bool addGroupRange(const QString &name, int first, int last);

@@ -547,7 +547,7 @@ void TopicView::activateHotspot(int topicIndex, int ordinal)
         emit HotspotClicked(HotspotJump, qintptr(h.id), &cancel);
         if (!cancel && m_title == title) {
             PopupTopic(-1);
-            if (const auto target = title->contextByHash(h.id))
+            if (const auto target = title->contextById(h.id))
                 showTopic(target->topic, target->anchor, std::nullopt);
         }
         break;

@@ -74,7 +74,7 @@ uint32_t vaTVConvertHash(QWidget *viewerWindow, uint32_t hash)
     TopicView *v = viewOf(viewerWindow);
     if (!v || !v->titleFile())
         return 0;
-    const auto t = v->titleFile()->contextByHash(hash);
+    const auto t = v->titleFile()->contextById(hash);
     if (!t)
         return 0;
     const auto rec = v->titleFile()->topic(t->topic);

@@ -4,6 +4,7 @@
 #include "compiler.h"
 #include "sqlite_handle.h"
 #include "title_file.h"
+#include "title_schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,6 +91,32 @@ private slots:
         QCOMPARE(int(hs.size()), 3);
         QCOMPARE(hs[1].target, QStringLiteral("T120351.2"));
         QCOMPARE(hs[1].kind, 2);
+    }
+
+    void contextStringsWithTheSameHashStayApart()
+    {
+        // These two names have the same 32-bit hash.
+        QCOMPARE(engine::contextHash(u"L49"), engine::contextHash(u"L320752"));
+        QTemporaryDir dir;
+        const QString proj =
+            project(dir, QStringLiteral("<topics>\n"
+                                        "<topic title=\"A\" context=\"L49\"><sr><p><a jump=\"L320752\">b</a>"
+                                        "</p></sr></topic>\n"
+                                        "<topic title=\"B\" context=\"L320752\"><sr><p><a jump=\"L49\">a</a>"
+                                        "</p></sr></topic>\n</topics>\n"));
+        const auto res = mktitle::compileTitle(proj, dir.filePath(QStringLiteral("H.m14")));
+        QVERIFY2(res.ok, qPrintable(res.errors.join(u'\n')));
+        const auto t = engine::TitleFile::open(res.m14Path);
+        QCOMPARE(t->context(QStringLiteral("L49"))->topic, 0);
+        QCOMPARE(t->context(QStringLiteral("l320752"))->topic, 1);
+        const auto idA = t->contextId(QStringLiteral("L49"));
+        const auto idB = t->contextId(QStringLiteral("L320752"));
+        QVERIFY(idA && idB && *idA != *idB);
+        // Each jump carries its own target's identifier.
+        QCOMPARE(t->hotspots(0)[0].id, *idB);
+        QCOMPARE(t->hotspots(1)[0].id, *idA);
+        QCOMPARE(t->contextById(*idA)->topic, 0);
+        QCOMPARE(t->contextById(*idB)->topic, 1);
     }
 
     void writesTheTitleDatabase()

@@ -11,7 +11,9 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QMap>
+#include <QSet>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace folium::mktitle {
@@ -20,6 +22,7 @@ namespace {
 
 struct ContextEntry {
     QString name;
+    uint32_t id;
     int topic;
     QString anchor;
     Location where;
@@ -76,36 +79,35 @@ private:
 
     void collectContexts()
     {
-        QHash<uint32_t, int> byHash;
+        QSet<uint32_t> usedIds;
         for (int i = 0; i < int(m_src.topics.size()); ++i) {
             for (const AnchorSource &c : m_src.topics[size_t(i)].contexts) {
-                const uint32_t h = engine::contextHash(c.context);
-                const auto it = byHash.constFind(h);
-                if (it != byHash.constEnd()) {
-                    const ContextEntry &first = m_contexts[size_t(*it)];
-                    if (first.name.compare(c.context, Qt::CaseInsensitive) == 0)
-                        error(c.where, QStringLiteral("context string \"%1\" is already used at %2")
-                                           .arg(c.context, loc(first.where)));
-                    else
-                        error(c.where, QStringLiteral("context string \"%1\" has the same hash as \"%2\" (%3); "
-                                                      "rename one of them")
-                                           .arg(c.context, first.name, loc(first.where)));
+                const QString key = c.context.toLower();
+                const auto it = m_byName.constFind(key);
+                if (it != m_byName.constEnd()) {
+                    error(c.where, QStringLiteral("context string \"%1\" is already used at %2")
+                                       .arg(c.context, loc(m_contexts[size_t(*it)].where)));
                     continue;
                 }
-                byHash.insert(h, int(m_contexts.size()));
-                m_contexts.push_back({c.context, i, c.anchor, c.where});
+                // 32-bit hashes of many names collide now and then: the
+                // identifier then moves to a salted hash that is free.
+                uint32_t id = 0;
+                for (int salt = 0;; ++salt) {
+                    id = engine::contextIdCandidate(c.context, salt);
+                    if (!usedIds.contains(id))
+                        break;
+                }
+                usedIds.insert(id);
+                m_byName.insert(key, int(m_contexts.size()));
+                m_contexts.push_back({c.context, id, i, c.anchor, c.where});
             }
         }
-        m_byHash = byHash;
     }
 
     const ContextEntry *findContext(const QString &name) const
     {
-        const auto it = m_byHash.constFind(engine::contextHash(name));
-        if (it == m_byHash.constEnd())
-            return nullptr;
-        const ContextEntry &e = m_contexts[size_t(*it)];
-        return e.name.compare(name, Qt::CaseInsensitive) == 0 ? &e : nullptr;
+        const auto it = m_byName.constFind(name.toLower());
+        return it == m_byName.constEnd() ? nullptr : &m_contexts[size_t(*it)];
     }
 
     void resolveHome()
@@ -223,7 +225,7 @@ private:
     TitleSource &m_src;
     CompileResult &m_res;
     std::vector<ContextEntry> m_contexts;
-    QHash<uint32_t, int> m_byHash;
+    QHash<QString, int> m_byName;
     int m_home = 0;
     bool m_dateTitle = false;
 };
@@ -235,6 +237,12 @@ uint32_t topicAddress(int index)
 
 bool Compiler::write(const QString &m14, const QString &mdb)
 {
+    QElapsedTimer t;
+    t.start();
+    const auto lap = [&](const char *name) {
+        m_res.phases.append({QString::fromLatin1(name), t.nsecsElapsed() / 1e9});
+        t.restart();
+    };
     engine::TitleWriter w;
     if (!w.create(m14)) {
         m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
@@ -250,16 +258,27 @@ bool Compiler::write(const QString &m14, const QString &mdb)
             b = browse++;
         bool ok = w.addTopic(i, topicAddress(i), t.title, t.data, b, t.nsrHtml, t.srHtml, t.nsrText, t.srText);
         for (const HotspotSource &h : t.hotspots) {
-            const QString idSource = h.kind == engine::HotspotCode ? h.target : h.target;
-            ok = ok && w.addHotspot(i, h.ordinal, h.region, h.kind, h.target, engine::contextHash(idSource));
+            // A popup or a jump is identified by its target's identifier;
+            // a code string by its own hash.
+            const ContextEntry *target = h.kind == engine::HotspotCode ? nullptr : findContext(h.target);
+            const uint32_t id = target ? target->id : engine::contextHash(h.target);
+            ok = ok && w.addHotspot(i, h.ordinal, h.region, h.kind, h.target, id);
         }
         if (!ok) {
             m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
             return false;
         }
     }
-    for (const ContextEntry &c : m_contexts) {
-        if (!w.addContext(c.name, c.topic, c.anchor)) {
+    lap("  topics and index");
+    // In identifier order, the rows go to the end of the table one by one.
+    std::vector<const ContextEntry *> byId;
+    byId.reserve(m_contexts.size());
+    for (const ContextEntry &c : m_contexts)
+        byId.push_back(&c);
+    std::sort(byId.begin(), byId.end(), [](const ContextEntry *a, const ContextEntry *b) { return a->id < b->id; });
+    for (const ContextEntry *cp : byId) {
+        const ContextEntry &c = *cp;
+        if (!w.addContext(c.name, c.id, c.topic, c.anchor)) {
             m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
             return false;
         }
@@ -287,11 +306,13 @@ bool Compiler::write(const QString &m14, const QString &mdb)
             }
         }
     }
+    lap("  contexts, images, groups");
     if (!w.finish()) {
         m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
         return false;
     }
     m_res.words = w.indexedWords();
+    lap("  index merge and commit");
 
     std::vector<engine::ItemRow> items;
     int ordine = 0;
@@ -317,7 +338,14 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
     timer.start();
     CompileResult res;
     TitleSource src;
+    qint64 lap = 0;
+    const auto phase = [&](const char *name) {
+        const qint64 now = timer.nsecsElapsed();
+        res.phases.append({QString::fromLatin1(name), (now - lap) / 1e9});
+        lap = now;
+    };
     readTitleSource(projectPath, &src, &res.errors);
+    phase("read");
     const QFileInfo out(outputM14);
     res.m14Path = out.absoluteFilePath();
     res.mdbPath = out.absoluteDir().filePath(out.completeBaseName() + QStringLiteral(".mdb"));
@@ -325,6 +353,7 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
     c.m_projectPath = projectPath;
     if (res.errors.isEmpty())
         c.check(out.completeBaseName());
+    phase("check");
     if (!res.errors.isEmpty())
         return res;
 
@@ -332,6 +361,7 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
     const QString m14Part = res.m14Path + QStringLiteral(".part");
     const QString mdbPart = res.mdbPath + QStringLiteral(".part");
     const bool written = c.write(m14Part, mdbPart);
+    phase("write");
     std::error_code ec;
     if (written) {
         std::filesystem::rename(QFile::encodeName(m14Part).toStdString(), QFile::encodeName(res.m14Path).toStdString(),

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QString>
+#include <QList>
+#include <QPair>
 #include <QStringList>
 
 #include <cstdint>
@@ -17,6 +19,7 @@ struct CompileResult {
     int64_t words = 0;
     int64_t sourceBytes = 0; // text of the topics, for the speed figure
     double seconds = 0;
+    QList<QPair<QString, double>> phases; // seconds spent in each step
     QString m14Path, mdbPath;
 };
 

@@ -24,6 +24,7 @@ gives the topics, context strings, words indexed and the time taken.
 Options:
   -o, --output FILE   the title to write (its .mdb goes beside it)
   -q, --quiet         no summary line
+  -t, --timing        the time of each step after the summary
   -h, --help          this text
 
 The source format is described in docs/title-source.md.
@@ -38,6 +39,7 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     QString project, output;
     bool quiet = false;
+    bool timing = false;
     const QStringList args = app.arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
@@ -47,6 +49,8 @@ int main(int argc, char *argv[])
         }
         if (a == u"-q" || a == u"--quiet") {
             quiet = true;
+        } else if (a == u"-t" || a == u"--timing") {
+            timing = true;
         } else if (a == u"-o" || a == u"--output") {
             if (i + 1 >= args.size()) {
                 err << "folium-mktitle: " << a << " needs a file name\n" << kUsage;
@@ -81,5 +85,8 @@ int main(int argc, char *argv[])
                    .arg(res.contexts)
                    .arg(res.words)
                    .arg(res.seconds, 0, 'f', 2);
+    if (timing)
+        for (const auto &[name, seconds] : res.phases)
+            out << QStringLiteral("  %1: %2 s\n").arg(name).arg(seconds, 0, 'f', 2);
     return 0;
 }

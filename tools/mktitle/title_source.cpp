@@ -18,9 +18,16 @@ using engine::isAllowedTag;
 
 QString esc(QStringView s)
 {
+    qsizetype i = 0;
+    while (i < s.size() && s[i] != u'&' && s[i] != u'<' && s[i] != u'>' && s[i] != u'"')
+        ++i;
+    if (i == s.size())
+        return s.toString();
     QString r;
-    r.reserve(s.size());
-    for (const QChar c : s) {
+    r.reserve(s.size() + 16);
+    r.append(s.left(i));
+    for (; i < s.size(); ++i) {
+        const QChar c = s[i];
         switch (c.unicode()) {
         case '&': r += u"&amp;"; break;
         case '<': r += u"&lt;"; break;

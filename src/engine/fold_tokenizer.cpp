@@ -45,9 +45,8 @@ QByteArray foldLigatures(const QByteArray &utf8, std::vector<int> *map)
     int k = 0;
     for (int i = 0; i < n; ++i) {
         const auto c = static_cast<unsigned char>(in[i]);
-        const char *rep = (c == 0xC5 || c == 0xC3) && i + 1 < n
-                              ? ligatureOf(c, static_cast<unsigned char>(in[i + 1]))
-                              : nullptr;
+        const char *rep =
+            (c == 0xC5 || c == 0xC3) && i + 1 < n ? ligatureOf(c, static_cast<unsigned char>(in[i + 1])) : nullptr;
         if (rep) {
             for (; *rep; ++rep) {
                 o[k++] = *rep;

@@ -13,8 +13,6 @@ TitleSearch::TitleSearch(std::shared_ptr<const TitleFile> title) : m_title(std::
 void TitleSearch::clear()
 {
     m_hits.clear();
-    m_titles.clear();
-    m_titleEnds.clear();
     m_error.clear();
     m_highlightExpressions.clear();
 }
@@ -26,10 +24,7 @@ int TitleSearch::hitTopic(int i) const
 
 QString TitleSearch::hitTitle(int i) const
 {
-    if (i < 0 || i >= hitCount())
-        return {};
-    const int start = i == 0 ? 0 : m_titleEnds[size_t(i - 1)];
-    return QString::fromUtf8(m_titles.constData() + start, m_titleEnds[size_t(i)] - start);
+    return i >= 0 && i < hitCount() ? m_title->topicTitle(m_hits[size_t(i)]) : QString();
 }
 
 QString TitleSearch::groupFilter(const QStringList &groups, const QString &column) const
@@ -83,19 +78,17 @@ bool TitleSearch::run(const Request &req)
     QString sql;
     const QString fts = toFts5(*parsed.root, nearN);
     if (!fts.isEmpty()) {
-        // The common case: one FTS5 query, hits in topic order, titles by a
-        // join driven by the index.
+        // The common case: one FTS5 query, hits in topic order. Titles are
+        // read from the packed titles when asked for.
         args << fts;
-        sql = QStringLiteral("SELECT t.idx, t.title FROM fts CROSS JOIN topic t ON t.idx = fts.rowid "
-                             "WHERE fts MATCH ?") +
-              (req.mode == 0 ? QString() : QStringLiteral(" AND ") + filterOn(QStringLiteral("fts.rowid"))) +
-              QStringLiteral(" ORDER BY fts.rowid");
+        sql = QStringLiteral("SELECT rowid FROM fts WHERE fts MATCH ?") +
+              (req.mode == 0 ? QString() : QStringLiteral(" AND ") + filterOn(QStringLiteral("rowid"))) +
+              QStringLiteral(" ORDER BY rowid");
     } else {
         const QString inner = toSql(*parsed.root, nearN, &args);
-        sql = QStringLiteral("SELECT t.idx, t.title FROM (") + inner +
-              QStringLiteral(") AS h CROSS JOIN topic t ON t.idx = h.r") +
-              (req.mode == 0 ? QString() : QStringLiteral(" WHERE ") + filterOn(QStringLiteral("h.r"))) +
-              QStringLiteral(" ORDER BY h.r");
+        sql = QStringLiteral("SELECT r FROM (") + inner + u')' +
+              (req.mode == 0 ? QString() : QStringLiteral(" WHERE ") + filterOn(QStringLiteral("r"))) +
+              QStringLiteral(" ORDER BY r");
     }
     const QByteArray sqlUtf8 = sql.toUtf8();
     Statement st(m_title->database(), sqlUtf8.constData());
@@ -105,16 +98,11 @@ bool TitleSearch::run(const Request &req)
     }
     for (int i = 0; i < args.size(); ++i)
         st.bind(i + 1, args[i]);
-    while (st.step()) {
+    while (st.step())
         m_hits.push_back(int(st.integer(0)));
-        m_titles += st.blob(1);
-        m_titleEnds.push_back(int(m_titles.size()));
-    }
     if (!st.succeeded()) {
         m_error = m_title->database().lastError();
         m_hits.clear();
-        m_titles.clear();
-        m_titleEnds.clear();
         return false;
     }
     return true;

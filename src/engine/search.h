@@ -53,8 +53,6 @@ private:
 
     std::shared_ptr<const TitleFile> m_title;
     std::vector<int> m_hits;
-    QByteArray m_titles;          // the hits' titles, UTF-8, one after the other
-    std::vector<int> m_titleEnds; // end offset of each title in m_titles
     QString m_error;
     QStringList m_highlightExpressions;
 };

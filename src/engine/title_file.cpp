@@ -87,6 +87,8 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
                 t->m_name = st.text(1);
             else if (key == u"home")
                 t->m_home = st.text(1).toInt();
+            else if (key == u"topics")
+                t->m_topicCount = st.text(1).toInt();
         }
         if (!st.ok() || !st.succeeded()) {
             reason = QStringLiteral("damaged (meta)");
@@ -94,14 +96,15 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
         }
     }
     {
-        Statement st(db, "SELECT count(*), min(idx), max(idx) FROM topic");
-        if (!st.step()) {
+        // Topic indexes run from 0 to the count less one (both ends are a
+        // lookup in the table's b-tree, not a scan).
+        Statement first(db, "SELECT idx FROM topic ORDER BY idx LIMIT 1");
+        Statement last(db, "SELECT idx FROM topic ORDER BY idx DESC LIMIT 1");
+        if (!first.step() || !last.step()) {
             reason = QStringLiteral("damaged (topics)");
             return nullptr;
         }
-        t->m_topicCount = int(st.integer(0));
-        // Topic indexes run from 0 without gaps; anything else is not ours.
-        if (t->m_topicCount <= 0 || st.integer(1) != 0 || st.integer(2) != t->m_topicCount - 1) {
+        if (t->m_topicCount <= 0 || first.integer(0) != 0 || last.integer(0) != t->m_topicCount - 1) {
             reason = QStringLiteral("damaged (topic numbering)");
             return nullptr;
         }
@@ -111,11 +114,11 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
         return nullptr;
     }
     // Every table the reader queries must be there and usable.
-    for (const char *sql :
-         {"SELECT id, hash, name, topic, anchor FROM context LIMIT 1",
-          "SELECT topic, ordinal, region, kind, target, id FROM hotspot LIMIT 1",
-          "SELECT name, data FROM image LIMIT 0", "SELECT name, first, last FROM search_group LIMIT 1",
-          "SELECT rowid FROM fts WHERE fts MATCH 'folium' LIMIT 1"}) {
+    for (const char *sql : {"SELECT id, hash, name, topic, anchor FROM context LIMIT 1",
+                            "SELECT topic, ordinal, region, kind, target, id FROM hotspot LIMIT 1",
+                            "SELECT name, data FROM image LIMIT 0", "SELECT chunk, data FROM title_chunk LIMIT 1",
+                            "SELECT name, first, last FROM search_group LIMIT 1",
+                            "SELECT rowid FROM fts WHERE fts MATCH 'folium' LIMIT 1"}) {
         Statement st(db, sql);
         st.step();
         if (!st.ok() || !st.succeeded()) {
@@ -212,6 +215,55 @@ std::optional<int> TitleFile::browseNeighbour(int topic, int direction) const
     if (!st.step())
         return std::nullopt;
     return int(st.integer(0));
+}
+
+const TitleFile::TitleChunk &TitleFile::titleChunk(int chunk) const
+{
+    if (chunk == m_lastChunkNumber)
+        return *m_lastChunk;
+    auto it = m_titleChunks.find(chunk);
+    if (it == m_titleChunks.end()) {
+        TitleChunk c;
+        Statement st(*m_db, "SELECT data FROM title_chunk WHERE chunk = ?1");
+        st.bind(1, int64_t(chunk));
+        if (st.step())
+            c.data = st.blob(0);
+        // The chunk comes from an untrusted file: its numbers are checked
+        // once here, against its size and each other.
+        const QByteArray &b = c.data;
+        const auto u32 = [&](qsizetype at) {
+            const auto *p = reinterpret_cast<const unsigned char *>(b.constData() + at);
+            return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+        };
+        const uint32_t count = b.size() >= 4 ? u32(0) : 0;
+        const qsizetype header = 4 + 4 * (qsizetype(count) + 1);
+        bool ok = count <= uint32_t(kTitlesPerChunk) && b.size() >= header && u32(4) == 0;
+        for (uint32_t k = 0; ok && k < count; ++k) {
+            const uint32_t end = u32(4 + 4 * (qsizetype(k) + 1));
+            ok = end >= (c.ends.empty() ? 0 : c.ends.back()) && header + qsizetype(end) <= b.size();
+            c.ends.push_back(end);
+        }
+        if (!ok)
+            c.ends.clear();
+        c.text = b.constData() + (ok ? header : 0);
+        it = m_titleChunks.emplace(chunk, std::move(c)).first;
+        it->second.text = it->second.data.constData() + (it->second.ends.empty() ? 0 : header);
+    }
+    m_lastChunkNumber = chunk;
+    m_lastChunk = &it->second;
+    return it->second;
+}
+
+QString TitleFile::topicTitle(int index) const
+{
+    if (index < 0 || index >= m_topicCount)
+        return {};
+    const TitleChunk &c = titleChunk(index / kTitlesPerChunk);
+    const size_t k = size_t(index % kTitlesPerChunk);
+    if (k >= c.ends.size())
+        return {};
+    const uint32_t from = k == 0 ? 0 : c.ends[k - 1];
+    return QString::fromUtf8(c.text + from, qsizetype(c.ends[k] - from));
 }
 
 QByteArray TitleFile::image(const QString &name) const

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace folium::engine {
@@ -61,6 +62,8 @@ public:
     // The browse-sequence neighbour (direction −1 or +1) of a topic.
     std::optional<int> browseNeighbour(int topic, int direction) const;
     QByteArray image(const QString &name) const;
+    // The title of a topic, from the packed titles (empty when damaged).
+    QString topicTitle(int index) const;
 
     Database &database() const { return *m_db; }
 
@@ -71,6 +74,15 @@ private:
     QString m_name;
     int m_topicCount = 0;
     int m_home = 0;
+    struct TitleChunk {
+        QByteArray data;
+        std::vector<uint32_t> ends; // end of each title in the text, checked
+        const char *text = nullptr;
+    };
+    const TitleChunk &titleChunk(int chunk) const;
+    mutable std::unordered_map<int, TitleChunk> m_titleChunks;
+    mutable const TitleChunk *m_lastChunk = nullptr;
+    mutable int m_lastChunkNumber = -1;
 };
 
 } // namespace folium::engine

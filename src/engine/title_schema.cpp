@@ -49,6 +49,7 @@ CREATE TABLE hotspot(
   PRIMARY KEY(topic, ordinal)
 ) WITHOUT ROWID;
 CREATE TABLE image(name TEXT PRIMARY KEY, data BLOB NOT NULL);
+CREATE TABLE title_chunk(chunk INTEGER PRIMARY KEY, data BLOB NOT NULL);
 CREATE TABLE search_group(name TEXT NOT NULL, first INTEGER NOT NULL, last INTEGER NOT NULL);
 CREATE INDEX search_group_name ON search_group(name);
 CREATE VIRTUAL TABLE fts USING fts5(nsr, sr, content='', detail=full, tokenize='folium');

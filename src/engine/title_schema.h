@@ -26,6 +26,12 @@ uint32_t contextHash(QStringView context);
 // carry the identifier of their target.
 uint32_t contextIdCandidate(QStringView context, int salt);
 
+// Topic titles are also stored packed, kTitlesPerChunk to a row of table
+// title_chunk, so that a hit list of thousands of topics gets its titles
+// from a few rows: little-endian uint32 count n, n + 1 uint32 offsets into
+// the text that follows, then the UTF-8 titles one after the other.
+inline constexpr int kTitlesPerChunk = 4096;
+
 // SQL that creates an empty title; used by the writer and quoted in the docs.
 extern const char *const kTitleSchemaSql;
 

@@ -70,12 +70,44 @@ bool TitleWriter::addTopic(int index, uint32_t va, const QString &title, const Q
     m_topic->step();
     if (!m_topic->succeeded())
         return fail();
+    m_pendingTitles.push_back(title.toUtf8());
+    m_topics = std::max(m_topics, index + 1);
+    if (int(m_pendingTitles.size()) == kTitlesPerChunk && !flushTitles())
+        return false;
     m_fts->reset();
     m_fts->bind(1, int64_t(index));
     m_fts->bind(2, nsrText);
     m_fts->bind(3, srText);
     m_fts->step();
     return m_fts->succeeded() ? true : fail();
+}
+
+bool TitleWriter::flushTitles()
+{
+    if (m_pendingTitles.empty())
+        return true;
+    const auto put32 = [](QByteArray &b, uint32_t v) {
+        const char bytes[4] = {char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char(v >> 24)};
+        b.append(bytes, 4);
+    };
+    QByteArray blob;
+    put32(blob, uint32_t(m_pendingTitles.size()));
+    uint32_t offset = 0;
+    put32(blob, 0);
+    for (const QByteArray &t : m_pendingTitles) {
+        offset += uint32_t(t.size());
+        put32(blob, offset);
+    }
+    for (const QByteArray &t : m_pendingTitles)
+        blob += t;
+    // Topics are added in index order, so the chunk number follows from the count.
+    const int chunk = (m_topics - 1) / kTitlesPerChunk;
+    m_pendingTitles.clear();
+    Statement st(*m_db, "INSERT INTO title_chunk(chunk, data) VALUES(?1, ?2)");
+    st.bind(1, int64_t(chunk));
+    st.bind(2, blob);
+    st.step();
+    return st.succeeded() ? true : fail();
 }
 
 bool TitleWriter::addContext(const QString &name, uint32_t id, int topic, const QString &anchor)
@@ -129,7 +161,10 @@ bool TitleWriter::finish()
 {
     {
         Statement st(*m_db, "INSERT INTO meta(key, value) VALUES(?1, ?2)");
-        const std::pair<const char *, QString> rows[] = {{"name", m_name}, {"home", QString::number(m_home)}};
+        if (!flushTitles())
+            return false;
+        const std::pair<const char *, QString> rows[] = {
+            {"name", m_name}, {"home", QString::number(m_home)}, {"topics", QString::number(m_topics)}};
         for (const auto &[k, v] : rows) {
             st.reset();
             st.bind(1, QString::fromLatin1(k));

@@ -41,11 +41,14 @@ public:
 
 private:
     bool fail();
+    bool flushTitles();
     std::unique_ptr<Database> m_db;
     std::unique_ptr<Statement> m_topic, m_fts, m_context, m_hotspot;
     QString m_name;
     int m_home = 0;
     int64_t m_words = 0;
+    int m_topics = 0;
+    std::vector<QByteArray> m_pendingTitles;
     QString m_error;
 };
 

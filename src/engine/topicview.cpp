@@ -448,6 +448,10 @@ void TopicView::drawHighlights(int region)
     }
     QList<QTextEdit::ExtraSelection> sels;
     const int end = std::max(0, rv->document()->characterCount() - 1);
+    // Inside an edit block a cursor does not lay its line out to find its
+    // x position: placing thousands of them stays cheap in a long topic.
+    QTextCursor batch(rv->document());
+    batch.beginEditBlock();
     for (const HighlightSpan &h : m_highlights[region == 0 ? 0 : 1]) {
         QTextEdit::ExtraSelection sel;
         sel.cursor = QTextCursor(rv->document());
@@ -457,6 +461,7 @@ void TopicView::drawHighlights(int region)
         sel.format.setForeground(fore);
         sels << sel;
     }
+    batch.endEditBlock();
     rv->setExtraSelections(sels);
 }
 

@@ -32,7 +32,8 @@ uint32_t contextIdCandidate(QStringView context, int salt);
 // the text that follows, then the UTF-8 titles one after the other.
 inline constexpr int kTitlesPerChunk = 4096;
 
-// SQL that creates an empty title; used by the writer and quoted in the docs.
+// SQL that creates an empty title (its tables, then its full-text index).
 extern const char *const kTitleSchemaSql;
+extern const char *const kIndexSchemaSql;
 
 } // namespace folium::engine

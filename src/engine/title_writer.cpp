@@ -8,6 +8,47 @@
 
 namespace folium::engine {
 
+namespace {
+
+// Settings for loading a whole index at once: terms gather in a large memory
+// buffer and the segments are merged once at the end rather than all along.
+void prepareBulkIndex(Database &db)
+{
+    db.exec("INSERT INTO fts(fts, rank) VALUES('automerge', 0)");
+    db.exec("INSERT INTO fts(fts, rank) VALUES('crisismerge', 2000)");
+    db.exec("INSERT INTO fts(fts, rank) VALUES('hashsize', 268435456)");
+}
+
+// The number of words indexed, from FTS5's averages record (row 1 of
+// fts_data): a varint for the row count, then one per column for its tokens.
+int64_t indexedWordsOf(Database &db)
+{
+    Statement st(db, "SELECT block FROM fts_data WHERE id = 1");
+    if (!st.step())
+        return 0;
+    const QByteArray b = st.blob(0);
+    qsizetype at = 0;
+    const auto varint = [&]() -> int64_t {
+        uint64_t v = 0;
+        for (int i = 0; i < 9 && at < b.size(); ++i) {
+            const auto c = static_cast<unsigned char>(b[at++]);
+            if (i == 8)
+                return int64_t((v << 8) | c);
+            v = (v << 7) | (c & 0x7F);
+            if (!(c & 0x80))
+                break;
+        }
+        return int64_t(v);
+    };
+    varint(); // rows
+    int64_t words = 0;
+    while (at < b.size())
+        words += varint();
+    return words;
+}
+
+} // namespace
+
 TitleWriter::TitleWriter() : m_db(std::make_unique<Database>()) {}
 TitleWriter::~TitleWriter() = default;
 
@@ -29,13 +70,10 @@ bool TitleWriter::create(const QString &path)
     m_db->exec("PRAGMA page_size=4096");
     const QByteArray pragmas = QByteArray("PRAGMA application_id=") + QByteArray::number(kTitleApplicationId) +
                                "; PRAGMA user_version=" + QByteArray::number(kTitleFormatVersion) + ";";
-    if (!m_db->exec(pragmas.constData()) || !m_db->exec(kTitleSchemaSql) || !m_db->exec("BEGIN"))
+    if (!m_db->exec(pragmas.constData()) || !m_db->exec(kTitleSchemaSql) || !m_db->exec(kIndexSchemaSql) ||
+        !m_db->exec("BEGIN"))
         return fail();
-    // A bulk load: let the index gather terms in a large memory buffer and
-    // merge its segments once at the end rather than all along.
-    m_db->exec("INSERT INTO fts(fts, rank) VALUES('automerge', 0)");
-    m_db->exec("INSERT INTO fts(fts, rank) VALUES('crisismerge', 2000)");
-    m_db->exec("INSERT INTO fts(fts, rank) VALUES('hashsize', 268435456)");
+    prepareBulkIndex(*m_db);
     m_db->exec("PRAGMA cache_size=-262144");
     m_topic = std::make_unique<Statement>(
         *m_db, "INSERT INTO topic(idx, va, title, data, browse, nsr, sr) VALUES(?1,?2,?3,?4,?5,?6,?7)");
@@ -74,6 +112,8 @@ bool TitleWriter::addTopic(int index, uint32_t va, const QString &title, const Q
     m_topics = std::max(m_topics, index + 1);
     if (int(m_pendingTitles.size()) == kTitlesPerChunk && !flushTitles())
         return false;
+    if (nsrText.isNull() && srText.isNull())
+        return true;
     m_fts->reset();
     m_fts->bind(1, int64_t(index));
     m_fts->bind(2, nsrText);
@@ -180,13 +220,76 @@ bool TitleWriter::finish()
     m_hotspot.reset();
     // Indexes built after the rows are in are built sorted, once.
     if (!m_db->exec("CREATE INDEX context_hash ON context(hash)") ||
-        !m_db->exec("INSERT INTO fts(fts) VALUES('optimize')") || !m_db->exec("COMMIT"))
+        !m_db->exec("CREATE UNIQUE INDEX topic_va ON topic(va)") ||
+        !m_db->exec("CREATE UNIQUE INDEX topic_browse ON topic(browse) WHERE browse IS NOT NULL") ||
+        (!m_adopted && !m_db->exec("INSERT INTO fts(fts) VALUES('optimize')")) || !m_db->exec("COMMIT"))
         return fail();
-    if (m_db->exec("CREATE VIRTUAL TABLE temp.vocab USING fts5vocab(main, fts, row)")) {
-        Statement st(*m_db, "SELECT coalesce(sum(cnt), 0) FROM temp.vocab");
-        if (st.step())
-            m_words = st.integer(0);
+    m_words = indexedWordsOf(*m_db);
+    m_db->exec("DETACH DATABASE ix");
+    m_db->close();
+    return true;
+}
+
+bool TitleWriter::adoptIndex(const QString &indexPath)
+{
+    Statement attach(*m_db, "ATTACH DATABASE ?1 AS ix");
+    attach.bind(1, indexPath);
+    attach.step();
+    if (!attach.succeeded())
+        return fail();
+    // FTS5 keeps an index in four tables of its own; a contentless index has
+    // no others. They are copied whole, row for row.
+    for (const char *table : {"fts_data", "fts_idx", "fts_docsize", "fts_config"}) {
+        const QByteArray del = QByteArray("DELETE FROM main.") + table;
+        const QByteArray copy = QByteArray("INSERT INTO main.") + table + " SELECT * FROM ix." + table;
+        if (!m_db->exec(del.constData()) || !m_db->exec(copy.constData()))
+            return fail();
     }
+    m_adopted = true;
+    return true;
+}
+
+IndexWriter::IndexWriter() : m_db(std::make_unique<Database>()) {}
+IndexWriter::~IndexWriter() = default;
+
+bool IndexWriter::fail()
+{
+    if (m_error.isEmpty())
+        m_error = m_db->lastError();
+    return false;
+}
+
+bool IndexWriter::create(const QString &path)
+{
+    QFile::remove(path);
+    if (!m_db->openForWriting(path) || !registerFoliumTokenizer(m_db->handle()))
+        return fail();
+    m_db->exec("PRAGMA journal_mode=OFF");
+    m_db->exec("PRAGMA synchronous=OFF");
+    m_db->exec("PRAGMA page_size=4096");
+    if (!m_db->exec(kIndexSchemaSql) || !m_db->exec("BEGIN"))
+        return fail();
+    prepareBulkIndex(*m_db);
+    m_insert = std::make_unique<Statement>(*m_db, "INSERT INTO fts(rowid, nsr, sr) VALUES(?1,?2,?3)");
+    return m_insert->ok() ? true : fail();
+}
+
+bool IndexWriter::add(int topic, const QString &nsrText, const QString &srText)
+{
+    m_insert->reset();
+    m_insert->bind(1, int64_t(topic));
+    m_insert->bind(2, nsrText);
+    m_insert->bind(3, srText);
+    m_insert->step();
+    return m_insert->succeeded() ? true : fail();
+}
+
+bool IndexWriter::finish()
+{
+    m_insert.reset();
+    if (!m_db->exec("INSERT INTO fts(fts) VALUES('optimize')") || !m_db->exec("COMMIT"))
+        return fail();
+    m_words = indexedWordsOf(*m_db);
     m_db->close();
     return true;
 }

@@ -14,7 +14,10 @@
 #include <QSet>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 namespace folium::mktitle {
 
@@ -70,7 +73,8 @@ public:
         checkItems();
     }
 
-    bool write(const QString &m14, const QString &mdb);
+    // waitForIndex gives the index built meanwhile, or an empty path when it failed.
+    bool write(const QString &m14, const QString &mdb, const std::function<QString()> &waitForIndex);
 
     QString m_projectPath;
 
@@ -235,7 +239,7 @@ uint32_t topicAddress(int index)
     return 0x100000u + uint32_t(index) * 16u;
 }
 
-bool Compiler::write(const QString &m14, const QString &mdb)
+bool Compiler::write(const QString &m14, const QString &mdb, const std::function<QString()> &waitForIndex)
 {
     QElapsedTimer t;
     t.start();
@@ -256,7 +260,8 @@ bool Compiler::write(const QString &m14, const QString &mdb)
         std::optional<int> b;
         if (t.browse)
             b = browse++;
-        bool ok = w.addTopic(i, topicAddress(i), t.title, t.data, b, t.nsrHtml, t.srHtml, t.nsrText, t.srText);
+        // The text goes to the index on its own thread (see compileTitle).
+        bool ok = w.addTopic(i, topicAddress(i), t.title, t.data, b, t.nsrHtml, t.srHtml, QString(), QString());
         for (const HotspotSource &h : t.hotspots) {
             // A popup or a jump is identified by its target's identifier;
             // a code string by its own hash.
@@ -307,6 +312,15 @@ bool Compiler::write(const QString &m14, const QString &mdb)
         }
     }
     lap("  contexts, images, groups");
+    const QString indexPart = waitForIndex();
+    lap("  waiting for the index");
+    if (indexPart.isEmpty())
+        return false;
+    if (!w.adoptIndex(indexPart)) {
+        m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
+        return false;
+    }
+    lap("  index adopted");
     if (!w.finish()) {
         m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
         return false;
@@ -351,17 +365,52 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
     res.mdbPath = out.absoluteDir().filePath(out.completeBaseName() + QStringLiteral(".mdb"));
     Compiler c(src, res);
     c.m_projectPath = projectPath;
+
+    // The full-text index is built on a thread of its own, into a file of
+    // its own, while the topics are checked and written; the title adopts it.
+    const QString m14Part = res.m14Path + QStringLiteral(".part");
+    const QString mdbPart = res.mdbPath + QStringLiteral(".part");
+    const QString indexPart = res.m14Path + QStringLiteral(".index-part");
+    std::atomic<bool> cancel{false};
+    bool indexed = false;
+    QString indexError;
+    std::thread indexer;
+    if (res.errors.isEmpty() && !src.topics.empty()) {
+        indexer = std::thread([&] {
+            engine::IndexWriter ix;
+            bool ok = ix.create(indexPart);
+            for (size_t i = 0; ok && i < src.topics.size() && !cancel; ++i)
+                ok = ix.add(int(i), src.topics[i].nsrText, src.topics[i].srText);
+            ok = ok && !cancel && ix.finish();
+            indexed = ok;
+            if (!ok && !cancel)
+                indexError = ix.lastError();
+        });
+    }
+    const auto joinIndexer = [&](bool stop) {
+        cancel = stop;
+        if (indexer.joinable())
+            indexer.join();
+    };
     if (res.errors.isEmpty())
         c.check(out.completeBaseName());
     phase("check");
-    if (!res.errors.isEmpty())
+    if (!res.errors.isEmpty()) {
+        joinIndexer(true);
+        QFile::remove(indexPart);
         return res;
+    }
 
     // Write beside the targets, then rename: a reader never sees half a title.
-    const QString m14Part = res.m14Path + QStringLiteral(".part");
-    const QString mdbPart = res.mdbPath + QStringLiteral(".part");
-    const bool written = c.write(m14Part, mdbPart);
+    const bool written = c.write(m14Part, mdbPart, [&] {
+        joinIndexer(false);
+        if (!indexed)
+            res.errors << QStringLiteral("%1: cannot index: %2").arg(res.m14Path, indexError);
+        return indexed ? indexPart : QString();
+    });
+    joinIndexer(!written);
     phase("write");
+    QFile::remove(indexPart);
     std::error_code ec;
     if (written) {
         std::filesystem::rename(QFile::encodeName(m14Part).toStdString(), QFile::encodeName(res.m14Path).toStdString(),

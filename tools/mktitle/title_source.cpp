@@ -8,6 +8,10 @@
 #include <QSet>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
 namespace folium::mktitle {
 
 namespace {
@@ -96,7 +100,7 @@ public:
                 if (href.isEmpty())
                     error(loc, QStringLiteral("<include> needs an href"));
                 else
-                    readTopicFile(QDir(dir).filePath(href), loc);
+                    m_includes.push_back({QDir(dir).filePath(href), loc});
             } else if (xml.name() == u"image") {
                 const QString name = xml.attributes().value(QLatin1String("name")).toString();
                 const QString href = xml.attributes().value(QLatin1String("href")).toString();
@@ -110,24 +114,35 @@ public:
             }
         }
         xmlError(path, xml);
-        for (TopicSource &n : m_notes)
-            m_out.topics.push_back(std::move(n));
-        m_notes.clear();
         return true;
     }
 
-private:
-    static Location at(const QString &file, const QXmlStreamReader &xml) { return {file, int(xml.lineNumber())}; }
+    // The topic files the project includes, in order, with where they are named.
+    const std::vector<std::pair<QString, Location>> &includes() const { return m_includes; }
+    std::vector<TopicSource> takeNotes() { return std::move(m_notes); }
 
-    void error(const Location &loc, const QString &message)
+    void readTopicFile(const QString &path, const Location &from)
     {
-        m_errors << QStringLiteral("%1:%2: %3").arg(loc.file).arg(loc.line).arg(message);
-    }
-
-    void xmlError(const QString &file, const QXmlStreamReader &xml)
-    {
-        if (xml.hasError())
-            error(at(file, xml), xml.errorString());
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) {
+            error(from, QStringLiteral("cannot open topic file %1").arg(path));
+            return;
+        }
+        QXmlStreamReader xml(&f);
+        if (!xml.readNextStartElement() || xml.name() != u"topics") {
+            error(at(path, xml), QStringLiteral("a topic file must have <topics> as its root element"));
+            xmlError(path, xml);
+            return;
+        }
+        while (xml.readNextStartElement()) {
+            if (xml.name() == u"topic") {
+                readTopic(xml, path);
+            } else {
+                error(at(path, xml), QStringLiteral("unknown element <%1> in a topic file").arg(xml.name()));
+                xml.skipCurrentElement();
+            }
+        }
+        xmlError(path, xml);
     }
 
     void declareImage(const QString &name, const QString &path, const Location &loc)
@@ -148,6 +163,20 @@ private:
             }
         }
         m_out.images.push_back({name, path, loc});
+    }
+
+private:
+    static Location at(const QString &file, const QXmlStreamReader &xml) { return {file, int(xml.lineNumber())}; }
+
+    void error(const Location &loc, const QString &message)
+    {
+        m_errors << QStringLiteral("%1:%2: %3").arg(loc.file).arg(loc.line).arg(message);
+    }
+
+    void xmlError(const QString &file, const QXmlStreamReader &xml)
+    {
+        if (xml.hasError())
+            error(at(file, xml), xml.errorString());
     }
 
     void readDatabase(QXmlStreamReader &xml, const QString &file)
@@ -190,30 +219,6 @@ private:
             m_out.items.push_back(it);
             readItems(xml, file, it.key);
         }
-    }
-
-    void readTopicFile(const QString &path, const Location &from)
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            error(from, QStringLiteral("cannot open topic file %1").arg(path));
-            return;
-        }
-        QXmlStreamReader xml(&f);
-        if (!xml.readNextStartElement() || xml.name() != u"topics") {
-            error(at(path, xml), QStringLiteral("a topic file must have <topics> as its root element"));
-            xmlError(path, xml);
-            return;
-        }
-        while (xml.readNextStartElement()) {
-            if (xml.name() == u"topic") {
-                readTopic(xml, path);
-            } else {
-                error(at(path, xml), QStringLiteral("unknown element <%1> in a topic file").arg(xml.name()));
-                xml.skipCurrentElement();
-            }
-        }
-        xmlError(path, xml);
     }
 
     void readTopic(QXmlStreamReader &xml, const QString &file)
@@ -450,6 +455,7 @@ private:
     TitleSource &m_out;
     QStringList &m_errors;
     std::vector<TopicSource> m_notes;
+    std::vector<std::pair<QString, Location>> m_includes;
     int m_anchorCount = 0;
 };
 
@@ -457,9 +463,51 @@ private:
 
 bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *errors)
 {
-    const int before = int(errors->size());
-    Reader r(*out, *errors);
-    r.readProject(projectPath);
+    const qsizetype before = errors->size();
+    Reader project(*out, *errors);
+    project.readProject(projectPath);
+
+    // Topic files are read side by side, each into its own part, then
+    // joined in the order of the includes.
+    struct Part {
+        TitleSource source;
+        QStringList errors;
+        std::vector<TopicSource> notes;
+    };
+    const auto &includes = project.includes();
+    std::vector<Part> parts(includes.size());
+    const size_t declared = out->images.size();
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i = next++; i < parts.size(); i = next++) {
+            Part &p = parts[i];
+            p.source.notesPrefix = out->notesPrefix;
+            p.source.images = out->images;
+            Reader r(p.source, p.errors);
+            r.readTopicFile(includes[i].first, includes[i].second);
+            p.notes = r.takeNotes();
+        }
+    };
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads && t < parts.size(); ++t)
+        pool.emplace_back(work);
+    work();
+    for (std::thread &t : pool)
+        t.join();
+
+    Reader joiner(*out, *errors);
+    for (Part &p : parts) {
+        *errors += p.errors;
+        for (TopicSource &t : p.source.topics)
+            out->topics.push_back(std::move(t));
+        for (size_t k = declared; k < p.source.images.size(); ++k)
+            joiner.declareImage(p.source.images[k].name, p.source.images[k].path, p.source.images[k].where);
+    }
+    // Notes come after every authored topic, in the order of their calls.
+    for (Part &p : parts)
+        for (TopicSource &n : p.notes)
+            out->topics.push_back(std::move(n));
     return errors->size() == before;
 }
 

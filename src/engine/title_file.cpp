@@ -217,7 +217,7 @@ std::optional<int> TitleFile::browseNeighbour(int topic, int direction) const
     return int(st.integer(0));
 }
 
-const TitleFile::TitleChunk &TitleFile::titleChunk(int chunk) const
+TitleFile::TitleChunk &TitleFile::titleChunk(int chunk) const
 {
     if (chunk == m_lastChunkNumber)
         return *m_lastChunk;
@@ -258,12 +258,18 @@ QString TitleFile::topicTitle(int index) const
 {
     if (index < 0 || index >= m_topicCount)
         return {};
-    const TitleChunk &c = titleChunk(index / kTitlesPerChunk);
+    TitleChunk &c = titleChunk(index / kTitlesPerChunk);
     const size_t k = size_t(index % kTitlesPerChunk);
     if (k >= c.ends.size())
         return {};
-    const uint32_t from = k == 0 ? 0 : c.ends[k - 1];
-    return QString::fromUtf8(c.text + from, qsizetype(c.ends[k] - from));
+    if (c.decoded.empty())
+        c.decoded.resize(c.ends.size());
+    QString &title = c.decoded[k];
+    if (title.isNull()) {
+        const uint32_t from = k == 0 ? 0 : c.ends[k - 1];
+        title = QString::fromUtf8(c.text + from, qsizetype(c.ends[k] - from));
+    }
+    return title;
 }
 
 QByteArray TitleFile::image(const QString &name) const

@@ -78,10 +78,13 @@ private:
         QByteArray data;
         std::vector<uint32_t> ends; // end of each title in the text, checked
         const char *text = nullptr;
+        // Titles already decoded: hit lists share them instead of decoding
+        // the same title at every search.
+        std::vector<QString> decoded;
     };
-    const TitleChunk &titleChunk(int chunk) const;
+    TitleChunk &titleChunk(int chunk) const;
     mutable std::unordered_map<int, TitleChunk> m_titleChunks;
-    mutable const TitleChunk *m_lastChunk = nullptr;
+    mutable TitleChunk *m_lastChunk = nullptr;
     mutable int m_lastChunkNumber = -1;
 };
 

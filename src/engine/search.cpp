@@ -22,9 +22,10 @@ int TitleSearch::hitTopic(int i) const
     return i >= 0 && i < hitCount() ? m_hits[size_t(i)] : -1;
 }
 
-QString TitleSearch::hitTitle(int i) const
+const QString &TitleSearch::hitTitle(int i) const
 {
-    return i >= 0 && i < hitCount() ? m_title->topicTitle(m_hits[size_t(i)]) : QString();
+    static const QString none;
+    return i >= 0 && i < hitCount() ? m_title->topicTitle(m_hits[size_t(i)]) : none;
 }
 
 QString TitleSearch::groupFilter(const QStringList &groups, const QString &column) const

@@ -40,7 +40,8 @@ public:
 
     int hitCount() const { return int(m_hits.size()); }
     int hitTopic(int i) const;
-    QString hitTitle(int i) const;
+    // Valid until the title is closed; copy it to keep it longer.
+    const QString &hitTitle(int i) const;
     const QString &error() const { return m_error; }
     void clear();
 

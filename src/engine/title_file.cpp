@@ -254,14 +254,15 @@ TitleFile::TitleChunk &TitleFile::titleChunk(int chunk) const
     return it->second;
 }
 
-QString TitleFile::topicTitle(int index) const
+const QString &TitleFile::topicTitle(int index) const
 {
+    static const QString none;
     if (index < 0 || index >= m_topicCount)
-        return {};
+        return none;
     TitleChunk &c = titleChunk(index / kTitlesPerChunk);
     const size_t k = size_t(index % kTitlesPerChunk);
     if (k >= c.ends.size())
-        return {};
+        return none;
     if (c.decoded.empty())
         c.decoded.resize(c.ends.size());
     QString &title = c.decoded[k];

@@ -62,8 +62,9 @@ public:
     // The browse-sequence neighbour (direction −1 or +1) of a topic.
     std::optional<int> browseNeighbour(int topic, int direction) const;
     QByteArray image(const QString &name) const;
-    // The title of a topic, from the packed titles (empty when damaged).
-    QString topicTitle(int index) const;
+    // The title of a topic, from the packed titles (empty when damaged). The
+    // reference stays valid as long as this title is open.
+    const QString &topicTitle(int index) const;
 
     Database &database() const { return *m_db; }
 

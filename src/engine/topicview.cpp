@@ -382,6 +382,12 @@ void TopicView::setBackColorPopup(long colorref)
 // ---------------------------------------------------------------------------
 // Search and highlights
 
+const QString &TopicView::TopicListTitle(int i) const
+{
+    static const QString none;
+    return m_search ? m_search->hitTitle(i) : none;
+}
+
 int TopicView::RunSearch(const QString &query)
 {
     if (!m_title || !m_search)

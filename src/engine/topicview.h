@@ -100,7 +100,8 @@ public:
     // query gives no hits, error kErrBadQuery and SearchError().
     int RunSearch(const QString &query);
     int SearchHitCount() const { return m_search ? m_search->hitCount() : 0; }
-    QString TopicListTitle(int i) const { return m_search ? m_search->hitTitle(i) : QString(); }
+    // The title of hit i; the reference is valid until the title is closed.
+    const QString &TopicListTitle(int i) const;
     int TopicListIndex(int i) const { return m_search ? m_search->hitTopic(i) : -1; }
     QString SearchError() const { return m_search ? m_search->error() : QString(); }
     int SearchMode() const { return m_searchMode; }

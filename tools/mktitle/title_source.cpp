@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QXmlStreamReader>
+#include "xml_reader.h"
 
 #include <algorithm>
 #include <atomic>
@@ -78,7 +78,7 @@ public:
             error({path, 0}, QStringLiteral("cannot open the project file"));
             return false;
         }
-        QXmlStreamReader xml(&f);
+        XmlReader xml(f.readAll());
         const QString dir = QFileInfo(path).absolutePath();
         if (!xml.readNextStartElement() || xml.name() != u"title") {
             error(at(path, xml), QStringLiteral("the project file must have <title> as its root element"));
@@ -128,7 +128,7 @@ public:
             error(from, QStringLiteral("cannot open topic file %1").arg(path));
             return;
         }
-        QXmlStreamReader xml(&f);
+        XmlReader xml(f.readAll());
         if (!xml.readNextStartElement() || xml.name() != u"topics") {
             error(at(path, xml), QStringLiteral("a topic file must have <topics> as its root element"));
             xmlError(path, xml);
@@ -166,20 +166,20 @@ public:
     }
 
 private:
-    static Location at(const QString &file, const QXmlStreamReader &xml) { return {file, int(xml.lineNumber())}; }
+    static Location at(const QString &file, const XmlReader &xml) { return {file, int(xml.lineNumber())}; }
 
     void error(const Location &loc, const QString &message)
     {
         m_errors << QStringLiteral("%1:%2: %3").arg(loc.file).arg(loc.line).arg(message);
     }
 
-    void xmlError(const QString &file, const QXmlStreamReader &xml)
+    void xmlError(const QString &file, const XmlReader &xml)
     {
         if (xml.hasError())
             error(at(file, xml), xml.errorString());
     }
 
-    void readDatabase(QXmlStreamReader &xml, const QString &file)
+    void readDatabase(XmlReader &xml, const QString &file)
     {
         while (xml.readNextStartElement()) {
             const Location loc = at(file, xml);
@@ -200,7 +200,7 @@ private:
         }
     }
 
-    void readItems(QXmlStreamReader &xml, const QString &file, const QString &parent)
+    void readItems(XmlReader &xml, const QString &file, const QString &parent)
     {
         while (xml.readNextStartElement()) {
             const Location loc = at(file, xml);
@@ -221,7 +221,7 @@ private:
         }
     }
 
-    void readTopic(QXmlStreamReader &xml, const QString &file)
+    void readTopic(XmlReader &xml, const QString &file)
     {
         TopicSource t;
         t.where = at(file, xml);
@@ -254,22 +254,22 @@ private:
     }
 
     // Reads the children of the current element up to its end tag.
-    void content(QXmlStreamReader &xml, const QString &file, Sink &sink)
+    void content(XmlReader &xml, const QString &file, Sink &sink)
     {
         while (!xml.atEnd()) {
             const auto tok = xml.readNext();
-            if (tok == QXmlStreamReader::EndElement)
+            if (tok == XmlReader::EndElement)
                 return;
-            if (tok == QXmlStreamReader::Characters) {
+            if (tok == XmlReader::Characters) {
                 *sink.html() += esc(xml.text());
                 *sink.text() += xml.text();
-            } else if (tok == QXmlStreamReader::StartElement) {
+            } else if (tok == XmlReader::StartElement) {
                 element(xml, file, sink);
             }
         }
     }
 
-    void element(QXmlStreamReader &xml, const QString &file, Sink &sink)
+    void element(XmlReader &xml, const QString &file, Sink &sink)
     {
         const Location loc = at(file, xml);
         const QString name = xml.name().toString();
@@ -330,7 +330,7 @@ private:
         }
     }
 
-    void link(QXmlStreamReader &xml, const QString &file, Sink &sink, const Location &loc)
+    void link(XmlReader &xml, const QString &file, Sink &sink, const Location &loc)
     {
         const auto a = xml.attributes();
         HotspotSource h;
@@ -388,7 +388,7 @@ private:
         t.contexts.push_back({QStringLiteral("N%1.%2").arg(t.data).arg(k), QStringLiteral("hs:%1").arg(k), loc});
     }
 
-    void note(QXmlStreamReader &xml, const QString &file, Sink &sink, const Location &loc)
+    void note(XmlReader &xml, const QString &file, Sink &sink, const Location &loc)
     {
         const QString problem = sink.inLink                  ? QStringLiteral("a note cannot stand inside a hotspot")
                                 : sink.topic->where.line < 0 ? QStringLiteral("a note cannot contain another note")
@@ -432,7 +432,7 @@ private:
         m_notes.push_back(std::move(n));
     }
 
-    void image(QXmlStreamReader &xml, const QString &file, Sink &sink, const Location &loc)
+    void image(XmlReader &xml, const QString &file, Sink &sink, const Location &loc)
     {
         const auto a = xml.attributes();
         QString src = a.value(QLatin1String("src")).toString();

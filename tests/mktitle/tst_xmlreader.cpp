@@ -1,0 +1,112 @@
+// The XML reader of the title compiler: what it reports for well-formed
+// input, and the error and line it reports for input that is not.
+#include "xml_reader.h"
+
+#include <QTest>
+
+using folium::mktitle::XmlReader;
+
+namespace {
+
+// Every token as text: "<a x=1>", "</a>", "'text'".
+QStringList tokens(const QByteArray &xml, QString *error = nullptr, qint64 *line = nullptr)
+{
+    XmlReader r(xml);
+    QStringList out;
+    while (!r.atEnd()) {
+        switch (r.readNext()) {
+        case XmlReader::StartElement: {
+            QString s = u'<' + r.name().toString();
+            for (const auto &a : r.attributes())
+                s += u' ' + a.name().toString() + u'=' + a.value().toString();
+            out << s + u'>';
+            break;
+        }
+        case XmlReader::EndElement: out << QStringLiteral("</") + r.name().toString() + u'>'; break;
+        case XmlReader::Characters: out << u'\'' + r.text().toString() + u'\''; break;
+        default: break;
+        }
+    }
+    if (error)
+        *error = r.errorString();
+    if (line)
+        *line = r.lineNumber();
+    return out;
+}
+
+} // namespace
+
+class TestXmlReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsWellFormedDocuments()
+    {
+        QString error;
+        const QByteArray doc = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- a comment -->\n"
+                               "<r a=\"1\" b='&lt;&#233;&#x153;'>x &amp; y<e/><![CDATA[<raw>]]>\u00e8</r>\n";
+        QCOMPARE(tokens(doc, &error),
+                 (QStringList{"<r a=1 b=<\u00e9\u0153>", "'x & y'", "<e>", "</e>", "'<raw>'", "'\u00e8'", "</r>"}));
+        QVERIFY(error.isEmpty());
+    }
+
+    void readNextStartElementAndSkip()
+    {
+        XmlReader r("<r><a><b/>t</a><c x=\"1\"/></r>");
+        QVERIFY(r.readNextStartElement());
+        QCOMPARE(r.name(), QStringView(u"r"));
+        QVERIFY(r.readNextStartElement());
+        QCOMPARE(r.name(), QStringView(u"a"));
+        r.skipCurrentElement();
+        QVERIFY(r.readNextStartElement());
+        QCOMPARE(r.name(), QStringView(u"c"));
+        QCOMPARE(r.attributes().value(QLatin1String("x")), QStringView(u"1"));
+        QVERIFY(r.attributes().hasAttribute(QLatin1String("x")));
+        QVERIFY(!r.attributes().hasAttribute(QLatin1String("y")));
+        QVERIFY(!r.readNextStartElement()); // </c>
+        QVERIFY(!r.readNextStartElement()); // </r>
+        QVERIFY(!r.hasError());
+    }
+
+    void linesAreCounted()
+    {
+        XmlReader r("<r>\n\n<a\n  x=\"1\">\n</a></r>");
+        QVERIFY(r.readNextStartElement());
+        QCOMPARE(r.lineNumber(), 1);
+        QVERIFY(r.readNextStartElement());
+        QCOMPARE(r.lineNumber(), 4); // where the start tag ends, as Qt's reader says
+    }
+
+    void reportsErrorsWithTheirLine_data()
+    {
+        QTest::addColumn<QByteArray>("xml");
+        QTest::addColumn<qint64>("line");
+        QTest::newRow("mismatched end") << QByteArray("<r>\n<p>x</b>\n</r>") << qint64(2);
+        QTest::newRow("unterminated comment") << QByteArray("<r>\n<!-- x") << qint64(2);
+        QTest::newRow("undeclared entity") << QByteArray("<r>\n\n&nbsp;</r>") << qint64(1);
+        QTest::newRow("unquoted attribute") << QByteArray("<r a=1/>") << qint64(1);
+        QTest::newRow("attribute twice") << QByteArray("<r a='1' a='2'/>") << qint64(1);
+        QTest::newRow("< in attribute") << QByteArray("<r a='<'/>") << qint64(1);
+        QTest::newRow("text after the root") << QByteArray("<r/>\nx") << qint64(2);
+        QTest::newRow("second root") << QByteArray("<r/>\n<s/>") << qint64(2);
+        QTest::newRow("doctype") << QByteArray("<!DOCTYPE r>\n<r/>") << qint64(1);
+        QTest::newRow("premature end") << QByteArray("<r>\n<a>") << qint64(2);
+        QTest::newRow("empty document") << QByteArray("") << qint64(1);
+        QTest::newRow("bad character reference") << QByteArray("<r>&#0;</r>") << qint64(1);
+        QTest::newRow("attributes without blank") << QByteArray("<r a='1'b='2'/>") << qint64(1);
+    }
+
+    void reportsErrorsWithTheirLine()
+    {
+        QFETCH(QByteArray, xml);
+        QFETCH(qint64, line);
+        QString error;
+        qint64 at = 0;
+        tokens(xml, &error, &at);
+        QVERIFY2(!error.isEmpty(), xml.constData());
+        QCOMPARE(at, line);
+    }
+};
+
+QTEST_MAIN(TestXmlReader)
+#include "tst_xmlreader.moc"

@@ -1,0 +1,319 @@
+#include "xml_reader.h"
+
+#include <cstring>
+
+namespace folium::mktitle {
+
+namespace {
+
+bool isNameStart(unsigned char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' || c >= 0x80;
+}
+
+bool isNameChar(unsigned char c)
+{
+    return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
+}
+
+bool isSpace(unsigned char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+} // namespace
+
+QStringView XmlAttributes::value(QLatin1String name) const
+{
+    for (const XmlAttribute &a : *this)
+        if (a.name() == name)
+            return a.value();
+    return {};
+}
+
+bool XmlAttributes::hasAttribute(QLatin1String name) const
+{
+    for (const XmlAttribute &a : *this)
+        if (a.name() == name)
+            return true;
+    return false;
+}
+
+XmlReader::XmlReader(QByteArray data) : m_data(std::move(data))
+{
+    // A byte order mark is allowed before the declaration.
+    if (m_data.startsWith("\xEF\xBB\xBF"))
+        m_pos = 3;
+}
+
+XmlReader::TokenType XmlReader::fail(const QString &message)
+{
+    if (m_error.isEmpty())
+        m_error = message;
+    m_token = Invalid;
+    return m_token;
+}
+
+void XmlReader::advanceTo(qsizetype pos)
+{
+    const char *p = m_data.constData();
+    for (qsizetype i = m_pos; i < pos; ++i)
+        if (p[i] == '\n')
+            ++m_line;
+    m_pos = pos;
+}
+
+const QString &XmlReader::internName(qsizetype from, qsizetype to)
+{
+    const QByteArray bytes = QByteArray::fromRawData(m_data.constData() + from, to - from);
+    for (const auto &[b, s] : m_names)
+        if (b == bytes)
+            return s;
+    if (m_names.size() > 64)
+        m_names.erase(m_names.begin());
+    m_names.emplace_back(QByteArray(bytes.constData(), bytes.size()), QString::fromUtf8(bytes));
+    return m_names.back().second;
+}
+
+bool XmlReader::readName(QString *out)
+{
+    const char *p = m_data.constData();
+    const qsizetype n = m_data.size();
+    qsizetype i = m_pos;
+    if (i >= n || !isNameStart(static_cast<unsigned char>(p[i])))
+        return false;
+    while (i < n && isNameChar(static_cast<unsigned char>(p[i])))
+        ++i;
+    *out = internName(m_pos, i);
+    m_pos = i;
+    return true;
+}
+
+// Decodes character data between from and to: entities and character
+// references are replaced; in attributes, "<" is an error.
+bool XmlReader::decode(qsizetype from, qsizetype to, QString *out, bool attribute)
+{
+    const char *p = m_data.constData();
+    const char *amp = static_cast<const char *>(std::memchr(p + from, '&', size_t(to - from)));
+    if (attribute && std::memchr(p + from, '<', size_t(to - from))) {
+        fail(QStringLiteral("\"<\" is not allowed in an attribute value."));
+        return false;
+    }
+    if (!amp) {
+        *out = QString::fromUtf8(p + from, to - from);
+        return true;
+    }
+    QByteArray buf;
+    buf.reserve(to - from);
+    qsizetype i = from;
+    while (i < to) {
+        if (p[i] != '&') {
+            buf.append(p[i++]);
+            continue;
+        }
+        const char *semi = static_cast<const char *>(std::memchr(p + i, ';', size_t(std::min<qsizetype>(to - i, 12))));
+        if (!semi) {
+            fail(QStringLiteral("Unterminated entity reference."));
+            return false;
+        }
+        const QByteArray ent(p + i + 1, semi - (p + i + 1));
+        uint cp = 0;
+        if (ent == "lt")
+            cp = '<';
+        else if (ent == "gt")
+            cp = '>';
+        else if (ent == "amp")
+            cp = '&';
+        else if (ent == "quot")
+            cp = '"';
+        else if (ent == "apos")
+            cp = '\'';
+        else if (ent.startsWith('#')) {
+            bool ok = false;
+            cp = ent.size() > 1 && (ent[1] == 'x') ? ent.mid(2).toUInt(&ok, 16) : ent.mid(1).toUInt(&ok, 10);
+            if (!ok || cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+                fail(QStringLiteral("Invalid character reference."));
+                return false;
+            }
+        } else {
+            fail(QStringLiteral("Entity '%1' not declared.").arg(QString::fromUtf8(ent)));
+            return false;
+        }
+        const char32_t c = cp;
+        buf += QString::fromUcs4(&c, 1).toUtf8();
+        i = semi - p + 1;
+    }
+    *out = QString::fromUtf8(buf);
+    return true;
+}
+
+XmlReader::TokenType XmlReader::readNext()
+{
+    if (m_token == Invalid || m_token == EndDocument)
+        return m_token;
+    if (m_pendingEnd) {
+        m_pendingEnd = false;
+        m_name = m_open.back();
+        m_open.pop_back();
+        m_attributes.clear();
+        return m_token = EndElement;
+    }
+    if (m_pos >= m_data.size()) {
+        if (!m_open.empty())
+            return fail(QStringLiteral("Premature end of document."));
+        if (!m_seenRoot)
+            return fail(QStringLiteral("Premature end of document."));
+        return m_token = EndDocument;
+    }
+    return m_data[m_pos] == '<' ? readMarkup() : readText();
+}
+
+XmlReader::TokenType XmlReader::readText()
+{
+    const char *p = m_data.constData();
+    const char *lt = static_cast<const char *>(std::memchr(p + m_pos, '<', size_t(m_data.size() - m_pos)));
+    const qsizetype end = lt ? lt - p : m_data.size();
+    const qsizetype start = m_pos;
+    if (!decode(start, end, &m_text, false))
+        return m_token;
+    advanceTo(end);
+    if (m_open.empty()) {
+        // Outside the root element only blanks may stand.
+        for (const QChar c : m_text)
+            if (!c.isSpace())
+                return fail(QStringLiteral("Extra content at end of document."));
+        return readNext();
+    }
+    m_attributes.clear();
+    return m_token = Characters;
+}
+
+XmlReader::TokenType XmlReader::readMarkup()
+{
+    const char *p = m_data.constData();
+    const qsizetype n = m_data.size();
+    const auto skipTo = [&](const char *end) -> bool {
+        const QByteArrayView rest(p + m_pos, n - m_pos);
+        const qsizetype at = rest.indexOf(end);
+        if (at < 0)
+            return false;
+        advanceTo(m_pos + at + qsizetype(std::strlen(end)));
+        return true;
+    };
+    if (m_pos + 3 < n && std::memcmp(p + m_pos, "<!--", 4) == 0) {
+        if (!skipTo("-->"))
+            return fail(QStringLiteral("Unterminated comment."));
+        return readNext();
+    }
+    if (m_pos + 8 < n && std::memcmp(p + m_pos, "<![CDATA[", 9) == 0) {
+        if (m_open.empty())
+            return fail(QStringLiteral("CDATA outside the root element."));
+        const qsizetype start = m_pos + 9;
+        if (!skipTo("]]>"))
+            return fail(QStringLiteral("Unterminated CDATA section."));
+        m_text = QString::fromUtf8(p + start, m_pos - 3 - start);
+        m_attributes.clear();
+        return m_token = Characters;
+    }
+    if (m_pos + 1 < n && p[m_pos + 1] == '?') {
+        if (!skipTo("?>"))
+            return fail(QStringLiteral("Unterminated processing instruction."));
+        return readNext();
+    }
+    if (m_pos + 1 < n && p[m_pos + 1] == '!')
+        return fail(QStringLiteral("DOCTYPE and other declarations are not supported."));
+
+    const bool closing = m_pos + 1 < n && p[m_pos + 1] == '/';
+    m_pos += closing ? 2 : 1;
+    QString name;
+    if (!readName(&name))
+        return fail(QStringLiteral("Expected an element name."));
+    m_attributes.clear();
+    if (closing) {
+        while (m_pos < n && isSpace(static_cast<unsigned char>(p[m_pos])))
+            advanceTo(m_pos + 1);
+        if (m_pos >= n || p[m_pos] != '>')
+            return fail(QStringLiteral("Expected '>'."));
+        ++m_pos;
+        if (m_open.empty() || m_open.back() != name)
+            return fail(QStringLiteral("Opening and ending tag mismatch."));
+        m_open.pop_back();
+        m_name = name;
+        return m_token = EndElement;
+    }
+    if (m_open.empty() && m_seenRoot)
+        return fail(QStringLiteral("Extra content at end of document."));
+    // Attributes.
+    for (;;) {
+        qsizetype next = m_pos;
+        while (next < n && isSpace(static_cast<unsigned char>(p[next])))
+            ++next;
+        const bool spaced = next > m_pos;
+        advanceTo(next); // counts the lines of what was skipped
+        if (m_pos >= n)
+            return fail(QStringLiteral("Premature end of document."));
+        if (p[m_pos] == '>') {
+            ++m_pos;
+            break;
+        }
+        if (p[m_pos] == '/') {
+            if (m_pos + 1 >= n || p[m_pos + 1] != '>')
+                return fail(QStringLiteral("Expected '>'."));
+            m_pos += 2;
+            m_pendingEnd = true;
+            break;
+        }
+        QString attr;
+        if (!spaced || !readName(&attr))
+            return fail(QStringLiteral("Expected an attribute name."));
+        while (m_pos < n && isSpace(static_cast<unsigned char>(p[m_pos])))
+            advanceTo(m_pos + 1);
+        if (m_pos >= n || p[m_pos] != '=')
+            return fail(QStringLiteral("Expected '=' after an attribute name."));
+        advanceTo(m_pos + 1);
+        while (m_pos < n && isSpace(static_cast<unsigned char>(p[m_pos])))
+            advanceTo(m_pos + 1);
+        if (m_pos >= n || (p[m_pos] != '"' && p[m_pos] != '\''))
+            return fail(QStringLiteral("Expected a quoted attribute value."));
+        const char quote = p[m_pos];
+        const char *endq = static_cast<const char *>(std::memchr(p + m_pos + 1, quote, size_t(n - m_pos - 1)));
+        if (!endq)
+            return fail(QStringLiteral("Premature end of document."));
+        QString value;
+        if (!decode(m_pos + 1, endq - p, &value, true))
+            return m_token;
+        for (const XmlAttribute &a : m_attributes)
+            if (a.name() == attr)
+                return fail(QStringLiteral("Attribute '%1' redefined.").arg(attr));
+        advanceTo(endq - p + 1);
+        m_attributes.emplace_back(attr, value);
+    }
+    m_seenRoot = true;
+    m_open.push_back(name);
+    m_name = name;
+    return m_token = StartElement;
+}
+
+bool XmlReader::readNextStartElement()
+{
+    while (readNext() != Invalid) {
+        if (m_token == EndElement || m_token == EndDocument)
+            return false;
+        if (m_token == StartElement)
+            return true;
+    }
+    return false;
+}
+
+void XmlReader::skipCurrentElement()
+{
+    int depth = 1;
+    while (depth > 0 && readNext() != Invalid && m_token != EndDocument) {
+        if (m_token == EndElement)
+            --depth;
+        else if (m_token == StartElement)
+            ++depth;
+    }
+}
+
+} // namespace folium::mktitle

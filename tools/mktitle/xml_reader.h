@@ -1,0 +1,79 @@
+// A small pull reader for the XML of title projects. It reads UTF-8 files
+// several times faster than QXmlStreamReader, which matters for titles of
+// hundreds of thousands of topics, and offers the part of the same interface
+// that the compiler uses. It checks well-formedness (matching tags, quoted
+// attributes, known entities) and reports the line of each problem; it does
+// not read DTDs.
+#pragma once
+
+#include <QByteArray>
+#include <QLatin1String>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace folium::mktitle {
+
+class XmlAttribute {
+public:
+    XmlAttribute(QString name, QString value) : m_name(std::move(name)), m_value(std::move(value)) {}
+    QStringView name() const { return m_name; }
+    QStringView value() const { return m_value; }
+
+private:
+    QString m_name;
+    QString m_value;
+};
+
+class XmlAttributes : public std::vector<XmlAttribute> {
+public:
+    QStringView value(QLatin1String name) const;
+    bool hasAttribute(QLatin1String name) const;
+};
+
+class XmlReader {
+public:
+    enum TokenType { NoToken, Invalid, StartDocument, EndDocument, StartElement, EndElement, Characters };
+
+    explicit XmlReader(QByteArray data);
+
+    TokenType readNext();
+    // Reads up to the next start element inside the current one; false at
+    // the end of the current element or on an error.
+    bool readNextStartElement();
+    void skipCurrentElement();
+
+    TokenType tokenType() const { return m_token; }
+    QStringView name() const { return m_name; }
+    const XmlAttributes &attributes() const { return m_attributes; }
+    QStringView text() const { return m_text; }
+    qint64 lineNumber() const { return m_line; }
+    bool atEnd() const { return m_token == EndDocument || m_token == Invalid; }
+    bool hasError() const { return !m_error.isEmpty(); }
+    QString errorString() const { return m_error; }
+
+private:
+    TokenType fail(const QString &message);
+    TokenType readMarkup();
+    TokenType readText();
+    bool readName(QString *out);
+    bool decode(qsizetype from, qsizetype to, QString *out, bool attribute);
+    void advanceTo(qsizetype pos);
+    const QString &internName(qsizetype from, qsizetype to);
+
+    QByteArray m_data;
+    qsizetype m_pos = 0;
+    qint64 m_line = 1;
+    TokenType m_token = NoToken;
+    QString m_name;
+    QString m_text;
+    XmlAttributes m_attributes;
+    std::vector<QString> m_open; // names of the open elements
+    bool m_pendingEnd = false;   // an empty element <x/> still owes its end
+    bool m_seenRoot = false;
+    QString m_error;
+    std::vector<std::pair<QByteArray, QString>> m_names; // names seen, so each is decoded once
+};
+
+} // namespace folium::mktitle

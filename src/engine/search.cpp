@@ -9,6 +9,7 @@
 namespace folium::engine {
 
 TitleSearch::TitleSearch(std::shared_ptr<const TitleFile> title) : m_title(std::move(title)) {}
+TitleSearch::~TitleSearch() = default;
 
 void TitleSearch::clear()
 {
@@ -91,17 +92,27 @@ bool TitleSearch::run(const Request &req)
               (req.mode == 0 ? QString() : QStringLiteral(" WHERE ") + filterOn(QStringLiteral("r"))) +
               QStringLiteral(" ORDER BY r");
     }
-    const QByteArray sqlUtf8 = sql.toUtf8();
-    Statement st(m_title->database(), sqlUtf8.constData());
-    if (!st.ok()) {
-        m_error = m_title->database().lastError();
-        return false;
+    // Most searches share one statement text: keep it prepared.
+    if (!m_statement || sql != m_statementSql) {
+        m_statement.reset();
+        const QByteArray sqlUtf8 = sql.toUtf8();
+        auto prepared = std::make_unique<Statement>(m_title->database(), sqlUtf8.constData());
+        if (!prepared->ok()) {
+            m_error = m_title->database().lastError();
+            return false;
+        }
+        m_statement = std::move(prepared);
+        m_statementSql = sql;
     }
+    Statement &st = *m_statement;
+    st.reset();
     for (int i = 0; i < args.size(); ++i)
         st.bind(i + 1, args[i]);
     while (st.step())
         m_hits.push_back(int(st.integer(0)));
-    if (!st.succeeded()) {
+    const bool ok = st.succeeded();
+    st.reset(); // releases the read transaction
+    if (!ok) {
         m_error = m_title->database().lastError();
         m_hits.clear();
         return false;

@@ -14,6 +14,7 @@
 
 namespace folium::engine {
 
+class Statement;
 class TitleFile;
 
 struct HighlightSpan {
@@ -26,6 +27,7 @@ struct HighlightSpan {
 class TitleSearch {
 public:
     explicit TitleSearch(std::shared_ptr<const TitleFile> title);
+    ~TitleSearch();
 
     struct Request {
         QString query;
@@ -56,6 +58,8 @@ private:
     std::vector<int> m_hits;
     QString m_error;
     QStringList m_highlightExpressions;
+    std::unique_ptr<Statement> m_statement;
+    QString m_statementSql;
 };
 
 } // namespace folium::engine

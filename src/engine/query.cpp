@@ -356,7 +356,7 @@ QString toSql(const QueryNode &n, int nearThreshold, QStringList *args)
         return QStringLiteral("SELECT r FROM (") + toSql(c, nearThreshold, args) + u')';
     };
     switch (n.kind) {
-    case QueryNode::Not: return QStringLiteral("SELECT idx AS r FROM topic EXCEPT ") + sub(*n.parts[0]);
+    case QueryNode::Not: return QStringLiteral("SELECT idx AS r FROM topic_nav EXCEPT ") + sub(*n.parts[0]);
     case QueryNode::And: {
         const QueryNode &a = *n.parts[0];
         const QueryNode &b = *n.parts[1];

@@ -149,6 +149,11 @@ void Statement::bind(int i, const QByteArray &blob)
     sqlite3_bind_blob(m_stmt, i, blob.constData(), int(blob.size()), SQLITE_TRANSIENT);
 }
 
+void Statement::bindUtf8(int i, const QByteArray &utf8)
+{
+    sqlite3_bind_text(m_stmt, i, utf8.constData(), int(utf8.size()), SQLITE_STATIC);
+}
+
 void Statement::bindNull(int i)
 {
     sqlite3_bind_null(m_stmt, i);

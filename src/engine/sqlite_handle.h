@@ -59,6 +59,7 @@ public:
     void bind(int i, int64_t v);
     void bind(int i, const QString &v);
     void bind(int i, const QByteArray &blob);
+    void bindUtf8(int i, const QByteArray &utf8); // text already in UTF-8
     void bindNull(int i);
 
     int64_t integer(int col) const;

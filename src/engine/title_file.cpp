@@ -114,11 +114,12 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
         return nullptr;
     }
     // Every table the reader queries must be there and usable.
-    for (const char *sql : {"SELECT id, hash, name, topic, anchor FROM context LIMIT 1",
-                            "SELECT topic, ordinal, region, kind, target, id FROM hotspot LIMIT 1",
-                            "SELECT name, data FROM image LIMIT 0", "SELECT chunk, data FROM title_chunk LIMIT 1",
-                            "SELECT name, first, last FROM search_group LIMIT 1",
-                            "SELECT rowid FROM fts WHERE fts MATCH 'folium' LIMIT 1"}) {
+    for (const char *sql :
+         {"SELECT id, hash, name, topic, anchor FROM context LIMIT 1",
+          "SELECT topic, ordinal, region, kind, target, id FROM hotspot LIMIT 1",
+          "SELECT name, data FROM image LIMIT 0", "SELECT chunk, data FROM title_chunk LIMIT 1",
+          "SELECT idx, va, browse FROM topic_nav LIMIT 1", "SELECT name, first, last FROM search_group LIMIT 1",
+          "SELECT rowid FROM fts WHERE fts MATCH 'folium' LIMIT 1"}) {
         Statement st(db, sql);
         st.step();
         if (!st.ok() || !st.succeeded()) {
@@ -132,7 +133,9 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
 
 std::optional<TopicRecord> TitleFile::topic(int index) const
 {
-    Statement st(*m_db, "SELECT va, title, data, nsr, sr FROM topic WHERE idx = ?1");
+    Statement st(
+        *m_db,
+        "SELECT n.va, t.title, t.data, t.nsr, t.sr FROM topic t JOIN topic_nav n ON n.idx = t.idx WHERE t.idx = ?1");
     st.bind(1, int64_t(index));
     if (!st.step())
         return std::nullopt;
@@ -148,7 +151,7 @@ std::optional<TopicRecord> TitleFile::topic(int index) const
 
 std::optional<int> TitleFile::topicAtAddress(uint32_t va) const
 {
-    Statement st(*m_db, "SELECT idx FROM topic WHERE va = ?1");
+    Statement st(*m_db, "SELECT idx FROM topic_nav WHERE va = ?1");
     st.bind(1, int64_t(va));
     if (!st.step())
         return std::nullopt;
@@ -206,10 +209,11 @@ std::vector<StoredHotspot> TitleFile::hotspots(int topic) const
 
 std::optional<int> TitleFile::browseNeighbour(int topic, int direction) const
 {
-    const char *sql = direction < 0 ? "SELECT idx FROM topic WHERE browse < (SELECT browse FROM topic WHERE idx = ?1) "
-                                      "AND browse IS NOT NULL ORDER BY browse DESC LIMIT 1"
-                                    : "SELECT idx FROM topic WHERE browse > (SELECT browse FROM topic WHERE idx = ?1) "
-                                      "AND browse IS NOT NULL ORDER BY browse ASC LIMIT 1";
+    const char *sql = direction < 0
+                          ? "SELECT idx FROM topic_nav WHERE browse < (SELECT browse FROM topic_nav WHERE idx = ?1) "
+                            "AND browse IS NOT NULL ORDER BY browse DESC LIMIT 1"
+                          : "SELECT idx FROM topic_nav WHERE browse > (SELECT browse FROM topic_nav WHERE idx = ?1) "
+                            "AND browse IS NOT NULL ORDER BY browse ASC LIMIT 1";
     Statement st(*m_db, sql);
     st.bind(1, int64_t(topic));
     if (!st.step())

@@ -47,12 +47,15 @@ const char *const kTitleSchemaSql = R"SQL(
 CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL) WITHOUT ROWID;
 CREATE TABLE topic(
   idx    INTEGER PRIMARY KEY,
-  va     INTEGER NOT NULL,
   title  TEXT NOT NULL,
   data   TEXT NOT NULL,
-  browse INTEGER,
   nsr    TEXT NOT NULL,
   sr     TEXT NOT NULL
+);
+CREATE TABLE topic_nav(
+  idx    INTEGER PRIMARY KEY,
+  va     INTEGER NOT NULL,
+  browse INTEGER
 );
 CREATE TABLE context(
   id     INTEGER PRIMARY KEY,

@@ -75,14 +75,14 @@ bool TitleWriter::create(const QString &path)
         return fail();
     prepareBulkIndex(*m_db);
     m_db->exec("PRAGMA cache_size=-262144");
-    m_topic = std::make_unique<Statement>(
-        *m_db, "INSERT INTO topic(idx, va, title, data, browse, nsr, sr) VALUES(?1,?2,?3,?4,?5,?6,?7)");
+    m_topic = std::make_unique<Statement>(*m_db, "INSERT INTO topic(idx, title, data, nsr, sr) VALUES(?1,?2,?3,?4,?5)");
+    m_nav = std::make_unique<Statement>(*m_db, "INSERT INTO topic_nav(idx, va, browse) VALUES(?1,?2,?3)");
     m_fts = std::make_unique<Statement>(*m_db, "INSERT INTO fts(rowid, nsr, sr) VALUES(?1,?2,?3)");
     m_context =
         std::make_unique<Statement>(*m_db, "INSERT INTO context(id, hash, name, topic, anchor) VALUES(?1,?2,?3,?4,?5)");
     m_hotspot = std::make_unique<Statement>(
         *m_db, "INSERT INTO hotspot(topic, ordinal, region, kind, target, id) VALUES(?1,?2,?3,?4,?5,?6)");
-    return m_topic->ok() && m_fts->ok() && m_context->ok() && m_hotspot->ok() ? true : fail();
+    return m_topic->ok() && m_nav->ok() && m_fts->ok() && m_context->ok() && m_hotspot->ok() ? true : fail();
 }
 
 void TitleWriter::setMeta(const QString &name, int homeTopic)
@@ -94,19 +94,32 @@ void TitleWriter::setMeta(const QString &name, int homeTopic)
 bool TitleWriter::addTopic(int index, uint32_t va, const QString &title, const QString &data, std::optional<int> browse,
                            const QString &nsr, const QString &sr, const QString &nsrText, const QString &srText)
 {
+    const auto utf8 = [](const QString &s) { return s.isNull() ? QByteArray() : s.toUtf8(); };
+    return addTopicUtf8(index, va, title, data, browse, nsr.toUtf8(), sr.toUtf8(), utf8(nsrText), utf8(srText));
+}
+
+bool TitleWriter::addTopicUtf8(int index, uint32_t va, const QString &title, const QString &data,
+                               std::optional<int> browse, const QByteArray &nsr, const QByteArray &sr,
+                               const QByteArray &nsrText, const QByteArray &srText)
+{
     m_topic->reset();
     m_topic->bind(1, int64_t(index));
-    m_topic->bind(2, int64_t(va));
-    m_topic->bind(3, title);
-    m_topic->bind(4, data);
-    if (browse)
-        m_topic->bind(5, int64_t(*browse));
-    else
-        m_topic->bindNull(5);
-    m_topic->bind(6, nsr);
-    m_topic->bind(7, sr);
+    m_topic->bind(2, title);
+    m_topic->bind(3, data);
+    m_topic->bindUtf8(4, nsr);
+    m_topic->bindUtf8(5, sr);
     m_topic->step();
     if (!m_topic->succeeded())
+        return fail();
+    m_nav->reset();
+    m_nav->bind(1, int64_t(index));
+    m_nav->bind(2, int64_t(va));
+    if (browse)
+        m_nav->bind(3, int64_t(*browse));
+    else
+        m_nav->bindNull(3);
+    m_nav->step();
+    if (!m_nav->succeeded())
         return fail();
     m_pendingTitles.push_back(title.toUtf8());
     m_topics = std::max(m_topics, index + 1);
@@ -116,8 +129,8 @@ bool TitleWriter::addTopic(int index, uint32_t va, const QString &title, const Q
         return true;
     m_fts->reset();
     m_fts->bind(1, int64_t(index));
-    m_fts->bind(2, nsrText);
-    m_fts->bind(3, srText);
+    m_fts->bindUtf8(2, nsrText);
+    m_fts->bindUtf8(3, srText);
     m_fts->step();
     return m_fts->succeeded() ? true : fail();
 }
@@ -215,13 +228,14 @@ bool TitleWriter::finish()
         }
     }
     m_topic.reset();
+    m_nav.reset();
     m_fts.reset();
     m_context.reset();
     m_hotspot.reset();
     // Indexes built after the rows are in are built sorted, once.
     if (!m_db->exec("CREATE INDEX context_hash ON context(hash)") ||
-        !m_db->exec("CREATE UNIQUE INDEX topic_va ON topic(va)") ||
-        !m_db->exec("CREATE UNIQUE INDEX topic_browse ON topic(browse) WHERE browse IS NOT NULL") ||
+        !m_db->exec("CREATE UNIQUE INDEX topic_va ON topic_nav(va)") ||
+        !m_db->exec("CREATE UNIQUE INDEX topic_browse ON topic_nav(browse) WHERE browse IS NOT NULL") ||
         (!m_adopted && !m_db->exec("INSERT INTO fts(fts) VALUES('optimize')")) || !m_db->exec("COMMIT"))
         return fail();
     m_words = indexedWordsOf(*m_db);
@@ -274,12 +288,12 @@ bool IndexWriter::create(const QString &path)
     return m_insert->ok() ? true : fail();
 }
 
-bool IndexWriter::add(int topic, const QString &nsrText, const QString &srText)
+bool IndexWriter::add(int topic, const QByteArray &nsrText, const QByteArray &srText)
 {
     m_insert->reset();
     m_insert->bind(1, int64_t(topic));
-    m_insert->bind(2, nsrText);
-    m_insert->bind(3, srText);
+    m_insert->bindUtf8(2, nsrText);
+    m_insert->bindUtf8(3, srText);
     m_insert->step();
     return m_insert->succeeded() ? true : fail();
 }

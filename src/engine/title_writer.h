@@ -29,6 +29,10 @@ public:
     // null strings leave the topic out of the index (see adoptIndex).
     bool addTopic(int index, uint32_t va, const QString &title, const QString &data, std::optional<int> browse,
                   const QString &nsr, const QString &sr, const QString &nsrText, const QString &srText);
+    // The same with the regions and their text in UTF-8; null texts leave the
+    // topic out of the index.
+    bool addTopicUtf8(int index, uint32_t va, const QString &title, const QString &data, std::optional<int> browse,
+                      const QByteArray &nsr, const QByteArray &sr, const QByteArray &nsrText, const QByteArray &srText);
     // id is the context string's identifier (see contextIdCandidate).
     bool addContext(const QString &name, uint32_t id, int topic, const QString &anchor);
     bool addHotspot(int topic, int ordinal, int region, int kind, const QString &target, uint32_t id);
@@ -47,7 +51,7 @@ private:
     bool fail();
     bool flushTitles();
     std::unique_ptr<Database> m_db;
-    std::unique_ptr<Statement> m_topic, m_fts, m_context, m_hotspot;
+    std::unique_ptr<Statement> m_topic, m_nav, m_fts, m_context, m_hotspot;
     QString m_name;
     int m_home = 0;
     int64_t m_words = 0;
@@ -67,7 +71,7 @@ public:
     IndexWriter &operator=(const IndexWriter &) = delete;
 
     bool create(const QString &path);
-    bool add(int topic, const QString &nsrText, const QString &srText);
+    bool add(int topic, const QByteArray &nsrText, const QByteArray &srText); // UTF-8
     bool finish();
     int64_t indexedWords() const { return m_words; }
     QString lastError() const { return m_error; }

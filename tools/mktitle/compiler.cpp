@@ -73,8 +73,11 @@ public:
         checkItems();
     }
 
-    // waitForIndex gives the index built meanwhile, or an empty path when it failed.
-    bool write(const QString &m14, const QString &mdb, const std::function<QString()> &waitForIndex);
+    // Writes the topics while the checks run on another thread; waitForCheck
+    // joins them (false when they found problems). waitForIndex gives the
+    // index built meanwhile, or an empty path when it failed.
+    bool write(const QString &m14, const QString &mdb, const std::function<bool()> &waitForCheck,
+               const std::function<QString()> &waitForIndex);
 
     QString m_projectPath;
 
@@ -239,8 +242,18 @@ uint32_t topicAddress(int index)
     return 0x100000u + uint32_t(index) * 16u;
 }
 
-bool Compiler::write(const QString &m14, const QString &mdb, const std::function<QString()> &waitForIndex)
+bool Compiler::write(const QString &m14, const QString &mdb, const std::function<bool()> &waitForCheck,
+                     const std::function<QString()> &waitForIndex)
 {
+    bool checked = false;
+    // The checks report into the same list: join them before adding to it.
+    const auto failWith = [&](const QString &message) {
+        if (!checked)
+            waitForCheck();
+        checked = true;
+        m_res.errors << message;
+        return false;
+    };
     QElapsedTimer t;
     t.start();
     const auto lap = [&](const char *name) {
@@ -248,11 +261,8 @@ bool Compiler::write(const QString &m14, const QString &mdb, const std::function
         t.restart();
     };
     engine::TitleWriter w;
-    if (!w.create(m14)) {
-        m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
-        return false;
-    }
-    w.setMeta(m_src.name, m_home);
+    if (!w.create(m14))
+        return failWith(QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError()));
     int browse = 0;
     for (int i = 0; i < int(m_src.topics.size()); ++i) {
         const TopicSource &t = m_src.topics[size_t(i)];
@@ -261,33 +271,41 @@ bool Compiler::write(const QString &m14, const QString &mdb, const std::function
         if (t.browse)
             b = browse++;
         // The text goes to the index on its own thread (see compileTitle).
-        bool ok = w.addTopic(i, topicAddress(i), t.title, t.data, b, t.nsrHtml, t.srHtml, QString(), QString());
-        for (const HotspotSource &h : t.hotspots) {
+        if (!w.addTopicUtf8(i, topicAddress(i), t.title, t.data, b, t.nsrHtml, t.srHtml, {}, {}))
+            return failWith(QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError()));
+    }
+    lap("  topics");
+    checked = true;
+    if (!waitForCheck())
+        return false;
+    lap("  waiting for the checks");
+    w.setMeta(m_src.name, m_home);
+    for (int i = 0; i < int(m_src.topics.size()); ++i) {
+        for (const HotspotSource &h : m_src.topics[size_t(i)].hotspots) {
             // A popup or a jump is identified by its target's identifier;
             // a code string by its own hash.
             const ContextEntry *target = h.kind == engine::HotspotCode ? nullptr : findContext(h.target);
             const uint32_t id = target ? target->id : engine::contextHash(h.target);
-            ok = ok && w.addHotspot(i, h.ordinal, h.region, h.kind, h.target, id);
-        }
-        if (!ok) {
-            m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
-            return false;
+            if (!w.addHotspot(i, h.ordinal, h.region, h.kind, h.target, id)) {
+                m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
+                return false;
+            }
         }
     }
-    lap("  topics and index");
+    lap("  hotspots");
     // In identifier order, the rows go to the end of the table one by one.
     std::vector<const ContextEntry *> byId;
     byId.reserve(m_contexts.size());
     for (const ContextEntry &c : m_contexts)
         byId.push_back(&c);
     std::sort(byId.begin(), byId.end(), [](const ContextEntry *a, const ContextEntry *b) { return a->id < b->id; });
-    for (const ContextEntry *cp : byId) {
-        const ContextEntry &c = *cp;
-        if (!w.addContext(c.name, c.id, c.topic, c.anchor)) {
+    for (const ContextEntry *c : byId) {
+        if (!w.addContext(c->name, c->id, c->topic, c->anchor)) {
             m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
             return false;
         }
     }
+    lap("  contexts");
     for (const ImageSource &img : m_src.images) {
         QFile f(img.path);
         if (!f.open(QIODevice::ReadOnly) || !w.addImage(img.name, f.readAll())) {
@@ -311,7 +329,7 @@ bool Compiler::write(const QString &m14, const QString &mdb, const std::function
             }
         }
     }
-    lap("  contexts, images, groups");
+    lap("  images, groups");
     const QString indexPart = waitForIndex();
     lap("  waiting for the index");
     if (indexPart.isEmpty())
@@ -392,24 +410,30 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
         if (indexer.joinable())
             indexer.join();
     };
-    if (res.errors.isEmpty())
-        c.check(out.completeBaseName());
-    phase("check");
     if (!res.errors.isEmpty()) {
         joinIndexer(true);
         QFile::remove(indexPart);
         return res;
     }
 
-    // Write beside the targets, then rename: a reader never sees half a title.
-    const bool written = c.write(m14Part, mdbPart, [&] {
+    // The checks run on a thread of their own while the topics are written
+    // beside the targets; everything is renamed into place at the end, so a
+    // reader never sees half a title.
+    std::thread checker([&] { c.check(out.completeBaseName()); });
+    const auto waitForCheck = [&] {
+        if (checker.joinable())
+            checker.join();
+        return res.errors.isEmpty();
+    };
+    const bool written = c.write(m14Part, mdbPart, waitForCheck, [&] {
         joinIndexer(false);
         if (!indexed)
             res.errors << QStringLiteral("%1: cannot index: %2").arg(res.m14Path, indexError);
         return indexed ? indexPart : QString();
     });
+    waitForCheck();
     joinIndexer(!written);
-    phase("write");
+    phase("check and write");
     QFile::remove(indexPart);
     std::error_code ec;
     if (written) {

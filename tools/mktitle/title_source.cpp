@@ -43,6 +43,28 @@ QString esc(QStringView s)
     return r;
 }
 
+QByteArray escUtf8(QByteArrayView s)
+{
+    qsizetype i = 0;
+    while (i < s.size() && s[i] != '&' && s[i] != '<' && s[i] != '>' && s[i] != '"')
+        ++i;
+    if (i == s.size())
+        return s.toByteArray();
+    QByteArray r;
+    r.reserve(s.size() + 16);
+    r.append(s.first(i));
+    for (; i < s.size(); ++i) {
+        switch (s[i]) {
+        case '&': r += "&amp;"; break;
+        case '<': r += "&lt;"; break;
+        case '>': r += "&gt;"; break;
+        case '"': r += "&quot;"; break;
+        default: r += s[i];
+        }
+    }
+    return r;
+}
+
 bool isBlock(QStringView t)
 {
     static const QStringList l{u"p"_qs,   u"div"_qs, u"h1"_qs, u"h2"_qs, u"h3"_qs, u"h4"_qs,         u"li"_qs,
@@ -63,8 +85,8 @@ struct Sink {
     int region;
     int *ordinal;
     bool inLink = false;
-    QString *html() const { return region == 0 ? &topic->nsrHtml : &topic->srHtml; }
-    QString *text() const { return region == 0 ? &topic->nsrText : &topic->srText; }
+    QByteArray *html() const { return region == 0 ? &topic->nsrHtml : &topic->srHtml; }
+    QByteArray *text() const { return region == 0 ? &topic->nsrText : &topic->srText; }
 };
 
 class Reader {
@@ -261,8 +283,8 @@ private:
             if (tok == XmlReader::EndElement)
                 return;
             if (tok == XmlReader::Characters) {
-                *sink.html() += esc(xml.text());
-                *sink.text() += xml.text();
+                *sink.html() += escUtf8(xml.textUtf8());
+                *sink.text() += xml.textUtf8();
             } else if (tok == XmlReader::StartElement) {
                 element(xml, file, sink);
             }
@@ -284,7 +306,7 @@ private:
                 error(loc, QStringLiteral("<anchor> needs a context"));
             } else {
                 const QString anchorName = QStringLiteral("m%1").arg(++m_anchorCount);
-                *sink.html() += QStringLiteral("<a name=\"%1\"></a>").arg(anchorName);
+                *sink.html() += QStringLiteral("<a name=\"%1\"></a>").arg(anchorName).toUtf8();
                 sink.topic->contexts.push_back({ctx, anchorName, loc});
             }
             xml.skipCurrentElement();
@@ -302,17 +324,17 @@ private:
                     checkStyle(at.value().toString(), loc);
                 tag += u' ' + an + QStringLiteral("=\"") + esc(at.value()) + u'"';
             }
-            *sink.html() += tag + u'>';
+            *sink.html() += (tag + u'>').toUtf8();
             if (isBlock(name))
-                *sink.text() += u'\n';
+                *sink.text() += '\n';
             if (name == u"br" || name == u"hr") {
                 xml.skipCurrentElement();
                 return;
             }
             content(xml, file, sink);
-            *sink.html() += QStringLiteral("</") + name + u'>';
+            *sink.html() += (QStringLiteral("</") + name + u'>').toUtf8();
             if (isBlock(name))
-                *sink.text() += u'\n';
+                *sink.text() += '\n';
         } else {
             error(loc, QStringLiteral("element <%1> is not allowed in a topic").arg(name));
             xml.skipCurrentElement();
@@ -372,11 +394,11 @@ private:
         sink.topic->hotspots.push_back(h);
         if (h.noteCall)
             addNoteCallContext(*sink.topic, h.ordinal, loc);
-        *sink.html() += QStringLiteral("<a href=\"hs:%1\">").arg(h.ordinal);
+        *sink.html() += "<a href=\"hs:" + QByteArray::number(h.ordinal) + "\">";
         sink.inLink = true;
         content(xml, file, sink);
         sink.inLink = false;
-        *sink.html() += u"</a>";
+        *sink.html() += "</a>";
     }
 
     void addNoteCallContext(TopicSource &t, int k, const Location &loc)
@@ -414,21 +436,21 @@ private:
             n.groups << u'N' + g;
         const QString noteContext = QStringLiteral("T%1.%2").arg(caller.data).arg(k);
         n.contexts.push_back({noteContext, QString(), loc});
-        n.nsrHtml = QStringLiteral("<p><b>") + esc(n.title) + QStringLiteral("</b></p>");
-        n.nsrText = n.title;
+        n.nsrHtml = "<p><b>" + esc(n.title).toUtf8() + "</b></p>";
+        n.nsrText = n.title.toUtf8();
         n.where.line = -1; // marks a generated topic: notes do not nest
         int noteOrdinal = 0;
         Sink noteSink{&n, 1, &noteOrdinal};
-        n.srHtml = QStringLiteral("<p>");
+        n.srHtml = "<p>";
         content(xml, file, noteSink);
-        n.srHtml += u"</p>";
+        n.srHtml += "</p>";
         n.where.line = loc.line;
 
         HotspotSource h{k, sink.region, 2, noteContext, true, loc};
         caller.hotspots.push_back(h);
         addNoteCallContext(caller, k, loc);
-        *sink.html() += QStringLiteral("<a href=\"hs:%1\"><sup>%2</sup></a>").arg(k).arg(esc(label));
-        *sink.text() += label;
+        *sink.html() += QStringLiteral("<a href=\"hs:%1\"><sup>%2</sup></a>").arg(k).arg(esc(label)).toUtf8();
+        *sink.text() += label.toUtf8();
         m_notes.push_back(std::move(n));
     }
 
@@ -449,7 +471,7 @@ private:
         for (const char *n : {"width", "height", "alt"})
             if (a.hasAttribute(QLatin1String(n)))
                 tag += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(n)).arg(esc(a.value(QLatin1String(n))));
-        *sink.html() += tag + u'>';
+        *sink.html() += (tag + u'>').toUtf8();
     }
 
     TitleSource &m_out;

@@ -1,6 +1,7 @@
 // The in-memory form of a title project, as read from its XML files.
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -34,8 +35,8 @@ struct TopicSource {
     QString data;
     bool browse = true;
     QStringList groups;
-    QString nsrHtml, srHtml;
-    QString nsrText, srText;
+    QByteArray nsrHtml, srHtml; // UTF-8
+    QByteArray nsrText, srText; // UTF-8
     std::vector<HotspotSource> hotspots;
     std::vector<AnchorSource> contexts;
     Location where;

@@ -89,9 +89,10 @@ bool XmlReader::readName(QString *out)
     return true;
 }
 
-// Decodes character data between from and to: entities and character
-// references are replaced; in attributes, "<" is an error.
-bool XmlReader::decode(qsizetype from, qsizetype to, QString *out, bool attribute)
+// Decodes character data between from and to into UTF-8: entities and
+// character references are replaced; in attributes, "<" is an error. Text
+// without references is handed out as a view of the input.
+bool XmlReader::decodeUtf8(qsizetype from, qsizetype to, QByteArray *buffer, QByteArrayView *out, bool attribute)
 {
     const char *p = m_data.constData();
     const char *amp = static_cast<const char *>(std::memchr(p + from, '&', size_t(to - from)));
@@ -100,23 +101,26 @@ bool XmlReader::decode(qsizetype from, qsizetype to, QString *out, bool attribut
         return false;
     }
     if (!amp) {
-        *out = QString::fromUtf8(p + from, to - from);
+        *out = QByteArrayView(p + from, to - from);
         return true;
     }
-    QByteArray buf;
+    QByteArray &buf = *buffer;
+    buf.clear();
     buf.reserve(to - from);
     qsizetype i = from;
     while (i < to) {
-        if (p[i] != '&') {
-            buf.append(p[i++]);
-            continue;
-        }
+        const char *next = static_cast<const char *>(std::memchr(p + i, '&', size_t(to - i)));
+        const qsizetype stop = next ? next - p : to;
+        buf.append(p + i, stop - i);
+        i = stop;
+        if (i >= to)
+            break;
         const char *semi = static_cast<const char *>(std::memchr(p + i, ';', size_t(std::min<qsizetype>(to - i, 12))));
         if (!semi) {
             fail(QStringLiteral("Unterminated entity reference."));
             return false;
         }
-        const QByteArray ent(p + i + 1, semi - (p + i + 1));
+        const QByteArrayView ent(p + i + 1, semi - (p + i + 1));
         uint cp = 0;
         if (ent == "lt")
             cp = '<';
@@ -130,7 +134,8 @@ bool XmlReader::decode(qsizetype from, qsizetype to, QString *out, bool attribut
             cp = '\'';
         else if (ent.startsWith('#')) {
             bool ok = false;
-            cp = ent.size() > 1 && (ent[1] == 'x') ? ent.mid(2).toUInt(&ok, 16) : ent.mid(1).toUInt(&ok, 10);
+            cp = ent.size() > 1 && ent[1] == 'x' ? ent.sliced(2).toByteArray().toUInt(&ok, 16)
+                                                 : ent.sliced(1).toByteArray().toUInt(&ok, 10);
             if (!ok || cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
                 fail(QStringLiteral("Invalid character reference."));
                 return false;
@@ -143,8 +148,27 @@ bool XmlReader::decode(qsizetype from, qsizetype to, QString *out, bool attribut
         buf += QString::fromUcs4(&c, 1).toUtf8();
         i = semi - p + 1;
     }
-    *out = QString::fromUtf8(buf);
+    *out = QByteArrayView(buf);
     return true;
+}
+
+bool XmlReader::decode(qsizetype from, qsizetype to, QString *out, bool attribute)
+{
+    QByteArray buffer;
+    QByteArrayView view;
+    if (!decodeUtf8(from, to, &buffer, &view, attribute))
+        return false;
+    *out = QString::fromUtf8(view);
+    return true;
+}
+
+QStringView XmlReader::text() const
+{
+    if (!m_textDecoded) {
+        m_text = QString::fromUtf8(m_textUtf8);
+        m_textDecoded = true;
+    }
+    return m_text;
 }
 
 XmlReader::TokenType XmlReader::readNext()
@@ -174,13 +198,14 @@ XmlReader::TokenType XmlReader::readText()
     const char *lt = static_cast<const char *>(std::memchr(p + m_pos, '<', size_t(m_data.size() - m_pos)));
     const qsizetype end = lt ? lt - p : m_data.size();
     const qsizetype start = m_pos;
-    if (!decode(start, end, &m_text, false))
+    m_textDecoded = false;
+    if (!decodeUtf8(start, end, &m_textBuffer, &m_textUtf8, false))
         return m_token;
     advanceTo(end);
     if (m_open.empty()) {
         // Outside the root element only blanks may stand.
-        for (const QChar c : m_text)
-            if (!c.isSpace())
+        for (const char c : m_textUtf8)
+            if (!isSpace(static_cast<unsigned char>(c)))
                 return fail(QStringLiteral("Extra content at end of document."));
         return readNext();
     }
@@ -211,7 +236,8 @@ XmlReader::TokenType XmlReader::readMarkup()
         const qsizetype start = m_pos + 9;
         if (!skipTo("]]>"))
             return fail(QStringLiteral("Unterminated CDATA section."));
-        m_text = QString::fromUtf8(p + start, m_pos - 3 - start);
+        m_textUtf8 = QByteArrayView(p + start, m_pos - 3 - start);
+        m_textDecoded = false;
         m_attributes.clear();
         return m_token = Characters;
     }

@@ -47,7 +47,9 @@ public:
     TokenType tokenType() const { return m_token; }
     QStringView name() const { return m_name; }
     const XmlAttributes &attributes() const { return m_attributes; }
-    QStringView text() const { return m_text; }
+    QStringView text() const;
+    // The same text as UTF-8, without converting it (valid until the next token).
+    QByteArrayView textUtf8() const { return m_textUtf8; }
     qint64 lineNumber() const { return m_line; }
     bool atEnd() const { return m_token == EndDocument || m_token == Invalid; }
     bool hasError() const { return !m_error.isEmpty(); }
@@ -59,6 +61,7 @@ private:
     TokenType readText();
     bool readName(QString *out);
     bool decode(qsizetype from, qsizetype to, QString *out, bool attribute);
+    bool decodeUtf8(qsizetype from, qsizetype to, QByteArray *buffer, QByteArrayView *out, bool attribute);
     void advanceTo(qsizetype pos);
     const QString &internName(qsizetype from, qsizetype to);
 
@@ -67,7 +70,10 @@ private:
     qint64 m_line = 1;
     TokenType m_token = NoToken;
     QString m_name;
-    QString m_text;
+    mutable QString m_text;
+    mutable bool m_textDecoded = false;
+    QByteArrayView m_textUtf8;
+    QByteArray m_textBuffer;
     XmlAttributes m_attributes;
     std::vector<QString> m_open; // names of the open elements
     bool m_pendingEnd = false;   // an empty element <x/> still owes its end

@@ -47,6 +47,19 @@ int64_t indexedWordsOf(Database &db)
     return words;
 }
 
+// Creates a file to be filled in one go. It is renamed into place only when
+// complete, so a journal buys nothing.
+bool createBulkFile(Database &db, const QString &path)
+{
+    QFile::remove(path);
+    if (!db.openForWriting(path) || !registerFoliumTokenizer(db.handle()))
+        return false;
+    db.exec("PRAGMA journal_mode=OFF");
+    db.exec("PRAGMA synchronous=OFF");
+    db.exec("PRAGMA page_size=4096");
+    return true;
+}
+
 } // namespace
 
 TitleWriter::TitleWriter() : m_db(std::make_unique<Database>()) {}
@@ -61,13 +74,8 @@ bool TitleWriter::fail()
 
 bool TitleWriter::create(const QString &path)
 {
-    QFile::remove(path);
-    if (!m_db->openForWriting(path) || !registerFoliumTokenizer(m_db->handle()))
+    if (!createBulkFile(*m_db, path))
         return fail();
-    // The file is renamed into place only when complete, so a journal buys nothing.
-    m_db->exec("PRAGMA journal_mode=OFF");
-    m_db->exec("PRAGMA synchronous=OFF");
-    m_db->exec("PRAGMA page_size=4096");
     const QByteArray pragmas = QByteArray("PRAGMA application_id=") + QByteArray::number(kTitleApplicationId) +
                                "; PRAGMA user_version=" + QByteArray::number(kTitleFormatVersion) + ";";
     if (!m_db->exec(pragmas.constData()) || !m_db->exec(kTitleSchemaSql) || !m_db->exec(kIndexSchemaSql) ||
@@ -275,12 +283,8 @@ bool IndexWriter::fail()
 
 bool IndexWriter::create(const QString &path)
 {
-    QFile::remove(path);
-    if (!m_db->openForWriting(path) || !registerFoliumTokenizer(m_db->handle()))
+    if (!createBulkFile(*m_db, path))
         return fail();
-    m_db->exec("PRAGMA journal_mode=OFF");
-    m_db->exec("PRAGMA synchronous=OFF");
-    m_db->exec("PRAGMA page_size=4096");
     if (!m_db->exec(kIndexSchemaSql) || !m_db->exec("BEGIN"))
         return fail();
     prepareBulkIndex(*m_db);

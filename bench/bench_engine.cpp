@@ -5,6 +5,7 @@
 #include "compiler.h"
 #include "fold_tokenizer.h"
 #include "region_view.h"
+#include "sqlite_handle.h"
 #include "topicview.h"
 
 #include <benchmark/benchmark.h>
@@ -197,6 +198,7 @@ void BM_Compile(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
+    folium::engine::configureSqlite();
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     g_title = qEnvironmentVariable("FOLIUM_BENCH_TITLE", QStringLiteral(FOLIUM_BENCH_DIR "/big.m14"));

@@ -1,6 +1,7 @@
 // Folium: for now a plain reading window over the title engine, with home,
 // back and next. The full reader window replaces it.
 #include "engine_errors.h"
+#include "sqlite_handle.h"
 #include "topicview.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@ using folium::engine::TopicView;
 
 int main(int argc, char *argv[])
 {
+    folium::engine::configureSqlite();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Folium"));
     // A bare title name on the command line opens program folder + name + ".m14".

@@ -6,6 +6,12 @@
 
 namespace folium::engine {
 
+void configureSqlite()
+{
+    sqlite3_config(SQLITE_CONFIG_MULTITHREAD);
+    sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+}
+
 Database::~Database()
 {
     close();

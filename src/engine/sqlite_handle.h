@@ -15,6 +15,12 @@ namespace folium::engine {
 
 class Statement;
 
+// Sets SQLite up for this program before its first use: no connection is
+// shared between threads, so connections need no mutex, and no one reads
+// SQLite's memory statistics, whose global lock every allocation would take.
+// Call it first thing in main(); later it does nothing.
+void configureSqlite();
+
 class Database {
 public:
     Database() = default;

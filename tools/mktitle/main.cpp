@@ -1,6 +1,7 @@
 // folium-mktitle: compiles a title project into a .m14 title and its title
 // database.
 #include "compiler.h"
+#include "sqlite_handle.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -34,6 +35,7 @@ The source format is described in docs/title-source.md.
 
 int main(int argc, char *argv[])
 {
+    folium::engine::configureSqlite();
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     QTextStream out(stdout);

@@ -1,0 +1,431 @@
+#include "dao.h"
+
+#include "faulty_vfs.h"
+
+#include <sqlite3.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace folium::db {
+
+namespace {
+
+QString quoted(const QString &id)
+{
+    QString s = id;
+    s.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + s + u'"';
+}
+
+// A short-lived prepared statement.
+class Stmt {
+public:
+    Stmt(sqlite3 *db, const QString &sql)
+    {
+        const QByteArray u = sql.toUtf8();
+        m_rc = sqlite3_prepare_v2(db, u.constData(), int(u.size()), &m_st, nullptr);
+    }
+    ~Stmt() { sqlite3_finalize(m_st); }
+    Stmt(const Stmt &) = delete;
+    Stmt &operator=(const Stmt &) = delete;
+    bool ok() const { return m_rc == SQLITE_OK && m_st; }
+    int rc() const { return m_rc; }
+    int step()
+    {
+        m_rc = sqlite3_step(m_st);
+        return m_rc;
+    }
+    void bind(int i, const QVariant &v)
+    {
+        if (!v.isValid() || v.isNull()) {
+            sqlite3_bind_null(m_st, i);
+        } else if (v.typeId() == QMetaType::Bool) {
+            sqlite3_bind_int64(m_st, i, v.toBool() ? 1 : 0);
+        } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::UInt) {
+            sqlite3_bind_int64(m_st, i, v.toLongLong());
+        } else if (v.typeId() == QMetaType::Double) {
+            sqlite3_bind_double(m_st, i, v.toDouble());
+        } else {
+            const QByteArray u = v.toString().toUtf8();
+            sqlite3_bind_text(m_st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        }
+    }
+    QVariant column(int c) const
+    {
+        switch (sqlite3_column_type(m_st, c)) {
+        case SQLITE_INTEGER: return QVariant(qint64(sqlite3_column_int64(m_st, c)));
+        case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_st, c));
+        case SQLITE_NULL: return QVariant();
+        default: {
+            const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_st, c));
+            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(m_st, c)));
+        }
+        }
+    }
+    sqlite3_stmt *get() const { return m_st; }
+
+private:
+    sqlite3_stmt *m_st = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+int writeError(int rc)
+{
+    return rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? kErrInUse : kErrDiskFull;
+}
+
+void setErr(int *err, int value)
+{
+    if (err)
+        *err = value;
+}
+
+} // namespace
+
+Database::~Database()
+{
+    Close();
+}
+
+void Database::Close()
+{
+    if (m_db) {
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+    }
+}
+
+std::shared_ptr<Database> Database::open(const QString &path, bool create, int *err)
+{
+    const QFileInfo fi(path);
+    if (create && fi.exists()) {
+        setErr(err, kErrDatabaseExists);
+        return nullptr;
+    }
+    if (!create && !fi.exists()) {
+        setErr(err, kErrFileNotFound);
+        return nullptr;
+    }
+    if (fi.isDir()) {
+        setErr(err, kErrCannotOpen);
+        return nullptr;
+    }
+    sqlite3 *db = nullptr;
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, testing::vfsName()) != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        setErr(err, kErrCannotOpen);
+        return nullptr;
+    }
+    std::shared_ptr<Database> d(new Database);
+    d->m_db = db;
+    d->m_path = path;
+    sqlite3_busy_timeout(db, 250);
+    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    // Reading the schema tells a database from any other file, and a locked
+    // one from a free one.
+    const char *probe = create ? "PRAGMA user_version=0" : "SELECT count(*) FROM sqlite_master";
+    const int rc = sqlite3_exec(db, probe, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        const int code = rc & 0xFF;
+        setErr(err, code == SQLITE_NOTADB || code == SQLITE_CORRUPT ? kErrNotDatabase
+                    : code == SQLITE_BUSY || code == SQLITE_LOCKED  ? kErrInUse
+                                                                    : kErrCannotOpen);
+        d->Close();
+        if (create)
+            QFile::remove(path);
+        return nullptr;
+    }
+    setErr(err, kOk);
+    return d;
+}
+
+std::shared_ptr<Database> Database::OpenDatabase(const QString &path, int *err)
+{
+    return open(path, false, err);
+}
+
+std::shared_ptr<Database> Database::CreateDatabase(const QString &path, const QString &locale, int *err)
+{
+    Q_UNUSED(locale);
+    return open(path, true, err);
+}
+
+int Database::execScript(const QString &sql, QString *message)
+{
+    char *msg = nullptr;
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
+    if (message && msg)
+        *message = QString::fromUtf8(msg);
+    sqlite3_free(msg);
+    return rc == SQLITE_OK ? kOk : writeError(rc);
+}
+
+int Database::appendTableDef(const TableDef &def)
+{
+    if (!m_db)
+        return kErrCannotOpen;
+    {
+        Stmt exists(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
+        exists.bind(1, def.name());
+        if (exists.step() == SQLITE_ROW)
+            return kErrTableExists;
+    }
+    QStringList cols;
+    for (const FieldDef &f : def.fields())
+        cols << quoted(f.name) + (f.type == FieldType::Long ? QStringLiteral(" INTEGER") : QStringLiteral(" TEXT"));
+    const QString sql = QStringLiteral("CREATE TABLE %1(%2)").arg(quoted(def.name()), cols.join(QStringLiteral(", ")));
+    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? kOk : writeError(rc);
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table, int *err)
+{
+    if (!m_db) {
+        setErr(err, kErrCannotOpen);
+        return nullptr;
+    }
+    QStringList columns;
+    {
+        Stmt info(m_db, QStringLiteral("SELECT name FROM pragma_table_info(?1)"));
+        info.bind(1, table);
+        while (info.step() == SQLITE_ROW)
+            columns << info.column(0).toString();
+        if (info.rc() != SQLITE_DONE) {
+            setErr(err, writeError(info.rc()));
+            return nullptr;
+        }
+    }
+    if (columns.isEmpty()) {
+        setErr(err, kErrNoTable);
+        return nullptr;
+    }
+    std::unique_ptr<Recordset> rs(new Recordset(shared_from_this(), table, columns));
+    const int e = rs->reload(QString());
+    setErr(err, e);
+    return e == kOk ? std::move(rs) : nullptr;
+}
+
+Recordset::Recordset(std::shared_ptr<Database> db, QString table, QStringList columns)
+    : m_db(std::move(db)), m_table(std::move(table)), m_columns(std::move(columns))
+{
+}
+
+Recordset::~Recordset() = default;
+
+int Recordset::reload(const QString &orderBy)
+{
+    m_orderBy = orderBy;
+    const qint64 keep = m_pos < qsizetype(m_rows.size()) ? m_rows[size_t(m_pos)] : -1;
+    Stmt st(m_db->handle(), QStringLiteral("SELECT rowid FROM %1 ORDER BY %2rowid")
+                                .arg(quoted(m_table), orderBy.isEmpty() ? QString() : orderBy + QStringLiteral(", ")));
+    if (!st.ok())
+        return kErrNoTable;
+    m_rows.clear();
+    while (st.step() == SQLITE_ROW)
+        m_rows.push_back(sqlite3_column_int64(st.get(), 0));
+    if (st.rc() != SQLITE_DONE)
+        return writeError(st.rc());
+    m_pos = 0;
+    for (size_t i = 0; keep >= 0 && i < m_rows.size(); ++i)
+        if (m_rows[i] == keep)
+            m_pos = qsizetype(i);
+    m_currentRow = -1;
+    return kOk;
+}
+
+int Recordset::setIndex(const QString &indexName)
+{
+    // SQLite's index names are unique in a database, where two tables may
+    // each have an index "Ordine": such an index is stored as "Table.Ordine".
+    Stmt owner(m_db->handle(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?2 "
+                                              "AND (name = ?1 OR name = ?2 || '.' || ?1)"));
+    owner.bind(1, indexName);
+    owner.bind(2, m_table);
+    if (owner.step() != SQLITE_ROW)
+        return kErrNoIndex;
+    const QString stored = owner.column(0).toString();
+    QStringList keys;
+    Stmt info(m_db->handle(), QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
+    info.bind(1, stored);
+    while (info.step() == SQLITE_ROW)
+        keys << quoted(info.column(0).toString());
+    if (keys.isEmpty())
+        return kErrNoIndex;
+    return reload(keys.join(QStringLiteral(", ")));
+}
+
+int Recordset::Sort(const QString &column)
+{
+    if (!m_columns.contains(column))
+        return kErrNoField;
+    return reload(quoted(column));
+}
+
+int Recordset::MoveFirst()
+{
+    m_pos = 0;
+    m_currentDeleted = false;
+    m_currentRow = -1;
+    return m_rows.empty() ? kErrNoCurrentRecord : kOk;
+}
+
+int Recordset::MoveNext()
+{
+    if (Eof())
+        return kErrNoCurrentRecord;
+    if (!m_currentDeleted)
+        ++m_pos;
+    m_currentDeleted = false;
+    m_currentRow = -1;
+    return kOk;
+}
+
+bool Recordset::Eof() const
+{
+    return m_pos >= qsizetype(m_rows.size());
+}
+
+void Recordset::loadCurrent() const
+{
+    const qint64 row = m_rows[size_t(m_pos)];
+    if (row == m_currentRow)
+        return;
+    m_current.clear();
+    Stmt st(m_db->handle(), QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(quoted(m_table)));
+    st.bind(1, row);
+    if (st.step() == SQLITE_ROW)
+        for (int c = 0; c < sqlite3_column_count(st.get()); ++c)
+            m_current[QString::fromUtf8(sqlite3_column_name(st.get(), c))] = st.column(c);
+    m_currentRow = row;
+}
+
+QVariant Recordset::Field(const QString &name, int *err) const
+{
+    if (!m_columns.contains(name)) {
+        setErr(err, kErrNoField);
+        return {};
+    }
+    if (m_mode != Mode::None && m_buffer.count(name)) {
+        setErr(err, kOk);
+        return m_buffer.at(name);
+    }
+    if (m_mode == Mode::AddNew) {
+        setErr(err, kOk);
+        return {};
+    }
+    if (Eof() || m_currentDeleted) {
+        setErr(err, kErrNoCurrentRecord);
+        return {};
+    }
+    loadCurrent();
+    setErr(err, kOk);
+    return m_current[name];
+}
+
+int Recordset::setField(const QString &name, const QVariant &value)
+{
+    if (!m_columns.contains(name))
+        return kErrNoField;
+    if (m_mode == Mode::None)
+        return kErrUpdateWithoutEdit;
+    m_buffer[name] = value;
+    return kOk;
+}
+
+int Recordset::Edit()
+{
+    if (Eof() || m_currentDeleted)
+        return kErrNoCurrentRecord;
+    m_mode = Mode::Edit;
+    m_buffer.clear();
+    return kOk;
+}
+
+int Recordset::AddNew()
+{
+    m_mode = Mode::AddNew;
+    m_buffer.clear();
+    return kOk;
+}
+
+void Recordset::CancelUpdate()
+{
+    m_mode = Mode::None;
+    m_buffer.clear();
+}
+
+int Recordset::Update()
+{
+    if (m_mode == Mode::None)
+        return kErrUpdateWithoutEdit;
+    QStringList cols;
+    std::vector<QVariant> values;
+    for (const auto &[name, value] : m_buffer) {
+        cols << quoted(name);
+        values.push_back(value);
+    }
+    QString sql;
+    if (m_mode == Mode::Edit) {
+        if (cols.isEmpty()) {
+            CancelUpdate();
+            return kOk;
+        }
+        QStringList sets;
+        for (int i = 0; i < cols.size(); ++i)
+            sets << cols[i] + QStringLiteral(" = ?%1").arg(i + 1);
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                  .arg(quoted(m_table), sets.join(QStringLiteral(", ")))
+                  .arg(cols.size() + 1);
+    } else if (cols.isEmpty()) {
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table));
+    } else {
+        QStringList params;
+        for (int i = 0; i < cols.size(); ++i)
+            params << QStringLiteral("?%1").arg(i + 1);
+        sql = QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
+                  .arg(quoted(m_table), cols.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
+    }
+    // One statement in its own transaction: it is written whole or not at all.
+    Stmt st(m_db->handle(), sql);
+    if (!st.ok())
+        return writeError(st.rc());
+    for (size_t i = 0; i < values.size(); ++i)
+        st.bind(int(i) + 1, values[i]);
+    if (m_mode == Mode::Edit)
+        st.bind(int(values.size()) + 1, m_rows[size_t(m_pos)]);
+    if (st.step() != SQLITE_DONE)
+        return writeError(st.rc()); // the edit stays pending, as it was
+    const bool added = m_mode == Mode::AddNew;
+    CancelUpdate();
+    m_currentRow = -1;
+    if (added) {
+        const qint64 row = sqlite3_last_insert_rowid(m_db->handle());
+        const qint64 current = Eof() ? -1 : m_rows[size_t(m_pos)];
+        reload(m_orderBy);
+        // The current record stays the one it was before AddNew.
+        m_pos = qsizetype(m_rows.size());
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            if (m_rows[i] == current)
+                m_pos = qsizetype(i);
+        Q_UNUSED(row);
+    }
+    return kOk;
+}
+
+int Recordset::Delete()
+{
+    if (Eof() || m_currentDeleted)
+        return kErrNoCurrentRecord;
+    Stmt st(m_db->handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(m_table)));
+    st.bind(1, m_rows[size_t(m_pos)]);
+    if (st.step() != SQLITE_DONE)
+        return writeError(st.rc());
+    m_rows.erase(m_rows.begin() + m_pos);
+    m_currentDeleted = true;
+    m_currentRow = -1;
+    return kOk;
+}
+
+} // namespace folium::db

@@ -1,0 +1,139 @@
+// The database layer: a small object model over SQLite in the shape the
+// program expects of its databases (open, create, table recordsets walked in
+// the order of a named index, edit, add, delete, table definitions). Every
+// failure is an error number greater than 0 that the caller reads right
+// after the call; nothing throws.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+
+namespace folium::db {
+
+// Error numbers, those of the database engine the program was written for.
+enum Error : int {
+    kOk = 0,
+    kErrNoCurrentRecord = 3021,   // no current record (before the first or past the last)
+    kErrFileNotFound = 3024,      // the database file does not exist
+    kErrUpdateWithoutEdit = 3020, // Update without Edit or AddNew
+    kErrDiskFull = 3026,          // the write failed: disk full, read-only, I/O error
+    kErrTableExists = 3010,       // a table of that name exists
+    kErrInUse = 3045,             // the file is locked by another user
+    kErrCannotOpen = 3051,        // the file cannot be opened (no permission, a folder, ...)
+    kErrNoTable = 3078,           // no such table
+    kErrDatabaseExists = 3204,    // CreateDatabase on an existing file
+    kErrNoField = 3265,           // no such field
+    kErrNotDatabase = 3343,       // the file is not a database
+    kErrNoIndex = 3800,           // no such index on this table
+};
+
+class Recordset;
+
+enum class FieldType { Text, Long };
+
+struct FieldDef {
+    QString name;
+    FieldType type = FieldType::Text;
+};
+
+class TableDef {
+public:
+    explicit TableDef(QString name) : m_name(std::move(name)) {}
+    FieldDef CreateField(const QString &name, FieldType type) const { return {name, type}; }
+    void appendField(const FieldDef &f) { m_fields.push_back(f); }
+    const QString &name() const { return m_name; }
+    const std::vector<FieldDef> &fields() const { return m_fields; }
+
+private:
+    QString m_name;
+    std::vector<FieldDef> m_fields;
+};
+
+class Database : public std::enable_shared_from_this<Database> {
+public:
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens an existing database for reading and writing.
+    static std::shared_ptr<Database> OpenDatabase(const QString &path, int *err);
+    // Creates a new empty database; kErrDatabaseExists when the file exists.
+    // The locale string is accepted for the program's sake; text compares in
+    // SQLite's binary order.
+    static std::shared_ptr<Database> CreateDatabase(const QString &path, const QString &locale, int *err);
+
+    std::unique_ptr<Recordset> OpenRecordset(const QString &table, int *err);
+    TableDef CreateTableDef(const QString &name) const { return TableDef(name); }
+    int appendTableDef(const TableDef &def); // TableDefs.Append
+    void Close();
+
+    const QString &path() const { return m_path; }
+    bool isOpen() const { return m_db != nullptr; }
+    // Runs a script of SQL statements (used to build databases from text).
+    int execScript(const QString &sql, QString *message = nullptr);
+
+    sqlite3 *handle() const { return m_db; } // for the layer's own classes
+
+private:
+    Database() = default;
+    static std::shared_ptr<Database> open(const QString &path, bool create, int *err);
+    sqlite3 *m_db = nullptr;
+    QString m_path;
+};
+
+class Recordset {
+public:
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    // Orders the rows by a named index of the table (then by insertion).
+    // Index names are unique in an SQLite database: an index that another
+    // table's index shares a name with is stored as "Table.Name".
+    int setIndex(const QString &indexName);
+    // Orders the rows by a column.
+    int Sort(const QString &column);
+    int MoveFirst();
+    int MoveNext();
+    bool Eof() const;
+    int recordCount() const { return int(m_rows.size()); }
+
+    QVariant Field(const QString &name, int *err = nullptr) const;
+    int setField(const QString &name, const QVariant &value);
+
+    int Edit();
+    int AddNew();
+    // Writes the edited or new row in one atomic, durable statement.
+    int Update();
+    void CancelUpdate();
+    int Delete();
+
+    const QStringList &columns() const { return m_columns; }
+
+private:
+    friend class Database;
+    Recordset(std::shared_ptr<Database> db, QString table, QStringList columns);
+    int reload(const QString &orderBy);
+    void loadCurrent() const;
+
+    std::shared_ptr<Database> m_db;
+    QString m_table;
+    QStringList m_columns;
+    QString m_orderBy;
+    std::vector<qint64> m_rows;
+    qsizetype m_pos = 0;
+    bool m_currentDeleted = false;
+    enum class Mode { None, Edit, AddNew } m_mode = Mode::None;
+    std::map<QString, QVariant> m_buffer;
+    mutable std::map<QString, QVariant> m_current;
+    mutable qint64 m_currentRow = -1;
+};
+
+} // namespace folium::db

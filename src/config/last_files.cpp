@@ -1,0 +1,51 @@
+#include "last_files.h"
+
+#include "dao.h"
+
+namespace folium::config {
+
+int readLastFiles(const QString &flPath, LastFiles *out)
+{
+    *out = LastFiles();
+    int err = 0;
+    auto db = db::Database::OpenDatabase(flPath, &err);
+    if (!db)
+        return err;
+    auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
+    if (!rs)
+        return err;
+    if ((err = rs->setIndex(QStringLiteral("Ordine"))) != 0)
+        return err;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+        const QString file = rs->Field(QStringLiteral("Fichier")).toString();
+        if (file.isEmpty() || out->count >= 3)
+            continue;
+        ++out->count;
+        out->captions[out->count] = QStringLiteral("&%1 %2").arg(out->count + 1).arg(file);
+        out->visible[out->count] = true;
+    }
+    return 0;
+}
+
+int writeLastFiles(const QString &flPath, const QStringList &menuCaptions)
+{
+    int err = 0;
+    auto db = db::Database::OpenDatabase(flPath, &err);
+    if (!db)
+        return err;
+    auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
+    if (!rs)
+        return err;
+    if ((err = rs->setIndex(QStringLiteral("Ordine"))) != 0)
+        return err;
+    int entry = 0;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext(), ++entry) {
+        rs->Edit();
+        rs->setField(QStringLiteral("Fichier"), menuCaptions.value(entry).mid(3));
+        if ((err = rs->Update()) != 0)
+            return err;
+    }
+    return 0;
+}
+
+} // namespace folium::config

@@ -91,6 +91,13 @@ private slots:
         QTest::newRow("elided article") << "l'élève" << QList<int>{Citta};
         QTest::newRow("punctuation alone is ignored") << "fox -" << QList<int>{Phrase};
         QTest::newRow("no hit") << "nowhereword" << QList<int>{};
+        // Precedence: NEAR, then NOT, then AND (written or implied), then OR.
+        QTest::newRow("AND before OR") << "zeta OR dog AND omnia" << QList<int>{Near1, Phrase};
+        QTest::newRow("implied AND before OR") << "dog OR zeta alpha" << QList<int>{Near1, Phrase};
+        QTest::newRow("NOT binds to its word")
+            << "omnia NOT dog OR fox" << QList<int>{Home, Near1, Citta, Coeur, Phrase, Long};
+        QTest::newRow("NEAR before AND") << "alpha NEAR epsilon AND omnia" << QList<int>{Near1};
+        QTest::newRow("operators in small letters are words") << "fox and" << QList<int>{};
     }
 
     void operators()

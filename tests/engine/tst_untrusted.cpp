@@ -3,6 +3,8 @@
 #include "engine_errors.h"
 #include "region_view.h"
 #include "sanitizer.h"
+#include "sqlite_handle.h"
+#include "title_file.h"
 #include "title_writer.h"
 #include "topicview.h"
 
@@ -224,6 +226,38 @@ private slots:
         qInfo("damaged titles: %d refused, %d shown", refused, shown);
         QVERIFY(refused >= pages); // every truncation at least
         QVERIFY(shown > 0);        // most single-byte mutants still open
+    }
+
+    void damagedTitleChunksGiveEmptyTitles()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("chunks.m14"));
+        QVERIFY(QFile::copy(kFixture, path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        {
+            folium::engine::Database db;
+            QVERIFY(db.openForWriting(path));
+            // A count far larger than the row, then offsets past its end.
+            QVERIFY(db.exec("UPDATE title_chunk SET data = x'FFFFFF7F00000000'"));
+        }
+        const auto t = TitleFile::open(path);
+        QVERIFY(t);
+        QCOMPARE(t->topicTitle(1), QString());
+        {
+            folium::engine::Database db;
+            QVERIFY(db.openForWriting(path));
+            QVERIFY(db.exec("UPDATE title_chunk SET data = x'0200000000000000FFFFFF0000000000'"));
+        }
+        const auto u = TitleFile::open(path);
+        QVERIFY(u);
+        QCOMPARE(u->topicTitle(0), QString());
+        // The topic itself still shows, and a search still lists its hits.
+        TopicView v;
+        v.setViewTitle(path);
+        QCOMPARE(v.lastError(), 0);
+        QCOMPARE(v.RunSearch(QStringLiteral("Luigi")), 0);
+        QVERIFY(v.SearchHitCount() > 0);
+        QCOMPARE(v.TopicListTitle(0), QString());
     }
 
     void pathologicalTopicsRenderQuickly()

@@ -1,0 +1,110 @@
+// TopicView: full-text search and the marking of hits in the shown topic.
+#include "color_ref.h"
+#include "engine_errors.h"
+#include "region_view.h"
+#include "topicview.h"
+
+#include <QTextCursor>
+
+namespace folium::engine {
+
+const QString &TopicView::TopicListTitle(int i) const
+{
+    static const QString none;
+    return m_search ? m_search->hitTitle(i) : none;
+}
+
+int TopicView::RunSearch(const QString &query)
+{
+    if (!m_title || !m_search)
+        return fail(kErrNoTitle);
+    TitleSearch::Request req;
+    req.query = query;
+    req.mode = m_searchMode;
+    req.options = m_queryOptions;
+    req.groups = m_groups;
+    req.currentTopic = TopicIndex();
+    const bool ok = m_search->run(req);
+    updateHighlights();
+    if (!ok)
+        return fail(kErrBadQuery);
+    m_err = kErrNone;
+    return kErrNone;
+}
+
+void TopicView::setHiliteSearchHits(bool on)
+{
+    m_hilite = on;
+    updateHighlights();
+}
+
+void TopicView::setSearchHitLook(long look)
+{
+    m_hitLook = look & 0xFFFFFF;
+    drawHighlights(0);
+    drawHighlights(1);
+}
+
+void TopicView::updateHighlights()
+{
+    for (auto &h : m_highlights)
+        h.clear();
+    if (m_hilite && m_search && m_topic) {
+        const auto spans =
+            m_search->highlights(m_topic->index, m_nsr->document()->toRawText(), m_sr->document()->toRawText());
+        for (const HighlightSpan &s : spans)
+            m_highlights[s.region].push_back(s);
+    }
+    drawHighlights(0);
+    drawHighlights(1);
+}
+
+void TopicView::setHighlightSpans(int region, std::vector<HighlightSpan> spans)
+{
+    m_highlights[region == 0 ? 0 : 1] = std::move(spans);
+    drawHighlights(region);
+}
+
+void TopicView::drawHighlights(int region)
+{
+    RegionView *rv = regionView(region);
+    QColor back = fromColorRef(m_hitLook);
+    QColor fore = palette().color(QPalette::Text);
+    const QColor page = rv->palette().color(QPalette::Base);
+    // A look that would vanish on the page is drawn inverted.
+    const int distance =
+        std::abs(back.red() - page.red()) + std::abs(back.green() - page.green()) + std::abs(back.blue() - page.blue());
+    if (distance < 120) {
+        fore = back;
+        back = QColor(0x1F, 0x1F, 0x1F);
+    }
+    QList<QTextEdit::ExtraSelection> sels;
+    const int end = std::max(0, rv->document()->characterCount() - 1);
+    // Inside an edit block a cursor does not lay its line out to find its
+    // x position: placing thousands of them stays cheap in a long topic.
+    QTextCursor batch(rv->document());
+    batch.beginEditBlock();
+    for (const HighlightSpan &h : m_highlights[region == 0 ? 0 : 1]) {
+        QTextEdit::ExtraSelection sel;
+        sel.cursor = QTextCursor(rv->document());
+        sel.cursor.setPosition(std::clamp(h.start, 0, end));
+        sel.cursor.setPosition(std::clamp(h.end, 0, end), QTextCursor::KeepAnchor);
+        sel.format.setBackground(back);
+        sel.format.setForeground(fore);
+        sels << sel;
+    }
+    batch.endEditBlock();
+    rv->setExtraSelections(sels);
+}
+
+int TopicView::ShowHighlight(int n)
+{
+    const auto &hl = m_highlights[1];
+    if (n < 0 || n >= int(hl.size()))
+        return fail(kErrBadRegion);
+    m_sr->ensurePositionVisible(hl[size_t(n)].start);
+    m_err = kErrNone;
+    return kErrNone;
+}
+
+} // namespace folium::engine

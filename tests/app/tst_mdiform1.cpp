@@ -2,6 +2,7 @@
 // shortcuts and states, the toolbar, and the interface strings of each
 // language applied to both.
 #include "dao.h"
+#include "dialogs.h"
 #include "interface_strings.h"
 #include "mdiform1.h"
 
@@ -100,6 +101,28 @@ private slots:
         f.item(QStringLiteral("Nomi"))->trigger();
         QCOMPARE(buttons.value(0).value(0).toString(), QStringLiteral("Avvio"));
         QCOMPARE(items.value(0).value(0).toString(), QStringLiteral("Nomi"));
+    }
+
+    void dialogFiltersAndTheScriptedDialogs()
+    {
+        QCOMPARE(app::qtFilter(QStringLiteral("Titles (*.m14)|*.m14")), QStringLiteral("Titles (*.m14)"));
+        QCOMPARE(app::qtFilter(QStringLiteral("File option (*.mdb)|*.mdb|All|*.*")),
+                 QStringLiteral("File option (*.mdb);;All (*.*)"));
+        app::ScriptedDialogs d;
+        d.answers = {app::Answer::No};
+        d.files = {QStringLiteral("/x/a.m14")};
+        QCOMPARE(d.message(nullptr, QStringLiteral("Save?"), QStringLiteral("T"), app::Icon::Exclamation,
+                           app::Buttons::YesNoCancel),
+                 app::Answer::No);
+        QCOMPARE(d.file(nullptr, {QStringLiteral("Open"), QStringLiteral("/x"), QString(), QString(), false}),
+                 QStringLiteral("/x/a.m14"));
+        QCOMPARE(d.file(nullptr, {}), QString()); // nothing left: cancelled
+        QCOMPARE(d.message(nullptr, QStringLiteral("Sure?"), QString(), app::Icon::Question, app::Buttons::YesNo),
+                 app::Answer::Cancel);
+        QCOMPARE(d.shown.size(), size_t(4));
+        QCOMPARE(d.shown[0].icon, app::Icon::Exclamation);
+        QVERIFY(d.shown[1].isFileDialog);
+        QCOMPARE(d.shown[1].request.folder, QStringLiteral("/x"));
     }
 
     void stringsOfEachLanguageWithTheSameHints()

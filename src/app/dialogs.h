@@ -1,0 +1,65 @@
+// Every message box and file dialog of the program goes through Dialogs.
+// QtDialogs shows real ones; tests use ScriptedDialogs, which answers from a
+// script and records what was shown.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+namespace folium::app {
+
+enum class Icon { None, Information, Exclamation, Critical, Question };
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+struct FileDialogRequest {
+    QString title;
+    QString folder;   // initial folder
+    QString fileName; // initial file name
+    QString filter;   // "Description|*.ext", as the interface strings write it
+    bool save = false;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons) = 0;
+    // The chosen file, or an empty string when the user cancelled.
+    virtual QString file(QWidget *parent, const FileDialogRequest &request) = 0;
+};
+
+// "Titles (*.m14)|*.m14|All|*.*" -> "Titles (*.m14);;All (*.*)"
+QString qtFilter(const QString &filter);
+
+class QtDialogs : public Dialogs {
+public:
+    Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    QString file(QWidget *parent, const FileDialogRequest &request) override;
+};
+
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        QString text, title;
+        Icon icon = Icon::None;
+        Buttons buttons = Buttons::Ok;
+        bool isFileDialog = false;
+        FileDialogRequest request;
+    };
+
+    // Answers given in order; when none is left, messages get Ok (or
+    // Cancel where there is no Ok) and file dialogs are cancelled.
+    std::deque<Answer> answers;
+    std::deque<QString> files;
+    std::vector<Shown> shown;
+
+    Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    QString file(QWidget *parent, const FileDialogRequest &request) override;
+};
+
+} // namespace folium::app

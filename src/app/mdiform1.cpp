@@ -288,6 +288,12 @@ void MDIForm1::buildToolbar()
     }
 }
 
+void MDIForm1::closeEvent(QCloseEvent *e)
+{
+    emit closing();
+    QMainWindow::closeEvent(e);
+}
+
 void MDIForm1::applyInterfaceStrings(const config::InterfaceStrings &strings)
 {
     for (const MenuKey &k : kMenuKeys) {

@@ -43,10 +43,15 @@ public:
     QString indexButtonMenuTip() const { return m_indexMenuTip; }
 
 signals:
+    // The frame is closing (the window's close button, Alt+F4, Esci).
+    void closing();
     // A menu item or a toolbar button was chosen; the name is the item's
     // name or the button's key.
     void menuItemTriggered(const QString &name);
     void toolbarButtonClicked(const QString &key);
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
 
 private:
     QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);

@@ -1,0 +1,43 @@
+#include "form3.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace folium::app {
+
+Form3::Form3(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint), m_text(new QLabel)
+{
+    setObjectName(QStringLiteral("Form3"));
+    m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setAlignment(Qt::AlignCenter);
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(24, 16, 24, 16);
+    lay->addWidget(m_text);
+    setAutoFillBackground(true);
+}
+
+void Form3::setText(const QString &text)
+{
+    m_text->setText(text);
+}
+QString Form3::text() const
+{
+    return m_text->text();
+}
+
+void Form3::showCentred()
+{
+    adjustSize();
+    if (QScreen *s = QGuiApplication::primaryScreen()) {
+        const QRect g = s->availableGeometry();
+        move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
+    }
+    show();
+    raise();
+    repaint();
+}
+
+} // namespace folium::app

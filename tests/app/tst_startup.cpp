@@ -1,0 +1,304 @@
+// Starting and stopping the program through its real windows: which title
+// opens, the application database's messages, the option set applied to the
+// main pane, the last-used list and the splitter kept between runs.
+#include "dao.h"
+#include "dialogs.h"
+#include "engine_errors.h"
+#include "form1.h"
+#include "form3.h"
+#include "mdiform1.h"
+#include "program.h"
+#include "topicview.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace folium;
+using namespace folium::app;
+
+namespace {
+
+// A program folder with FL.mdb and two titles, abc.m14 and def.m14.
+struct Folder {
+    QTemporaryDir dir;
+    QString path() const { return dir.path(); }
+    QString file(const QString &name) const { return dir.filePath(name); }
+
+    Folder()
+    {
+        QFile::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/FL.mdb"), file(QStringLiteral("FL.mdb")));
+        for (const char *t : {"abc", "def"}) {
+            QFile::copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/basic.m14"), file(QString::fromLatin1(t) + ".m14"));
+            QFile::copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/basic.mdb"), file(QString::fromLatin1(t) + ".mdb"));
+        }
+        for (const QString &f : QDir(dir.path()).entryList(QDir::Files))
+            QFile::setPermissions(file(f), QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    void setOption(const QString &column, const QVariant &value)
+    {
+        int err = 0;
+        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
+        auto rs = db->OpenRecordset(QStringLiteral("Options"), &err);
+        rs->MoveFirst();
+        rs->Edit();
+        rs->setField(column, value);
+        rs->Update();
+    }
+
+    void setLastFiles(const QStringList &files)
+    {
+        int err = 0;
+        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
+        auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
+        rs->setIndex(QStringLiteral("Ordine"));
+        int i = 0;
+        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext(), ++i) {
+            rs->Edit();
+            rs->setField(QStringLiteral("Fichier"), files.value(i));
+            rs->Update();
+        }
+    }
+
+    QStringList lastFiles()
+    {
+        int err = 0;
+        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
+        auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
+        rs->setIndex(QStringLiteral("Ordine"));
+        QStringList out;
+        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
+            out << rs->Field(QStringLiteral("Fichier")).toString();
+        return out;
+    }
+
+    QVariant option(const QString &column)
+    {
+        int err = 0;
+        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
+        auto rs = db->OpenRecordset(QStringLiteral("Options"), &err);
+        rs->MoveFirst();
+        return rs->Field(column);
+    }
+};
+
+QStringList visibleLastUsed(const MDIForm1 &f)
+{
+    QStringList out;
+    for (int i = 0; i < 4; ++i) {
+        QAction *a = f.item(QStringLiteral("TexteOuvert_%1").arg(i));
+        if (a->isVisible())
+            out << a->text();
+    }
+    return out;
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void defaultTitleWinsOverTheCommandLine()
+    {
+        Folder folder;
+        folder.setOption(QStringLiteral("TextesD\u00e9faut"), folder.file(QStringLiteral("def.m14")));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("def.m14")));
+        QVERIFY(dialogs.shown.empty());
+    }
+
+    void bareNameOnTheCommandLine()
+    {
+        Folder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
+        QCOMPARE(p.reader()->Fl_main->TopicData(), QStringLiteral("sommario"));
+        QVERIFY(!p.loading()->isVisible());
+    }
+
+    void openDialogAtStartAndItsCancel()
+    {
+        Folder folder;
+        folder.setOption(QStringLiteral("Zoom"), 150);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QString()));
+        QCOMPARE(dialogs.shown.size(), size_t(1));
+        QVERIFY(dialogs.shown[0].isFileDialog);
+        QCOMPARE(dialogs.shown[0].request.folder, folder.path());
+        QCOMPARE(dialogs.shown[0].request.filter, p.strings.text(QStringLiteral("BMSG"), 20));
+        // Cancelled: running, no title, and the option set not applied.
+        QVERIFY(p.CancelFlag);
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), QString());
+        QCOMPARE(p.reader()->Fl_main->FontZoom(), 100);
+        QVERIFY(p.mainFrame()->isVisible());
+
+        ScriptedDialogs chooser;
+        chooser.files = {folder.file(QStringLiteral("def.m14"))};
+        Program q(folder.path(), chooser);
+        QVERIFY(q.Main(QString()));
+        QCOMPARE(q.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("def.m14")));
+        QCOMPARE(q.reader()->Fl_main->FontZoom(), 150);
+    }
+
+    void applicationDatabaseMissingOrDamagedAtStart_data()
+    {
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<int>("error");
+        QTest::newRow("missing") << false << int(db::kErrFileNotFound);
+        QTest::newRow("not a database") << true << int(db::kErrNotDatabase);
+    }
+
+    void applicationDatabaseMissingOrDamagedAtStart()
+    {
+        QFETCH(bool, damaged);
+        QFETCH(int, error);
+        Folder folder;
+        QFile::remove(folder.file(QStringLiteral("FL.mdb")));
+        if (damaged) {
+            QFile f(folder.file(QStringLiteral("FL.mdb")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(2048, 'z'));
+        }
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(!p.Main(QStringLiteral("abc")));
+        QVERIFY(p.ended());
+        QCOMPARE(dialogs.shown.size(), size_t(1));
+        QCOMPARE(dialogs.shown[0].text,
+                 QStringLiteral("Err no %1%2\\fl.mdb missing, Fatal error").arg(error).arg(folder.path()));
+        QCOMPARE(dialogs.shown[0].title, QStringLiteral("Error"));
+        QCOMPARE(dialogs.shown[0].icon, Icon::Critical);
+    }
+
+    void applicationDatabaseMissingAtExit()
+    {
+        Folder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QFile::remove(folder.file(QStringLiteral("FL.mdb")));
+        p.shutdown();
+        QVERIFY(p.ended());
+        QCOMPARE(dialogs.shown.back().text, folder.path() + QStringLiteral("\\fl.mdb missing, Fatal error"));
+        QCOMPARE(dialogs.shown.back().title, QStringLiteral("Error"));
+        QCOMPARE(dialogs.shown.back().icon, Icon::Critical);
+    }
+
+    void badTitleGivesTheMessageThenTheDialog()
+    {
+        Folder folder;
+        QFile bad(folder.file(QStringLiteral("bad.m14")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("no title here");
+        bad.close();
+        ScriptedDialogs dialogs;
+        dialogs.files = {folder.file(QStringLiteral("abc.m14"))};
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("bad")));
+        QCOMPARE(dialogs.shown[0].text, QStringLiteral("Bad .m14 file"));
+        QVERIFY(dialogs.shown[1].isFileDialog);
+        QCOMPARE(dialogs.shown[1].request.filter, QStringLiteral("File  (*.m14)|*.m14"));
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
+    }
+
+    void lastUsedRowsOneAndThree()
+    {
+        Folder folder;
+        const QString abc = folder.file(QStringLiteral("abc.m14"));
+        folder.setLastFiles({abc, QString(), QStringLiteral("/elsewhere/C.m14"), QString()});
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QVERIFY(p.mainFrame()->item(QStringLiteral("Sep1"))->isVisible());
+        QCOMPARE(visibleLastUsed(*p.mainFrame()),
+                 (QStringList{QStringLiteral("&1 ") + abc, QStringLiteral("&2 /elsewhere/C.m14")}));
+        p.shutdown();
+        QCOMPARE(folder.lastFiles(), (QStringList{abc, QStringLiteral("/elsewhere/C.m14"), "", ""}));
+    }
+
+    void emptyLastUsedList()
+    {
+        Folder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QCOMPARE(p.lastFiles.count, -1);
+        QVERIFY(p.mainFrame()->item(QStringLiteral("Sep1"))->isVisible());
+        // Only the title just opened.
+        QCOMPARE(visibleLastUsed(*p.mainFrame()),
+                 QStringList{QStringLiteral("&1 ") + folder.file(QStringLiteral("abc.m14"))});
+    }
+
+    void optionSetAppliedToTheMainPane()
+    {
+        Folder folder;
+        folder.setOption(QStringLiteral("MarginSinistra"), QStringLiteral("02.54"));
+        folder.setOption(QStringLiteral("MarginSopra"), QStringLiteral("05.08"));
+        folder.setOption(QStringLiteral("Zoom"), 120);
+        folder.setOption(QStringLiteral("Near"), 3);
+        folder.setOption(QStringLiteral("AndImplicito"), 0);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        engine::TopicView *main = p.reader()->Fl_main;
+        QCOMPARE(main->LeftMargin(), 1.0);
+        QCOMPARE(main->TopMargin(), 2.0);
+        QCOMPARE(main->FontZoom(), 120);
+        QCOMPARE(main->SearchNearThreshold(), 3);
+        QVERIFY(!main->SearchImplicitAND());
+        QCOMPARE(main->SearchHitLook(), 16777215L);
+        QCOMPARE(main->BorderStyle(), 0);
+        for (const char *z : {"Cinquanta", "Settantacinque", "Cento", "Centocinquanta", "Duecento"})
+            QVERIFY2(!p.mainFrame()->item(QString::fromLatin1(z))->isChecked(), z);
+    }
+
+    void languageOfTheOptions()
+    {
+        Folder folder;
+        folder.setOption(QStringLiteral("Language"), QStringLiteral("English"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QCOMPARE(p.mainFrame()->menu(QStringLiteral("Visualizza"))->title(),
+                 p.strings.text(QStringLiteral("MENU"), 18));
+        QCOMPARE(p.reader()->Titre_Splitgauche->text(), p.strings.text(QStringLiteral("RECH"), 1));
+        QCOMPARE(p.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(),
+                 p.strings.text(QStringLiteral("MENU"), 19) + QStringLiteral(" (F2)"));
+        QVERIFY(p.strings.text(QStringLiteral("MENU"), 18) != QStringLiteral("&Affichage"));
+    }
+
+    void splitterPositionKeptBetweenRuns()
+    {
+        Folder folder;
+        {
+            ScriptedDialogs dialogs;
+            Program p(folder.path(), dialogs);
+            QVERIFY(p.Main(QStringLiteral("abc")));
+            p.mainFrame()->resize(1000, 700);
+            p.reader()->setSplitterPosition(333);
+            QCOMPARE(p.reader()->splitterPosition(), 333);
+            p.shutdown();
+        }
+        QCOMPARE(folder.option(QStringLiteral("SplitPos")).toInt(), 333);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        p.mainFrame(); // not yet made
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QCOMPARE(p.SplitterPosition, 333);
+        QCOMPARE(p.reader()->splitterPosition(), 333);
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

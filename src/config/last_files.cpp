@@ -4,17 +4,30 @@
 
 namespace folium::config {
 
+namespace {
+
+// Table "LastFiles" in the order of its index "Ordine", or the error.
+std::unique_ptr<db::Recordset> openLastFiles(const QString &flPath, int *err)
+{
+    auto db = db::Database::OpenDatabase(flPath, err);
+    if (!db)
+        return nullptr;
+    auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), err);
+    if (!rs)
+        return nullptr;
+    if ((*err = rs->setIndex(QStringLiteral("Ordine"))) != 0)
+        return nullptr;
+    return rs;
+}
+
+} // namespace
+
 int readLastFiles(const QString &flPath, LastFiles *out)
 {
     *out = LastFiles();
     int err = 0;
-    auto db = db::Database::OpenDatabase(flPath, &err);
-    if (!db)
-        return err;
-    auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
+    auto rs = openLastFiles(flPath, &err);
     if (!rs)
-        return err;
-    if ((err = rs->setIndex(QStringLiteral("Ordine"))) != 0)
         return err;
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
         const QString file = rs->Field(QStringLiteral("Fichier")).toString();
@@ -30,13 +43,8 @@ int readLastFiles(const QString &flPath, LastFiles *out)
 int writeLastFiles(const QString &flPath, const QStringList &menuCaptions)
 {
     int err = 0;
-    auto db = db::Database::OpenDatabase(flPath, &err);
-    if (!db)
-        return err;
-    auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
+    auto rs = openLastFiles(flPath, &err);
     if (!rs)
-        return err;
-    if ((err = rs->setIndex(QStringLiteral("Ordine"))) != 0)
         return err;
     int entry = 0;
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext(), ++entry) {

@@ -142,6 +142,9 @@ bool Program::InitLanguesVar()
     }
     config::readOptionSet(*fl, &options);
     strings.load(*fl, options.language);
+    // An unknown language keeps the help file as it was.
+    if (const QString help = config::helpFileFor(options.language, m_folder); !help.isEmpty())
+        HelpFilePath = help;
     AfficheLoadingText();
     m_frame->applyInterfaceStrings(strings);
     // The side pane shows the search panel until another is chosen.

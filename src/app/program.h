@@ -44,6 +44,7 @@ public:
     config::InterfaceStrings strings;
     config::LastFiles lastFiles;
     int SplitterPosition = 0;
+    QString HelpFilePath; // the help file of the interface language
     bool SearchPanelShown = true;
 
 private:

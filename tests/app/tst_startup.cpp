@@ -276,6 +276,7 @@ private slots:
         QCOMPARE(p.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(),
                  p.strings.text(QStringLiteral("MENU"), 19) + QStringLiteral(" (F2)"));
         QVERIFY(p.strings.text(QStringLiteral("MENU"), 18) != QStringLiteral("&Affichage"));
+        QCOMPARE(p.HelpFilePath, folder.file(QStringLiteral("FLEN.hlp")));
     }
 
     void splitterPositionKeptBetweenRuns()

@@ -1,0 +1,51 @@
+// The data control: a table of a database with controls bound to its
+// columns. Refresh opens the table and shows its first row in the bound
+// controls; UpdateControls shows the stored row again, dropping edits;
+// UpdateRecord writes the bound controls' values into the row.
+#pragma once
+
+#include "dao.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace folium::db {
+
+class DataControl : public QObject {
+    Q_OBJECT
+public:
+    explicit DataControl(QObject *parent = nullptr);
+    ~DataControl() override;
+
+    QString DatabaseName;
+    QString RecordSource;
+
+    // Opens DatabaseName and RecordSource and moves to the first row;
+    // returns 0 or the error number.
+    int Refresh();
+    Recordset *recordset() const { return m_recordset.get(); }
+    Database *database() const { return m_database.get(); }
+
+    // Binds a check box (yes/no column), a line edit or an editable combo
+    // box (text column) to a column.
+    void bind(QWidget *control, const QString &column);
+    void UpdateControls();
+    int UpdateRecord();
+
+private:
+    struct Binding {
+        QPointer<QWidget> control;
+        QString column;
+    };
+    std::shared_ptr<Database> m_database;
+    std::unique_ptr<Recordset> m_recordset;
+    std::vector<Binding> m_bindings;
+};
+
+} // namespace folium::db

@@ -12,7 +12,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Folium"));
     // The command line carries at most a bare title name.
     const QString commandLine = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    folium::app::QtDialogs dialogs;
+    folium::config::QtDialogs dialogs;
     folium::app::Program program(QCoreApplication::applicationDirPath(), dialogs);
     if (!program.Main(commandLine))
         return 1;

@@ -20,6 +20,8 @@
 
 namespace folium::app {
 
+using namespace folium::config;
+
 namespace {
 const QString kFatalTail = QStringLiteral("\\fl.mdb missing, Fatal error");
 }

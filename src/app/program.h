@@ -11,9 +11,13 @@
 
 #include <memory>
 
+namespace folium::config {
+class Dialogs;
+}
+
 namespace folium::app {
 
-class Dialogs;
+using config::Dialogs;
 class Form1;
 class Form3;
 class MDIForm1;

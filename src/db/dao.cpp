@@ -83,6 +83,25 @@ void setErr(int *err, int value)
 
 } // namespace
 
+QString errorDescription(int error)
+{
+    switch (error) {
+    case kErrNoCurrentRecord: return QStringLiteral("No current record.");
+    case kErrFileNotFound: return QStringLiteral("Could not find file.");
+    case kErrUpdateWithoutEdit: return QStringLiteral("Update without AddNew or Edit.");
+    case kErrDiskFull: return QStringLiteral("Could not write: disk full, read-only or failing.");
+    case kErrTableExists: return QStringLiteral("Table already exists.");
+    case kErrInUse: return QStringLiteral("Could not use the file; it is already in use.");
+    case kErrCannotOpen: return QStringLiteral("Cannot open the file.");
+    case kErrNoTable: return QStringLiteral("Cannot find the table.");
+    case kErrDatabaseExists: return QStringLiteral("Database already exists.");
+    case kErrNoField: return QStringLiteral("Item not found in this collection.");
+    case kErrNotDatabase: return QStringLiteral("Unrecognized database format.");
+    case kErrNoIndex: return QStringLiteral("Not an index in this table.");
+    default: return QStringLiteral("Error.");
+    }
+}
+
 Database::~Database()
 {
     Close();

@@ -36,6 +36,9 @@ enum Error : int {
 
 class Recordset;
 
+// The description of an error number, as message boxes show it.
+QString errorDescription(int error);
+
 enum class FieldType { Text, Long };
 
 struct FieldDef {

@@ -105,22 +105,22 @@ private slots:
 
     void dialogFiltersAndTheScriptedDialogs()
     {
-        QCOMPARE(app::qtFilter(QStringLiteral("Titles (*.m14)|*.m14")), QStringLiteral("Titles (*.m14)"));
-        QCOMPARE(app::qtFilter(QStringLiteral("File option (*.mdb)|*.mdb|All|*.*")),
+        QCOMPARE(config::qtFilter(QStringLiteral("Titles (*.m14)|*.m14")), QStringLiteral("Titles (*.m14)"));
+        QCOMPARE(config::qtFilter(QStringLiteral("File option (*.mdb)|*.mdb|All|*.*")),
                  QStringLiteral("File option (*.mdb);;All (*.*)"));
-        app::ScriptedDialogs d;
-        d.answers = {app::Answer::No};
+        config::ScriptedDialogs d;
+        d.answers = {config::Answer::No};
         d.files = {QStringLiteral("/x/a.m14")};
-        QCOMPARE(d.message(nullptr, QStringLiteral("Save?"), QStringLiteral("T"), app::Icon::Exclamation,
-                           app::Buttons::YesNoCancel),
-                 app::Answer::No);
+        QCOMPARE(d.message(nullptr, QStringLiteral("Save?"), QStringLiteral("T"), config::Icon::Exclamation,
+                           config::Buttons::YesNoCancel),
+                 config::Answer::No);
         QCOMPARE(d.file(nullptr, {QStringLiteral("Open"), QStringLiteral("/x"), QString(), QString(), false}),
                  QStringLiteral("/x/a.m14"));
         QCOMPARE(d.file(nullptr, {}), QString()); // nothing left: cancelled
-        QCOMPARE(d.message(nullptr, QStringLiteral("Sure?"), QString(), app::Icon::Question, app::Buttons::YesNo),
-                 app::Answer::Cancel);
+        QCOMPARE(d.message(nullptr, QStringLiteral("Sure?"), QString(), config::Icon::Question, config::Buttons::YesNo),
+                 config::Answer::Cancel);
         QCOMPARE(d.shown.size(), size_t(4));
-        QCOMPARE(d.shown[0].icon, app::Icon::Exclamation);
+        QCOMPARE(d.shown[0].icon, config::Icon::Exclamation);
         QVERIFY(d.shown[1].isFileDialog);
         QCOMPARE(d.shown[1].request.folder, QStringLiteral("/x"));
     }

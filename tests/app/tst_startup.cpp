@@ -20,6 +20,7 @@
 
 using namespace folium;
 using namespace folium::app;
+using namespace folium::config;
 
 namespace {
 

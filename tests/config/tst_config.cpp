@@ -1,10 +1,16 @@
 // The application database's last-used titles and interface strings, on
 // copies of the FL.mdb built for the program.
 #include "dao.h"
+#include "dialogs.h"
+#include "form2.h"
 #include "interface_strings.h"
 #include "last_files.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -98,6 +104,61 @@ private slots:
         QCOMPARE(config::languageColumn(QStringLiteral("Italiano")), QStringLiteral("Ita"));
         QCOMPARE(config::helpFileFor(QStringLiteral("English"), QStringLiteral("/p")), QStringLiteral("/p/FLEN.hlp"));
         QCOMPARE(config::helpFileFor(QStringLiteral("Deutsch"), QStringLiteral("/p")), QString());
+    }
+
+    void optionsDialogLoadsHiddenWithItsRow()
+    {
+        QTemporaryDir dir;
+        const QString path = freshCopy(dir);
+        {
+            int err = 0;
+            auto db = db::Database::OpenDatabase(path, &err);
+            db->execScript(QStringLiteral("UPDATE Options SET Scroll = 10, Zoom = 120, Language = 'English'"));
+        }
+        config::ScriptedDialogs dialogs;
+        config::Form2 form(path, dir.path(), dialogs);
+        QVERIFY(form.Form_Load());
+        QVERIFY(!form.isVisible());
+        QVERIFY(dialogs.shown.empty());
+        QCOMPARE(form.ComboScroll->currentText(), QStringLiteral("10"));
+        QCOMPARE(form.ComboZoom->currentIndex(), -1); // 120 is none of the five
+        QCOMPARE(form.ComboLangue->currentText(), QStringLiteral("English"));
+        QCOMPARE(form.HelpFilePath, dir.filePath(QStringLiteral("FLEN.hlp")));
+        QVERIFY(form.CheckSommario->isChecked());
+        QVERIFY(form.ShowContentsAtStart);
+        QCOMPARE(form.MarginSinistra->text(), QStringLiteral("02.00"));
+        QCOMPARE(form.TextNear->text(), QStringLiteral("8"));
+
+        int err = 0;
+        auto db = db::Database::OpenDatabase(path, &err);
+        config::InterfaceStrings s;
+        QCOMPARE(s.load(*db, QStringLiteral("Italiano")), 0);
+        form.ApplyOptionCaptions(s);
+        QCOMPARE(form.CheckNotes->text(), s.text(QStringLiteral("OPTI"), 15));
+        QCOMPARE(form.TabStrip1->tabText(1), s.text(QStringLiteral("MENU"), 3));
+        QCOMPARE(form.CheckOptAnd->text(), s.text(QStringLiteral("RECH"), 3));
+    }
+
+    void optionsRowRecoveryDialog()
+    {
+        QTemporaryDir dir;
+        const QString good = freshCopy(dir);
+        const QString missing = dir.filePath(QStringLiteral("elsewhere/FL.mdb"));
+        config::ScriptedDialogs dialogs;
+        dialogs.files = {good};
+        config::Form2 form(missing, dir.path(), dialogs);
+        QVERIFY(form.Form_Load());
+        QCOMPARE(dialogs.shown.size(), size_t(2));
+        QCOMPARE(dialogs.shown[0].text, missing + QStringLiteral(" 3024") + db::errorDescription(db::kErrFileNotFound));
+        QCOMPARE(dialogs.shown[0].icon, config::Icon::None);
+        QVERIFY(dialogs.shown[1].isFileDialog);
+        QCOMPARE(dialogs.shown[1].request.fileName, QStringLiteral("FL.mdb"));
+        QCOMPARE(dialogs.shown[1].request.filter, QStringLiteral("File option (*.mdb)|*.mdb"));
+        QCOMPARE(form.Data1->DatabaseName, good);
+
+        config::ScriptedDialogs giveUp;
+        config::Form2 again(missing, dir.path(), giveUp);
+        QVERIFY(!again.Form_Load());
     }
 
     void unknownRowsAreIgnored()

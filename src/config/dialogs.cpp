@@ -3,7 +3,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-namespace folium::app {
+namespace folium::config {
 
 QString qtFilter(const QString &filter)
 {
@@ -73,4 +73,4 @@ QString ScriptedDialogs::file(QWidget *, const FileDialogRequest &request)
     return f;
 }
 
-} // namespace folium::app
+} // namespace folium::config

@@ -11,7 +11,7 @@
 
 class QWidget;
 
-namespace folium::app {
+namespace folium::config {
 
 enum class Icon { None, Information, Exclamation, Critical, Question };
 enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
@@ -62,4 +62,4 @@ public:
     QString file(QWidget *parent, const FileDialogRequest &request) override;
 };
 
-} // namespace folium::app
+} // namespace folium::config

@@ -1,0 +1,209 @@
+#include "form2.h"
+
+#include "dialogs.h"
+#include "interface_strings.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace folium::config {
+
+namespace {
+
+template <typename T> T *named(T *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+const QStringList kZooms{QStringLiteral("50"), QStringLiteral("75"), QStringLiteral("100"), QStringLiteral("150"),
+                         QStringLiteral("200")};
+const QStringList kLanguages{QStringLiteral("Fran\u00e7ais"), QStringLiteral("English"), QStringLiteral("Italiano")};
+
+} // namespace
+
+Form2::Form2(QString flPath, QString programFolder, Dialogs &dialogs, QWidget *parent)
+    : QDialog(parent), Data1(new db::DataControl(this)), m_flPath(std::move(flPath)),
+      m_folder(std::move(programFolder)), m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setModal(true);
+    TabStrip1 = named(new QTabWidget, "TabStrip1");
+
+    auto *general = new QWidget;
+    CheckSommario = named(new QCheckBox, "CheckSommario");
+    ComboScroll = named(new QComboBox, "ComboScroll");
+    for (int i = 1; i <= 10; ++i)
+        ComboScroll->addItem(QString::number(i));
+    LabelScroll = named(new QLabel, "LabelScroll");
+    FrameSepOption = named(new QGroupBox, "FrameSepOption");
+    CheckF9 = named(new QCheckBox, "CheckF9");
+    CheckNotes = named(new QCheckBox, "CheckNotes");
+    ComboLangue = named(new QComboBox, "ComboLangue");
+    ComboLangue->addItems(kLanguages);
+    LabelLangue = named(new QLabel, "LabelLangue");
+    ComboTexte = named(new QComboBox, "ComboTexte");
+    ComboTexte->setEditable(true);
+    LabelTexteParDefaut = named(new QLabel, "LabelTexteParDefaut");
+    CommandSfoglia = named(new QPushButton(QStringLiteral("...")), "CommandSfoglia");
+    CommandCurrent = named(new QPushButton(QStringLiteral("=")), "CommandCurrent");
+    CheckCrono = named(new QCheckBox, "CheckCrono");
+    CheckAggiorna = named(new QCheckBox, "CheckAggiorna");
+    ComboZoom = named(new QComboBox, "ComboZoom");
+    ComboZoom->addItems(kZooms);
+    Label2 = named(new QLabel(QStringLiteral("Zoom")), "Label2");
+    TextNear = named(new QLineEdit, "TextNear");
+    LabelNear = named(new QLabel(QStringLiteral("Near")), "LabelNear");
+    CheckSepScreen = named(new QCheckBox, "CheckSepScreen");
+    CheckOptAnd = named(new QCheckBox, "CheckOptAnd");
+    auto *frame = new QFormLayout(FrameSepOption);
+    frame->addRow(CheckF9);
+    frame->addRow(CheckNotes);
+    frame->addRow(LabelLangue, ComboLangue);
+    auto *titleRow = new QHBoxLayout;
+    titleRow->addWidget(ComboTexte, 1);
+    titleRow->addWidget(CommandSfoglia);
+    titleRow->addWidget(CommandCurrent);
+    frame->addRow(LabelTexteParDefaut, titleRow);
+    frame->addRow(CheckCrono);
+    frame->addRow(CheckAggiorna);
+    frame->addRow(Label2, ComboZoom);
+    frame->addRow(LabelNear, TextNear);
+    frame->addRow(CheckSepScreen);
+    frame->addRow(CheckOptAnd);
+    auto *generalLay = new QFormLayout(general);
+    generalLay->addRow(CheckSommario);
+    generalLay->addRow(LabelScroll, ComboScroll);
+    generalLay->addRow(FrameSepOption);
+    TabStrip1->addTab(general, QStringLiteral("Generale"));
+
+    auto *print = new QWidget;
+    CheckSepPrint = named(new QCheckBox, "CheckSepPrint");
+    FrameMarginStampa = named(new QGroupBox, "FrameMarginStampa");
+    MarginSinistra = named(new QLineEdit, "MarginSinistra");
+    MarginDestra = named(new QLineEdit, "MarginDestra");
+    MarginSopra = named(new QLineEdit, "MarginSopra");
+    MarginSotto = named(new QLineEdit, "MarginSotto");
+    LabelGauche = named(new QLabel, "LabelGauche");
+    LabelDroite = named(new QLabel, "LabelDroite");
+    LabelHaut = named(new QLabel, "LabelHaut");
+    LabelBas = named(new QLabel, "LabelBas");
+    auto *margins = new QFormLayout(FrameMarginStampa);
+    margins->addRow(LabelGauche, MarginSinistra);
+    margins->addRow(LabelDroite, MarginDestra);
+    margins->addRow(LabelHaut, MarginSopra);
+    margins->addRow(LabelBas, MarginSotto);
+    auto *printLay = new QVBoxLayout(print);
+    printLay->addWidget(CheckSepPrint);
+    printLay->addWidget(FrameMarginStampa);
+    printLay->addStretch();
+    TabStrip1->addTab(print, QStringLiteral("Stampa"));
+
+    CommandOk = named(new QPushButton(QStringLiteral("OK")), "CommandOk");
+    CommandAnnulla = named(new QPushButton, "CommandAnnulla");
+    CommandRipristina = named(new QPushButton, "CommandRipristina");
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CommandOk);
+    buttons->addWidget(CommandAnnulla);
+    buttons->addWidget(CommandRipristina);
+    auto *lay = new QVBoxLayout(this);
+    lay->addWidget(TabStrip1);
+    lay->addLayout(buttons);
+
+    const std::pair<QWidget *, const char *> bound[] = {{CheckSommario, "Sommaire"},
+                                                        {CheckF9, "OptF9"},
+                                                        {CheckNotes, "OptNotes"},
+                                                        {ComboTexte, "TextesD\u00e9faut"},
+                                                        {CheckCrono, "OptCrono"},
+                                                        {CheckAggiorna, "OptAffiche"},
+                                                        {TextNear, "Near"},
+                                                        {CheckSepScreen, "SepScreen"},
+                                                        {CheckOptAnd, "AndImplicito"},
+                                                        {CheckSepPrint, "SepPrint"},
+                                                        {MarginSinistra, "MarginSinistra"},
+                                                        {MarginDestra, "MarginDestra"},
+                                                        {MarginSopra, "MarginSopra"},
+                                                        {MarginSotto, "MarginSotto"}};
+    for (const auto &[control, column] : bound)
+        Data1->bind(control, QString::fromUtf8(column));
+}
+
+bool Form2::Form_Load()
+{
+    Data1->DatabaseName = m_flPath;
+    Data1->RecordSource = QStringLiteral("Options");
+    // Until the option row opens: say why, then ask for the file.
+    for (int err = Data1->Refresh(); err != 0; err = Data1->Refresh()) {
+        m_dialogs.message(this, Data1->DatabaseName + u' ' + QString::number(err) + db::errorDescription(err),
+                          QString(), Icon::None, Buttons::Ok);
+        FileDialogRequest r;
+        r.folder = m_folder;
+        r.fileName = QStringLiteral("FL.mdb");
+        r.filter = QStringLiteral("File option (*.mdb)|*.mdb");
+        const QString chosen = m_dialogs.file(this, r);
+        if (chosen.isEmpty())
+            return false;
+        Data1->DatabaseName = chosen;
+    }
+    db::Recordset *rs = Data1->recordset();
+    NotesAtBottom = rs->Field(QStringLiteral("OptNotes")).toLongLong() != 0;
+    AutoNotes = rs->Field(QStringLiteral("OptF9")).toLongLong() != 0;
+    ComboScroll->setCurrentIndex(int(rs->Field(QStringLiteral("Scroll")).toLongLong()) - 1);
+    ShowContentsAtStart = rs->Field(QStringLiteral("Sommaire")).toLongLong() != 0;
+    RiempieComboZoom();
+    RiempieComboLanguage();
+    return true;
+}
+
+void Form2::RiempieComboZoom()
+{
+    const QString zoom = Data1->recordset()->Field(QStringLiteral("Zoom")).toString();
+    ComboZoom->setCurrentIndex(int(kZooms.indexOf(zoom)));
+}
+
+void Form2::RiempieComboLanguage()
+{
+    const QString language = Data1->recordset()->Field(QStringLiteral("Language")).toString();
+    const int i = int(kLanguages.indexOf(language));
+    ComboLangue->setCurrentIndex(i);
+    if (i >= 0)
+        HelpFilePath = helpFileFor(language, m_folder);
+}
+
+void Form2::ApplyOptionCaptions(const InterfaceStrings &s)
+{
+    const auto t = [&s](const char *group, int n) { return s.text(QString::fromLatin1(group), n); };
+    TabStrip1->setTabText(0, t("OPTI", 1));
+    TabStrip1->setTabText(1, t("MENU", 3));
+    CheckSepScreen->setText(t("OPTI", 2));
+    CheckCrono->setText(t("OPTI", 3));
+    CheckAggiorna->setText(t("OPTI", 4));
+    LabelTexteParDefaut->setText(t("OPTI", 5));
+    CheckSepPrint->setText(t("OPTI", 6));
+    FrameMarginStampa->setTitle(t("OPTI", 7));
+    LabelGauche->setText(t("OPTI", 8));
+    LabelDroite->setText(t("OPTI", 9));
+    LabelHaut->setText(t("OPTI", 10));
+    LabelBas->setText(t("OPTI", 11));
+    LabelLangue->setText(t("OPTI", 12));
+    CommandSfoglia->setToolTip(t("OPTI", 13));
+    CommandCurrent->setToolTip(t("OPTI", 14));
+    CheckNotes->setText(t("OPTI", 15));
+    CheckF9->setText(t("OPTI", 16));
+    LabelScroll->setText(t("OPTI", 17));
+    CheckSommario->setText(t("OPTI", 18));
+    CommandAnnulla->setText(t("BUTT", 1));
+    CommandRipristina->setText(t("BUTT", 2));
+    CheckOptAnd->setText(t("RECH", 3));
+}
+
+} // namespace folium::config

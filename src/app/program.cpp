@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "engine_errors.h"
 #include "form1.h"
+#include "form2.h"
 #include "form3.h"
 #include "mdiform1.h"
 #include "title_schema.h"
@@ -11,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
@@ -142,11 +144,18 @@ bool Program::InitLanguesVar()
         fatal(QStringLiteral("Err no ") + QString::number(err) + m_folder + kFatalTail);
         return false;
     }
-    config::readOptionSet(*fl, &options);
-    strings.load(*fl, options.language);
-    // An unknown language keeps the help file as it was.
-    if (const QString help = config::helpFileFor(options.language, m_folder); !help.isEmpty())
-        HelpFilePath = help;
+    // The options dialog, loaded hidden, opens the option row; giving up on
+    // finding it ends the program.
+    m_form2 = new Form2(flPath(), m_folder, m_dialogs, m_frame.get());
+    if (!m_form2->Form_Load()) {
+        m_ended = true;
+        return false;
+    }
+    config::readOptionSet(*m_form2->Data1->database(), &options);
+    strings.load(*fl, m_form2->ComboLangue->currentText());
+    if (!m_form2->HelpFilePath.isEmpty())
+        HelpFilePath = m_form2->HelpFilePath;
+    m_form2->ApplyOptionCaptions(strings);
     AfficheLoadingText();
     m_frame->applyInterfaceStrings(strings);
     // The side pane shows the search panel until another is chosen.
@@ -286,11 +295,14 @@ void Program::shutdown()
         fatal(m_folder + kFatalTail);
         return;
     }
-    // The main frame's unload: the splitter position.
+    // The main frame's unload: the splitter position, through the options
+    // dialog's data control.
     SplitterPosition = m_form1->splitterPosition();
-    int err = 0;
-    if (auto fl = db::Database::OpenDatabase(flPath(), &err))
-        config::writeSplitPos(*fl, SplitterPosition);
+    if (db::Recordset *rs = m_form2 ? m_form2->Data1->recordset() : nullptr) {
+        rs->Edit();
+        rs->setField(QStringLiteral("SplitPos"), SplitterPosition);
+        rs->Update();
+    }
 }
 
 } // namespace folium::app

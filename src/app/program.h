@@ -13,7 +13,8 @@
 
 namespace folium::config {
 class Dialogs;
-}
+class Form2;
+} // namespace folium::config
 
 namespace folium::app {
 
@@ -40,6 +41,7 @@ public:
     MDIForm1 *mainFrame() const { return m_frame.get(); }
     Form1 *reader() const { return m_form1; }
     Form3 *loading() const { return m_form3; }
+    config::Form2 *options_dialog() const { return m_form2; }
 
     // State shared by the program's parts.
     QString TitlePath;
@@ -69,6 +71,7 @@ private:
     std::unique_ptr<MDIForm1> m_frame;
     Form1 *m_form1 = nullptr;
     Form3 *m_form3 = nullptr;
+    config::Form2 *m_form2 = nullptr;
     bool m_ended = false;
     bool m_shutDown = false;
 };

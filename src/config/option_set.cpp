@@ -49,18 +49,6 @@ int readOptionSet(db::Database &fl, OptionSet *out)
     return 0;
 }
 
-int writeSplitPos(db::Database &fl, int splitPos)
-{
-    int err = 0;
-    auto rs = fl.OpenRecordset(QStringLiteral("Options"), &err);
-    if (!rs)
-        return err;
-    if ((err = rs->MoveFirst()) != 0 || (err = rs->Edit()) != 0)
-        return err;
-    rs->setField(QStringLiteral("SplitPos"), splitPos);
-    return rs->Update();
-}
-
 double marginInches(const QString &centimetres)
 {
     static const QRegularExpression leading(QStringLiteral("^\\s*([0-9]+(?:[.,][0-9]*)?)"));

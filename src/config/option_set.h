@@ -30,8 +30,6 @@ struct OptionSet {
 
 // Reads the first row of "Options"; returns 0 or the database error.
 int readOptionSet(db::Database &fl, OptionSet *out);
-// Stores the splitter position in the row.
-int writeSplitPos(db::Database &fl, int splitPos);
 
 // A stored margin in centimetres as the engine takes it, in inches: the
 // leading number of the text divided by 2.54 (2.54 cm is exactly 1 inch).

@@ -196,6 +196,30 @@ private slots:
         QCOMPARE(dialogs.shown.back().icon, Icon::Critical);
     }
 
+    void optionRowRecoveredOrGivenUp()
+    {
+        Folder folder;
+        QFile::copy(folder.file(QStringLiteral("FL.mdb")), folder.file(QStringLiteral("good.mdb")));
+        {
+            int err = 0;
+            auto db = db::Database::OpenDatabase(folder.file(QStringLiteral("FL.mdb")), &err);
+            QCOMPARE(db->execScript(QStringLiteral("DROP TABLE Options")), 0);
+        }
+        ScriptedDialogs dialogs;
+        dialogs.files = {folder.file(QStringLiteral("good.mdb"))};
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QCOMPARE(dialogs.shown[0].text.left(folder.file(QStringLiteral("FL.mdb")).size() + 5),
+                 folder.file(QStringLiteral("FL.mdb")) + QStringLiteral(" 3078"));
+        QVERIFY(dialogs.shown[1].isFileDialog);
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
+
+        ScriptedDialogs giveUp;
+        Program q(folder.path(), giveUp);
+        QVERIFY(!q.Main(QStringLiteral("abc")));
+        QVERIFY(q.ended());
+    }
+
     void badTitleGivesTheMessageThenTheDialog()
     {
         Folder folder;

@@ -123,6 +123,14 @@ QString plain(QString caption)
     return caption.remove(u'&');
 }
 
+// The zoom entries and their percentages.
+struct ZoomEntry {
+    const char *item;
+    int percent;
+};
+const ZoomEntry kZooms[] = {
+    {"Cinquanta", 50}, {"Settantacinque", 75}, {"Cento", 100}, {"Centocinquanta", 150}, {"Duecento", 200}};
+
 } // namespace
 
 const QStringList &MDIForm1::toolbarKeys()
@@ -249,15 +257,13 @@ void MDIForm1::buildMenus()
     addItem(view, QStringLiteral("EvidenziatoreSuccessivo"), QStringLiteral("Surlign\u00e9 suivant"), K(Qt::Key_F12));
     addSeparator(view, QStringLiteral("Sep10"));
     QMenu *zoom = addMenu(view, QStringLiteral("Zoom"), QStringLiteral("&Zoom"));
-    const std::pair<const char *, int> zooms[] = {
-        {"Cinquanta", 50}, {"Settantacinque", 75}, {"Cento", 100}, {"Centocinquanta", 150}, {"Duecento", 200}};
     const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6};
     for (int i = 0; i < 5; ++i) {
-        QAction *z = addItem(zoom, QString::fromLatin1(zooms[i].first), QStringLiteral("%1%").arg(zooms[i].second),
-                             K(Qt::CTRL | keys[i]));
-        z->setCheckable(true);
-        z->setChecked(zooms[i].second == 100);
+        addItem(zoom, QString::fromLatin1(kZooms[i].item), QStringLiteral("%1%").arg(kZooms[i].percent),
+                K(Qt::CTRL | keys[i]))
+            ->setCheckable(true);
     }
+    checkZoom(100);
 
     QMenu *help = addMenu(nullptr, QStringLiteral("Aiuto"), QStringLiteral("&?"));
     addItem(help, QStringLiteral("Guida"), QStringLiteral("Rubriques d'aide"), K(Qt::SHIFT | Qt::Key_F1));
@@ -286,6 +292,12 @@ void MDIForm1::buildToolbar()
         connect(a, &QAction::triggered, this, [this, key] { emit toolbarButtonClicked(key); });
         m_buttons.insert(key, a);
     }
+}
+
+void MDIForm1::checkZoom(int percent)
+{
+    for (const ZoomEntry &z : kZooms)
+        m_items.value(QString::fromLatin1(z.item))->setChecked(z.percent == percent);
 }
 
 void MDIForm1::closeEvent(QCloseEvent *e)

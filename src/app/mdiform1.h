@@ -38,6 +38,9 @@ public:
     // Captions of menus and tooltips of buttons from the interface strings
     // of group MENU: a tooltip is the text followed by its shortcut hint.
     void applyInterfaceStrings(const config::InterfaceStrings &strings);
+    // Checks the zoom entry of that percentage and clears the others; none
+    // is checked for a percentage that has no entry.
+    void checkZoom(int percent);
     // The kept texts of the index button: MENU 32 + " (F10)" and MENU 38.
     QString indexButtonRandomTip() const { return m_indexRandomTip; }
     QString indexButtonMenuTip() const { return m_indexMenuTip; }

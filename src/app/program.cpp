@@ -274,11 +274,7 @@ void Program::InizializzazioniSuite()
     main->setPrintSeparatorLine(options.separatorInPrint);
     main->setScreenSeparatorLine(options.separatorOnScreen);
     main->setBorderStyle(0);
-    // Exactly the zoom entry equal to the engine's zoom is checked, if any.
-    const std::pair<const char *, int> zooms[] = {
-        {"Cinquanta", 50}, {"Settantacinque", 75}, {"Cento", 100}, {"Centocinquanta", 150}, {"Duecento", 200}};
-    for (const auto &[name, percent] : zooms)
-        m_frame->item(QString::fromLatin1(name))->setChecked(main->FontZoom() == percent);
+    m_frame->checkZoom(main->FontZoom());
     m_form1->setSplitterPosition(SplitterPosition);
 }
 

@@ -41,6 +41,8 @@ public:
     bool run(const Request &request);
 
     int hitCount() const { return int(m_hits.size()); }
+    // Whether the last query has anything to mark.
+    bool hasHighlights() const { return !m_highlightExpressions.isEmpty(); }
     int hitTopic(int i) const;
     // Valid until the title is closed; copy it to keep it longer.
     const QString &hitTitle(int i) const;

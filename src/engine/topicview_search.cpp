@@ -49,7 +49,8 @@ void TopicView::updateHighlights()
 {
     for (auto &h : m_highlights)
         h.clear();
-    if (m_hilite && m_search && m_topic) {
+    // The texts of the regions are read only when there is something to mark.
+    if (m_hilite && m_search && m_topic && m_search->hasHighlights()) {
         const auto spans =
             m_search->highlights(m_topic->index, m_nsr->document()->toRawText(), m_sr->document()->toRawText());
         for (const HighlightSpan &s : spans)

@@ -1,24 +1,34 @@
 #include "program.h"
 
+#include "commands.h"
+#include "contents_tree.h"
 #include "dao.h"
 #include "dialogs.h"
-#include "engine_errors.h"
 #include "form1.h"
 #include "form2.h"
 #include "form3.h"
+#include "help_window.h"
+#include "hotspots.h"
 #include "mdiform1.h"
-#include "title_schema.h"
+#include "search_panel.h"
+#include "title_open.h"
+#include "title_params.h"
+#include "topic_display.h"
 #include "topicview.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
-#include <QMenu>
+#include <QScreen>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace folium::app {
 
@@ -42,8 +52,8 @@ QString Program::flPath() const
 
 void Program::fatal(const QString &text)
 {
-    if (m_form3)
-        m_form3->hide();
+    if (m_w.loading)
+        m_w.loading->hide();
     m_dialogs.message(m_frame.get(), text, QStringLiteral("Error"), Icon::Critical, Buttons::Ok);
     m_ended = true;
 }
@@ -52,12 +62,22 @@ bool Program::Main(const QString &commandLine)
 {
     // The main frame's load: the interface strings first, then the reader.
     m_frame = std::make_unique<MDIForm1>();
-    m_form1 = new Form1;
-    m_frame->setCentralWidget(m_form1);
-    m_form3 = new Form3(m_frame.get());
-    connectCommands();
+    m_w.frame = m_frame.get();
+    m_w.reader = new Form1;
+    m_frame->setCentralWidget(m_w.reader);
+    m_w.loading = new Form3(m_frame.get());
+    m_w.dialogs = &m_dialogs;
+    m_w.strings = &strings;
+    m_w.optionSet = &options;
+    m_w.programFolder = m_folder;
+    connect(m_frame.get(), &MDIForm1::closing, this, &Program::shutdown);
     if (!InitLanguesVar())
         return false;
+    m_hotspots = new reader::Hotspots(m_w, state, this);
+    m_display = new reader::TopicDisplay(m_w, title, state, *m_hotspots, this);
+    m_tree = new title::ContentsTree(m_w, title, state, this);
+    m_help = new HelpWindow(m_frame.get());
+    m_commands = new Commands(*this, m_tree);
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         const QSize avail = screen->availableGeometry().size();
         m_frame->resize(std::max(900, avail.width() * 4 / 5), std::max(600, avail.height() * 4 / 5));
@@ -68,72 +88,18 @@ bool Program::Main(const QString &commandLine)
         return false;
     for (int i = 0; i < 4; ++i) {
         QAction *entry = m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i));
-        if (!lastFiles.captions.value(i).isEmpty()) {
-            entry->setText(lastFiles.captions[i]);
-            entry->setVisible(lastFiles.visible[i]);
+        if (!title.lastFiles.captions.value(i).isEmpty()) {
+            entry->setText(title.lastFiles.captions[i]);
+            entry->setVisible(title.lastFiles.visible[i]);
         }
     }
+    if (options.contentsAtStart && !title.CancelFlag)
+        title::Sommario(m_w, title);
     // Back in Main: let pending events run, stop the timer, close the loading window.
     QCoreApplication::processEvents();
     m_frame->Timer1()->stop();
-    m_form3->hide();
+    m_w.loading->hide();
     return true;
-}
-
-// The commands built so far. Home and the browse sequence act on the main
-// pane; a code hotspot is followed to its context, a "B" code as a popup.
-// The full command dispatch and hotspot routes replace these.
-void Program::connectCommands()
-{
-    engine::TopicView *main = m_form1->Fl_main;
-    connect(m_frame.get(), &MDIForm1::closing, this, &Program::shutdown);
-    connect(m_frame.get(), &MDIForm1::menuItemTriggered, this, [this, main](const QString &name) {
-        if (name == u"Esci")
-            m_frame->close();
-        else if (name == u"HomePage")
-            main->GoHome();
-        else if (name == u"Back")
-            main->BrowsePrevious();
-        else if (name == u"Next")
-            main->BrowseNext();
-    });
-    connect(m_frame.get(), &MDIForm1::toolbarButtonClicked, this, [main](const QString &key) {
-        if (key == u"Home")
-            main->GoHome();
-        else if (key == u"Browseback")
-            main->BrowsePrevious();
-        else if (key == u"Browsenext")
-            main->BrowseNext();
-    });
-    connect(main, &engine::TopicView::TopicChanged, this, [this, main] {
-        for (const auto &[item, button, on] : {std::tuple{"Back", "Browseback", main->HasPreviousBrowseTopic()},
-                                               std::tuple{"Next", "Browsenext", main->HasNextBrowseTopic()}}) {
-            m_frame->item(QString::fromLatin1(item))->setEnabled(on);
-            m_frame->button(QString::fromLatin1(button))->setEnabled(on);
-        }
-    });
-    connect(main, &engine::TopicView::HotspotClicked, this, [this](int type, qintptr data, bool *cancel) {
-        if (type != engine::HotspotCode)
-            return;
-        onHotspotCode(reinterpret_cast<const char *>(data));
-        *cancel = true;
-    });
-}
-
-void Program::onHotspotCode(const char *code)
-{
-    engine::TopicView *main = m_form1->Fl_main;
-    const QString c = QString::fromLatin1(code);
-    if (c.startsWith(u'B')) {
-        engine::TopicView *popup = m_form1->Med2;
-        popup->setViewTitle(main->ViewTitle());
-        popup->JumpToAddress(long(engine::vaTVConvertContextString(main->GetViewerWindow(), code)), 0);
-        popup->setFontZoom(main->FontZoom());
-        popup->PopupTopic(popup->TopicIndex());
-        return;
-    }
-    const int dot = int(c.lastIndexOf(u'.'));
-    main->JumpContext(c.startsWith(u'N') || dot < 0 ? c : c.left(dot));
 }
 
 bool Program::InitLanguesVar()
@@ -146,66 +112,79 @@ bool Program::InitLanguesVar()
     }
     // The options dialog, loaded hidden, opens the option row; giving up on
     // finding it ends the program.
-    m_form2 = new Form2(flPath(), m_folder, m_dialogs, m_frame.get());
-    if (!m_form2->Form_Load()) {
+    m_w.options = new Form2(flPath(), m_folder, m_dialogs, m_frame.get());
+    if (!m_w.options->Form_Load()) {
         m_ended = true;
         return false;
     }
-    config::readOptionSet(*m_form2->Data1->database(), &options);
-    strings.load(*fl, m_form2->ComboLangue->currentText());
-    if (!m_form2->HelpFilePath.isEmpty())
-        HelpFilePath = m_form2->HelpFilePath;
-    m_form2->ApplyOptionCaptions(strings);
-    AfficheLoadingText();
+    config::readOptionSet(*m_w.options->Data1->database(), &options);
+    strings.load(*fl, m_w.options->ComboLangue->currentText());
+    if (!m_w.options->HelpFilePath.isEmpty())
+        HelpFilePath = m_w.options->HelpFilePath;
+    m_w.options->ApplyOptionCaptions(strings);
+    title::AfficheLoadingText(m_w);
     m_frame->applyInterfaceStrings(strings);
+    Form1 *f = m_w.reader;
     // The side pane shows the search panel until another is chosen.
-    if (SearchPanelShown)
-        m_form1->Titre_Splitgauche->setText(strings.text(QStringLiteral("RECH"), 1));
-    m_form1->NotesTitre->setText(strings.text(QStringLiteral("FENE"), 2));
-    m_form1->NotesFermer->setToolTip(strings.text(QStringLiteral("FENE"), 3));
+    if (f->isShown(forms::Panel::Search))
+        f->Titre_Splitgauche->setText(strings.text(QStringLiteral("RECH"), 1));
+    f->NotesTitre->setText(strings.text(QStringLiteral("FENE"), 2));
+    f->NotesFermer->setToolTip(strings.text(QStringLiteral("FENE"), 3));
     return true;
-}
-
-void Program::AfficheLoadingText()
-{
-    m_form3->setText(strings.text(QStringLiteral("ALOAD"), 1) + QStringLiteral("..."));
-    m_form3->setShowAsSplash(true);
-    m_form3->showCentred();
 }
 
 void Program::Inizializzazioni(const QString &commandLine)
 {
-    CancelFlag = false;
-    engine::TopicView *main = m_form1->Fl_main;
-    m_form1->Fl_sec->setFontZoom(main->FontZoom());
-    TitlePath = options.defaultTitle;
-    if (!commandLine.isEmpty() && TitlePath.isEmpty())
-        TitlePath = m_folder + u'/' + commandLine + QStringLiteral(".m14");
-    if (TitlePath.isEmpty()) {
-        m_form3->hide();
+    Form1 *f = m_w.reader;
+    engine::TopicView *main = f->Fl_main;
+    state = forms::ReaderState{};
+    title.CancelFlag = false;
+    title.NoTitleDatabase = false;
+    title.lastFiles.count = -1;
+    m_w.options->TabStrip1->setCurrentIndex(0);
+    f->setShownPanel(forms::Panel::Search);
+    f->DatePicker->setDate(QDate::currentDate());
+    title.StartDate = f->DatePicker->date();
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{f->FramePerData, f->FramePerLettera, f->DatePicker, f->CheckCalendrier})
+        w->hide();
+    f->Fl_sec->setViewTitle(main->ViewTitle());
+    f->Fl_sec->setFontZoom(main->FontZoom());
+    title.TitlePath = options.defaultTitle;
+    if (!commandLine.isEmpty() && title.TitlePath.isEmpty())
+        title.TitlePath = m_folder + u'/' + commandLine + QStringLiteral(".m14");
+    if (title.TitlePath.isEmpty()) {
+        m_w.loading->hide();
         FileDialogRequest r;
         r.folder = m_folder;
         r.filter = strings.text(QStringLiteral("BMSG"), 20);
-        const QString chosen = m_dialogs.file(m_frame.get(), r);
-        if (chosen.isEmpty()) {
-            CancelFlag = true;
+        const QString chosen = title::ApriFile(m_w, title, r);
+        m_display->UpdateButtonsEnabled();
+        if (title.CancelFlag)
             return;
-        }
-        TitlePath = chosen;
+        title.TitlePath = chosen;
     }
     InitLastUsedFiles();
     if (m_ended)
         return;
-    OuvertureM14();
-    if (!CancelFlag)
-        main->setFocus();
+    title.TreeSyncSuppressed = true;
+    title::OuvertureM14(m_w, title);
+    m_display->UpdateButtonsEnabled();
+    if (!title.CancelFlag) {
+        title::LetturaParam(m_w, title);
+        if (!title.NoTitleDatabase && !title::LetturaSommario(m_w, title)) {
+            m_ended = true;
+            return;
+        }
+        f->Combo_perparole->setFocus();
+    }
     SplitterPosition = options.splitPos;
     InizializzazioniSuite();
 }
 
 void Program::InitLastUsedFiles()
 {
-    const int err = config::readLastFiles(flPath(), &lastFiles);
+    const int err = config::readLastFiles(flPath(), &title.lastFiles);
     if (err != 0) {
         fatal(m_folder + kFatalTail);
         return;
@@ -213,56 +192,12 @@ void Program::InitLastUsedFiles()
     m_frame->item(QStringLiteral("Sep1"))->setVisible(true);
 }
 
-void Program::OuvertureM14()
-{
-    engine::TopicView *main = m_form1->Fl_main;
-    for (;;) {
-        if (TitlePath == main->ViewTitle())
-            return;
-        main->setViewTitle(TitlePath);
-        if (main->lastError() != engine::kErrBadTitle)
-            break;
-        m_form3->hide();
-        m_dialogs.message(m_frame.get(), QStringLiteral("Bad .m14 file"), QString(), Icon::None, Buttons::Ok);
-        FileDialogRequest r;
-        r.folder = m_folder;
-        r.filter = QStringLiteral("File  (*.m14)|*.m14");
-        const QString chosen = m_dialogs.file(m_frame.get(), r);
-        if (chosen.isEmpty()) {
-            CancelFlag = true;
-            return;
-        }
-        CancelFlag = false;
-        TitlePath = chosen;
-    }
-    AfficheLoadingText();
-    m_frame->item(QStringLiteral("Sep1"))->setVisible(true);
-    updateLastUsedMenu();
-}
-
-void Program::updateLastUsedMenu()
-{
-    const auto entry = [this](int i) { return m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i)); };
-    if (lastFiles.captions.value(0).mid(3) != TitlePath && lastFiles.count > 0) {
-        for (int i = 2; i >= 0; --i) {
-            if (lastFiles.captions.value(i).isEmpty())
-                continue;
-            const QString moved = QStringLiteral("&%1").arg(i + 2) + lastFiles.captions[i].mid(2);
-            lastFiles.captions[i + 1] = moved;
-            lastFiles.visible[i + 1] = true;
-            entry(i + 1)->setText(moved);
-            entry(i + 1)->setVisible(true);
-        }
-    }
-    lastFiles.captions[0] = QStringLiteral("&1 ") + TitlePath;
-    lastFiles.visible[0] = true;
-    entry(0)->setText(lastFiles.captions[0]);
-    entry(0)->setVisible(true);
-}
-
 void Program::InizializzazioniSuite()
 {
-    engine::TopicView *main = m_form1->Fl_main;
+    Form1 *f = m_w.reader;
+    engine::TopicView *main = f->Fl_main;
+    m_w.options->RiempieComboZoom();
+    m_w.options->TabStrip1->setCurrentIndex(0);
     main->setSearchHitLook(16777215);
     main->setSearchImplicitAND(options.implicitAnd);
     main->setFontZoom(options.zoom);
@@ -274,8 +209,93 @@ void Program::InizializzazioniSuite()
     main->setPrintSeparatorLine(options.separatorInPrint);
     main->setScreenSeparatorLine(options.separatorOnScreen);
     main->setBorderStyle(0);
+    state.AlwaysAddToHistory = options.alwaysAddToHistory;
+    state.NotesAtBottom = options.notesAtBottom;
+    state.AutoNotes = options.autoNotes;
+    f->Check1->setChecked(main->SearchImplicitAND());
     m_frame->checkZoom(main->FontZoom());
-    m_form1->setSplitterPosition(SplitterPosition);
+    f->setSplitterPosition(SplitterPosition);
+}
+
+void Program::ApriTexte()
+{
+    FileDialogRequest r;
+    r.folder = m_folder;
+    r.filter = QStringLiteral("File option (*.m14)|*.m14");
+    const QString chosen = title::ApriFile(m_w, title, r);
+    if (title.CancelFlag)
+        return;
+    title.TitlePath = chosen;
+    if (!chosen.isEmpty() && chosen.toLower() != m_w.reader->Fl_main->ViewTitle().toLower())
+        InitialiseNouveauTexte();
+}
+
+void Program::TexteOuvert_Click(int index)
+{
+    title.CancelFlag = false;
+    title.TitlePath = m_frame->item(QStringLiteral("TexteOuvert_%1").arg(index))->text().mid(3);
+    if (title.TitlePath.toLower() != m_w.reader->Fl_main->ViewTitle().toLower())
+        InitialiseNouveauTexte();
+}
+
+void Program::InitialiseNouveauTexte()
+{
+    Form1 *f = m_w.reader;
+    MDIForm1 *frame = m_frame.get();
+    title::AfficheLoadingText(m_w);
+    if (title.CancelFlag)
+        return;
+    title.TreeSyncSuppressed = true;
+    title::OuvertureM14(m_w, title);
+    if (title.CancelFlag) {
+        m_w.loading->hide();
+        return;
+    }
+    title::LetturaParam(m_w, title);
+    if (title.NoTitleDatabase) {
+        InizializzazioniSuite();
+        if (f->isVisible())
+            search::Cerca_parola(m_w);
+        return;
+    }
+    if (!title::LetturaSommario(m_w, title)) {
+        m_ended = true;
+        frame->close();
+        return;
+    }
+    InizializzazioniSuite();
+    m_display->UpdateButtonsEnabled();
+    f->List_risultati->clear();
+    f->List_bookmark->clear();
+    m_w.loading->hide();
+    frame->button(QStringLiteral("Cerca"))->setChecked(false);
+    for (const char *k : {"Risultatilistnext", "Risultatilistback", "Bookmarkdel", "Bookmarklist", "Risultatilist"})
+        frame->button(QString::fromLatin1(k))->setEnabled(false);
+    for (const char *n : {"Risultati_next", "Risultati_back", "Bookmarkdel", "Segnalibri", "Risultati_cerca"})
+        frame->item(QString::fromLatin1(n))->setEnabled(false);
+    m_w.options->TabStrip1->setCurrentIndex(0);
+    // The per-title state starts again; the history list is kept.
+    state.LastTopicIndex = 1;
+    state.CurrentHotspot = 0;
+    state.LastQuery.clear();
+    for (QWidget *w : {f->Text_gauche, f->Frame_cerca, f->Text_droit})
+        w->show();
+    f->setShownPanel(forms::Panel::None);
+    f->show();
+    if (options.contentsAtStart)
+        title::Sommario(m_w, title);
+    else
+        search::Cerca_parola(m_w);
+}
+
+void Program::ShowHelp(int command, const QString &context)
+{
+    m_help->HelpFile = HelpFilePath;
+    m_help->HelpCommand = command;
+    if (!context.isEmpty())
+        m_help->HelpContext = context;
+    if (!m_help->ShowHelp())
+        m_dialogs.message(m_frame.get(), m_help->error(), QStringLiteral("Help"), Icon::Exclamation, Buttons::Ok);
 }
 
 void Program::shutdown()
@@ -293,12 +313,14 @@ void Program::shutdown()
     }
     // The main frame's unload: the splitter position, through the options
     // dialog's data control.
-    SplitterPosition = m_form1->splitterPosition();
-    if (db::Recordset *rs = m_form2 ? m_form2->Data1->recordset() : nullptr) {
+    SplitterPosition = m_w.reader->splitterPosition();
+    if (db::Recordset *rs = m_w.options ? m_w.options->Data1->recordset() : nullptr) {
         rs->Edit();
         rs->setField(QStringLiteral("SplitPos"), SplitterPosition);
         rs->Update();
     }
+    if (m_help)
+        m_help->close();
 }
 
 } // namespace folium::app

@@ -1,10 +1,12 @@
-// The program: its windows and the state they share, and the sequences that
-// start it and take it down. Owned by main(); tests make one per case.
+// The program: its windows, the state they share, the sequences that start
+// it and take it down, and the opening of a new title. Owned by main();
+// tests make one per case.
 #pragma once
 
 #include "interface_strings.h"
-#include "last_files.h"
 #include "option_set.h"
+#include "state.h"
+#include "windows.h"
 
 #include <QObject>
 #include <QString>
@@ -16,12 +18,29 @@ class Dialogs;
 class Form2;
 } // namespace folium::config
 
-namespace folium::app {
-
-using config::Dialogs;
+namespace folium::forms {
 class Form1;
 class Form3;
 class MDIForm1;
+} // namespace folium::forms
+
+namespace folium::reader {
+class Hotspots;
+class TopicDisplay;
+} // namespace folium::reader
+
+namespace folium::title {
+class ContentsTree;
+}
+
+namespace folium::app {
+
+using config::Dialogs;
+using forms::Form1;
+using forms::Form3;
+using forms::MDIForm1;
+class Commands;
+class HelpWindow;
 
 class Program : public QObject {
     Q_OBJECT
@@ -39,39 +58,51 @@ public:
     bool ended() const { return m_ended; }
 
     MDIForm1 *mainFrame() const { return m_frame.get(); }
-    Form1 *reader() const { return m_form1; }
-    Form3 *loading() const { return m_form3; }
-    config::Form2 *options_dialog() const { return m_form2; }
+    Form1 *reader() const { return m_w.reader; }
+    Form3 *loading() const { return m_w.loading; }
+    config::Form2 *options_dialog() const { return m_w.options; }
+    Commands *commands() const { return m_commands; }
+    reader::Hotspots *hotspots() const { return m_hotspots; }
+    reader::TopicDisplay *display() const { return m_display; }
+    HelpWindow *helpWindow() const { return m_help; }
+    forms::Windows &windows() { return m_w; }
+
+    // The Open command: the open dialog, then the chosen title unless it is
+    // the one already open.
+    void ApriTexte();
+    // Opens entry index (0-3) of the last-used list.
+    void TexteOuvert_Click(int index);
+    // Opens TitlePath in place of the open title, with its database, its
+    // parameters and its contents.
+    void InitialiseNouveauTexte();
+    // The help file of the language at a context ("23", "25"), or as it is.
+    void ShowHelp(int command, const QString &context = {});
 
     // State shared by the program's parts.
-    QString TitlePath;
-    bool CancelFlag = false;
+    forms::TitleState title;
+    forms::ReaderState state;
     config::OptionSet options;
     config::InterfaceStrings strings;
-    config::LastFiles lastFiles;
     int SplitterPosition = 0;
     QString HelpFilePath; // the help file of the interface language
-    bool SearchPanelShown = true;
 
 private:
-    void connectCommands();
-    void onHotspotCode(const char *code);
     QString flPath() const;
     void fatal(const QString &text);
     bool InitLanguesVar();
     void Inizializzazioni(const QString &commandLine);
     void InizializzazioniSuite();
     void InitLastUsedFiles();
-    void OuvertureM14();
-    void updateLastUsedMenu();
-    void AfficheLoadingText();
 
     QString m_folder;
     Dialogs &m_dialogs;
     std::unique_ptr<MDIForm1> m_frame;
-    Form1 *m_form1 = nullptr;
-    Form3 *m_form3 = nullptr;
-    config::Form2 *m_form2 = nullptr;
+    forms::Windows m_w;
+    reader::Hotspots *m_hotspots = nullptr;
+    reader::TopicDisplay *m_display = nullptr;
+    title::ContentsTree *m_tree = nullptr;
+    Commands *m_commands = nullptr;
+    HelpWindow *m_help = nullptr;
     bool m_ended = false;
     bool m_shutDown = false;
 };

@@ -16,7 +16,7 @@
 #include <QToolBar>
 
 using namespace folium;
-using folium::app::MDIForm1;
+using folium::forms::MDIForm1;
 
 namespace {
 

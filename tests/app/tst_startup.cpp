@@ -20,6 +20,7 @@
 
 using namespace folium;
 using namespace folium::app;
+using namespace folium::forms;
 using namespace folium::config;
 
 namespace {
@@ -39,6 +40,19 @@ struct Folder {
         }
         for (const QString &f : QDir(dir.path()).entryList(QDir::Files))
             QFile::setPermissions(file(f), QFile::ReadOwner | QFile::WriteOwner);
+        // Each title database names its own title.
+        for (const char *t : {"abc", "def"}) {
+            int err = 0;
+            auto db = db::Database::OpenDatabase(file(QString::fromLatin1(t) + ".mdb"), &err);
+            auto rs = db->OpenRecordset(QStringLiteral("Param"), &err);
+            for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+                if (rs->Field(QStringLiteral("Codice")).toString() == u"COD") {
+                    rs->Edit();
+                    rs->setField(QStringLiteral("Param1"), QString::fromLatin1(t));
+                    rs->Update();
+                }
+            }
+        }
     }
 
     void setOption(const QString &column, const QVariant &value)
@@ -139,7 +153,7 @@ private slots:
         QCOMPARE(dialogs.shown[0].request.folder, folder.path());
         QCOMPARE(dialogs.shown[0].request.filter, p.strings.text(QStringLiteral("BMSG"), 20));
         // Cancelled: running, no title, and the option set not applied.
-        QVERIFY(p.CancelFlag);
+        QVERIFY(p.title.CancelFlag);
         QCOMPARE(p.reader()->Fl_main->ViewTitle(), QString());
         QCOMPARE(p.reader()->Fl_main->FontZoom(), 100);
         QVERIFY(p.mainFrame()->isVisible());
@@ -258,7 +272,7 @@ private slots:
         ScriptedDialogs dialogs;
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
-        QCOMPARE(p.lastFiles.count, -1);
+        QCOMPARE(p.title.lastFiles.count, -1);
         QVERIFY(p.mainFrame()->item(QStringLiteral("Sep1"))->isVisible());
         // Only the title just opened.
         QCOMPARE(visibleLastUsed(*p.mainFrame()),
@@ -297,7 +311,8 @@ private slots:
         QVERIFY(p.Main(QStringLiteral("abc")));
         QCOMPARE(p.mainFrame()->menu(QStringLiteral("Visualizza"))->title(),
                  p.strings.text(QStringLiteral("MENU"), 18));
-        QCOMPARE(p.reader()->Titre_Splitgauche->text(), p.strings.text(QStringLiteral("RECH"), 1));
+        // The contents are shown at start (the option's default) under their title.
+        QCOMPARE(p.reader()->Titre_Splitgauche->text(), p.strings.text(QStringLiteral("MENU"), 23).remove(u'&'));
         QCOMPARE(p.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(),
                  p.strings.text(QStringLiteral("MENU"), 19) + QStringLiteral(" (F2)"));
         QVERIFY(p.strings.text(QStringLiteral("MENU"), 18) != QStringLiteral("&Affichage"));

@@ -16,7 +16,7 @@ namespace folium::config {
 class InterfaceStrings;
 }
 
-namespace folium::app {
+namespace folium::forms {
 
 class MDIForm1 : public QMainWindow {
     Q_OBJECT
@@ -72,4 +72,4 @@ private:
     QString m_indexMenuTip;
 };
 
-} // namespace folium::app
+} // namespace folium::forms

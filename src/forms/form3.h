@@ -5,7 +5,7 @@
 
 class QLabel;
 
-namespace folium::app {
+namespace folium::forms {
 
 class Form3 : public QWidget {
     Q_OBJECT
@@ -23,4 +23,4 @@ private:
     bool m_splash = false;
 };
 
-} // namespace folium::app
+} // namespace folium::forms

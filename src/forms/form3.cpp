@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-namespace folium::app {
+namespace folium::forms {
 
 Form3::Form3(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint), m_text(new QLabel)
@@ -40,4 +40,4 @@ void Form3::showCentred()
     repaint();
 }
 
-} // namespace folium::app
+} // namespace folium::forms

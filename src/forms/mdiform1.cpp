@@ -17,7 +17,7 @@ static void initIconResources()
     Q_INIT_RESOURCE(icons);
 }
 
-namespace folium::app {
+namespace folium::forms {
 
 namespace {
 
@@ -328,4 +328,4 @@ void MDIForm1::applyInterfaceStrings(const config::InterfaceStrings &strings)
     m_indexMenuTip = strings.text(QStringLiteral("MENU"), 38);
 }
 
-} // namespace folium::app
+} // namespace folium::forms

@@ -1,0 +1,323 @@
+#include "commands.h"
+
+#include "contents_tree.h"
+#include "form1.h"
+#include "hotspots.h"
+#include "mdiform1.h"
+#include "pane_commands.h"
+#include "program.h"
+#include "region_view.h"
+#include "search_panel.h"
+#include "topic_display.h"
+#include "topicview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QToolBar>
+
+namespace folium::app {
+
+namespace {
+
+// The zoom entries and their percentages.
+int zoomOf(const QString &item)
+{
+    static const QHash<QString, int> zooms{{QStringLiteral("Cinquanta"), 50},
+                                           {QStringLiteral("Settantacinque"), 75},
+                                           {QStringLiteral("Cento"), 100},
+                                           {QStringLiteral("Centocinquanta"), 150},
+                                           {QStringLiteral("Duecento"), 200}};
+    return zooms.value(item);
+}
+
+} // namespace
+
+Commands::Commands(Program &program, title::ContentsTree *tree, QObject *parent) : QObject(parent), m_p(program)
+{
+    MDIForm1 *frame = m_p.mainFrame();
+    Form1 *f = m_p.reader();
+    connect(frame, &MDIForm1::menuItemTriggered, this, &Commands::menuItem);
+    connect(frame, &MDIForm1::toolbarButtonClicked, this, &Commands::Toolbar_ButtonClick);
+    connect(f, &Form1::keyDown, this, &Commands::Form_KeyDown);
+    connect(f, &Form1::keyUp, this, &Commands::Form_KeyUp);
+    connect(tree, &title::ContentsTree::scrollTopic, this, &Commands::SendShiftKeyToTopic);
+}
+
+void Commands::Cerca_parola()
+{
+    search::Cerca_parola(m_p.windows());
+}
+
+void Commands::Sommario()
+{
+    title::Sommario(m_p.windows(), m_p.title);
+}
+
+void Commands::Hasard()
+{
+    search::Hasard(m_p.windows(), m_p.title);
+}
+
+void Commands::menuItem(const QString &name)
+{
+    reader::Hotspots &hs = *m_p.hotspots();
+    reader::TopicDisplay &display = *m_p.display();
+    forms::Windows &w = m_p.windows();
+    if (name == u"Apri")
+        m_p.ApriTexte();
+    else if (name == u"Stampa")
+        reader::Stampa_topic(w, hs);
+    else if (name == u"Esci")
+        m_p.mainFrame()->close();
+    else if (name.startsWith(u"TexteOuvert_"))
+        m_p.TexteOuvert_Click(name.mid(12).toInt());
+    else if (name == u"Copia")
+        reader::Copia_selected(w);
+    else if (name == u"HomePage")
+        m_p.reader()->Fl_main->GoHome();
+    else if (name == u"Back")
+        display.Browseback();
+    else if (name == u"Next")
+        display.Browsenext();
+    else if (!reader::TopicDisplay::indexContext(name).isEmpty())
+        display.indexJump(name);
+    else if (name == u"Cerca")
+        Cerca_parola();
+    else if (name == u"Sommario_scritti")
+        Sommario();
+    else if (name == u"NoteBasPage")
+        hs.NoteBasPage_Click();
+    else if (name == u"NotaPrecedente")
+        hs.HotspotBack();
+    else if (name == u"NotaSuccessiva")
+        hs.HotspotNext();
+    else if (zoomOf(name) != 0)
+        reader::setZoom(w, hs, zoomOf(name));
+    else if (name == u"Guida")
+        m_p.ShowHelp(1, QStringLiteral("25"));
+    else if (name == u"Raccourcis")
+        m_p.ShowHelp(1, QStringLiteral("23"));
+    else if (name == u"Guida2")
+        m_p.ShowHelp(0);
+}
+
+void Commands::popupUnder(const QString &key, QMenu *menu)
+{
+    MDIForm1 *frame = m_p.mainFrame();
+    QAction *button = frame->button(key);
+    QWidget *bw = frame->Toolbar()->widgetForAction(button);
+    const QPoint at = bw ? bw->mapToGlobal(QPoint(0, bw->height())) : QCursor::pos();
+    m_lastPopup = menu;
+    if (button->isCheckable())
+        button->setChecked(true);
+    if (popupMenu)
+        popupMenu(menu, at);
+    else
+        menu->exec(at);
+    if (button->isCheckable())
+        button->setChecked(false);
+}
+
+void Commands::Toolbar_ButtonClick(const QString &key)
+{
+    reader::Hotspots &hs = *m_p.hotspots();
+    reader::TopicDisplay &display = *m_p.display();
+    forms::Windows &w = m_p.windows();
+    Form1 *f = m_p.reader();
+    if (key == u"Home")
+        display.Home();
+    else if (key == u"Apri")
+        m_p.ApriTexte();
+    else if (key == u"Stampa")
+        reader::Stampa_topic(w, hs);
+    else if (key == u"Copia")
+        reader::Copia_selected(w);
+    else if (key == u"Cerca")
+        Cerca_parola();
+    else if (key == u"Avvio") {
+        // In the letter field, the button does what Enter does there.
+        if (QApplication::focusWidget() == f->ComboPerLettera ||
+            (f->ComboPerLettera->lineEdit() && QApplication::focusWidget() == f->ComboPerLettera->lineEdit())) {
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(QApplication::focusWidget(), &enter);
+        }
+    } else if (key == u"Sommario")
+        Sommario();
+    else if (key == u"Browseback")
+        display.Browseback();
+    else if (key == u"Browsenext")
+        display.Browsenext();
+    else if (key == u"Hotspotback")
+        hs.HotspotBack();
+    else if (key == u"Hotspotnext")
+        hs.HotspotNext();
+    else if (key == u"Zoom")
+        popupUnder(key, m_p.mainFrame()->menu(QStringLiteral("Zoom")));
+    else if (key == u"Indici") {
+        if (m_p.title.RandomTopicMode)
+            Hasard();
+        else
+            popupUnder(key, m_p.mainFrame()->menu(QStringLiteral("IndiciMenu")));
+    }
+}
+
+void Commands::SendShiftKeyToTopic(int key)
+{
+    engine::RegionView *sr = m_p.reader()->Fl_main->regionView(1);
+    if (!sr)
+        return;
+    QScrollBar *bar = sr->verticalScrollBar();
+    switch (key) {
+    case Qt::Key_Down: bar->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case Qt::Key_Up: bar->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+    case Qt::Key_PageDown: bar->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
+    case Qt::Key_PageUp: bar->triggerAction(QAbstractSlider::SliderPageStepSub); break;
+    default: break;
+    }
+}
+
+void Commands::Form_KeyDown(int key, int shift, bool *handled)
+{
+    forms::ReaderState &r = m_p.state;
+    reader::Hotspots &hs = *m_p.hotspots();
+    Form1 *f = m_p.reader();
+    MDIForm1 *frame = m_p.mainFrame();
+    const auto mette = [&hs] { hs.MetteIlGiustoFocus(); };
+    switch (key) {
+    case Qt::Key_PageUp: r.LastKey = 33; break;
+    case Qt::Key_PageDown: r.LastKey = 34; break;
+    case Qt::Key_End: r.LastKey = 35; break;
+    case Qt::Key_Home: r.LastKey = 36; break;
+    default: r.LastKey = 0; break;
+    }
+
+    // 1. The modifier flags.
+    r.AltDown = false;
+    if (shift == 2) {
+        if (key == Qt::Key_W || key == Qt::Key_Q) {
+            r.CtrlDown = false;
+            if (r.FocusAfterKey)
+                mette();
+        } else if (key == Qt::Key_F) {
+            Cerca_parola();
+        } else {
+            r.CtrlDown = true;
+            if (r.FocusAfterKey)
+                mette();
+        }
+    } else {
+        r.CtrlDown = false;
+    }
+    if (shift == 4)
+        r.AltDown = true;
+
+    // 2. Shift with the arrows and page keys scrolls the topic from anywhere.
+    if (shift == 1 && (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown || key == Qt::Key_PageUp)) {
+        SendShiftKeyToTopic(key);
+        *handled = true;
+        return;
+    }
+
+    // 3. Esc gives the focus back.
+    if (key == Qt::Key_Escape) {
+        if (QApplication::focusWidget() == f->Combo_sottoinsieme)
+            f->Combo_perparole->setFocus();
+        else
+            mette();
+        *handled = true;
+        return;
+    }
+
+    // 4. Alt with T, P, C chooses the search domain in the search panel.
+    if (shift == 4 && f->isShown(forms::Panel::Search)) {
+        QRadioButton *option = key == Qt::Key_T   ? f->Option_tutto
+                               : key == Qt::Key_P ? f->Option_argomento
+                               : key == Qt::Key_C ? f->Option_sottoinsieme
+                                                  : nullptr;
+        if (option) {
+            option->click();
+            *handled = true;
+            return;
+        }
+    }
+
+    // 5. The keys of the reader window.
+    const bool ctrl = r.CtrlDown || shift == 2;
+    const auto enabled = [frame](const char *k) { return frame->button(QString::fromLatin1(k))->isEnabled(); };
+    bool swallow = true;
+    switch (key) {
+    case Qt::Key_W:
+    case Qt::Key_Q: {
+        // With the results list shown, W and Q step through the results.
+        const bool next = key == Qt::Key_W;
+        bool &flag = next ? r.NextResultKeyHandled : r.PreviousResultKeyHandled;
+        flag = true;
+        const bool listed =
+            f->isShown(forms::Panel::Results) && enabled(next ? "Risultatilistnext" : "Risultatilistback");
+        if (!ctrl)
+            flag = false;
+        swallow = listed;
+        break;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        mette();
+        swallow = false;
+        break;
+    case Qt::Key_F2:
+        mette();
+        if (!ctrl)
+            Cerca_parola();
+        break;
+    case Qt::Key_F3: mette(); break;
+    case Qt::Key_F4: mette(); break;
+    case Qt::Key_F5: mette(); break;
+    case Qt::Key_F6:
+        mette();
+        if (!ctrl)
+            Sommario();
+        break;
+    case Qt::Key_F7:
+        r.HotspotKey = true;
+        mette();
+        hs.HotspotBack();
+        break;
+    case Qt::Key_F8:
+        r.HotspotKey = true;
+        mette();
+        hs.HotspotNext();
+        break;
+    case Qt::Key_F9:
+        r.FocusAfterKey = true;
+        hs.AfficheNoteAvecClick();
+        break;
+    case Qt::Key_F10:
+        if (m_p.title.RandomTopicMode)
+            Hasard();
+        break;
+    default: swallow = false; break;
+    }
+    *handled = swallow;
+
+    // 6. The focus goes back where the reader works.
+    if (r.FocusAfterKey) {
+        mette();
+        r.FocusAfterKey = false;
+    }
+}
+
+void Commands::Form_KeyUp(int key, int shift)
+{
+    Q_UNUSED(shift);
+    // Ctrl released: a click that follows is a plain click.
+    if (key == Qt::Key_Control)
+        m_p.state.CtrlDown = false;
+}
+
+} // namespace folium::app

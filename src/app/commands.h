@@ -1,0 +1,52 @@
+// The command dispatch: every menu item, toolbar button and key of the
+// reader window reaches its command here.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QMenu;
+
+namespace folium::title {
+class ContentsTree;
+}
+
+namespace folium::app {
+
+class Program;
+
+class Commands : public QObject {
+    Q_OBJECT
+public:
+    Commands(Program &program, title::ContentsTree *tree, QObject *parent = nullptr);
+
+    // A menu item chosen, by its name ("Apri", "TexteOuvert_2", ...).
+    void menuItem(const QString &name);
+    // A toolbar button clicked, by its key.
+    void Toolbar_ButtonClick(const QString &key);
+    // The reader window's key handler; handled keys are swallowed.
+    void Form_KeyDown(int key, int shift, bool *handled);
+    void Form_KeyUp(int key, int shift);
+
+    // Shift with Down, Up, Page Down or Page Up scrolls the main pane's text
+    // from wherever the focus is.
+    void SendShiftKeyToTopic(int key);
+
+    // The menu that last dropped down under a toolbar button (for tests,
+    // which cannot wait inside a modal menu).
+    QMenu *lastPopup() const { return m_lastPopup; }
+    // Tests replace the modal menu loop by a function that gets the menu
+    // and where it would show.
+    std::function<void(QMenu *, const QPoint &)> popupMenu;
+
+private:
+    void popupUnder(const QString &key, QMenu *menu);
+    void Cerca_parola();
+    void Sommario();
+    void Hasard();
+
+    Program &m_p;
+    QMenu *m_lastPopup = nullptr;
+};
+
+} // namespace folium::app

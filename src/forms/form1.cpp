@@ -1,0 +1,255 @@
+#include "form1.h"
+
+#include "state.h"
+#include "topicview.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace folium::forms {
+
+namespace {
+
+template <typename W> W *named(W *w, const char *name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
+QTreeWidget *makeList(const char *name, int columns)
+{
+    auto *list = named(new QTreeWidget, name);
+    list->setColumnCount(columns);
+    list->setHeaderHidden(true);
+    list->setRootIsDecorated(false);
+    list->setUniformRowHeights(true);
+    for (int c = 1; c < columns; ++c)
+        list->setColumnHidden(c, true);
+    return list;
+}
+
+} // namespace
+
+int shiftState(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+Form1::Form1(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    auto *lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    Splitter1 = named(new QSplitter(Qt::Horizontal, this), "Splitter1");
+    lay->addWidget(Splitter1);
+
+    Text_gauche = named(new QWidget, "Text_gauche");
+    auto *leftLay = new QVBoxLayout(Text_gauche);
+    leftLay->setContentsMargins(4, 4, 4, 4);
+    Titre_Splitgauche = named(new QLabel, "Titre_Splitgauche");
+    QFont bold = Titre_Splitgauche->font();
+    bold.setBold(true);
+    Titre_Splitgauche->setFont(bold);
+    panels = named(new QStackedWidget, "Panels");
+    leftLay->addWidget(Titre_Splitgauche);
+    leftLay->addWidget(panels, 1);
+    Splitter1->addWidget(Text_gauche);
+
+    buildSearchPanel();
+    List_risultati = makeList("List_risultati", 1);
+    List_cronologia = makeList("List_cronologia", 3);
+    List_bookmark = makeList("List_bookmark", 3);
+    TreeSommario = named(new QTreeWidget, "TreeSommario");
+    TreeSommario->setHeaderHidden(true);
+    TreeSommario->setExpandsOnDoubleClick(false);
+    // A folder shows its open image while it is expanded.
+    connect(TreeSommario, &QTreeWidget::itemExpanded, this, [](QTreeWidgetItem *it) {
+        if (it->data(0, ImageRole).toInt() == 5)
+            it->setIcon(0, image(6));
+    });
+    connect(TreeSommario, &QTreeWidget::itemCollapsed, this, [](QTreeWidgetItem *it) {
+        if (it->data(0, ImageRole).toInt() == 5)
+            it->setIcon(0, image(5));
+    });
+    for (QWidget *w : {Frame_cerca, static_cast<QWidget *>(List_risultati), static_cast<QWidget *>(List_cronologia),
+                       static_cast<QWidget *>(List_bookmark), static_cast<QWidget *>(TreeSommario)})
+        panels->addWidget(w);
+
+    Text_droit = named(new QWidget, "Text_droit");
+    auto *rightLay = new QVBoxLayout(Text_droit);
+    rightLay->setContentsMargins(0, 0, 0, 0);
+    Splitter2 = named(new QSplitter(Qt::Vertical), "Splitter2");
+    rightLay->addWidget(Splitter2);
+    Fl_main = named(new engine::TopicView, "Fl_main");
+    Splitter2->addWidget(Fl_main);
+    Text_notes = named(new QWidget, "Text_notes");
+    auto *notesLay = new QVBoxLayout(Text_notes);
+    notesLay->setContentsMargins(0, 0, 0, 0);
+    notesLay->setSpacing(0);
+    NotesFrames = named(new QWidget, "NotesFrames");
+    auto *stripLay = new QHBoxLayout(NotesFrames);
+    stripLay->setContentsMargins(4, 2, 2, 2);
+    NotesTitre = named(new QLabel, "NotesTitre");
+    NotesFermer = named(new QToolButton, "NotesFermer");
+    NotesFermer->setText(QStringLiteral("\u00d7"));
+    NotesFermer->setAutoRaise(true);
+    stripLay->addWidget(NotesTitre, 1);
+    stripLay->addWidget(NotesFermer);
+    Fl_sec = named(new engine::TopicView, "Fl_sec");
+    notesLay->addWidget(NotesFrames);
+    notesLay->addWidget(Fl_sec, 1);
+    Splitter2->addWidget(Text_notes);
+    Splitter2->setStretchFactor(0, 4);
+    Splitter2->setStretchFactor(1, 1);
+    Text_notes->hide();
+    Splitter1->addWidget(Text_droit);
+    Splitter1->setStretchFactor(1, 1);
+
+    // The popup pane draws only its popups.
+    Med2 = named(new engine::TopicView(this), "Med2");
+    Med2->hide();
+
+    // The reader window's key preview: its handler sees every key of the
+    // main frame before the control that has the focus.
+    qApp->installEventFilter(this);
+}
+
+void Form1::buildSearchPanel()
+{
+    Frame_cerca = named(new QWidget, "Frame_cerca");
+    auto *lay = new QVBoxLayout(Frame_cerca);
+    lay->setContentsMargins(0, 0, 0, 0);
+    Combo_perparole = named(new QComboBox, "Combo_perparole");
+    Combo_perparole->setEditable(true);
+    Combo_perparole->setInsertPolicy(QComboBox::NoInsert);
+    lay->addWidget(Combo_perparole);
+    auto *nearRow = new QHBoxLayout;
+    Check1 = named(new QCheckBox(QStringLiteral("AND")), "Check1");
+    TextNear = named(new QLineEdit, "TextNear");
+    TextNear->setMaximumWidth(50);
+    nearRow->addWidget(Check1);
+    nearRow->addStretch(1);
+    nearRow->addWidget(new QLabel(QStringLiteral("NEAR")));
+    nearRow->addWidget(TextNear);
+    lay->addLayout(nearRow);
+    Option_tutto = named(new QRadioButton, "Option_tutto");
+    Option_argomento = named(new QRadioButton, "Option_argomento");
+    Option_sottoinsieme = named(new QRadioButton, "Option_sottoinsieme");
+    Option_tutto->setChecked(true);
+    Combo_sottoinsieme = named(new QComboBox, "Combo_sottoinsieme");
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{Option_tutto, Option_argomento, Option_sottoinsieme, Combo_sottoinsieme})
+        lay->addWidget(w);
+    FramePerData = named(new QGroupBox, "FramePerData");
+    auto *dateLay = new QVBoxLayout(FramePerData);
+    DatePicker = named(new QDateEdit, "DatePicker");
+    DatePicker->setCalendarPopup(true);
+    DatePicker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    CheckCalendrier = named(new QCheckBox, "CheckCalendrier");
+    dateLay->addWidget(DatePicker);
+    dateLay->addWidget(CheckCalendrier);
+    lay->addWidget(FramePerData);
+    FramePerLettera = named(new QGroupBox, "FramePerLettera");
+    auto *letterLay = new QVBoxLayout(FramePerLettera);
+    ComboPerLettera = named(new QComboBox, "ComboPerLettera");
+    ComboPerLettera->setEditable(true);
+    letterLay->addWidget(ComboPerLettera);
+    lay->addWidget(FramePerLettera);
+    lay->addStretch(1);
+}
+
+QWidget *Form1::panelWidget(Panel p) const
+{
+    return panels->widget(int(p));
+}
+
+void Form1::setShownPanel(Panel p)
+{
+    m_shown = p;
+    if (p != Panel::None)
+        panels->setCurrentIndex(int(p));
+}
+
+QIcon Form1::image(int number)
+{
+    QStyle *s = QApplication::style();
+    switch (number) {
+    case 2: return s->standardIcon(QStyle::SP_DirIcon);
+    case 3: return s->standardIcon(QStyle::SP_DirHomeIcon);
+    case 4: return s->standardIcon(QStyle::SP_FileIcon);
+    case 5: return s->standardIcon(QStyle::SP_DirClosedIcon);
+    case 6: return s->standardIcon(QStyle::SP_DirOpenIcon);
+    case 7: return s->standardIcon(QStyle::SP_FileDialogDetailedView);
+    case 8: return QIcon(QStringLiteral(":/icons/Apri.svg"));
+    case 10: return s->standardIcon(QStyle::SP_FileDialogListView);
+    default: return s->standardIcon(QStyle::SP_FileIcon);
+    }
+}
+
+void Form1::setImage(QTreeWidgetItem *item, int number)
+{
+    item->setData(0, ImageRole, number);
+    item->setIcon(0, image(number));
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (!w || w->window() != window())
+        return false;
+    // Each key once, at its first delivery: to the focused control.
+    const QWidget *focus = QApplication::focusWidget();
+    if (focus ? w != focus : !w->isWindow())
+        return false;
+    auto *k = static_cast<QKeyEvent *>(event);
+    if (event->type() == QEvent::KeyRelease) {
+        if (!k->isAutoRepeat())
+            emit keyUp(k->key(), shiftState(k->modifiers()));
+        return false;
+    }
+    bool handled = false;
+    emit keyDown(k->key(), shiftState(k->modifiers()), &handled);
+    return handled;
+}
+
+void Form1::rememberPlace(ReaderState &r)
+{
+    if (r.AlwaysAddToHistory)
+        r.CurrentHistoryRow = 1;
+    if (QTreeWidgetItem *row = List_cronologia->topLevelItem(r.CurrentHistoryRow - 1)) {
+        row->setText(1, QString::number(Fl_main->TopicVA()));
+        row->setText(2, QString::number(Fl_main->TopicScroll()));
+    }
+}
+
+int Form1::splitterPosition() const
+{
+    const QList<int> sizes = Splitter1->sizes();
+    return sizes.isEmpty() ? 0 : sizes.first();
+}
+
+void Form1::setSplitterPosition(int pixels)
+{
+    const int total = std::max(Splitter1->width(), pixels + 200);
+    Splitter1->setSizes({pixels, total - pixels});
+}
+
+} // namespace folium::forms

@@ -1,0 +1,115 @@
+// Form1: the reader window inside the main frame. It holds the three panes
+// of the title engine (Fl_main, the notes pane Fl_sec, the popup pane Med2),
+// the side pane with its five panels and its title, and the two splitters.
+#pragma once
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QSplitter;
+class QStackedWidget;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace folium::engine {
+class TopicView;
+}
+
+namespace folium::forms {
+
+struct ReaderState;
+
+// The side pane's panels.
+// None: the flags were cleared while a title is set up; the pane keeps
+// whatever it showed.
+enum class Panel { Search, Results, History, Bookmarks, Contents, None };
+
+// Roles of the list and tree items beside their text.
+enum ItemRole {
+    TagRole = Qt::UserRole,       // a history row's or a result's topic index, a tree node's key
+    ImageRole = Qt::UserRole + 1, // the number of the item's image
+};
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget *parent = nullptr);
+
+    engine::TopicView *Fl_main;
+    engine::TopicView *Fl_sec;
+    engine::TopicView *Med2;
+    QWidget *Text_gauche; // the side pane
+    QWidget *Text_droit;  // the reading panes
+    QLabel *Titre_Splitgauche;
+    QStackedWidget *panels;
+    QSplitter *Splitter1; // side pane | reading panes
+    QSplitter *Splitter2; // main pane over the notes pane
+    QWidget *Text_notes;
+    QWidget *NotesFrames;
+    QLabel *NotesTitre;
+    QToolButton *NotesFermer;
+
+    // The search panel.
+    QWidget *Frame_cerca;
+    QComboBox *Combo_perparole;
+    QCheckBox *Check1;
+    QLineEdit *TextNear;
+    QRadioButton *Option_tutto;
+    QRadioButton *Option_argomento;
+    QRadioButton *Option_sottoinsieme;
+    QComboBox *Combo_sottoinsieme;
+    QGroupBox *FramePerData;
+    QDateEdit *DatePicker;
+    QCheckBox *CheckCalendrier;
+    QGroupBox *FramePerLettera;
+    QComboBox *ComboPerLettera;
+
+    // The other four panels.
+    QTreeWidget *List_risultati;
+    QTreeWidget *List_cronologia; // columns: title, TopicVA, TopicScroll
+    QTreeWidget *List_bookmark;
+    QTreeWidget *TreeSommario;
+
+    Panel shownPanel() const { return m_shown; }
+    bool isShown(Panel p) const { return m_shown == p; }
+    QWidget *panelWidget(Panel p) const;
+    void setShownPanel(Panel p);
+
+    // The icon of an item from its image number: the contents tree's 4, 5
+    // and 6 (leaf, closed and open folder) and the history's 1, 2, 3, 7, 8
+    // and 10 (topic, chapter, home page, note, letter, index).
+    static QIcon image(int number);
+    static void setImage(QTreeWidgetItem *item, int number);
+
+    // Before leaving a topic: the history row of the topic shown records its
+    // address and scroll position (the first row when every topic is added).
+    void rememberPlace(ReaderState &r);
+
+    // The width of the side pane, kept from one run to the next.
+    int splitterPosition() const;
+    void setSplitterPosition(int pixels);
+
+signals:
+    // Keys reach the reader window before its controls (its key preview).
+    void keyDown(int key, int shift, bool *handled);
+    void keyUp(int key, int shift);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildSearchPanel();
+    Panel m_shown = Panel::Search;
+};
+
+// The VB-style shift state of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+int shiftState(Qt::KeyboardModifiers m);
+
+} // namespace folium::forms

@@ -1,0 +1,58 @@
+#include "panels.h"
+
+#include "color_ref.h"
+#include "mdiform1.h"
+#include "windows.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTreeWidget>
+
+namespace folium::forms {
+
+QString panelButtonKey(Panel p)
+{
+    static const char *keys[] = {"Cerca", "Risultatilist", "Cronologialist", "Bookmarklist", "Sommario"};
+    return QString::fromLatin1(keys[int(p)]);
+}
+
+QString panelMenuItem(Panel p)
+{
+    static const char *items[] = {"Cerca", "Risultati_cerca", "Cronologia", "Segnalibri", "Sommario_scritti"};
+    return QString::fromLatin1(items[int(p)]);
+}
+
+bool switchPanel(Windows &w, Panel p)
+{
+    MDIForm1 *f = w.frame;
+    f->button(panelButtonKey(p))->setChecked(true);
+    const Panel old = w.reader->shownPanel();
+    if (old == p)
+        return false;
+    w.reader->setShownPanel(p);
+    f->button(QStringLiteral("Bookmarkdel"))->setEnabled(false);
+    f->item(QStringLiteral("Bookmarkdel"))->setEnabled(false);
+    if (old != Panel::None) {
+        f->button(panelButtonKey(old))->setChecked(false);
+        if (old == Panel::Bookmarks)
+            f->item(panelMenuItem(old))->setEnabled(w.reader->List_bookmark->topLevelItemCount() > 0);
+        else
+            f->item(panelMenuItem(old))->setEnabled(true);
+        if (old == Panel::Search)
+            f->button(QStringLiteral("Avvio"))->setEnabled(false);
+    }
+    return true;
+}
+
+void setPanelTitle(Windows &w, const QString &caption, long colorref)
+{
+    QLabel *t = w.reader->Titre_Splitgauche;
+    t->setText(caption);
+    t->setAutoFillBackground(true);
+    QPalette pal = t->palette();
+    pal.setColor(QPalette::Window, engine::fromColorRef(colorref));
+    pal.setColor(QPalette::WindowText, Qt::white);
+    t->setPalette(pal);
+}
+
+} // namespace folium::forms

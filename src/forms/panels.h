@@ -1,0 +1,29 @@
+// The side pane shows one panel at a time; each has a toolbar button that
+// stays pressed while it is shown and a menu item that is disabled then.
+#pragma once
+
+#include "form1.h"
+
+namespace folium::forms {
+
+struct Windows;
+
+QString panelButtonKey(Panel p);
+QString panelMenuItem(Panel p);
+
+// Shows the panel: presses its button and, when another panel was shown,
+// hides that one, releases its button and enables its menu item again.
+// Returns false when the panel was already shown (its button is pressed
+// again and nothing else changes).
+bool switchPanel(Windows &w, Panel p);
+
+// The title above the panels: its caption on its colour (0x00BBGGRR).
+void setPanelTitle(Windows &w, const QString &caption, long colorref);
+
+inline constexpr long kSearchTitleColor = 6291456;
+inline constexpr long kResultsTitleColor = 2837760;
+inline constexpr long kHistoryTitleColor = 13946;
+inline constexpr long kBookmarksTitleColor = 86;
+inline constexpr long kContentsTitleColor = 0x00503010;
+
+} // namespace folium::forms

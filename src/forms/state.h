@@ -1,0 +1,72 @@
+// The state the reader's parts share, grouped by the part that owns it. One
+// instance lives in the program object and is passed to every part.
+#pragma once
+
+#include "last_files.h"
+#include "option_set.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace folium::forms {
+
+// The open title, its database and its parameters.
+struct TitleState {
+    QString TitlePath;
+    bool CancelFlag = false;
+    bool TitleLoading = false;       // the engine is being given a title
+    bool TreeSyncSuppressed = false; // the next topic change leaves the tree alone
+    bool NoTitleDatabase = false;
+    QString TitleDatabasePath;
+    config::LastFiles lastFiles;
+
+    // Read from table "Param" at each opening.
+    QStringList SubsetGroupIds, SubsetGroupNames;
+    int SubsetGroupLast = -1;
+    bool DateSearchEnabled = false;
+    bool LetterSearchEnabled = false;
+    bool RandomTopicMode = false;
+    QString TitleName;
+    QDate StartDate;
+};
+
+// The reading panes: history bookkeeping, hotspot stepping and the flags of
+// the reader window's key handler.
+struct ReaderState {
+    int LastTopicIndex = 1;
+    int CurrentHistoryRow = 1;
+    int SavedHistoryRow = 1;
+    bool IgnoreTopicChange = false;
+    bool HistoryGoingBack = false;
+    bool HistoryGoingForward = false;
+    bool HistoryListJump = false;
+    bool AlwaysAddToHistory = false;
+
+    int CurrentHotspot = 0;
+    int NsrHotspotCount = 0;
+    int HotspotCount = 0;
+    QString HotspotTopicData;
+    QString HotspotNumberText;
+    bool SteppingAcrossTopics = false;
+    bool InHotspotClick = false;
+    bool HotspotKey = false;
+    bool MainPaneHasFocus = false;
+    int LastKey = 0;
+
+    bool NotesAtBottom = false;
+    bool NotesPaneOpen = false;
+    bool AutoNotes = false;
+    long PopupBackColor = 13690848;
+
+    bool CtrlDown = false;
+    bool AltDown = false;
+    bool FocusAfterKey = false;
+    bool NextResultKeyHandled = false;
+    bool PreviousResultKeyHandled = false;
+
+    QString LastQuery;
+    bool HitHighlighting = true;
+};
+
+} // namespace folium::forms

@@ -1,0 +1,234 @@
+#include "topic_display.h"
+
+#include "contents_tree.h"
+#include "form1.h"
+#include "hotspots.h"
+#include "mdiform1.h"
+#include "state.h"
+#include "topicview.h"
+#include "windows.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+namespace folium::reader {
+
+using engine::TopicView;
+using forms::Panel;
+
+ListedTitle listedTitle(const QString &t)
+{
+    if (t.startsWith(u'/'))
+        return {8, t.mid(1)};
+    if (t.startsWith(u'*'))
+        return {2, t.mid(1)};
+    if (t.startsWith(u"Home"))
+        return {3, t};
+    if (t.startsWith(u'&'))
+        return {10, t.mid(1)};
+    if (t.startsWith(u"Note"))
+        return {7, t};
+    return {1, t};
+}
+
+TopicDisplay::TopicDisplay(Windows &w, TitleState &t, ReaderState &r, Hotspots &hotspots, QObject *parent)
+    : QObject(parent), m_w(w), m_t(t), m_r(r), m_hotspots(hotspots)
+{
+    connect(w.reader->Fl_main, &TopicView::TopicChanged, this, &TopicDisplay::TopicChanged);
+}
+
+void TopicDisplay::Home()
+{
+    m_w.reader->rememberPlace(m_r);
+    m_w.reader->Fl_main->GoHome();
+}
+
+void TopicDisplay::Browseback()
+{
+    m_w.reader->rememberPlace(m_r);
+    m_w.reader->Fl_main->BrowsePrevious();
+}
+
+void TopicDisplay::Browsenext()
+{
+    m_w.reader->rememberPlace(m_r);
+    m_w.reader->Fl_main->BrowseNext();
+}
+
+QString TopicDisplay::indexContext(const QString &item)
+{
+    if (item == u"Analitico")
+        return QStringLiteral("IndiceAnalitico");
+    if (item == u"Destinatari")
+        return QStringLiteral("IndiceDestinatari");
+    if (item == u"Localita")
+        return QStringLiteral("IndiceLocalita");
+    if (item == u"Nomi")
+        return QStringLiteral("IndiceNomi");
+    if (item == u"Sinottico")
+        return QStringLiteral("IndiceSinottico");
+    return {};
+}
+
+void TopicDisplay::indexJump(const QString &item)
+{
+    m_w.reader->Fl_main->JumpContext(indexContext(item));
+}
+
+void TopicDisplay::AfficheTopic()
+{
+    forms::Form1 *f = m_w.reader;
+    QTreeWidget *list = f->List_risultati;
+    QTreeWidgetItem *item = list->currentItem();
+    if (!item)
+        return;
+    TopicView *main = f->Fl_main;
+    const int hit = item->data(0, forms::TagRole).toString().trimmed().toInt();
+    const QString text = item->text(0);
+    if (hit != main->TopicIndex()) {
+        const bool nota = text.left(4) == u"Nota";
+        const bool note = text.left(4) == u"Note";
+        if (nota || note) {
+            main->setTopicIndex(hit);
+            const QString data = main->TopicData();
+            const qsizetype dot = data.indexOf(u'.');
+            const QString right = dot < 0 ? QString() : data.mid(dot + 1);
+            f->rememberPlace(m_r);
+            main->JumpContext(QStringLiteral("N") + data);
+            m_hotspots.HotspotInit();
+            if (note)
+                m_r.HotspotNumberText = right;
+            m_r.CurrentHotspot = right.toInt();
+            m_hotspots.IlluminaHotspot();
+            m_hotspots.AfficheNoteAvecClick();
+        } else {
+            f->rememberPlace(m_r);
+            main->setTopicIndex(hit);
+        }
+    }
+    m_w.frame->statusBar()->showMessage(text);
+    const int row = list->indexOfTopLevelItem(item);
+    const bool first = row == 0, last = row == list->topLevelItemCount() - 1;
+    m_w.frame->button(QStringLiteral("Risultatilistback"))->setEnabled(!first);
+    m_w.frame->item(QStringLiteral("Risultati_back"))->setEnabled(!first);
+    m_w.frame->button(QStringLiteral("Risultatilistnext"))->setEnabled(!last);
+    m_w.frame->item(QStringLiteral("Risultati_next"))->setEnabled(!last);
+}
+
+void TopicDisplay::TopicChanged()
+{
+    if (m_r.IgnoreTopicChange)
+        return;
+    forms::Form1 *f = m_w.reader;
+    forms::MDIForm1 *frame = m_w.frame;
+    TopicView *main = f->Fl_main;
+    QTreeWidget *history = f->List_cronologia;
+    const auto both = [frame](const char *button, const char *item, bool on) {
+        frame->button(QString::fromLatin1(button))->setEnabled(on);
+        frame->item(QString::fromLatin1(item))->setEnabled(on);
+    };
+
+    both("Copia", "Copia", false);
+    if (!m_r.SteppingAcrossTopics)
+        f->Fl_sec->setViewTitle(QString());
+    if (m_t.TitleLoading) {
+        history->clear();
+        m_r.LastTopicIndex = 1;
+    }
+    both("Browseback", "Back", main->HasPreviousBrowseTopic());
+    both("Browsenext", "Next", main->HasNextBrowseTopic());
+    both("Home", "HomePage", main->TopicData() != u"sommario");
+
+    const int newest =
+        history->topLevelItemCount() == 0 ? 1 : history->topLevelItem(0)->data(0, forms::TagRole).toInt();
+    const int index = main->TopicIndex();
+    if (index != m_r.LastTopicIndex && !main->ViewTopic().isEmpty()) {
+        const bool always = m_r.AlwaysAddToHistory;
+        if (index != newest &&
+            ((always && !m_r.HistoryGoingForward) ||
+             (!always && !m_r.HistoryGoingBack && !m_r.HistoryGoingForward && !m_r.HistoryListJump))) {
+            const ListedTitle listed = listedTitle(main->ViewTopic());
+            auto *row = new QTreeWidgetItem;
+            row->setText(0, listed.text);
+            forms::Form1::setImage(row, listed.icon);
+            row->setData(0, forms::TagRole, index);
+            row->setText(1, QString::number(main->TopicVA()));
+            row->setText(2, QString::number(main->TopicScroll()));
+            history->insertTopLevelItem(0, row);
+        }
+        m_r.LastTopicIndex = index;
+        if (m_r.HistoryGoingBack || m_r.HistoryGoingForward) {
+            if (always && m_r.HistoryGoingBack)
+                ++m_r.CurrentHistoryRow;
+            history->setCurrentItem(history->topLevelItem(m_r.CurrentHistoryRow - 1));
+        } else if (m_r.HistoryListJump && !always) {
+            m_r.CurrentHistoryRow = history->indexOfTopLevelItem(history->currentItem()) + 1;
+        } else {
+            m_r.CurrentHistoryRow = 1;
+            history->setCurrentItem(history->topLevelItem(0));
+        }
+        m_r.SavedHistoryRow = m_r.CurrentHistoryRow;
+        frame->button(QStringLiteral("BackCrono"))->setEnabled(true);
+        for (const char *n : {"CronoBack", "CronoNext", "Cronologia"})
+            frame->item(QString::fromLatin1(n))->setEnabled(true);
+        if (m_r.CurrentHistoryRow == history->topLevelItemCount())
+            both("BackCrono", "CronoBack", false);
+        if (m_r.CurrentHistoryRow == 1)
+            frame->item(QStringLiteral("CronoNext"))->setEnabled(false);
+        m_r.HistoryGoingBack = m_r.HistoryGoingForward = false;
+        if (f->isShown(Panel::History) && history->currentItem())
+            frame->statusBar()->showMessage(history->currentItem()->text(0));
+        if (f->isShown(Panel::Results) && f->List_risultati->currentItem())
+            f->List_risultati->scrollToItem(f->List_risultati->currentItem());
+        frame->button(QStringLiteral("Cronologialist"))->setEnabled(true);
+    }
+
+    if (!m_t.TreeSyncSuppressed && !m_t.NoTitleDatabase && f->isShown(Panel::Contents)) {
+        const QString key = title::nodeKeyForTopic(main->TopicData(), m_t.DateSearchEnabled);
+        if (QTreeWidgetItem *node = title::findNode(m_w, key)) {
+            f->TreeSommario->setCurrentItem(node);
+            node->setExpanded(true);
+        }
+    }
+    m_t.TreeSyncSuppressed = false;
+    if (!m_r.SteppingAcrossTopics)
+        m_hotspots.HotspotInit();
+}
+
+void TopicDisplay::UpdateButtonsEnabled()
+{
+    forms::MDIForm1 *frame = m_w.frame;
+    forms::Form1 *f = m_w.reader;
+    TopicView *main = f->Fl_main;
+    const bool on = !m_t.CancelFlag;
+    const auto button = [frame](const char *k) { return frame->button(QString::fromLatin1(k)); };
+    const auto item = [frame](const char *n) { return frame->item(QString::fromLatin1(n)); };
+    button("Home")->setEnabled(false);
+    item("HomePage")->setEnabled(false);
+    for (const char *k : {"BookmarkNuovo", "BookmarkSalva"})
+        button(k)->setEnabled(false);
+    for (const char *n : {"BookmarkNuovo", "BookmarkSalva", "BookmarkSalvaSous"})
+        item(n)->setEnabled(false);
+    for (const char *k : {"Stampa", "Cerca", "Avvio", "Sommario", "Hotspotback", "Hotspotnext", "BookmarkApri",
+                          "Bookmarkadd", "Highlightback", "Highlightnext", "Highlight", "Zoom", "Opzioni", "Indici"})
+        button(k)->setEnabled(on);
+    const bool titled = !main->ViewTitle().isEmpty();
+    button("Browseback")->setEnabled(titled && main->HasPreviousBrowseTopic());
+    item("Back")->setEnabled(titled && main->HasPreviousBrowseTopic());
+    button("Browsenext")->setEnabled(titled && main->HasNextBrowseTopic());
+    item("Next")->setEnabled(titled && main->HasNextBrowseTopic());
+    for (const char *n :
+         {"Stampa", "Cerca", "Sommario_scritti", "NotaPrecedente", "NotaSuccessiva", "BookmarkApri", "Bookmarkadd",
+          "Evidenziatore", "EvidenziatorePrecedente", "EvidenziatoreSuccessivo", "Opzioni", "NoteBasPage"})
+        item(n)->setEnabled(on);
+    frame->menu(QStringLiteral("Zoom"))->setEnabled(on);
+    for (QWidget *wdg :
+         std::initializer_list<QWidget *>{f->List_bookmark, f->List_cronologia, f->List_risultati, f->TreeSommario,
+                                          f->Text_gauche, f->Frame_cerca, f->Text_droit})
+        wdg->setVisible(on);
+}
+
+} // namespace folium::reader

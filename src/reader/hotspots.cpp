@@ -192,6 +192,13 @@ void Hotspots::Fl_sec_HotspotClicked(int type, qintptr data, bool *cancel)
 void Hotspots::Med2_HotspotClicked(int type, qintptr data, bool *cancel)
 {
     Fl_main_HotspotClicked(type, data, cancel);
+    // A jump the main handler leaves to the engine would only move the
+    // hidden popup pane: it is the main pane's to make.
+    if (type == engine::HotspotJump && !*cancel) {
+        TopicView *main = m_w.reader->Fl_main;
+        main->JumpToAddress(long(engine::vaTVConvertHash(main->GetViewerWindow(), uint32_t(data))), 0);
+        *cancel = true;
+    }
     m_w.reader->Med2->PopupTopic(-1);
 }
 

@@ -1,0 +1,287 @@
+// The reading panes through the real windows: hotspot codes and where each
+// kind of hotspot sends its target from each pane, with and without Ctrl;
+// stepping through note calls; the history rows and buttons that every topic
+// change keeps.
+#include "dialogs.h"
+#include "form1.h"
+#include "hotspots.h"
+#include "mdiform1.h"
+#include "program.h"
+#include "program_folder.h"
+#include "topic_display.h"
+#include "topicview.h"
+
+#include <QAction>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace folium;
+using namespace folium::app;
+using namespace folium::config;
+using folium::testing::ProgramFolder;
+
+namespace {
+
+// The home topic's hotspots, numbered as the engine numbers them.
+enum HomeHotspot { First = 1, CodeJump = 2, NoteCode = 3, CardPopup = 4, CodePopup = 5, DeepJump = 6 };
+
+struct Running {
+    ProgramFolder folder;
+    ScriptedDialogs dialogs;
+    Program p{folder.path(), dialogs};
+    engine::TopicView *main = nullptr;
+    engine::TopicView *sec = nullptr;
+
+    Running()
+    {
+        if (p.Main(QStringLiteral("abc"))) {
+            main = p.reader()->Fl_main;
+            sec = p.reader()->Fl_sec;
+        }
+    }
+    void click(engine::TopicView *pane, int ordinal) { pane->activateHotspot(pane->TopicIndex(), ordinal); }
+    // Ctrl pressed and held, as the reader window's key handler sees it.
+    void holdCtrl() { QTest::keyPress(p.reader(), Qt::Key_Control, Qt::ControlModifier); }
+    void releaseCtrl() { QTest::keyRelease(p.reader(), Qt::Key_Control, Qt::NoModifier); }
+    bool notesOpen() const { return !p.reader()->Text_notes->isHidden(); }
+};
+
+} // namespace
+
+class TestReader : public QObject {
+    Q_OBJECT
+
+private slots:
+    void hotspotCodes_data()
+    {
+        QTest::addColumn<QByteArray>("raw");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("context");
+        QTest::addColumn<QString>("number");
+        QTest::newRow("dotted") << QByteArray("S12.3") << "S12.3"
+                                << "S12"
+                                << "3";
+        QTest::newRow("last dot") << QByteArray("M1.2.3") << "M1.2.3"
+                                  << "M1.2"
+                                  << "3";
+        QTest::newRow("note") << QByteArray("N45") << "N45"
+                              << "N45"
+                              << "";
+        QTest::newRow("stops at other characters") << QByteArray("K7.1x9") << "K7.1"
+                                                   << "K7"
+                                                   << "1";
+        QTest::newRow("cut to 20") << QByteArray("S1234567890123456789012.4") << "S1234567890123456789"
+                                   << "S1234567890123456789"
+                                   << "";
+        QTest::newRow("lower case") << QByteArray("s12.3") << ""
+                                    << ""
+                                    << "";
+    }
+    void hotspotCodes()
+    {
+        QFETCH(QByteArray, raw);
+        QFETCH(QString, code);
+        QFETCH(QString, context);
+        QFETCH(QString, number);
+        const reader::HotspotCode h = reader::readHotspotCode(raw.constData());
+        QCOMPARE(h.code, code);
+        QCOMPARE(h.context, context);
+        QCOMPARE(h.number, number);
+    }
+
+    void historyRowIconsAndTexts_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("letter") << "/12 marzo 1851" << 8 << "12 marzo 1851";
+        QTest::newRow("chapter") << "*Chapter" << 2 << "Chapter";
+        QTest::newRow("home") << "Home \u2013 Lettere" << 3 << "Home \u2013 Lettere";
+        QTest::newRow("index") << "&Indice dei nomi" << 10 << "Indice dei nomi";
+        QTest::newRow("note") << "Note 2 \u2013 x" << 7 << "Note 2 \u2013 x";
+        QTest::newRow("italian note") << "Nota 2 \u2013 x" << 1 << "Nota 2 \u2013 x";
+        QTest::newRow("plain") << "Preface" << 1 << "Preface";
+    }
+    void historyRowIconsAndTexts()
+    {
+        QFETCH(QString, title);
+        QFETCH(int, icon);
+        QFETCH(QString, text);
+        const reader::ListedTitle l = reader::listedTitle(title);
+        QCOMPARE(l.icon, icon);
+        QCOMPARE(l.text, text);
+    }
+
+    void topicChangesKeepHistoryAndButtons()
+    {
+        Running r;
+        QVERIFY(r.main);
+        forms::MDIForm1 *frame = r.p.mainFrame();
+        QTreeWidget *history = r.p.reader()->List_cronologia;
+        QCOMPARE(history->topLevelItemCount(), 1);
+        QCOMPARE(history->topLevelItem(0)->data(0, forms::ImageRole).toInt(), 3);
+        QVERIFY(!frame->button(QStringLiteral("Home"))->isEnabled());
+        QVERIFY(!frame->item(QStringLiteral("HomePage"))->isEnabled());
+
+        r.main->JumpContext(QStringLiteral("120351"));
+        QCOMPARE(history->topLevelItemCount(), 2);
+        QCOMPARE(history->topLevelItem(0)->text(0), QStringLiteral("12 marzo 1851, a Luigi"));
+        QCOMPARE(history->topLevelItem(0)->data(0, forms::ImageRole).toInt(), 8);
+        QCOMPARE(history->currentItem(), history->topLevelItem(0));
+        QVERIFY(frame->button(QStringLiteral("Home"))->isEnabled());
+        QVERIFY(frame->button(QStringLiteral("BackCrono"))->isEnabled());
+        QVERIFY(!frame->item(QStringLiteral("CronoNext"))->isEnabled());
+        QVERIFY(frame->button(QStringLiteral("Browseback"))->isEnabled());
+
+        // Leaving a topic records where the reader was in its history row.
+        r.main->JumpContext(QStringLiteral("Deep"));
+        const QString scroll = QString::number(r.main->TopicScroll());
+        r.p.display()->Home();
+        QCOMPARE(history->topLevelItem(1)->text(0), QStringLiteral("Long chapter"));
+        QCOMPARE(history->topLevelItem(1)->text(2), scroll);
+        QCOMPARE(history->topLevelItem(0)->data(0, forms::ImageRole).toInt(), 3);
+
+        // A place inside the topic already shown adds no row.
+        const int rows = history->topLevelItemCount();
+        r.main->JumpContext(QStringLiteral("Home"));
+        QCOMPARE(history->topLevelItemCount(), rows);
+    }
+
+    void indexMenuItemsJumpToTheirContexts()
+    {
+        QCOMPARE(reader::TopicDisplay::indexContext(QStringLiteral("Localita")), QStringLiteral("IndiceLocalita"));
+        QCOMPARE(reader::TopicDisplay::indexContext(QStringLiteral("Sinottico")), QStringLiteral("IndiceSinottico"));
+        QVERIFY(reader::TopicDisplay::indexContext(QStringLiteral("Cerca")).isEmpty());
+    }
+
+    void codeHotspotsFromTheMainPane()
+    {
+        Running r;
+        QVERIFY(r.main);
+        // A plain code jumps in the main pane.
+        r.click(r.main, CodeJump);
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351"));
+        QVERIFY(!r.notesOpen());
+
+        // With Ctrl it goes to the notes pane, and the main pane stays.
+        r.p.display()->Home();
+        r.holdCtrl();
+        r.click(r.main, CodeJump);
+        QVERIFY(r.notesOpen());
+        QVERIFY(r.p.mainFrame()->item(QStringLiteral("NoteBasPage"))->isChecked());
+        QCOMPARE(r.sec->TopicData(), QStringLiteral("120351"));
+        QCOMPARE(r.main->TopicData(), QStringLiteral("sommario"));
+
+        // An "N" code goes to the main pane even with Ctrl.
+        r.click(r.main, NoteCode);
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351"));
+        r.releaseCtrl();
+    }
+
+    void popupCodesFromEachPane()
+    {
+        Running r;
+        QVERIFY(r.main);
+        r.click(r.main, CodePopup);
+        QVERIFY(r.p.reader()->Med2->isPopupOpen());
+        QCOMPARE(r.p.reader()->Med2->TopicData(), QStringLiteral("card1"));
+        QCOMPARE(r.p.reader()->Med2->BackColorPopup(), 13690848L);
+        QVERIFY(!r.notesOpen());
+
+        // The card's link, clicked in the popup, jumps in the main pane and closes the popup.
+        r.p.reader()->Med2->activateHotspot(r.p.reader()->Med2->TopicIndex(), 1);
+        QVERIFY(!r.p.reader()->Med2->isPopupOpen());
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351a"));
+
+        // In the notes pane, a popup code shows there, not as a popup.
+        r.main->GoHome();
+        r.sec->setViewTitle(r.main->ViewTitle());
+        r.sec->GoHome();
+        r.click(r.sec, CodePopup);
+        QCOMPARE(r.sec->TopicData(), QStringLiteral("card1"));
+        QVERIFY(!r.p.reader()->Med2->isPopupOpen());
+        // A plain code there jumps in the main pane.
+        r.sec->GoHome();
+        r.click(r.sec, CodeJump);
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351"));
+        // The main pane's new topic clears the notes pane.
+        QCOMPARE(r.sec->ViewTitle(), QString());
+    }
+
+    void jumpHotspotWithCtrlOpensTheNotesPane()
+    {
+        Running r;
+        QVERIFY(r.main);
+        r.holdCtrl();
+        r.click(r.main, First);
+        QVERIFY(r.notesOpen());
+        QCOMPARE(r.sec->TopicData(), QStringLiteral("120351"));
+        QCOMPARE(r.main->TopicData(), QStringLiteral("sommario"));
+        r.releaseCtrl();
+        // Released, the same hotspot is the engine's own jump.
+        r.p.hotspots()->NotesFermer_Click();
+        QVERIFY(!r.notesOpen());
+        r.click(r.main, First);
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351"));
+    }
+
+    void notesAtBottomSendsTargetsToThePane()
+    {
+        ProgramFolder folder;
+        folder.setOption(QStringLiteral("OptNotes"), true);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        engine::TopicView *main = p.reader()->Fl_main;
+        main->activateHotspot(main->TopicIndex(), CodeJump);
+        QVERIFY(!p.reader()->Text_notes->isHidden());
+        QCOMPARE(p.reader()->Fl_sec->TopicData(), QStringLiteral("120351"));
+        QCOMPARE(main->TopicData(), QStringLiteral("sommario"));
+    }
+
+    void steppingThroughNoteCallsWraps()
+    {
+        Running r;
+        QVERIFY(r.main);
+        r.main->JumpContext(QStringLiteral("120351"));
+        reader::Hotspots *hs = r.p.hotspots();
+        QCOMPARE(r.p.state.HotspotCount, 3);
+        for (int expected : {1, 2, 3, 1}) {
+            hs->HotspotNext();
+            QCOMPARE(r.p.state.CurrentHotspot, expected);
+            QCOMPARE(r.main->TopicData(), QStringLiteral("120351"));
+        }
+        engine::TVHotspotInfo info;
+        engine::TVError err;
+        QVERIFY(engine::fTVFocusInfo(r.main->lpTVSR(), &info, &err));
+        QCOMPARE(info.field[1], 1L);
+        // Back from the first call goes to "none", which the title lacks, and wraps to the last.
+        hs->HotspotBack();
+        QCOMPARE(r.p.state.CurrentHotspot, 3);
+        QVERIFY(engine::fTVFocusInfo(r.main->lpTVSR(), &info, &err));
+        QCOMPARE(info.field[1], 3L);
+
+        // F9 opens the note of the focused call.
+        r.p.hotspots()->AfficheNoteAvecClick();
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351.3"));
+    }
+
+    void notesPaneToggleAndClose()
+    {
+        Running r;
+        QVERIFY(r.main);
+        QAction *item = r.p.mainFrame()->item(QStringLiteral("NoteBasPage"));
+        item->trigger();
+        QVERIFY(r.notesOpen());
+        QVERIFY(item->isChecked());
+        QVERIFY(r.p.state.NotesAtBottom);
+        item->trigger();
+        QVERIFY(!r.notesOpen());
+        QVERIFY(!item->isChecked());
+        // The option is off, so targets go back to the main pane.
+        QVERIFY(!r.p.state.NotesAtBottom);
+    }
+};
+
+QTEST_MAIN(TestReader)
+#include "tst_reader.moc"

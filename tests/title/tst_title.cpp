@@ -1,0 +1,352 @@
+// Opening titles through the real windows: the open dialog and the
+// last-used list, the title database beside the title and its identity,
+// the title's parameters and the contents tree.
+#include "dialogs.h"
+#include "form1.h"
+#include "mdiform1.h"
+#include "program.h"
+#include "program_folder.h"
+#include "title_open.h"
+#include "topicview.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "region_view.h"
+
+using namespace folium;
+using namespace folium::app;
+using namespace folium::config;
+using folium::testing::ProgramFolder;
+
+namespace {
+
+QStringList visibleLastUsed(const forms::MDIForm1 &frame)
+{
+    QStringList out;
+    for (int i = 0; i < 4; ++i) {
+        QAction *a = frame.item(QStringLiteral("TexteOuvert_%1").arg(i));
+        if (a->isVisible())
+            out << a->text();
+    }
+    return out;
+}
+
+QTreeWidgetItem *node(Program &p, const QString &key)
+{
+    for (QTreeWidgetItemIterator it(p.reader()->TreeSommario); *it; ++it)
+        if ((*it)->data(0, forms::TagRole).toString() == key)
+            return *it;
+    return nullptr;
+}
+
+QString mdbOf(const ProgramFolder &folder, const QString &base)
+{
+    return folder.file(base + QStringLiteral(".mdb"));
+}
+
+} // namespace
+
+class TestTitle : public QObject {
+    Q_OBJECT
+
+private slots:
+    void namesDerivedFromTheTitlePath()
+    {
+        const title::TitleNames n = title::titleNames(QStringLiteral("/data/Data.old/Letters.final.m14"));
+        QCOMPARE(n.folder, QStringLiteral("/data/Data.old/"));
+        QCOMPARE(n.baseName, QStringLiteral("Letters"));
+        QCOMPARE(n.databaseFileName, QStringLiteral("Letters.mdb"));
+        QCOMPARE(n.databasePath, QStringLiteral("/data/Data.old/Letters.mdb"));
+    }
+
+    void databaseOfATitleWithDotsInItsNameAndFolder()
+    {
+        ProgramFolder folder;
+        const QString title = folder.addTitle(QStringLiteral("Data.old/Letters.final"));
+        folder.setOption(QStringLiteral("TextesD\u00e9faut"), title);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main({}));
+        QCOMPARE(p.title.TitleDatabasePath, folder.file(QStringLiteral("Data.old/Letters.mdb")));
+        QVERIFY(!p.title.NoTitleDatabase);
+        QVERIFY(dialogs.shown.empty());
+
+        // Without that database, the dialog proposes it by name in the title's folder.
+        QFile::remove(folder.file(QStringLiteral("Data.old/Letters.mdb")));
+        ScriptedDialogs again;
+        Program q(folder.path(), again);
+        QVERIFY(q.Main({}));
+        QCOMPARE(again.shown.size(), size_t(1));
+        QVERIFY(again.shown[0].isFileDialog);
+        QCOMPARE(again.shown[0].request.fileName, QStringLiteral("Letters.mdb"));
+        QCOMPARE(again.shown[0].request.folder, folder.file(QStringLiteral("Data.old/")));
+        QCOMPARE(again.shown[0].request.filter, QStringLiteral("File option (*.mdb)|*.mdb"));
+        // Cancelled: the title runs without contents, as "Inconnu".
+        QVERIFY(q.title.NoTitleDatabase);
+        QCOMPARE(q.mainFrame()->windowTitle(), QStringLiteral("Inconnu"));
+        QCOMPARE(q.reader()->TreeSommario->topLevelItemCount(), 0);
+        QVERIFY(!q.mainFrame()->button(QStringLiteral("Indici"))->isEnabled());
+        QCOMPARE(q.reader()->Combo_sottoinsieme->count(), 1);
+        QCOMPARE(q.reader()->Fl_main->ViewTitle(), title);
+    }
+
+    void databaseWithoutTheTitlesCodeIsRefused()
+    {
+        ProgramFolder folder;
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("abc")),
+                            QStringLiteral("DELETE FROM Param WHERE Codice='COD'"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QVERIFY(dialogs.shown.size() >= 2);
+        QCOMPARE(dialogs.shown[0].text, QStringLiteral("abc.mdb not found or wrong"));
+        QCOMPARE(dialogs.shown[0].title, p.strings.text(QStringLiteral("BMSG"), 11));
+        QVERIFY(dialogs.shown[1].isFileDialog);
+        QVERIFY(p.title.NoTitleDatabase);
+    }
+
+    void codeComparedWithoutLetterCase()
+    {
+        ProgramFolder folder;
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("abc")),
+                            QStringLiteral("UPDATE Param SET Param1='ABC' WHERE Codice='COD'"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QVERIFY(dialogs.shown.empty());
+        QCOMPARE(p.mainFrame()->windowTitle(), QStringLiteral("Fixture title"));
+    }
+
+    void openingTheOpenTitleAgainDoesNothing()
+    {
+        ProgramFolder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        engine::TopicView *main = p.reader()->Fl_main;
+        main->JumpContext(QStringLiteral("Long"));
+        const int shown = main->TopicIndex();
+        // The same path in other letters, from the Open dialog and from the menu.
+        dialogs.files.push_back(folder.file(QStringLiteral("ABC.M14")));
+        p.ApriTexte();
+        QCOMPARE(main->TopicIndex(), shown);
+        p.mainFrame()
+            ->item(QStringLiteral("TexteOuvert_0"))
+            ->setText(QStringLiteral("&1 ") + folder.file(QStringLiteral("Abc.m14")));
+        p.TexteOuvert_Click(0);
+        QCOMPARE(main->TopicIndex(), shown);
+        QCOMPARE(main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
+    }
+
+    void fifthTitleDropsTheFourth()
+    {
+        ProgramFolder folder({QStringLiteral("abc"), QStringLiteral("e")});
+        folder.setLastFiles({QStringLiteral("/t/1.m14"), QStringLiteral("/t/2.m14"), QStringLiteral("/t/3.m14"),
+                             QStringLiteral("/t/4.m14")});
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        const QString abc = folder.file(QStringLiteral("abc.m14"));
+        QCOMPARE(visibleLastUsed(*p.mainFrame()),
+                 (QStringList{QStringLiteral("&1 ") + abc, QStringLiteral("&2 /t/1.m14"), QStringLiteral("&3 /t/2.m14"),
+                              QStringLiteral("&4 /t/3.m14")}));
+        dialogs.files.push_back(folder.file(QStringLiteral("e.m14")));
+        p.ApriTexte();
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("e.m14")));
+        QCOMPARE(visibleLastUsed(*p.mainFrame()),
+                 (QStringList{QStringLiteral("&1 ") + folder.file(QStringLiteral("e.m14")), QStringLiteral("&2 ") + abc,
+                              QStringLiteral("&3 /t/1.m14"), QStringLiteral("&4 /t/2.m14")}));
+    }
+
+    void emptyListKeepsOnlyTheLastTitle()
+    {
+        ProgramFolder folder({QStringLiteral("abc"), QStringLiteral("b"), QStringLiteral("c")});
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        for (const char *t : {"b", "c"}) {
+            dialogs.files.push_back(folder.file(QString::fromLatin1(t) + QStringLiteral(".m14")));
+            p.ApriTexte();
+        }
+        QCOMPARE(visibleLastUsed(*p.mainFrame()), QStringList{QStringLiteral("&1 ") + folder.file("c.m14")});
+    }
+
+    void badFileAsksAgainAndCancelKeepsTheOpenTitle()
+    {
+        ProgramFolder folder;
+        QFile bad(folder.file(QStringLiteral("bad.m14")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a title");
+        bad.close();
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        dialogs.files.push_back(bad.fileName());
+        p.ApriTexte();
+        QCOMPARE(dialogs.shown[1].text, QStringLiteral("Bad .m14 file"));
+        QVERIFY(dialogs.shown[2].isFileDialog);
+        QCOMPARE(dialogs.shown[2].request.filter, QStringLiteral("File  (*.m14)|*.m14"));
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
+        QCOMPARE(p.mainFrame()->windowTitle(), QStringLiteral("Fixture title"));
+    }
+
+    void subsetGroups_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("three") << QStringLiteral("INSERT INTO Param VALUES (8, 'GRP', 'C', 'Group C')")
+                               << QStringList{"Group A", "Group B", "Group C"};
+        QTest::newRow("none") << QStringLiteral("DELETE FROM Param WHERE Codice = 'GRP'") << QStringList{};
+    }
+    void subsetGroups()
+    {
+        QFETCH(QString, sql);
+        QFETCH(QStringList, names);
+        ProgramFolder folder;
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("abc")), sql);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QComboBox *subsets = p.reader()->Combo_sottoinsieme;
+        QStringList shown;
+        for (int i = 0; i < subsets->count(); ++i)
+            shown << subsets->itemText(i);
+        QCOMPARE(shown, names);
+        QCOMPARE(p.title.SubsetGroupLast, int(names.size()) - 1);
+        QCOMPARE(p.title.SubsetGroupNames, names);
+    }
+
+    void dateSearchCodeIsCaseSensitive()
+    {
+        ProgramFolder folder;
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("abc")),
+                            QStringLiteral("UPDATE Param SET Param1='o' WHERE Codice='DAT'"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QVERIFY(!p.title.DateSearchEnabled);
+        QVERIFY(!p.title.LetterSearchEnabled);
+        QVERIFY(p.reader()->FramePerData->isHidden());
+        QVERIFY(p.reader()->FramePerLettera->isHidden());
+
+        // "O" offers the date search, starting from the title's first date.
+        ProgramFolder other;
+        ScriptedDialogs d2;
+        Program q(other.path(), d2);
+        QVERIFY(q.Main(QStringLiteral("abc")));
+        QVERIFY(q.title.DateSearchEnabled);
+        QVERIFY(!q.reader()->FramePerData->isHidden());
+        QCOMPARE(q.title.StartDate, QDate(1851, 3, 12));
+    }
+
+    void lastRandomModeRowWins()
+    {
+        ProgramFolder folder;
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("abc")),
+                            QStringLiteral("DELETE FROM Param WHERE Codice='HAS';"
+                                           "INSERT INTO Param VALUES (8, 'HAS', 'O', NULL);"
+                                           "INSERT INTO Param VALUES (9, 'HAS', 'N', NULL);"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QVERIFY(!p.title.RandomTopicMode);
+        QCOMPARE(p.mainFrame()->button(QStringLiteral("Indici"))->toolTip(), p.strings.text("MENU", 38));
+        QVERIFY(p.mainFrame()->menu(QStringLiteral("IndiciMenu"))->menuAction()->isVisible());
+    }
+
+    void contentsTreeFromItemRows()
+    {
+        ProgramFolder folder;
+        // A child listed before its parent does not appear; nor does a second node with a key already used.
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("abc")),
+                            QStringLiteral("INSERT INTO Item VALUES (4, 'Dorphan', 'Orphan', 'Dlater', '');"
+                                           "INSERT INTO Item VALUES (5, 'Dlater', 'Later', 'Dsommario', 'f');"
+                                           "INSERT INTO Item VALUES (6, 'D1851', 'Again', 'Dsommario', '');"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QTreeWidget *tree = p.reader()->TreeSommario;
+        QCOMPARE(tree->topLevelItemCount(), 1);
+        QTreeWidgetItem *root = tree->topLevelItem(0);
+        QVERIFY(root->isExpanded());
+        QCOMPARE(root->childCount(), 2);
+        QTreeWidgetItem *year = node(p, QStringLiteral("D1851"));
+        QCOMPARE(year->text(0), QStringLiteral("1851"));
+        QVERIFY(!year->isExpanded());
+        QCOMPARE(year->data(0, forms::ImageRole).toInt(), 5);
+        QCOMPARE(node(p, QStringLiteral("D120351"))->data(0, forms::ImageRole).toInt(), 4);
+        QVERIFY(node(p, QStringLiteral("Dlater")));
+        QVERIFY(!node(p, QStringLiteral("Dorphan")));
+    }
+
+    void treeClickShowsTheTopicAndTheTreeFollowsTheTopic()
+    {
+        ProgramFolder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QTreeWidget *tree = p.reader()->TreeSommario;
+        engine::TopicView *main = p.reader()->Fl_main;
+        QVERIFY(p.reader()->isShown(forms::Panel::Contents));
+        // The home topic's node is selected at start.
+        QCOMPARE(tree->currentItem(), node(p, QStringLiteral("Dsommario")));
+
+        // A click on a node (keys of a date-search title carry a "D") shows
+        // its topic, and toggles the node.
+        QTreeWidgetItem *year = node(p, QStringLiteral("D1851"));
+        year->setExpanded(true);
+        QTreeWidgetItem *letter = node(p, QStringLiteral("D120351"));
+        const QRect r = tree->visualItemRect(letter);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(main->TopicData(), QStringLiteral("120351"));
+
+        // A note of that letter ("120351.2") selects the letter's node.
+        tree->setCurrentItem(year);
+        main->JumpContext(QStringLiteral("T120351.2"));
+        QCOMPARE(main->TopicData(), QStringLiteral("120351.2"));
+        QCOMPARE(tree->currentItem(), letter);
+
+        // Enter shows the selected node's topic and does not toggle it.
+        tree->setCurrentItem(node(p, QStringLiteral("D120351a")));
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Return);
+        QCOMPARE(main->TopicData(), QStringLiteral("120351a"));
+    }
+
+    void rightClickAndShiftArrowsLeaveTheSelection()
+    {
+        ProgramFolder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        p.mainFrame()->resize(900, 400);
+        QTreeWidget *tree = p.reader()->TreeSommario;
+        engine::TopicView *main = p.reader()->Fl_main;
+        main->JumpContext(QStringLiteral("Long"));
+        QTreeWidgetItem *year = node(p, QStringLiteral("D1851"));
+        tree->setCurrentItem(year);
+        QTreeWidgetItem *root = node(p, QStringLiteral("Dsommario"));
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(root).center());
+        QCOMPARE(tree->currentItem(), year);
+        QCOMPARE(main->TopicData(), QStringLiteral("long"));
+
+        tree->setFocus();
+        QScrollBar *bar = main->regionView(1)->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), 0);
+        QTest::keyClick(tree, Qt::Key_Down, Qt::ShiftModifier);
+        QVERIFY(bar->value() > 0);
+        QCOMPARE(tree->currentItem(), year);
+        QCOMPARE(QApplication::focusWidget(), tree);
+    }
+};
+
+QTEST_MAIN(TestTitle)
+#include "tst_title.moc"

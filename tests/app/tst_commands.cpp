@@ -1,0 +1,263 @@
+// The command dispatch through the real windows: menu shortcuts and the
+// reader window's keys, the toolbar's drop-down menus and the help files.
+#include "commands.h"
+#include "dialogs.h"
+#include "form1.h"
+#include "help_window.h"
+#include "mdiform1.h"
+#include "program.h"
+#include "program_folder.h"
+#include "region_view.h"
+#include "topicview.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+
+using namespace folium;
+using namespace folium::app;
+using namespace folium::config;
+using folium::testing::ProgramFolder;
+
+namespace {
+
+struct Running {
+    ProgramFolder folder;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Program> p;
+
+    explicit Running(const QString &paramSql = {})
+    {
+        if (!paramSql.isEmpty())
+            ProgramFolder::exec(folder.file(QStringLiteral("abc.mdb")), paramSql);
+        p = std::make_unique<Program>(folder.path(), dialogs);
+        if (!p->Main(QStringLiteral("abc")))
+            p.reset();
+        else {
+            p->mainFrame()->activateWindow();
+            (void)QTest::qWaitForWindowActive(p->mainFrame());
+        }
+    }
+    forms::Form1 *f() const { return p->reader(); }
+    engine::TopicView *main() const { return p->reader()->Fl_main; }
+    QWidget *focus() const { return QApplication::focusWidget(); }
+    void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(focus() ? focus() : p->mainFrame(), k, m); }
+};
+
+} // namespace
+
+class TestCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void panelKeysAndCtrlF2()
+    {
+        Running r;
+        QVERIFY(r.p);
+        QVERIFY(r.f()->isShown(forms::Panel::Contents));
+        r.key(Qt::Key_F2);
+        QVERIFY(r.f()->isShown(forms::Panel::Search));
+        QCOMPARE(r.focus(), r.f()->Combo_perparole);
+        QVERIFY(r.p->mainFrame()->button(QStringLiteral("Cerca"))->isChecked());
+        QVERIFY(!r.p->mainFrame()->button(QStringLiteral("Sommario"))->isChecked());
+        r.key(Qt::Key_F6);
+        QVERIFY(r.f()->isShown(forms::Panel::Contents));
+        QCOMPARE(r.focus(), r.f()->TreeSommario);
+        QVERIFY(!r.p->mainFrame()->item(QStringLiteral("Sommario_scritti"))->isEnabled());
+        QVERIFY(r.p->mainFrame()->item(QStringLiteral("Cerca"))->isEnabled());
+
+        // Ctrl+F2 is the 50 % zoom, not the search panel.
+        r.key(Qt::Key_F2, Qt::ControlModifier);
+        QCOMPARE(r.main()->FontZoom(), 50);
+        QVERIFY(r.p->mainFrame()->item(QStringLiteral("Cinquanta"))->isChecked());
+        QVERIFY(!r.p->mainFrame()->item(QStringLiteral("Cento"))->isChecked());
+        QVERIFY(r.f()->isShown(forms::Panel::Contents));
+        // Ctrl+F does open it.
+        r.key(Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(r.f()->isShown(forms::Panel::Search));
+    }
+
+    void altF4DoesNotShowTheHistory()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.key(Qt::Key_F4, Qt::AltModifier);
+        QVERIFY(r.f()->isShown(forms::Panel::Contents));
+        QVERIFY(r.p->state.AltDown);
+    }
+
+    void shiftArrowsScrollTheTopicFromTheSearchField()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.main()->JumpContext(QStringLiteral("Long"));
+        r.p->mainFrame()->resize(900, 400);
+        r.key(Qt::Key_F2);
+        QWidget *field = r.focus();
+        const long before = r.main()->TopicScroll();
+        r.key(Qt::Key_PageDown, Qt::ShiftModifier);
+        QVERIFY(r.main()->TopicScroll() > before);
+        QCOMPARE(r.focus(), field);
+    }
+
+    void browseAndIndexCommands()
+    {
+        Running r;
+        QVERIFY(r.p);
+        forms::MDIForm1 *frame = r.p->mainFrame();
+        QVERIFY(!frame->item(QStringLiteral("Back"))->isEnabled());
+        r.key(Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(r.main()->TopicData(), QStringLiteral("120351"));
+        QVERIFY(frame->item(QStringLiteral("Back"))->isEnabled());
+        r.key(Qt::Key_B, Qt::ControlModifier);
+        QCOMPARE(r.main()->TopicData(), QStringLiteral("sommario"));
+        frame->button(QStringLiteral("Browsenext"))->trigger();
+        QCOMPARE(r.main()->TopicData(), QStringLiteral("120351"));
+        frame->button(QStringLiteral("Home"))->trigger();
+        QCOMPARE(r.main()->TopicData(), QStringLiteral("sommario"));
+        // The fixture has no index topics: the jump fails quietly.
+        r.key(Qt::Key_F2, Qt::ShiftModifier);
+        QCOMPARE(r.main()->TopicData(), QStringLiteral("sommario"));
+        QCOMPARE(r.main()->lastError(), 29048);
+    }
+
+    void indexButtonDropsTheMenuOrShowsARandomTopic()
+    {
+        {
+            Running r;
+            QVERIFY(r.p);
+            QMenu *shown = nullptr;
+            QPoint at;
+            r.p->commands()->popupMenu = [&](QMenu *m, const QPoint &pos) {
+                shown = m;
+                at = pos;
+            };
+            r.p->mainFrame()->button(QStringLiteral("Indici"))->trigger();
+            QCOMPARE(shown, r.p->mainFrame()->menu(QStringLiteral("IndiciMenu")));
+            QWidget *button = r.p->mainFrame()->Toolbar()->widgetForAction(r.p->mainFrame()->button("Indici"));
+            QCOMPARE(at, button->mapToGlobal(QPoint(0, button->height())));
+            // The zoom button drops its menu the same way, pressed while it is open.
+            bool pressed = false;
+            r.p->commands()->popupMenu = [&](QMenu *m, const QPoint &) {
+                shown = m;
+                pressed = r.p->mainFrame()->button(QStringLiteral("Zoom"))->isChecked();
+            };
+            r.p->mainFrame()->button(QStringLiteral("Zoom"))->trigger();
+            QCOMPARE(shown, r.p->mainFrame()->menu(QStringLiteral("Zoom")));
+            QVERIFY(pressed);
+            QVERIFY(!r.p->mainFrame()->button(QStringLiteral("Zoom"))->isChecked());
+            // Without random mode F10 does nothing.
+            r.key(Qt::Key_F10);
+            QCOMPARE(r.main()->TopicData(), QStringLiteral("sommario"));
+        }
+        {
+            Running r(QStringLiteral("UPDATE Param SET Param1 = 'O' WHERE Codice = 'HAS'"));
+            QVERIFY(r.p);
+            QVERIFY(r.p->title.RandomTopicMode);
+            QCOMPARE(r.p->mainFrame()->button(QStringLiteral("Indici"))->toolTip(),
+                     r.p->mainFrame()->indexButtonRandomTip());
+            r.p->commands()->popupMenu = [](QMenu *, const QPoint &) { QFAIL("no menu in random mode"); };
+            // Random topics are leaves of the contents: the two letters.
+            QSet<QString> seen;
+            for (int i = 0; i < 60 && seen.size() < 2; ++i) {
+                if (i % 2)
+                    r.p->mainFrame()->button(QStringLiteral("Indici"))->trigger();
+                else
+                    r.key(Qt::Key_F10);
+                if (r.main()->TopicData() != u"sommario")
+                    seen << r.main()->TopicData();
+            }
+            QCOMPARE(seen, (QSet<QString>{QStringLiteral("120351"), QStringLiteral("120351a")}));
+        }
+    }
+
+    void noteKeysStepAndShowTheNote()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.main()->JumpContext(QStringLiteral("120351"));
+        r.key(Qt::Key_F8);
+        r.key(Qt::Key_F8);
+        QCOMPARE(r.p->state.CurrentHotspot, 2);
+        // The focus stays where the reader works: the contents.
+        QCOMPARE(r.focus(), r.f()->TreeSommario);
+        r.key(Qt::Key_F7);
+        QCOMPARE(r.p->state.CurrentHotspot, 1);
+        r.key(Qt::Key_F9);
+        QCOMPARE(r.main()->TopicData(), QStringLiteral("120351.1"));
+    }
+
+    void escapeGivesTheFocusBack()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.main()->setFocus();
+        r.key(Qt::Key_Escape);
+        QCOMPARE(r.focus(), r.f()->TreeSommario);
+        r.key(Qt::Key_F2);
+        r.f()->Combo_sottoinsieme->setFocus();
+        r.key(Qt::Key_Escape);
+        QCOMPARE(r.focus(), r.f()->Combo_perparole);
+        // Alt+C chooses the subsets in the search panel.
+        r.key(Qt::Key_C, Qt::AltModifier);
+        QVERIFY(r.f()->Option_sottoinsieme->isChecked());
+    }
+
+    void helpFilesOpenAtTheirContexts_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("shift"); // the Shift key's name in the language
+        QTest::newRow("fr") << QStringLiteral("Fran\u00e7ais") << QStringLiteral("Maj");
+        QTest::newRow("en") << QStringLiteral("English") << QStringLiteral("Shift");
+        QTest::newRow("it") << QStringLiteral("Italiano") << QStringLiteral("Maiusc");
+    }
+    void helpFilesOpenAtTheirContexts()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, shift);
+        ProgramFolder folder;
+        for (const char *h : {"FLFR.hlp", "FLEN.hlp", "FLIT.hlp"})
+            ProgramFolder::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/") + QString::fromLatin1(h),
+                                folder.file(QString::fromLatin1(h)));
+        folder.setOption(QStringLiteral("Language"), language);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        engine::TopicView *help = p.helpWindow()->pane();
+        p.mainFrame()->item(QStringLiteral("Raccourcis"))->trigger();
+        QVERIFY(p.helpWindow()->isVisible());
+        QCOMPARE(help->ViewTitle(), p.HelpFilePath);
+        const int shortcuts = help->TopicIndex();
+        // The shortcuts topic names every key of the menus.
+        const QString text = help->regionView(1)->toPlainText();
+        for (const char *k :
+             {"F2",     "F3",     "F4",     "F5",     "F6",     "F7",     "F8",     "F9",     "F10",
+              "F11",    "F12",    "Ctrl+O", "Ctrl+P", "Ctrl+C", "Ctrl+S", "Ctrl+D", "Ctrl+K", "Ctrl+H",
+              "Ctrl+B", "Ctrl+N", "Ctrl+Q", "Ctrl+W", "Ctrl+X", "Ctrl+A", "Ctrl+E", "Ctrl+R", "Ctrl+F12"})
+            QVERIFY2(text.contains(QString::fromLatin1(k)), k);
+        for (const char *k : {"+F1", "+F2", "+F3", "+F4", "+F5", "+F6"})
+            QVERIFY2(text.contains(shift + QString::fromLatin1(k)), k);
+        p.mainFrame()->item(QStringLiteral("Guida"))->trigger();
+        QVERIFY(help->TopicIndex() != shortcuts);
+        QCOMPARE(help->TopicData(), QStringLiteral("sommario"));
+        QVERIFY(dialogs.shown.empty());
+    }
+
+    void missingHelpFileIsReported()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.p->mainFrame()->item(QStringLiteral("Guida"))->trigger();
+        QCOMPARE(r.dialogs.shown.size(), size_t(1));
+        QCOMPARE(r.dialogs.shown[0].text, r.p->HelpFilePath);
+        QVERIFY(!r.p->helpWindow()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestCommands)
+#include "tst_commands.moc"

@@ -310,6 +310,18 @@ void RegionView::resizeEvent(QResizeEvent *e)
         restoreTop();
 }
 
+void RegionView::showEvent(QShowEvent *e)
+{
+    // A text view scrolls its cursor into sight when first shown; the place
+    // in the topic stays where the program put it.
+    const bool restoring = m_restoring;
+    m_restoring = true;
+    QTextBrowser::showEvent(e);
+    m_restoring = restoring;
+    if (m_scrolling)
+        restoreTop();
+}
+
 void RegionView::keyPressEvent(QKeyEvent *e)
 {
     QScrollBar *sb = verticalScrollBar();

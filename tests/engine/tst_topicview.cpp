@@ -367,6 +367,19 @@ private slots:
         QCOMPARE(view().TopicScroll(), 0L);
     }
 
+    void topicShownWhileHiddenStartsAtItsTop()
+    {
+        TopicView hidden;
+        hidden.resize(400, 300);
+        hidden.setViewTitle(kFixture);
+        hidden.JumpContext(QStringLiteral("Long"));
+        QCOMPARE(hidden.TopicScroll(), 0L);
+        hidden.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&hidden));
+        QCOMPARE(hidden.TopicScroll(), 0L);
+        QCOMPARE(hidden.regionView(1)->verticalScrollBar()->value(), 0);
+    }
+
     void copySelectionPutsPlainAndRichText()
     {
         QApplication::clipboard()->setText(QStringLiteral("before"));

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QToolBar>
+#include <QWhatsThis>
 
 namespace folium::app {
 
@@ -47,6 +48,42 @@ Commands::Commands(Program &program, title::ContentsTree *tree, QObject *parent)
     connect(f, &Form1::keyDown, this, &Commands::Form_KeyDown);
     connect(f, &Form1::keyUp, this, &Commands::Form_KeyUp);
     connect(tree, &title::ContentsTree::scrollTopic, this, &Commands::SendShiftKeyToTopic);
+    connect(tree, &title::ContentsTree::contextMenuRequested, this, &Commands::AfficheContextMenu);
+    // A right button pressed in a reading pane, or released on the toolbar.
+    for (engine::TopicView *pane : {f->Fl_main, f->Fl_sec}) {
+        const auto onDown = [this, pane](int button, int, int, int) {
+            if (button == 2)
+                AfficheContextMenu(pane);
+        };
+        connect(pane, &engine::TopicView::MouseDownNSR, this, onDown);
+        connect(pane, &engine::TopicView::MouseDownSR, this, onDown);
+    }
+    frame->Toolbar()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(frame->Toolbar(), &QWidget::customContextMenuRequested, this,
+            [this, frame] { AfficheContextMenu(frame->Toolbar()); });
+}
+
+void Commands::popup(QMenu *menu, const QPoint &at)
+{
+    m_lastPopup = menu;
+    if (popupMenu)
+        popupMenu(menu, at);
+    else
+        menu->exec(at);
+}
+
+void Commands::AfficheContextMenu(QWidget *source)
+{
+    MDIForm1 *frame = m_p.mainFrame();
+    m_p.state.ContextMenuSource = source;
+    const auto helpItems = [frame](bool shown) {
+        for (const char *n : {"GuidaRapida", "Guida2", "Sep"})
+            frame->item(QString::fromLatin1(n))->setVisible(shown);
+        frame->item(QStringLiteral("Bookmarkdel"))->setVisible(!shown);
+    };
+    helpItems(true);
+    popup(frame->menu(QStringLiteral("Modifica")), QCursor::pos());
+    helpItems(false);
 }
 
 void Commands::Cerca_parola()
@@ -105,6 +142,24 @@ void Commands::menuItem(const QString &name)
         m_p.ShowHelp(1, QStringLiteral("23"));
     else if (name == u"Guida2")
         m_p.ShowHelp(0);
+    else if (name == u"GuidaRapida")
+        GuidaRapida();
+}
+
+void Commands::GuidaRapida()
+{
+    // The right-clicked control's own explanation, else its accessible
+    // description, where the reader pointed.
+    QWidget *source = m_p.state.ContextMenuSource;
+    if (!source)
+        return;
+    QString text = source->whatsThis();
+    if (text.isEmpty())
+        text = source->accessibleDescription();
+    if (text.isEmpty())
+        text = source->toolTip();
+    if (!text.isEmpty())
+        QWhatsThis::showText(QCursor::pos(), text, source);
 }
 
 void Commands::popupUnder(const QString &key, QMenu *menu)
@@ -113,13 +168,9 @@ void Commands::popupUnder(const QString &key, QMenu *menu)
     QAction *button = frame->button(key);
     QWidget *bw = frame->Toolbar()->widgetForAction(button);
     const QPoint at = bw ? bw->mapToGlobal(QPoint(0, bw->height())) : QCursor::pos();
-    m_lastPopup = menu;
     if (button->isCheckable())
         button->setChecked(true);
-    if (popupMenu)
-        popupMenu(menu, at);
-    else
-        menu->exec(at);
+    popup(menu, at);
     if (button->isCheckable())
         button->setChecked(false);
 }

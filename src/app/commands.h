@@ -28,6 +28,10 @@ public:
     void Form_KeyDown(int key, int shift, bool *handled);
     void Form_KeyUp(int key, int shift);
 
+    // The Edit menu as a context menu, with the help items that only it
+    // shows, for the control that was right-clicked.
+    void AfficheContextMenu(QWidget *source);
+
     // Shift with Down, Up, Page Down or Page Up scrolls the main pane's text
     // from wherever the focus is.
     void SendShiftKeyToTopic(int key);
@@ -41,6 +45,8 @@ public:
 
 private:
     void popupUnder(const QString &key, QMenu *menu);
+    void popup(QMenu *menu, const QPoint &at);
+    void GuidaRapida();
     void Cerca_parola();
     void Sommario();
     void Hasard();

@@ -6,6 +6,8 @@
 #include "option_set.h"
 
 #include <QDate>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 
@@ -67,6 +69,10 @@ struct ReaderState {
 
     QString LastQuery;
     bool HitHighlighting = true;
+
+    // The control last right-clicked: what the context menu's "What's this"
+    // asks about.
+    QPointer<QWidget> ContextMenuSource;
 };
 
 } // namespace folium::forms

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -89,6 +90,43 @@ private slots:
         r.key(Qt::Key_F4, Qt::AltModifier);
         QVERIFY(r.f()->isShown(forms::Panel::Contents));
         QVERIFY(r.p->state.AltDown);
+    }
+
+    void f3WithoutResultsOnlyMovesTheFocus()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.main()->regionView(1)->setFocus();
+        r.key(Qt::Key_F3);
+        QCOMPARE(r.focus(), r.f()->TreeSommario);
+        QVERIFY(r.f()->isShown(forms::Panel::Contents));
+    }
+
+    void runButtonInTheLetterFieldActsAsEnter()
+    {
+        Running r(QStringLiteral("UPDATE Param SET Param1 = 'S' WHERE Codice = 'DAT'"));
+        QVERIFY(r.p);
+        QVERIFY(r.p->title.LetterSearchEnabled);
+        r.key(Qt::Key_F2);
+        QComboBox *letter = r.f()->ComboPerLettera;
+        QVERIFY(letter->isVisible());
+        letter->setFocus();
+        struct EnterSpy : QObject {
+            int enters = 0;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(e)->key() == Qt::Key_Return)
+                    ++enters;
+                return false;
+            }
+        } spy;
+        QApplication::focusWidget()->installEventFilter(&spy);
+        r.p->mainFrame()->button(QStringLiteral("Avvio"))->trigger();
+        QCOMPARE(spy.enters, 1);
+        // Elsewhere the button does not send Enter anywhere.
+        r.f()->Combo_perparole->setFocus();
+        r.p->mainFrame()->button(QStringLiteral("Avvio"))->trigger();
+        QCOMPARE(spy.enters, 1);
     }
 
     void shiftArrowsScrollTheTopicFromTheSearchField()
@@ -246,6 +284,36 @@ private slots:
         QVERIFY(help->TopicIndex() != shortcuts);
         QCOMPARE(help->TopicData(), QStringLiteral("sommario"));
         QVERIFY(dialogs.shown.empty());
+    }
+
+    void rightClickShowsTheEditMenuWithItsHelpItems()
+    {
+        Running r;
+        QVERIFY(r.p);
+        forms::MDIForm1 *frame = r.p->mainFrame();
+        QMenu *shown = nullptr;
+        bool helpShown = false, deleteShown = true;
+        r.p->commands()->popupMenu = [&](QMenu *m, const QPoint &) {
+            shown = m;
+            helpShown = frame->item(QStringLiteral("GuidaRapida"))->isVisible() &&
+                        frame->item(QStringLiteral("Guida2"))->isVisible();
+            deleteShown = frame->item(QStringLiteral("Bookmarkdel"))->isVisible();
+        };
+        QWidget *text = r.main()->regionView(1)->viewport();
+        QTest::mousePress(text, Qt::RightButton, {}, QPoint(20, 20));
+        QCOMPARE(shown, frame->menu(QStringLiteral("Modifica")));
+        QVERIFY(helpShown);
+        QVERIFY(!deleteShown);
+        QCOMPARE(r.p->state.ContextMenuSource.data(), r.main());
+        // Closed, the menu bar's Edit menu is as before.
+        QVERIFY(!frame->item(QStringLiteral("GuidaRapida"))->isVisible());
+        QVERIFY(frame->item(QStringLiteral("Bookmarkdel"))->isVisible());
+
+        shown = nullptr;
+        QTreeWidget *tree = r.f()->TreeSommario;
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(tree->topLevelItem(0)).center());
+        QCOMPARE(shown, frame->menu(QStringLiteral("Modifica")));
+        QCOMPARE(r.p->state.ContextMenuSource.data(), tree);
     }
 
     void missingHelpFileIsReported()

@@ -132,6 +132,8 @@ ContentsTree::ContentsTree(Windows &w, TitleState &t, ReaderState &r, QObject *p
     : QObject(parent), m_w(w), m_t(t), m_r(r)
 {
     QTreeWidget *tree = w.reader->TreeSommario;
+    m_treeObject = tree;
+    m_viewportObject = tree->viewport();
     tree->installEventFilter(this);
     tree->viewport()->installEventFilter(this);
     connect(tree, &QTreeWidget::itemClicked, this, [this] { TreeSommario_Click(); });
@@ -163,8 +165,15 @@ void ContentsTree::TreeSommario_KeyPress(int keyAscii)
 
 bool ContentsTree::eventFilter(QObject *watched, QEvent *event)
 {
+    // Compared as plain objects: events still come while the reader window
+    // is being destroyed, and only key and mouse presses are acted on.
+    const bool onTree = watched == m_treeObject, onViewport = watched == m_viewportObject;
+    const bool key = onTree && event->type() == QEvent::KeyPress;
+    const bool press = onViewport && event->type() == QEvent::MouseButtonPress;
+    if (!key && !press)
+        return false;
     QTreeWidget *tree = m_w.reader->TreeSommario;
-    if (watched == tree && event->type() == QEvent::KeyPress) {
+    if (key) {
         auto *k = static_cast<QKeyEvent *>(event);
         if (k->modifiers() == Qt::ShiftModifier) {
             if (k->key() == Qt::Key_Down || k->key() == Qt::Key_Up || k->key() == Qt::Key_PageDown ||
@@ -180,7 +189,7 @@ bool ContentsTree::eventFilter(QObject *watched, QEvent *event)
             TreeSommario_KeyPress(k->text().at(0).unicode());
         return false;
     }
-    if (watched == tree->viewport() && event->type() == QEvent::MouseButtonPress) {
+    if (press) {
         auto *m = static_cast<QMouseEvent *>(event);
         if (m->button() == Qt::RightButton) {
             // A right click shows the menu and never moves the selection.

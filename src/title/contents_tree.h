@@ -54,6 +54,8 @@ private:
     Windows &m_w;
     TitleState &m_t;
     ReaderState &m_r;
+    const QObject *m_treeObject = nullptr;
+    const QObject *m_viewportObject = nullptr;
 };
 
 } // namespace folium::title

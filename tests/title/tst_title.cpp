@@ -1,6 +1,7 @@
 // Opening titles through the real windows: the open dialog and the
 // last-used list, the title database beside the title and its identity,
 // the title's parameters and the contents tree.
+#include "commands.h"
 #include "dialogs.h"
 #include "form1.h"
 #include "mdiform1.h"
@@ -326,6 +327,8 @@ private slots:
         ScriptedDialogs dialogs;
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
+        QWidget *menuSource = nullptr;
+        p.commands()->popupMenu = [&](QMenu *, const QPoint &) { menuSource = p.state.ContextMenuSource; };
         p.mainFrame()->resize(900, 400);
         QTreeWidget *tree = p.reader()->TreeSommario;
         engine::TopicView *main = p.reader()->Fl_main;
@@ -336,6 +339,7 @@ private slots:
         QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(root).center());
         QCOMPARE(tree->currentItem(), year);
         QCOMPARE(main->TopicData(), QStringLiteral("long"));
+        QCOMPARE(menuSource, tree);
 
         tree->setFocus();
         QScrollBar *bar = main->regionView(1)->verticalScrollBar();

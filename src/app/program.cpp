@@ -124,12 +124,7 @@ bool Program::InitLanguesVar()
     m_w.options->ApplyOptionCaptions(strings);
     title::AfficheLoadingText(m_w);
     m_frame->applyInterfaceStrings(strings);
-    Form1 *f = m_w.reader;
-    // The side pane shows the search panel until another is chosen.
-    if (f->isShown(forms::Panel::Search))
-        f->Titre_Splitgauche->setText(strings.text(QStringLiteral("RECH"), 1));
-    f->NotesTitre->setText(strings.text(QStringLiteral("FENE"), 2));
-    f->NotesFermer->setToolTip(strings.text(QStringLiteral("FENE"), 3));
+    m_w.reader->applyInterfaceStrings(strings);
     return true;
 }
 

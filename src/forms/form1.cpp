@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "interface_strings.h"
 #include "state.h"
 #include "topicview.h"
 
@@ -135,19 +136,27 @@ void Form1::buildSearchPanel()
     Frame_cerca = named(new QWidget, "Frame_cerca");
     auto *lay = new QVBoxLayout(Frame_cerca);
     lay->setContentsMargins(0, 0, 0, 0);
+
+    Frame_perparole = named(new QGroupBox, "Frame_perparole");
+    auto *wordsLay = new QVBoxLayout(Frame_perparole);
     Combo_perparole = named(new QComboBox, "Combo_perparole");
     Combo_perparole->setEditable(true);
     Combo_perparole->setInsertPolicy(QComboBox::NoInsert);
-    lay->addWidget(Combo_perparole);
+    wordsLay->addWidget(Combo_perparole);
     auto *nearRow = new QHBoxLayout;
-    Check1 = named(new QCheckBox(QStringLiteral("AND")), "Check1");
+    Check1 = named(new QCheckBox, "Check1");
     TextNear = named(new QLineEdit, "TextNear");
     TextNear->setMaximumWidth(50);
+    TextNear->setAccessibleName(QStringLiteral("NEAR"));
     nearRow->addWidget(Check1);
     nearRow->addStretch(1);
     nearRow->addWidget(new QLabel(QStringLiteral("NEAR")));
     nearRow->addWidget(TextNear);
-    lay->addLayout(nearRow);
+    wordsLay->addLayout(nearRow);
+    lay->addWidget(Frame_perparole);
+
+    Frame_dominio = named(new QGroupBox, "Frame_dominio");
+    auto *domainLay = new QVBoxLayout(Frame_dominio);
     Option_tutto = named(new QRadioButton, "Option_tutto");
     Option_argomento = named(new QRadioButton, "Option_argomento");
     Option_sottoinsieme = named(new QRadioButton, "Option_sottoinsieme");
@@ -155,7 +164,9 @@ void Form1::buildSearchPanel()
     Combo_sottoinsieme = named(new QComboBox, "Combo_sottoinsieme");
     for (QWidget *w :
          std::initializer_list<QWidget *>{Option_tutto, Option_argomento, Option_sottoinsieme, Combo_sottoinsieme})
-        lay->addWidget(w);
+        domainLay->addWidget(w);
+    lay->addWidget(Frame_dominio);
+
     FramePerData = named(new QGroupBox, "FramePerData");
     auto *dateLay = new QVBoxLayout(FramePerData);
     DatePicker = named(new QDateEdit, "DatePicker");
@@ -172,6 +183,43 @@ void Form1::buildSearchPanel()
     letterLay->addWidget(ComboPerLettera);
     lay->addWidget(FramePerLettera);
     lay->addStretch(1);
+}
+
+void Form1::applyInterfaceStrings(const config::InterfaceStrings &strings)
+{
+    const auto t = [&strings](const char *group, int n) { return strings.text(QString::fromLatin1(group), n); };
+    Frame_perparole->setTitle(t("RECH", 2));
+    Check1->setText(t("RECH", 3));
+    Frame_dominio->setTitle(t("RECH", 4));
+    Option_tutto->setText(t("RECH", 5));
+    Option_argomento->setText(t("RECH", 6));
+    Option_sottoinsieme->setText(t("RECH", 7));
+    FramePerData->setTitle(t("RECH", 8));
+    CheckCalendrier->setText(t("RECH", 9));
+    FramePerLettera->setTitle(t("RECH", 10));
+    NotesTitre->setText(t("FENE", 2));
+    NotesFermer->setToolTip(t("FENE", 3));
+    // What a screen reader says for the inputs, lists and panes.
+    Combo_perparole->setAccessibleName(t("RECH", 2));
+    Combo_sottoinsieme->setAccessibleName(t("RECH", 7));
+    DatePicker->setAccessibleName(t("RECH", 8));
+    ComboPerLettera->setAccessibleName(t("RECH", 10));
+    List_risultati->setAccessibleName(t("RESU", 1));
+    List_cronologia->setAccessibleName(QString(t("MENU", 21)).remove(u'&'));
+    List_bookmark->setAccessibleName(QString(t("MENU", 22)).remove(u'&'));
+    TreeSommario->setAccessibleName(QString(t("MENU", 23)).remove(u'&'));
+    Fl_sec->setAccessibleName(t("FENE", 1));
+    // The panel title names the panel shown (the search panel when none is).
+    switch (m_shown) {
+    case Panel::Results:
+        Titre_Splitgauche->setText(t("RESU", 1) + QStringLiteral(" (%1)").arg(List_risultati->topLevelItemCount()));
+        break;
+    case Panel::History: Titre_Splitgauche->setText(QString(t("MENU", 21)).remove(u'&')); break;
+    case Panel::Bookmarks: Titre_Splitgauche->setText(QString(t("MENU", 22)).remove(u'&')); break;
+    case Panel::Contents: Titre_Splitgauche->setText(QString(t("MENU", 23)).remove(u'&')); break;
+    case Panel::Search:
+    case Panel::None: Titre_Splitgauche->setText(t("RECH", 1)); break;
+    }
 }
 
 QWidget *Form1::panelWidget(Panel p) const

@@ -22,6 +22,10 @@ namespace folium::engine {
 class TopicView;
 }
 
+namespace folium::config {
+class InterfaceStrings;
+}
+
 namespace folium::forms {
 
 struct ReaderState;
@@ -58,9 +62,11 @@ public:
 
     // The search panel.
     QWidget *Frame_cerca;
+    QGroupBox *Frame_perparole;
     QComboBox *Combo_perparole;
     QCheckBox *Check1;
     QLineEdit *TextNear;
+    QGroupBox *Frame_dominio;
     QRadioButton *Option_tutto;
     QRadioButton *Option_argomento;
     QRadioButton *Option_sottoinsieme;
@@ -87,6 +93,11 @@ public:
     // and 10 (topic, chapter, home page, note, letter, index).
     static QIcon image(int number);
     static void setImage(QTreeWidgetItem *item, int number);
+
+    // Captions and accessible names of the search panel, the notes strip
+    // and the lists from the interface strings; the panel title of the
+    // panel shown.
+    void applyInterfaceStrings(const config::InterfaceStrings &strings);
 
     // Before leaving a topic: the history row of the topic shown records its
     // address and scroll position (the first row when every topic is added).

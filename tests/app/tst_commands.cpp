@@ -243,7 +243,7 @@ private slots:
         QCOMPARE(r.focus(), r.f()->Combo_perparole);
         // Alt+C chooses the subsets in the search panel.
         r.key(Qt::Key_C, Qt::AltModifier);
-        QVERIFY(r.f()->Option_sottoinsieme->isChecked());
+        QTRY_VERIFY(r.f()->Option_sottoinsieme->isChecked());
     }
 
     void helpFilesOpenAtTheirContexts_data()

@@ -13,7 +13,10 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
@@ -317,6 +320,10 @@ private slots:
                  p.strings.text(QStringLiteral("MENU"), 19) + QStringLiteral(" (F2)"));
         QVERIFY(p.strings.text(QStringLiteral("MENU"), 18) != QStringLiteral("&Affichage"));
         QCOMPARE(p.HelpFilePath, folder.file(QStringLiteral("FLEN.hlp")));
+        // The search panel's captions and what a screen reader says for its field.
+        QCOMPARE(p.reader()->Option_tutto->text(), QStringLiteral("En&tire edition"));
+        QCOMPARE(p.reader()->FramePerData->title(), QStringLiteral("Go to date"));
+        QCOMPARE(p.reader()->Combo_perparole->accessibleName(), QStringLiteral("Words to find"));
     }
 
     void splitterPositionKeptBetweenRuns()

@@ -12,6 +12,7 @@
 #include "topicview.h"
 
 #include <QAction>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -264,6 +265,52 @@ private slots:
         // F9 opens the note of the focused call.
         r.p.hotspots()->AfficheNoteAvecClick();
         QCOMPARE(r.main->TopicData(), QStringLiteral("120351.3"));
+    }
+
+    void resultChosenInTheResultsList()
+    {
+        Running r;
+        QVERIFY(r.main);
+        QTreeWidget *results = r.p.reader()->List_risultati;
+        forms::MDIForm1 *frame = r.p.mainFrame();
+        const auto add = [results](const QString &text, int topic) {
+            auto *item = new QTreeWidgetItem(results, QStringList{text});
+            item->setData(0, forms::TagRole, QStringLiteral(" %1").arg(topic));
+            return item;
+        };
+        QTreeWidgetItem *letter = add(QStringLiteral("12 marzo 1851, a Maria"), 2);
+        QTreeWidgetItem *note = add(QStringLiteral("Nota 2 \u2013 12 marzo 1851, a Luigi"), 6);
+        results->setCurrentItem(letter);
+        r.p.display()->AfficheTopic();
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351a"));
+        QCOMPARE(frame->statusBar()->currentMessage(), letter->text(0));
+        QVERIFY(!frame->button(QStringLiteral("Risultatilistback"))->isEnabled());
+        QVERIFY(frame->item(QStringLiteral("Risultati_next"))->isEnabled());
+
+        // A hit in a note shows the letter at the note's call, and the note.
+        results->setCurrentItem(note);
+        r.p.display()->AfficheTopic();
+        QVERIFY(frame->button(QStringLiteral("Risultatilistback"))->isEnabled());
+        QVERIFY(!frame->item(QStringLiteral("Risultati_next"))->isEnabled());
+        // The note replaces the letter, as a click on its call would.
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351.2"));
+
+        // The result already shown only refreshes the status bar and buttons.
+        const int rows = r.p.reader()->List_cronologia->topLevelItemCount();
+        frame->statusBar()->clearMessage();
+        r.p.display()->AfficheTopic();
+        QCOMPARE(frame->statusBar()->currentMessage(), note->text(0));
+        QCOMPARE(r.p.reader()->List_cronologia->topLevelItemCount(), rows);
+
+        // With notes at the bottom, the letter stays at its call and the note opens below.
+        r.p.state.NotesAtBottom = true;
+        results->setCurrentItem(letter);
+        r.p.display()->AfficheTopic();
+        results->setCurrentItem(note);
+        r.p.display()->AfficheTopic();
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351"));
+        QCOMPARE(r.p.state.CurrentHotspot, 2);
+        QCOMPARE(r.sec->TopicData(), QStringLiteral("120351.2"));
     }
 
     void notesPaneToggleAndClose()

@@ -70,7 +70,7 @@ bool Program::Main(const QString &commandLine)
     m_w.strings = &strings;
     m_w.optionSet = &options;
     m_w.programFolder = m_folder;
-    connect(m_frame.get(), &MDIForm1::closing, this, &Program::shutdown);
+    connect(m_frame.get(), &MDIForm1::closing, this, [this](bool *cancel) { shutdown(cancel); });
     if (!InitLanguesVar())
         return false;
     m_hotspots = new reader::Hotspots(m_w, state, this);
@@ -110,21 +110,32 @@ bool Program::InitLanguesVar()
         fatal(QStringLiteral("Err no ") + QString::number(err) + m_folder + kFatalTail);
         return false;
     }
-    // The options dialog, loaded hidden, opens the option row; giving up on
-    // finding it ends the program.
-    m_w.options = new Form2(flPath(), m_folder, m_dialogs, m_frame.get());
-    if (!m_w.options->Form_Load()) {
-        m_ended = true;
-        return false;
+    // At start the options dialog, loaded hidden, opens the option row;
+    // giving up on finding it ends the program. Later loads take the
+    // language the dialog shows.
+    const bool starting = !m_w.options;
+    if (starting) {
+        m_w.options = new Form2(flPath(), m_folder, m_dialogs, m_frame.get());
+        if (!m_w.options->Form_Load()) {
+            m_ended = true;
+            return false;
+        }
+        config::readOptionSet(*m_w.options->Data1->database(), &options);
     }
-    config::readOptionSet(*m_w.options->Data1->database(), &options);
-    strings.load(*fl, m_w.options->ComboLangue->currentText());
-    if (!m_w.options->HelpFilePath.isEmpty())
-        HelpFilePath = m_w.options->HelpFilePath;
+    const QString language = m_w.options->ComboLangue->currentText();
+    strings.load(*fl, language);
+    const QString help = config::helpFileFor(language, m_folder);
+    if (!help.isEmpty())
+        HelpFilePath = help;
     m_w.options->ApplyOptionCaptions(strings);
-    title::AfficheLoadingText(m_w);
+    if (starting)
+        title::AfficheLoadingText(m_w);
     m_frame->applyInterfaceStrings(strings);
     m_w.reader->applyInterfaceStrings(strings);
+    if (!starting) {
+        QAction *indexes = m_frame->button(QStringLiteral("Indici"));
+        indexes->setToolTip(title.RandomTopicMode ? m_frame->indexButtonRandomTip() : m_frame->indexButtonMenuTip());
+    }
     return true;
 }
 
@@ -214,6 +225,13 @@ void Program::InizializzazioniSuite()
 
 void Program::ApriTexte()
 {
+    title.CancelFlag = false;
+    if (VerifieBookmarks)
+        VerifieBookmarks();
+    if (title.CancelFlag) {
+        title.CancelFlag = false;
+        return;
+    }
     FileDialogRequest r;
     r.folder = m_folder;
     r.filter = QStringLiteral("File option (*.m14)|*.m14");
@@ -293,12 +311,17 @@ void Program::ShowHelp(int command, const QString &context)
         m_dialogs.message(m_frame.get(), m_help->error(), QStringLiteral("Help"), Icon::Exclamation, Buttons::Ok);
 }
 
-void Program::shutdown()
+void Program::shutdown(bool *cancel)
 {
     if (m_shutDown || m_ended)
         return;
-    m_shutDown = true;
-    // The reader window's unload: the last-used list, in menu order.
+    // The reader window's unload: the bookmark question, then the last-used
+    // list in menu order, written even when the close is abandoned.
+    title.CancelFlag = false;
+    if (VerifieBookmarks)
+        VerifieBookmarks();
+    const bool abandoned = title.CancelFlag;
+    title.CancelFlag = false;
     QStringList captions;
     for (int i = 0; i < 4; ++i)
         captions << m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i))->text();
@@ -306,6 +329,12 @@ void Program::shutdown()
         fatal(m_folder + kFatalTail);
         return;
     }
+    if (abandoned) {
+        if (cancel)
+            *cancel = true;
+        return;
+    }
+    m_shutDown = true;
     // The main frame's unload: the splitter position, through the options
     // dialog's data control.
     SplitterPosition = m_w.reader->splitterPosition();

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace folium::config {
@@ -52,8 +53,18 @@ public:
     // application database cannot be read); the message has been shown.
     bool Main(const QString &commandLine);
     // The shutdown sequence, as closing the main frame runs it. The
-    // last-used list and the splitter position are written back.
-    void shutdown();
+    // last-used list and the splitter position are written back. When the
+    // bookmark question is cancelled, *cancel is set: the last-used list is
+    // still written, and the program goes on.
+    void shutdown(bool *cancel = nullptr);
+    // Asked before a title is closed or the program ends: offers to save
+    // changed bookmarks and sets title.CancelFlag when the reader cancels.
+    // The bookmark lists provide it; without them there is nothing to ask.
+    std::function<void()> VerifieBookmarks;
+
+    // Loads the strings of the language chosen in the options dialog and
+    // applies them to every window.
+    bool InitLanguesVar();
     // True once a fatal error has ended the program.
     bool ended() const { return m_ended; }
 
@@ -89,7 +100,6 @@ public:
 private:
     QString flPath() const;
     void fatal(const QString &text);
-    bool InitLanguesVar();
     void Inizializzazioni(const QString &commandLine);
     void InizializzazioniSuite();
     void InitLastUsedFiles();

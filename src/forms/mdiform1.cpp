@@ -3,6 +3,7 @@
 #include "interface_strings.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
@@ -302,7 +303,12 @@ void MDIForm1::checkZoom(int percent)
 
 void MDIForm1::closeEvent(QCloseEvent *e)
 {
-    emit closing();
+    bool cancel = false;
+    emit closing(&cancel);
+    if (cancel) {
+        e->ignore();
+        return;
+    }
     QMainWindow::closeEvent(e);
 }
 
@@ -321,11 +327,12 @@ void MDIForm1::applyInterfaceStrings(const config::InterfaceStrings &strings)
         if (k.button) {
             QAction *b = m_buttons.value(QString::fromLatin1(k.button));
             b->setText(plain(text));
-            b->setToolTip(text + QString::fromLatin1(k.hint));
+            // A tooltip shows no access key: the text without its "&".
+            b->setToolTip(plain(text) + QString::fromLatin1(k.hint));
         }
     }
-    m_indexRandomTip = strings.text(QStringLiteral("MENU"), 32) + QStringLiteral(" (F10)");
-    m_indexMenuTip = strings.text(QStringLiteral("MENU"), 38);
+    m_indexRandomTip = plain(strings.text(QStringLiteral("MENU"), 32)) + QStringLiteral(" (F10)");
+    m_indexMenuTip = plain(strings.text(QStringLiteral("MENU"), 38));
 }
 
 } // namespace folium::forms

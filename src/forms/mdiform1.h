@@ -46,8 +46,9 @@ public:
     QString indexButtonMenuTip() const { return m_indexMenuTip; }
 
 signals:
-    // The frame is closing (the window's close button, Alt+F4, Esci).
-    void closing();
+    // The frame is closing (the window's close button, Alt+F4, Esci); a
+    // receiver that sets *cancel keeps it open.
+    void closing(bool *cancel);
     // A menu item or a toolbar button was chosen; the name is the item's
     // name or the button's key.
     void menuItemTriggered(const QString &name);

@@ -136,16 +136,17 @@ private slots:
             f.applyInterfaceStrings(s);
             QCOMPARE(f.menu(QStringLiteral("Visualizza"))->title(), s.text(QStringLiteral("MENU"), 18));
             QCOMPARE(f.item(QStringLiteral("Apri"))->text(), s.text(QStringLiteral("MENU"), 2));
-            QCOMPARE(f.button(QStringLiteral("Apri"))->toolTip(), s.text(QStringLiteral("MENU"), 2) + " (Ctrl-O)");
-            QCOMPARE(f.button(QStringLiteral("Highlight"))->toolTip(),
-                     s.text(QStringLiteral("MENU"), 26) + " On/Off (Ctrl-E)");
-            QCOMPARE(f.button(QStringLiteral("Zoom"))->toolTip(),
-                     s.text(QStringLiteral("MENU"), 29) + " (Ctrl-F2 - Ctrl-F6)");
-            QCOMPARE(f.button(QStringLiteral("BookmarkApri"))->toolTip(), s.text(QStringLiteral("MENU"), 45));
+            // Tooltips carry the text without its access key, and the same hints in every language.
+            const auto tip = [&s](int n) { return s.text(QStringLiteral("MENU"), n).remove(u'&'); };
+            QCOMPARE(f.button(QStringLiteral("Apri"))->toolTip(), tip(2) + " (Ctrl-O)");
+            QCOMPARE(f.button(QStringLiteral("Highlight"))->toolTip(), tip(26) + " On/Off (Ctrl-E)");
+            QCOMPARE(f.button(QStringLiteral("Zoom"))->toolTip(), tip(29) + " (Ctrl-F2 - Ctrl-F6)");
+            QCOMPARE(f.button(QStringLiteral("BookmarkApri"))->toolTip(), tip(45));
+            QVERIFY(!f.button(QStringLiteral("Cerca"))->toolTip().contains(u'&'));
             QCOMPARE(f.item(QStringLiteral("Guida"))->text(), s.text(QStringLiteral("MENU"), 30));
             QCOMPARE(f.item(QStringLiteral("Guida2"))->text(), s.text(QStringLiteral("MENU"), 30));
-            QCOMPARE(f.indexButtonRandomTip(), s.text(QStringLiteral("MENU"), 32) + " (F10)");
-            QCOMPARE(f.indexButtonMenuTip(), s.text(QStringLiteral("MENU"), 38));
+            QCOMPARE(f.indexButtonRandomTip(), tip(32) + " (F10)");
+            QCOMPARE(f.indexButtonMenuTip(), tip(38));
             files << f.menu(QStringLiteral("Visualizza"))->title();
         }
         QCOMPARE(QSet<QString>(files.begin(), files.end()).size(), 3);

@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "engine_errors.h"
 #include "form1.h"
+#include "form2.h"
 #include "form3.h"
 #include "mdiform1.h"
 #include "program.h"
@@ -317,7 +318,7 @@ private slots:
         // The contents are shown at start (the option's default) under their title.
         QCOMPARE(p.reader()->Titre_Splitgauche->text(), p.strings.text(QStringLiteral("MENU"), 23).remove(u'&'));
         QCOMPARE(p.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(),
-                 p.strings.text(QStringLiteral("MENU"), 19) + QStringLiteral(" (F2)"));
+                 p.strings.text(QStringLiteral("MENU"), 19).remove(u'&') + QStringLiteral(" (F2)"));
         QVERIFY(p.strings.text(QStringLiteral("MENU"), 18) != QStringLiteral("&Affichage"));
         QCOMPARE(p.HelpFilePath, folder.file(QStringLiteral("FLEN.hlp")));
         // The search panel's captions and what a screen reader says for its field.
@@ -345,6 +346,53 @@ private slots:
         QVERIFY(p.Main(QStringLiteral("abc")));
         QCOMPARE(p.SplitterPosition, 333);
         QCOMPARE(p.reader()->splitterPosition(), 333);
+    }
+
+    void closeAbandonedByACancelledBookmarkQuestion()
+    {
+        Folder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        p.mainFrame()->resize(1000, 700);
+        p.reader()->setSplitterPosition(300);
+        int asked = 0;
+        p.VerifieBookmarks = [&] {
+            ++asked;
+            p.title.CancelFlag = true;
+        };
+        QVERIFY(!p.mainFrame()->close());
+        QCOMPARE(asked, 1);
+        QVERIFY(p.mainFrame()->isVisible());
+        QVERIFY(!p.title.CancelFlag);
+        // The last-used list was written all the same; the splitter was not.
+        QCOMPARE(folder.lastFiles().value(0), folder.file(QStringLiteral("abc.m14")));
+        QCOMPARE(folder.option(QStringLiteral("SplitPos")).toInt(), 280);
+        // Answered, the next close goes through.
+        p.VerifieBookmarks = [&] { ++asked; };
+        QVERIFY(p.mainFrame()->close());
+        QCOMPARE(asked, 2);
+        QCOMPARE(folder.option(QStringLiteral("SplitPos")).toInt(), 300);
+    }
+
+    void languageChangedWhileRunning()
+    {
+        Folder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QCOMPARE(p.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(), QStringLiteral("Recherche (F2)"));
+        // What the options dialog's OK does: the strings of the language it shows.
+        p.options_dialog()->ComboLangue->setCurrentText(QStringLiteral("English"));
+        QVERIFY(p.InitLanguesVar());
+        QCOMPARE(p.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(), QStringLiteral("Search (F2)"));
+        QCOMPARE(p.mainFrame()->menu(QStringLiteral("Visualizza"))->title(),
+                 p.strings.text(QStringLiteral("MENU"), 18));
+        QCOMPARE(p.reader()->Titre_Splitgauche->text(), QStringLiteral("Contents"));
+        QCOMPARE(p.reader()->Option_tutto->text(), QStringLiteral("En&tire edition"));
+        QCOMPARE(p.mainFrame()->button(QStringLiteral("Indici"))->toolTip(), p.mainFrame()->indexButtonMenuTip());
+        QCOMPARE(p.HelpFilePath, folder.file(QStringLiteral("FLEN.hlp")));
+        QVERIFY(p.loading()->isHidden());
     }
 };
 

@@ -258,7 +258,7 @@ private slots:
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
         QVERIFY(!p.title.RandomTopicMode);
-        QCOMPARE(p.mainFrame()->button(QStringLiteral("Indici"))->toolTip(), p.strings.text("MENU", 38));
+        QCOMPARE(p.mainFrame()->button(QStringLiteral("Indici"))->toolTip(), p.mainFrame()->indexButtonMenuTip());
         QVERIFY(p.mainFrame()->menu(QStringLiteral("IndiciMenu"))->menuAction()->isVisible());
     }
 

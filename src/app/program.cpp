@@ -293,7 +293,10 @@ void Program::InitialiseNouveauTexte()
     state.LastQuery.clear();
     for (QWidget *w : {f->Text_gauche, f->Frame_cerca, f->Text_droit})
         w->show();
-    f->setShownPanel(forms::Panel::None);
+    // The search panel's flag is cleared for the panel choice below; another
+    // panel keeps its own, and is hidden by that choice.
+    if (f->isShown(forms::Panel::Search))
+        f->setShownPanel(forms::Panel::None);
     f->show();
     if (options.contentsAtStart)
         title::Sommario(m_w, title);

@@ -52,7 +52,73 @@ Hotspots::Hotspots(Windows &w, ReaderState &r, QObject *parent) : QObject(parent
     connect(f->Med2, &TopicView::HotspotClicked, this, &Hotspots::Med2_HotspotClicked);
     connect(f->NotesFermer, &QAbstractButton::clicked, this, &Hotspots::NotesFermer_Click);
     connect(f->Fl_main, &TopicView::GotFocus, this, [this] { m_r.MainPaneHasFocus = true; });
-    connect(f->Fl_main, &TopicView::LostFocus, this, [this] { m_r.MainPaneHasFocus = false; });
+    connect(f->Fl_main, &TopicView::LostFocus, this, &Hotspots::Fl_main_LostFocus);
+    connect(f->Fl_sec, &TopicView::LostFocus, this, &Hotspots::Fl_sec_LostFocus);
+    const auto mainUp = [this](int, int, int, int) { paneMouseUp(true); };
+    const auto secUp = [this](int, int, int, int) { paneMouseUp(false); };
+    connect(f->Fl_main, &TopicView::MouseUpNSR, this, mainUp);
+    connect(f->Fl_main, &TopicView::MouseUpSR, this, mainUp);
+    connect(f->Fl_sec, &TopicView::MouseUpNSR, this, secUp);
+    connect(f->Fl_sec, &TopicView::MouseUpSR, this, secUp);
+}
+
+void Hotspots::enableCopy(bool on)
+{
+    m_w.frame->button(QStringLiteral("Copia"))->setEnabled(on);
+    m_w.frame->item(QStringLiteral("Copia"))->setEnabled(on);
+}
+
+void Hotspots::Fl_main_LostFocus()
+{
+    TopicView *main = m_w.reader->Fl_main;
+    TopicView *sec = m_w.reader->Fl_sec;
+    const bool secTitled = !sec->ViewTitle().isEmpty();
+    TVError err;
+    if (main->HasSelection()) {
+        if (secTitled)
+            engine::fTVClearSelection(sec->lpTVSR(), &err);
+        enableCopy(true);
+    } else if (!secTitled || !sec->HasSelection()) {
+        enableCopy(false);
+    }
+    m_r.MainPaneHasFocus = false;
+}
+
+void Hotspots::Fl_sec_LostFocus()
+{
+    TopicView *main = m_w.reader->Fl_main;
+    TopicView *sec = m_w.reader->Fl_sec;
+    if (sec->ViewTitle().isEmpty())
+        return;
+    TVError err;
+    if (sec->HasSelection()) {
+        engine::fTVClearSelection(main->lpTVSR(), &err);
+        enableCopy(true);
+    } else if (!main->HasSelection()) {
+        enableCopy(false);
+    }
+}
+
+void Hotspots::paneMouseUp(bool mainPane)
+{
+    // A selection made in one pane drops the other pane's.
+    TopicView *main = m_w.reader->Fl_main;
+    TopicView *sec = m_w.reader->Fl_sec;
+    TVError err;
+    if (mainPane) {
+        if (main->HasSelection())
+            enableCopy(true);
+        if (!sec->ViewTitle().isEmpty())
+            engine::fTVClearSelection(sec->lpTVSR(), &err);
+    } else {
+        if (!sec->ViewTitle().isEmpty() && sec->HasSelection())
+            enableCopy(true);
+        engine::fTVClearSelection(main->lpTVNSR(), &err);
+        engine::fTVClearSelection(main->lpTVSR(), &err);
+    }
+    m_r.LastKey = 0;
+    m_r.InHotspotClick = false;
+    MetteIlGiustoFocus();
 }
 
 bool Hotspots::ctrlHeld() const

@@ -58,7 +58,14 @@ public:
     // Opens the note of the focused note call, as a click on it would.
     void AfficheNoteAvecClick();
 
+    // The panes' focus and mouse events keep the copy command and the two
+    // panes' selections consistent.
+    void Fl_main_LostFocus();
+    void Fl_sec_LostFocus();
+    void paneMouseUp(bool mainPane);
+
 private:
+    void enableCopy(bool on);
     QString noteContext() const;
     void toNotesPane();
     void highlightInNotes();

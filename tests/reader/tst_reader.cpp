@@ -8,10 +8,14 @@
 #include "mdiform1.h"
 #include "program.h"
 #include "program_folder.h"
+#include "region_view.h"
 #include "topic_display.h"
 #include "topicview.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QTextCursor>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
@@ -311,6 +315,38 @@ private slots:
         QCOMPARE(r.main->TopicData(), QStringLiteral("120351"));
         QCOMPARE(r.p.state.CurrentHotspot, 2);
         QCOMPARE(r.sec->TopicData(), QStringLiteral("120351.2"));
+    }
+
+    void selectionInOnePaneDropsTheOthersAndEnablesCopy()
+    {
+        Running r;
+        QVERIFY(r.main);
+        forms::MDIForm1 *frame = r.p.mainFrame();
+        QVERIFY(!frame->item(QStringLiteral("Copia"))->isEnabled());
+        const auto select = [](engine::TopicView *pane) {
+            engine::RegionView *rv = pane->regionView(1);
+            QTextCursor c(rv->document());
+            c.setPosition(0);
+            c.setPosition(5, QTextCursor::KeepAnchor);
+            rv->setTextCursor(c);
+            QTest::mouseRelease(rv->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        };
+        r.sec->setViewTitle(r.main->ViewTitle());
+        r.sec->GoHome();
+        select(r.sec);
+        QVERIFY(frame->item(QStringLiteral("Copia"))->isEnabled());
+        QVERIFY(frame->button(QStringLiteral("Copia"))->isEnabled());
+        select(r.main);
+        QVERIFY(r.main->HasSelection());
+        QVERIFY(!r.sec->HasSelection());
+        // The focus went back to the side pane; the copy takes the main pane's words.
+        QCOMPARE(QApplication::focusWidget(), r.p.reader()->TreeSommario);
+        QVERIFY(frame->item(QStringLiteral("Copia"))->isEnabled());
+        frame->item(QStringLiteral("Copia"))->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Start"));
+        // A new topic has no selection.
+        r.main->JumpContext(QStringLiteral("Long"));
+        QVERIFY(!frame->item(QStringLiteral("Copia"))->isEnabled());
     }
 
     void notesPaneToggleAndClose()

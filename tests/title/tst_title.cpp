@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "dialogs.h"
 #include "form1.h"
+#include "form3.h"
 #include "mdiform1.h"
 #include "program.h"
 #include "program_folder.h"
@@ -144,6 +145,27 @@ private slots:
         p.TexteOuvert_Click(0);
         QCOMPARE(main->TopicIndex(), shown);
         QCOMPARE(main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
+    }
+
+    void titleOpenedAfterCancellingAtStart()
+    {
+        ProgramFolder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main({}));
+        QVERIFY(p.title.CancelFlag);
+        QVERIFY(p.reader()->Text_gauche->isHidden());
+        QVERIFY(!p.mainFrame()->button(QStringLiteral("Sommario"))->isEnabled());
+        dialogs.files.push_back(folder.file(QStringLiteral("abc.m14")));
+        p.ApriTexte();
+        QCOMPARE(p.reader()->Fl_main->TopicData(), QStringLiteral("sommario"));
+        QVERIFY(p.reader()->Text_gauche->isVisible());
+        QVERIFY(p.reader()->isShown(forms::Panel::Contents));
+        QVERIFY(p.mainFrame()->button(QStringLiteral("Sommario"))->isChecked());
+        QVERIFY(!p.mainFrame()->button(QStringLiteral("Cerca"))->isChecked());
+        QCOMPARE(p.reader()->TreeSommario->currentItem(), node(p, QStringLiteral("Dsommario")));
+        QCOMPARE(p.mainFrame()->windowTitle(), QStringLiteral("Fixture title"));
+        QVERIFY(p.loading()->isHidden());
     }
 
     void fifthTitleDropsTheFourth()

@@ -298,12 +298,7 @@ void Hotspots::HotspotNext()
         main->JumpContext(noteContext());
     }
     IlluminaHotspot();
-    if (m_r.AutoNotes) {
-        m_r.FocusAfterKey = true;
-        AfficheNoteAvecClick();
-    }
-    MetteIlGiustoFocus();
-    m_r.SteppingAcrossTopics = false;
+    afterStep();
 }
 
 void Hotspots::HotspotBack()
@@ -321,6 +316,12 @@ void Hotspots::HotspotBack()
     }
     if (m_r.CurrentHotspot > 0)
         IlluminaHotspot();
+    afterStep();
+}
+
+void Hotspots::afterStep()
+{
+    // With automatic notes, each step opens the note of the call reached.
     if (m_r.AutoNotes) {
         m_r.FocusAfterKey = true;
         AfficheNoteAvecClick();

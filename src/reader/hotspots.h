@@ -66,6 +66,7 @@ public:
 
 private:
     void enableCopy(bool on);
+    void afterStep();
     QString noteContext() const;
     void toNotesPane();
     void highlightInNotes();

@@ -9,6 +9,7 @@
 #include "form3.h"
 #include "mdiform1.h"
 #include "program.h"
+#include "program_folder.h"
 #include "topicview.h"
 
 #include <QAction>
@@ -30,80 +31,8 @@ using namespace folium::config;
 namespace {
 
 // A program folder with FL.mdb and two titles, abc.m14 and def.m14.
-struct Folder {
-    QTemporaryDir dir;
-    QString path() const { return dir.path(); }
-    QString file(const QString &name) const { return dir.filePath(name); }
-
-    Folder()
-    {
-        QFile::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/FL.mdb"), file(QStringLiteral("FL.mdb")));
-        for (const char *t : {"abc", "def"}) {
-            QFile::copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/basic.m14"), file(QString::fromLatin1(t) + ".m14"));
-            QFile::copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/basic.mdb"), file(QString::fromLatin1(t) + ".mdb"));
-        }
-        for (const QString &f : QDir(dir.path()).entryList(QDir::Files))
-            QFile::setPermissions(file(f), QFile::ReadOwner | QFile::WriteOwner);
-        // Each title database names its own title.
-        for (const char *t : {"abc", "def"}) {
-            int err = 0;
-            auto db = db::Database::OpenDatabase(file(QString::fromLatin1(t) + ".mdb"), &err);
-            auto rs = db->OpenRecordset(QStringLiteral("Param"), &err);
-            for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
-                if (rs->Field(QStringLiteral("Codice")).toString() == u"COD") {
-                    rs->Edit();
-                    rs->setField(QStringLiteral("Param1"), QString::fromLatin1(t));
-                    rs->Update();
-                }
-            }
-        }
-    }
-
-    void setOption(const QString &column, const QVariant &value)
-    {
-        int err = 0;
-        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
-        auto rs = db->OpenRecordset(QStringLiteral("Options"), &err);
-        rs->MoveFirst();
-        rs->Edit();
-        rs->setField(column, value);
-        rs->Update();
-    }
-
-    void setLastFiles(const QStringList &files)
-    {
-        int err = 0;
-        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
-        auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
-        rs->setIndex(QStringLiteral("Ordine"));
-        int i = 0;
-        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext(), ++i) {
-            rs->Edit();
-            rs->setField(QStringLiteral("Fichier"), files.value(i));
-            rs->Update();
-        }
-    }
-
-    QStringList lastFiles()
-    {
-        int err = 0;
-        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
-        auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
-        rs->setIndex(QStringLiteral("Ordine"));
-        QStringList out;
-        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
-            out << rs->Field(QStringLiteral("Fichier")).toString();
-        return out;
-    }
-
-    QVariant option(const QString &column)
-    {
-        int err = 0;
-        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
-        auto rs = db->OpenRecordset(QStringLiteral("Options"), &err);
-        rs->MoveFirst();
-        return rs->Field(column);
-    }
+struct Folder : folium::testing::ProgramFolder {
+    Folder() : ProgramFolder({QStringLiteral("abc"), QStringLiteral("def")}) {}
 };
 
 QStringList visibleLastUsed(const MDIForm1 &f)

@@ -67,6 +67,27 @@ struct ProgramFolder {
         rs->Update();
     }
 
+    QVariant option(const QString &column)
+    {
+        int err = 0;
+        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
+        auto rs = db->OpenRecordset(QStringLiteral("Options"), &err);
+        rs->MoveFirst();
+        return rs->Field(column);
+    }
+
+    QStringList lastFiles()
+    {
+        int err = 0;
+        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
+        auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
+        rs->setIndex(QStringLiteral("Ordine"));
+        QStringList out;
+        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
+            out << rs->Field(QStringLiteral("Fichier")).toString();
+        return out;
+    }
+
     void setLastFiles(const QStringList &files)
     {
         int err = 0;

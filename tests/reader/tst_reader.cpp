@@ -244,6 +244,24 @@ private slots:
         QCOMPARE(main->TopicData(), QStringLiteral("sommario"));
     }
 
+    void automaticNotesFollowEachStep()
+    {
+        ProgramFolder folder;
+        folder.setOption(QStringLiteral("OptF9"), true);
+        folder.setOption(QStringLiteral("OptNotes"), true);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        engine::TopicView *main = p.reader()->Fl_main;
+        main->JumpContext(QStringLiteral("120351"));
+        p.hotspots()->HotspotNext();
+        QCOMPARE(p.reader()->Fl_sec->TopicData(), QStringLiteral("120351.1"));
+        p.hotspots()->HotspotNext();
+        QCOMPARE(p.reader()->Fl_sec->TopicData(), QStringLiteral("120351.2"));
+        QCOMPARE(main->TopicData(), QStringLiteral("120351"));
+        QCOMPARE(p.state.CurrentHotspot, 2);
+    }
+
     void steppingThroughNoteCallsWraps()
     {
         Running r;

@@ -399,10 +399,13 @@ int TopicView::PopupTopic(int index)
         html += QStringLiteral("<hr>");
     html += sr;
     m_popup = new PopupWindow(this, index, html, fromColorRef(m_popupColor), m_zoom, baseFont());
+    // Near the pointer when it is over the pane's window (the click that
+    // asked for the popup); otherwise near the pane's own corner. A pane
+    // that only draws popups is hidden but keeps its place in the window.
     const QPoint cursor = QCursor::pos();
-    const QRect area(mapToGlobal(QPoint(0, 0)), size());
-    m_popup->showNear(
-        isVisible() && area.contains(cursor) ? cursor : (window() ? window()->mapToGlobal(QPoint(40, 60)) : cursor));
+    const QWidget *win = window();
+    const QRect area = win ? QRect(win->mapToGlobal(QPoint(0, 0)), win->size()) : QRect();
+    m_popup->showNear(area.contains(cursor) ? cursor : mapToGlobal(QPoint(40, 60)));
     return kErrNone;
 }
 

@@ -171,7 +171,7 @@ void Hotspots::Fl_main_HotspotClicked(int type, qintptr data, bool *cancel)
             popup->JumpToAddress(long(address), 0);
             popup->setFontZoom(main->FontZoom());
             popup->setBackColorPopup(m_r.PopupBackColor);
-            popup->move(main->pos());
+            popup->move(main->mapTo(f, QPoint(0, 0)));
             popup->PopupTopic(popup->TopicIndex());
         } else if (h.hasDot) {
             main->JumpContext(h.context);

@@ -213,6 +213,51 @@ private slots:
         QCOMPARE(r.sec->ViewTitle(), QString());
     }
 
+    void dottedAndPopupCodesFromEachPane()
+    {
+        // The codes title's home: S1.2, S2, NS1.1, B1.
+        ProgramFolder folder{QStringList{}};
+        folder.addTitle(QStringLiteral("codes"), true, QStringLiteral("codes"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("codes")));
+        engine::TopicView *main = p.reader()->Fl_main;
+        engine::TopicView *sec = p.reader()->Fl_sec;
+        const auto click = [](engine::TopicView *pane, int ordinal) {
+            pane->activateHotspot(pane->TopicIndex(), ordinal);
+        };
+        // S1.2: the letter S1, the current call set to 2 and then stepped on.
+        click(main, 1);
+        QCOMPARE(main->TopicData(), QStringLiteral("S1"));
+        QCOMPARE(p.state.CurrentHotspot, 3);
+        engine::TVHotspotInfo info;
+        engine::TVError err;
+        QVERIFY(engine::fTVFocusInfo(main->lpTVSR(), &info, &err));
+        QCOMPARE(info.field[1], 3L);
+
+        // B1 with Ctrl: the card in the notes pane, no popup.
+        main->GoHome();
+        QTest::keyPress(p.reader(), Qt::Key_Control, Qt::ControlModifier);
+        click(main, 4);
+        QTest::keyRelease(p.reader(), Qt::Key_Control, Qt::NoModifier);
+        QCOMPARE(sec->TopicData(), QStringLiteral("card"));
+        QVERIFY(!p.reader()->Med2->isPopupOpen());
+        QCOMPARE(main->TopicData(), QStringLiteral("sommario"));
+
+        // In the notes pane: S1.2 steps the main pane to call 3 and opens its note below.
+        sec->GoHome();
+        click(sec, 1);
+        QCOMPARE(main->TopicData(), QStringLiteral("S1"));
+        QCOMPARE(p.state.CurrentHotspot, 3);
+        QCOMPARE(sec->TopicData(), QStringLiteral("S1.3"));
+        // And an "N" code there jumps in the main pane.
+        main->GoHome();
+        sec->setViewTitle(main->ViewTitle());
+        sec->GoHome();
+        click(sec, 3);
+        QCOMPARE(main->TopicData(), QStringLiteral("S1"));
+    }
+
     void jumpHotspotWithCtrlOpensTheNotesPane()
     {
         Running r;

@@ -33,16 +33,17 @@ struct ProgramFolder {
     }
 
     // relPath: "abc" or "Data.old/Letters.final"; the database goes beside
-    // it under the base name unless withDatabase is false.
-    QString addTitle(const QString &relPath, bool withDatabase = true)
+    // it under the base name unless withDatabase is false. fixture names the
+    // compiled fixture title to copy.
+    QString addTitle(const QString &relPath, bool withDatabase = true, const QString &fixture = QStringLiteral("basic"))
     {
         const QString m14 = file(relPath + QStringLiteral(".m14"));
-        copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/basic.m14"), m14);
+        copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/") + fixture + QStringLiteral(".m14"), m14);
         if (withDatabase) {
             const QFileInfo fi(m14);
             const QString base = fi.fileName().section(u'.', 0, 0);
             const QString mdb = fi.absolutePath() + u'/' + base + QStringLiteral(".mdb");
-            copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/basic.mdb"), mdb);
+            copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/") + fixture + QStringLiteral(".mdb"), mdb);
             exec(mdb, QStringLiteral("UPDATE Param SET Param1 = '%1' WHERE Codice = 'COD'").arg(base));
         }
         return m14;

@@ -20,7 +20,6 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QToolBar>
-#include <QWhatsThis>
 
 namespace folium::app {
 
@@ -146,20 +145,30 @@ void Commands::menuItem(const QString &name)
         GuidaRapida();
 }
 
+QString Commands::helpContextOf(const QWidget *w)
+{
+    // The help page about a part of the window: the nearest named control
+    // that has one.
+    static const QHash<QString, QString> pages{
+        {QStringLiteral("Fl_main"), QStringLiteral("reading")},
+        {QStringLiteral("Text_notes"), QStringLiteral("notes")},
+        {QStringLiteral("Fl_sec"), QStringLiteral("notes")},
+        {QStringLiteral("TreeSommario"), QStringLiteral("reading")},
+        {QStringLiteral("Frame_cerca"), QStringLiteral("search")},
+        {QStringLiteral("List_risultati"), QStringLiteral("results")},
+        {QStringLiteral("List_cronologia"), QStringLiteral("history")},
+        {QStringLiteral("List_bookmark"), QStringLiteral("bookmarks")},
+        {QStringLiteral("Toolbar"), QStringLiteral("shortcuts")},
+    };
+    for (; w; w = w->parentWidget())
+        if (const auto it = pages.constFind(w->objectName()); it != pages.constEnd())
+            return *it;
+    return QStringLiteral("25");
+}
+
 void Commands::GuidaRapida()
 {
-    // The right-clicked control's own explanation, else its accessible
-    // description, where the reader pointed.
-    QWidget *source = m_p.state.ContextMenuSource;
-    if (!source)
-        return;
-    QString text = source->whatsThis();
-    if (text.isEmpty())
-        text = source->accessibleDescription();
-    if (text.isEmpty())
-        text = source->toolTip();
-    if (!text.isEmpty())
-        QWhatsThis::showText(QCursor::pos(), text, source);
+    m_p.ShowHelp(1, helpContextOf(m_p.state.ContextMenuSource));
 }
 
 void Commands::popupUnder(const QString &key, QMenu *menu)

@@ -36,6 +36,9 @@ public:
     // from wherever the focus is.
     void SendShiftKeyToTopic(int key);
 
+    // The help page (a context of the help file) about a control.
+    static QString helpContextOf(const QWidget *w);
+
     // The menu that last dropped down under a toolbar button (for tests,
     // which cannot wait inside a modal menu).
     QMenu *lastPopup() const { return m_lastPopup; }

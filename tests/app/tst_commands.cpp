@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
@@ -314,6 +315,32 @@ private slots:
         QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(tree->topLevelItem(0)).center());
         QCOMPARE(shown, frame->menu(QStringLiteral("Modifica")));
         QCOMPARE(r.p->state.ContextMenuSource.data(), tree);
+    }
+
+    void whatsThisOpensTheHelpPageOfTheRightClickedPart()
+    {
+        ProgramFolder folder;
+        ProgramFolder::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/FLFR.hlp"), folder.file(QStringLiteral("FLFR.hlp")));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        forms::MDIForm1 *frame = p.mainFrame();
+        // "What's this?" is chosen in the context menu of the notes pane.
+        p.commands()->popupMenu = [frame](QMenu *, const QPoint &) {
+            frame->item(QStringLiteral("GuidaRapida"))->trigger();
+        };
+        p.commands()->AfficheContextMenu(p.reader()->Fl_sec->regionView(1));
+        engine::TopicView *help = p.helpWindow()->pane();
+        QVERIFY(p.helpWindow()->isVisible());
+        const int notesPage = help->TopicIndex();
+        QCOMPARE(help->JumpContext(QStringLiteral("notes")), 0);
+        QCOMPARE(help->TopicIndex(), notesPage); // the page shown was the notes page
+        p.commands()->AfficheContextMenu(p.reader()->List_risultati);
+        QVERIFY(help->TopicIndex() != notesPage);
+        QCOMPARE(Commands::helpContextOf(p.reader()->List_risultati), QStringLiteral("results"));
+        QCOMPARE(Commands::helpContextOf(p.reader()->Combo_perparole), QStringLiteral("search"));
+        QCOMPARE(Commands::helpContextOf(p.reader()->Titre_Splitgauche), QStringLiteral("25"));
+        QVERIFY(dialogs.shown.empty());
     }
 
     void missingHelpFileIsReported()

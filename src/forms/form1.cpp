@@ -18,7 +18,6 @@
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -236,18 +235,12 @@ void Form1::setShownPanel(Panel p)
 
 QIcon Form1::image(int number)
 {
-    QStyle *s = QApplication::style();
-    switch (number) {
-    case 2: return s->standardIcon(QStyle::SP_DirIcon);
-    case 3: return s->standardIcon(QStyle::SP_DirHomeIcon);
-    case 4: return s->standardIcon(QStyle::SP_FileIcon);
-    case 5: return s->standardIcon(QStyle::SP_DirClosedIcon);
-    case 6: return s->standardIcon(QStyle::SP_DirOpenIcon);
-    case 7: return s->standardIcon(QStyle::SP_FileDialogDetailedView);
-    case 8: return QIcon(QStringLiteral(":/icons/Apri.svg"));
-    case 10: return s->standardIcon(QStyle::SP_FileDialogListView);
-    default: return s->standardIcon(QStyle::SP_FileIcon);
-    }
+    // Our own icons, compiled in with the toolbar's.
+    static const int known[] = {1, 2, 3, 4, 5, 6, 7, 8, 10};
+    for (int n : known)
+        if (n == number)
+            return QIcon(QStringLiteral(":/icons/list/image%1.svg").arg(number));
+    return QIcon(QStringLiteral(":/icons/list/image1.svg"));
 }
 
 void Form1::setImage(QTreeWidgetItem *item, int number)

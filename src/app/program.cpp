@@ -43,7 +43,14 @@ Program::Program(QString programFolder, Dialogs &dialogs, QObject *parent)
 {
 }
 
-Program::~Program() = default;
+Program::~Program()
+{
+    // The parts that answer the windows' signals go first: the windows
+    // still signal (focus, topic changes) while they are destroyed.
+    const QList<QObject *> parts = findChildren<QObject *>(Qt::FindDirectChildrenOnly);
+    qDeleteAll(parts);
+    m_frame.reset();
+}
 
 QString Program::flPath() const
 {

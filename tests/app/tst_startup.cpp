@@ -9,6 +9,7 @@
 #include "form3.h"
 #include "mdiform1.h"
 #include "program.h"
+#include "frame_helpers.h"
 #include "program_folder.h"
 #include "topicview.h"
 
@@ -27,6 +28,7 @@ using namespace folium;
 using namespace folium::app;
 using namespace folium::forms;
 using namespace folium::config;
+using folium::testing::visibleLastUsed;
 
 namespace {
 
@@ -34,17 +36,6 @@ namespace {
 struct Folder : folium::testing::ProgramFolder {
     Folder() : ProgramFolder({QStringLiteral("abc"), QStringLiteral("def")}) {}
 };
-
-QStringList visibleLastUsed(const MDIForm1 &f)
-{
-    QStringList out;
-    for (int i = 0; i < 4; ++i) {
-        QAction *a = f.item(QStringLiteral("TexteOuvert_%1").arg(i));
-        if (a->isVisible())
-            out << a->text();
-    }
-    return out;
-}
 
 } // namespace
 

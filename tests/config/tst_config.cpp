@@ -1,6 +1,7 @@
 // The application database's last-used titles and interface strings, on
 // copies of the FL.mdb built for the program.
 #include "dao.h"
+#include "program_folder.h"
 #include "dialogs.h"
 #include "form2.h"
 #include "interface_strings.h"
@@ -27,32 +28,6 @@ QString freshCopy(const QTemporaryDir &dir)
     return path;
 }
 
-void setRows(const QString &path, const QStringList &files)
-{
-    int err = 0;
-    auto db = db::Database::OpenDatabase(path, &err);
-    auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
-    rs->setIndex(QStringLiteral("Ordine"));
-    int i = 0;
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext(), ++i) {
-        rs->Edit();
-        rs->setField(QStringLiteral("Fichier"), files.value(i));
-        rs->Update();
-    }
-}
-
-QStringList rows(const QString &path)
-{
-    int err = 0;
-    auto db = db::Database::OpenDatabase(path, &err);
-    auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
-    rs->setIndex(QStringLiteral("Ordine"));
-    QStringList out;
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext())
-        out << rs->Field(QStringLiteral("Fichier")).toString();
-    return out;
-}
-
 } // namespace
 
 class TestConfig : public QObject {
@@ -63,14 +38,15 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = freshCopy(dir);
-        setRows(path, {QStringLiteral("/t/A.m14"), QString(), QStringLiteral("/t/C.m14"), QString()});
+        testing::ProgramFolder::setLastFilesIn(
+            path, {QStringLiteral("/t/A.m14"), QString(), QStringLiteral("/t/C.m14"), QString()});
         config::LastFiles lf;
         QCOMPARE(config::readLastFiles(path, &lf), 0);
         QCOMPARE(lf.count, 1);
         QCOMPARE(lf.captions, (QStringList{"&1 /t/A.m14", "&2 /t/C.m14", "", ""}));
         QVERIFY(lf.visible[0] && lf.visible[1] && !lf.visible[2] && !lf.visible[3]);
         QCOMPARE(config::writeLastFiles(path, lf.captions), 0);
-        QCOMPARE(rows(path), (QStringList{"/t/A.m14", "/t/C.m14", "", ""}));
+        QCOMPARE(testing::ProgramFolder::lastFilesIn(path), (QStringList{"/t/A.m14", "/t/C.m14", "", ""}));
     }
 
     void noLastFiles()

@@ -77,10 +77,15 @@ struct ProgramFolder {
         return rs->Field(column);
     }
 
-    QStringList lastFiles()
+    QStringList lastFiles() const { return lastFilesIn(file(QStringLiteral("FL.mdb"))); }
+    void setLastFiles(const QStringList &files) { setLastFilesIn(file(QStringLiteral("FL.mdb")), files); }
+
+    // The "Fichier" column of "LastFiles" in an application database, in
+    // the order of its index.
+    static QStringList lastFilesIn(const QString &fl)
     {
         int err = 0;
-        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
+        auto db = db::Database::OpenDatabase(fl, &err);
         auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
         rs->setIndex(QStringLiteral("Ordine"));
         QStringList out;
@@ -89,10 +94,10 @@ struct ProgramFolder {
         return out;
     }
 
-    void setLastFiles(const QStringList &files)
+    static void setLastFilesIn(const QString &fl, const QStringList &files)
     {
         int err = 0;
-        auto db = db::Database::OpenDatabase(file(QStringLiteral("FL.mdb")), &err);
+        auto db = db::Database::OpenDatabase(fl, &err);
         auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), &err);
         rs->setIndex(QStringLiteral("Ordine"));
         int i = 0;

@@ -7,6 +7,7 @@
 #include "form3.h"
 #include "mdiform1.h"
 #include "program.h"
+#include "frame_helpers.h"
 #include "program_folder.h"
 #include "title_open.h"
 #include "topicview.h"
@@ -26,19 +27,9 @@ using namespace folium;
 using namespace folium::app;
 using namespace folium::config;
 using folium::testing::ProgramFolder;
+using folium::testing::visibleLastUsed;
 
 namespace {
-
-QStringList visibleLastUsed(const forms::MDIForm1 &frame)
-{
-    QStringList out;
-    for (int i = 0; i < 4; ++i) {
-        QAction *a = frame.item(QStringLiteral("TexteOuvert_%1").arg(i));
-        if (a->isVisible())
-            out << a->text();
-    }
-    return out;
-}
 
 QTreeWidgetItem *node(Program &p, const QString &key)
 {

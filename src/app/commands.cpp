@@ -335,8 +335,8 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
         if (!ctrl)
             Cerca_parola();
         break;
-    case Qt::Key_F3: mette(); break;
-    case Qt::Key_F4: mette(); break;
+    case Qt::Key_F3:
+    case Qt::Key_F4:
     case Qt::Key_F5: mette(); break;
     case Qt::Key_F6:
         mette();

@@ -38,22 +38,18 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 bool HelpWindow::ShowHelp()
 {
     m_error.clear();
-    // Shown first, so that the topic is laid out at the window's own size.
-    show();
     if (m_pane->ViewTitle() != HelpFile) {
         m_pane->setViewTitle(HelpFile);
         if (m_pane->lastError() != 0) {
             m_error = HelpFile;
-            hide();
             return false;
         }
     }
     if (HelpCommand == 1 && m_pane->JumpContext(HelpContext) != 0) {
         m_error = HelpFile + QStringLiteral(" (") + HelpContext + u')';
-        hide();
         return false;
     }
-    setWindowTitle(m_pane->ViewTopic());
+    show();
     raise();
     activateWindow();
     return true;

@@ -235,12 +235,10 @@ void Form1::setShownPanel(Panel p)
 
 QIcon Form1::image(int number)
 {
-    // Our own icons, compiled in with the toolbar's.
-    static const int known[] = {1, 2, 3, 4, 5, 6, 7, 8, 10};
-    for (int n : known)
-        if (n == number)
-            return QIcon(QStringLiteral(":/icons/list/image%1.svg").arg(number));
-    return QIcon(QStringLiteral(":/icons/list/image1.svg"));
+    // Our own icons, compiled in with the toolbar's; an unknown number
+    // shows the plain topic's.
+    const bool known = number >= 1 && number <= 10 && number != 9;
+    return QIcon(QStringLiteral(":/icons/list/image%1.svg").arg(known ? number : 1));
 }
 
 void Form1::setImage(QTreeWidgetItem *item, int number)

@@ -96,8 +96,13 @@ int xCreate(void *ctx, const char **, int, Fts5Tokenizer **out)
     void *userData = nullptr;
     if (api->xFindTokenizer(api, "unicode61", &userData, &tok->inner) != SQLITE_OK)
         return SQLITE_ERROR;
-    const char *args[] = {"remove_diacritics", "2"};
-    if (tok->inner.xCreate(userData, args, 2, &tok->innerInstance) != SQLITE_OK)
+    // Beside unicode61's own separators: the modifier-letter apostrophe
+    // (written for ' in some texts, "dellʼanima"), and the marks a rich-text
+    // document puts where frames and objects stand (table cells, images), so
+    // that text taken from a shown page splits into the same words as the
+    // index.
+    const char *args[] = {"remove_diacritics", "2", "separators", "\u02BC\uFDD0\uFDD1\uFFFC"};
+    if (tok->inner.xCreate(userData, args, 4, &tok->innerInstance) != SQLITE_OK)
         return SQLITE_ERROR;
     *out = reinterpret_cast<Fts5Tokenizer *>(tok.release());
     return SQLITE_OK;

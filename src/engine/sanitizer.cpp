@@ -572,6 +572,11 @@ bool isAllowedStyleProperty(QStringView p)
     return l.contains(p);
 }
 
+bool breaksWords(QStringView t)
+{
+    return blockTags().contains(t) || t == u"br" || t == u"img" || t == u"tr" || t == u"td" || t == u"th";
+}
+
 QString sanitizeTopicHtml(QStringView html, const SanitizeLimits &limits)
 {
     return Sanitizer(html, limits).run();

@@ -28,4 +28,10 @@ bool isAllowedTag(QStringView lowerName);
 bool isAllowedAttribute(QStringView lowerTag, QStringView lowerAttribute);
 bool isAllowedStyleProperty(QStringView lowerProperty);
 
+// Whether the page Qt lays out from a tag starts a block, a table cell, a
+// line or an object there, so that the words on either side are apart even
+// with no blank between them ("<td>a</td><td>b</td>", "a<br>b", "a<img>b").
+// The compiler puts a separator in the index text at these elements.
+bool breaksWords(QStringView lowerName);
+
 } // namespace folium::engine

@@ -116,7 +116,7 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
     // Every table the reader queries must be there and usable.
     for (const char *sql :
          {"SELECT id, hash, name, topic, anchor FROM context LIMIT 1",
-          "SELECT topic, ordinal, region, kind, target, id FROM hotspot LIMIT 1",
+          "SELECT topic, ordinal, region, kind, target, id, note FROM hotspot LIMIT 1",
           "SELECT name, data FROM image LIMIT 0", "SELECT chunk, data FROM title_chunk LIMIT 1",
           "SELECT idx, va, browse FROM topic_nav LIMIT 1", "SELECT name, first, last FROM search_group LIMIT 1",
           "SELECT rowid FROM fts WHERE fts MATCH 'folium' LIMIT 1"}) {
@@ -199,11 +199,12 @@ std::optional<uint32_t> TitleFile::contextId(const QString &name) const
 std::vector<StoredHotspot> TitleFile::hotspots(int topic) const
 {
     std::vector<StoredHotspot> out;
-    Statement st(*m_db, "SELECT ordinal, region, kind, target, id FROM hotspot WHERE topic = ?1 ORDER BY ordinal");
+    Statement st(*m_db,
+                 "SELECT ordinal, region, kind, target, id, note FROM hotspot WHERE topic = ?1 ORDER BY ordinal");
     st.bind(1, int64_t(topic));
     while (st.step() && out.size() < 100000)
-        out.push_back(
-            {int(st.integer(0)), int(st.integer(1)), int(st.integer(2)), st.text(3), uint32_t(st.integer(4))});
+        out.push_back({int(st.integer(0)), int(st.integer(1)), int(st.integer(2)), st.text(3), uint32_t(st.integer(4)),
+                       st.integer(5) != 0});
     return out;
 }
 

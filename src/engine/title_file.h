@@ -25,11 +25,12 @@ struct TopicRecord {
 };
 
 struct StoredHotspot {
-    int ordinal = 0; // 1-based over the NSR, then the SR
-    int region = 0;  // 0 NSR, 1 SR
-    int kind = 0;    // HotspotKind
-    QString target;  // code string, or context string of the target
-    uint32_t id = 0; // identifier: the hash of the target
+    int ordinal = 0;       // 1-based over the NSR, then the SR
+    int region = 0;        // 0 NSR, 1 SR
+    int kind = 0;          // HotspotKind
+    QString target;        // code string, or context string of the target
+    uint32_t id = 0;       // identifier: the hash of the target
+    bool noteCall = false; // its text is a note's label, not words of the topic
 };
 
 struct ContextTarget {

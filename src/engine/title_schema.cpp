@@ -71,6 +71,7 @@ CREATE TABLE hotspot(
   kind    INTEGER NOT NULL,
   target  TEXT NOT NULL,
   id      INTEGER NOT NULL,
+  note    INTEGER NOT NULL,
   PRIMARY KEY(topic, ordinal)
 ) WITHOUT ROWID;
 CREATE TABLE image(name TEXT PRIMARY KEY, data BLOB NOT NULL);

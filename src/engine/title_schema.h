@@ -10,7 +10,9 @@ namespace folium::engine {
 
 // "FoLM" in the database header identifies a Folium title.
 inline constexpr int32_t kTitleApplicationId = 0x466F4C4D;
-inline constexpr int32_t kTitleFormatVersion = 1;
+// Version 2: hotspots say whether they are note calls, and the index leaves
+// note-call labels out.
+inline constexpr int32_t kTitleFormatVersion = 2;
 
 // Hotspot kinds, as reported by HotspotClicked.
 enum HotspotKind : int { HotspotCode = 0, HotspotPopup = 1, HotspotJump = 2 };

@@ -89,7 +89,7 @@ bool TitleWriter::create(const QString &path)
     m_context =
         std::make_unique<Statement>(*m_db, "INSERT INTO context(id, hash, name, topic, anchor) VALUES(?1,?2,?3,?4,?5)");
     m_hotspot = std::make_unique<Statement>(
-        *m_db, "INSERT INTO hotspot(topic, ordinal, region, kind, target, id) VALUES(?1,?2,?3,?4,?5,?6)");
+        *m_db, "INSERT INTO hotspot(topic, ordinal, region, kind, target, id, note) VALUES(?1,?2,?3,?4,?5,?6,?7)");
     return m_topic->ok() && m_nav->ok() && m_fts->ok() && m_context->ok() && m_hotspot->ok() ? true : fail();
 }
 
@@ -186,7 +186,8 @@ bool TitleWriter::addContext(const QString &name, uint32_t id, int topic, const 
     return m_context->succeeded() ? true : fail();
 }
 
-bool TitleWriter::addHotspot(int topic, int ordinal, int region, int kind, const QString &target, uint32_t id)
+bool TitleWriter::addHotspot(int topic, int ordinal, int region, int kind, const QString &target, uint32_t id,
+                             bool noteCall)
 {
     m_hotspot->reset();
     m_hotspot->bind(1, int64_t(topic));
@@ -195,6 +196,7 @@ bool TitleWriter::addHotspot(int topic, int ordinal, int region, int kind, const
     m_hotspot->bind(4, int64_t(kind));
     m_hotspot->bind(5, target);
     m_hotspot->bind(6, int64_t(id));
+    m_hotspot->bind(7, int64_t(noteCall ? 1 : 0));
     m_hotspot->step();
     return m_hotspot->succeeded() ? true : fail();
 }

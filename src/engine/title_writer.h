@@ -35,7 +35,9 @@ public:
                       const QByteArray &nsr, const QByteArray &sr, const QByteArray &nsrText, const QByteArray &srText);
     // id is the context string's identifier (see contextIdCandidate).
     bool addContext(const QString &name, uint32_t id, int topic, const QString &anchor);
-    bool addHotspot(int topic, int ordinal, int region, int kind, const QString &target, uint32_t id);
+    // A note call's label is shown but is not a word of the topic (see
+    // TopicView's highlights).
+    bool addHotspot(int topic, int ordinal, int region, int kind, const QString &target, uint32_t id, bool noteCall);
     bool addImage(const QString &name, const QByteArray &data);
     bool addGroupRange(const QString &name, int first, int last);
     // Takes the full-text index built by an IndexWriter in place of the

@@ -164,6 +164,7 @@ private:
     void onFocusChanged(QWidget *old, QWidget *now);
     void updateHighlights();
     void drawHighlights(int region);
+    QString wordText(int region) const;
 
     std::shared_ptr<TitleFile> m_title;
     std::optional<TopicRecord> m_topic;

@@ -6,6 +6,8 @@
 
 #include <QTextCursor>
 
+#include <algorithm>
+
 namespace folium::engine {
 
 const QString &TopicView::TopicListTitle(int i) const
@@ -51,13 +53,33 @@ void TopicView::updateHighlights()
         h.clear();
     // The texts of the regions are read only when there is something to mark.
     if (m_hilite && m_search && m_topic && m_search->hasHighlights()) {
-        const auto spans =
-            m_search->highlights(m_topic->index, m_nsr->document()->toRawText(), m_sr->document()->toRawText());
+        const auto spans = m_search->highlights(m_topic->index, wordText(0), wordText(1));
         for (const HighlightSpan &s : spans)
             m_highlights[s.region].push_back(s);
     }
     drawHighlights(0);
     drawHighlights(1);
+}
+
+QString TopicView::wordText(int region) const
+{
+    // The page's own text, position for position, with the labels of note
+    // calls blanked out: the index holds a separator in their place (the
+    // title compiler leaves them out), so "tua¹ e" is the words "tua" and
+    // "e" on both sides. The marks Qt puts where tables and images stand
+    // are separators of the tokenizer.
+    const RegionView *rv = regionView(region);
+    QString text = rv->document()->toRawText();
+    for (const HotspotSpan &s : rv->hotspots()) {
+        // The stored hotspots come in the order of their numbers.
+        const auto stored = std::lower_bound(m_stored.begin(), m_stored.end(), s.ordinal,
+                                             [](const StoredHotspot &h, int n) { return h.ordinal < n; });
+        if (stored == m_stored.end() || stored->ordinal != s.ordinal || !stored->noteCall)
+            continue;
+        for (int i = std::max(0, s.start); i < std::min<int>(s.end, int(text.size())); ++i)
+            text[i] = u' ';
+    }
+    return text;
 }
 
 void TopicView::setHighlightSpans(int region, std::vector<HighlightSpan> spans)

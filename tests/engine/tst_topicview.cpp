@@ -99,7 +99,7 @@ private slots:
             bytes[70] = 0;
             bytes[71] = 1;
         } else if (kind == u"version") {
-            bytes[63] = 2; // user_version
+            bytes[63] = char(kTitleFormatVersion + 1); // user_version
         } else if (kind == u"truncated") {
             bytes.truncate(bytes.size() - 4096);
         } else if (kind == u"empty") {

@@ -286,7 +286,7 @@ bool Compiler::write(const QString &m14, const QString &mdb, const std::function
             // a code string by its own hash.
             const ContextEntry *target = h.kind == engine::HotspotCode ? nullptr : findContext(h.target);
             const uint32_t id = target ? target->id : engine::contextHash(h.target);
-            if (!w.addHotspot(i, h.ordinal, h.region, h.kind, h.target, id)) {
+            if (!w.addHotspot(i, h.ordinal, h.region, h.kind, h.target, id, h.noteCall)) {
                 m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
                 return false;
             }
@@ -364,6 +364,33 @@ bool Compiler::write(const QString &m14, const QString &mdb, const std::function
 
 } // namespace
 
+QString titleBaseName(const QString &m14FileName)
+{
+    const qsizetype dot = m14FileName.indexOf(u'.');
+    return dot < 0 ? m14FileName : m14FileName.left(dot);
+}
+
+namespace {
+
+// Other titles in a folder that share the title database of a title: the
+// reader takes a title database's name from the title's up to its first
+// dot, so "Lettere.m14" and "Lettere.finali.m14" both use "Lettere.mdb".
+QStringList titlesSharingTheDatabase(const QFileInfo &m14)
+{
+    QStringList out;
+    const QString base = titleBaseName(m14.fileName());
+    const QDir dir = m14.absoluteDir();
+    for (const QString &name : dir.entryList({base + QStringLiteral(".*")}, QDir::Files)) {
+        if (name.compare(m14.fileName(), Qt::CaseInsensitive) != 0 &&
+            name.endsWith(QStringLiteral(".m14"), Qt::CaseInsensitive) &&
+            titleBaseName(name).compare(base, Qt::CaseInsensitive) == 0)
+            out << name;
+    }
+    return out;
+}
+
+} // namespace
+
 CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
 {
     QElapsedTimer timer;
@@ -379,8 +406,14 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
     readTitleSource(projectPath, &src, &res.errors);
     phase("read");
     const QFileInfo out(outputM14);
+    const QString baseName = titleBaseName(out.fileName());
     res.m14Path = out.absoluteFilePath();
-    res.mdbPath = out.absoluteDir().filePath(out.completeBaseName() + QStringLiteral(".mdb"));
+    res.mdbPath = out.absoluteDir().filePath(baseName + QStringLiteral(".mdb"));
+    if (!out.absoluteDir().exists()) {
+        res.errors << QStringLiteral("%1: cannot write: the folder %2 does not exist")
+                          .arg(res.m14Path, QDir::toNativeSeparators(out.absolutePath()));
+        return res;
+    }
     Compiler c(src, res);
     c.m_projectPath = projectPath;
 
@@ -419,7 +452,7 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
     // The checks run on a thread of their own while the topics are written
     // beside the targets; everything is renamed into place at the end, so a
     // reader never sees half a title.
-    std::thread checker([&] { c.check(out.completeBaseName()); });
+    std::thread checker([&] { c.check(baseName); });
     const auto waitForCheck = [&] {
         if (checker.joinable())
             checker.join();
@@ -450,6 +483,11 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
     QFile::remove(mdbPart);
     if (!res.errors.isEmpty())
         return res;
+    const QStringList sharing = titlesSharingTheDatabase(out);
+    if (!sharing.isEmpty())
+        res.warnings << QStringLiteral("%1: warning: %2 is also the title database of %3, which now shows this "
+                                       "title's contents")
+                            .arg(res.m14Path, QFileInfo(res.mdbPath).fileName(), sharing.join(QStringLiteral(", ")));
     res.ok = true;
     res.topics = int(src.topics.size());
     for (const TopicSource &t : src.topics)

@@ -13,7 +13,8 @@ namespace folium::mktitle {
 
 struct CompileResult {
     bool ok = false;
-    QStringList errors; // "file:line: message"
+    QStringList errors;   // "file:line: message"
+    QStringList warnings; // written, but worth a look
     int topics = 0;
     int contexts = 0;
     int64_t words = 0;
@@ -23,6 +24,13 @@ struct CompileResult {
     QString m14Path, mdbPath;
 };
 
+// Writes outputM14 and, beside it, the title database the reader looks for:
+// the title's file name up to its first dot, with the extension ".mdb"
+// ("Lettere.finali.m14" gets "Lettere.mdb", identity record "Lettere").
 CompileResult compileTitle(const QString &projectPath, const QString &outputM14);
+
+// "Lettere" for "Lettere.finali.m14": the name a title's database and its
+// identity record take.
+QString titleBaseName(const QString &m14FileName);
 
 } // namespace folium::mktitle

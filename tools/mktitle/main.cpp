@@ -14,7 +14,8 @@ namespace {
 const char *const kUsage = R"(Usage: folium-mktitle [-o OUTPUT.m14] PROJECT.xml
 
 Compiles a title project (a project file and the topic files it includes)
-into a Folium title OUTPUT.m14 and its title database OUTPUT.mdb beside it.
+into a Folium title OUTPUT.m14 and its title database beside it, named
+after the title up to the first dot: Lettere.finali.m14 gets Lettere.mdb.
 Without -o, the title is written to the current folder under the name of
 the project file with the extension .m14.
 
@@ -23,7 +24,7 @@ nothing is written and the exit status is 1. On success one summary line
 gives the topics, context strings, words indexed and the time taken.
 
 Options:
-  -o, --output FILE   the title to write (its .mdb goes beside it)
+  -o, --output FILE   the title to write (its title database goes beside it)
   -q, --quiet         no summary line
   -t, --timing        the time of each step after the summary
   -h, --help          this text
@@ -78,6 +79,8 @@ int main(int argc, char *argv[])
     const auto res = folium::mktitle::compileTitle(project, output);
     for (const QString &e : res.errors)
         err << e << '\n';
+    for (const QString &w : res.warnings)
+        err << w << '\n';
     if (!res.ok)
         return 1;
     if (!quiet)

@@ -65,13 +65,6 @@ QByteArray escUtf8(QByteArrayView s)
     return r;
 }
 
-bool isBlock(QStringView t)
-{
-    static const QStringList l{u"p"_qs,   u"div"_qs, u"h1"_qs, u"h2"_qs, u"h3"_qs, u"h4"_qs,         u"li"_qs,
-                               u"pre"_qs, u"tr"_qs,  u"td"_qs, u"th"_qs, u"br"_qs, u"blockquote"_qs, u"hr"_qs};
-    return l.contains(t);
-}
-
 QString stripTitlePrefix(const QString &title)
 {
     if (title.startsWith(u'/') || title.startsWith(u'*') || title.startsWith(u'&'))
@@ -79,14 +72,24 @@ QString stripTitlePrefix(const QString &title)
     return title;
 }
 
-// Where a region's converted text goes while it is read.
+// Where a region's converted text goes while it is read: its HTML, and the
+// words of it that the index holds.
+//
+// The reader marks search hits by splitting the shown page into words with
+// the index's tokenizer, so both must split the text at the same places.
+// The page breaks words wherever it starts a new block, a table cell, a line
+// or an object (an image); here the index text gets a separator at the same
+// elements (see engine::breaksWords). A note call's label is shown but is no
+// word of the text: the index gets a separator in its place, and the reader
+// blanks the label out before it looks for words.
 struct Sink {
     TopicSource *topic;
     int region;
     int *ordinal;
     bool inLink = false;
+    QByteArray *unindexed = nullptr; // where text goes that the index must not hold
     QByteArray *html() const { return region == 0 ? &topic->nsrHtml : &topic->srHtml; }
-    QByteArray *text() const { return region == 0 ? &topic->nsrText : &topic->srText; }
+    QByteArray *text() const { return unindexed ? unindexed : region == 0 ? &topic->nsrText : &topic->srText; }
 };
 
 class Reader {
@@ -325,7 +328,8 @@ private:
                 tag += u' ' + an + QStringLiteral("=\"") + esc(at.value()) + u'"';
             }
             *sink.html() += (tag + u'>').toUtf8();
-            if (isBlock(name))
+            const bool breaks = engine::breaksWords(name);
+            if (breaks)
                 *sink.text() += '\n';
             if (name == u"br" || name == u"hr") {
                 xml.skipCurrentElement();
@@ -333,7 +337,7 @@ private:
             }
             content(xml, file, sink);
             *sink.html() += (QStringLiteral("</") + name + u'>').toUtf8();
-            if (isBlock(name))
+            if (breaks)
                 *sink.text() += '\n';
         } else {
             error(loc, QStringLiteral("element <%1> is not allowed in a topic").arg(name));
@@ -396,7 +400,17 @@ private:
             addNoteCallContext(*sink.topic, h.ordinal, loc);
         *sink.html() += "<a href=\"hs:" + QByteArray::number(h.ordinal) + "\">";
         sink.inLink = true;
-        content(xml, file, sink);
+        if (h.noteCall) {
+            // The text of a note call is its label: shown, not indexed.
+            *sink.text() += ' ';
+            QByteArray label;
+            sink.unindexed = &label;
+            content(xml, file, sink);
+            sink.unindexed = nullptr;
+            *sink.text() += ' ';
+        } else {
+            content(xml, file, sink);
+        }
         sink.inLink = false;
         *sink.html() += "</a>";
     }
@@ -450,7 +464,7 @@ private:
         caller.hotspots.push_back(h);
         addNoteCallContext(caller, k, loc);
         *sink.html() += QStringLiteral("<a href=\"hs:%1\"><sup>%2</sup></a>").arg(k).arg(esc(label)).toUtf8();
-        *sink.text() += label.toUtf8();
+        *sink.text() += ' ';
         m_notes.push_back(std::move(n));
     }
 
@@ -472,6 +486,7 @@ private:
             if (a.hasAttribute(QLatin1String(n)))
                 tag += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(n)).arg(esc(a.value(QLatin1String(n))));
         *sink.html() += (tag + u'>').toUtf8();
+        *sink.text() += ' '; // the page holds an object here, which parts words
     }
 
     TitleSource &m_out;

@@ -1,10 +1,10 @@
 #include "query.h"
 
+#include <algorithm>
+
 namespace folium::engine {
 
 namespace {
-
-constexpr int kMaxLeaves = 64;
 
 struct Token {
     enum Kind { Word, Prefix, Phrase, And, Or, Not, Near, LParen, RParen, End };
@@ -102,22 +102,36 @@ bool lex(const QString &text, std::vector<Token> *out, QString *error)
 
 using NodePtr = std::unique_ptr<QueryNode>;
 
-NodePtr makeNode(QueryNode::Kind k, NodePtr a = nullptr, NodePtr b = nullptr)
+NodePtr makeNode(QueryNode::Kind k, NodePtr a = nullptr)
 {
     auto n = std::make_unique<QueryNode>();
     n->kind = k;
     if (a)
         n->parts.push_back(std::move(a));
-    if (b)
-        n->parts.push_back(std::move(b));
     return n;
 }
 
+// Joins two parts with AND or OR. Chains stay flat: "a OR b OR c" is one OR
+// of three parts, whatever the brackets, since both operators are
+// associative.
+NodePtr join(QueryNode::Kind k, NodePtr left, NodePtr right)
+{
+    NodePtr n = left->kind == k ? std::move(left) : makeNode(k, std::move(left));
+    if (right->kind == k)
+        for (NodePtr &p : right->parts)
+            n->parts.push_back(std::move(p));
+    else
+        n->parts.push_back(std::move(right));
+    return n;
+}
+
+// A recursive-descent parser. Every way down (a bracket, a NOT) counts
+// against kMaxQueryDepth, so no query can exhaust the stack.
 class Parser {
 public:
     Parser(const std::vector<Token> &t, const QueryOptions &o) : m_t(t), m_opt(o) {}
 
-    NodePtr parse(QString *error)
+    NodePtr parse(QString *error, QueryError *code)
     {
         NodePtr root = parseOr();
         if (root && peek() != Token::End)
@@ -125,6 +139,7 @@ public:
                                          : QStringLiteral("unexpected operator"));
         if (!m_error.isEmpty()) {
             *error = m_error;
+            *code = m_code;
             return nullptr;
         }
         return root;
@@ -134,11 +149,22 @@ private:
     Token::Kind peek() const { return m_t[m_i].kind; }
     const Token &take() { return m_t[m_i++]; }
 
-    NodePtr fail(const QString &e)
+    NodePtr fail(const QString &e, QueryError code = QueryError::Malformed)
     {
-        if (m_error.isEmpty())
+        if (m_error.isEmpty()) {
             m_error = e;
+            m_code = code;
+        }
         return nullptr;
+    }
+
+    bool deeper()
+    {
+        if (++m_depth <= kMaxQueryDepth)
+            return true;
+        fail(QStringLiteral("the query nests brackets or NOTs more than %1 deep").arg(kMaxQueryDepth),
+             QueryError::TooDeep);
+        return false;
     }
 
     static bool startsOperand(Token::Kind k)
@@ -177,7 +203,7 @@ private:
             NodePtr right = parseAnd();
             if (!right)
                 return nullptr;
-            left = makeNode(QueryNode::Or, std::move(left), std::move(right));
+            left = join(QueryNode::Or, std::move(left), std::move(right));
         }
         return left;
     }
@@ -197,22 +223,27 @@ private:
             NodePtr right = parseUnary();
             if (!right)
                 return nullptr;
-            left = makeNode(QueryNode::And, std::move(left), std::move(right));
+            left = join(QueryNode::And, std::move(left), std::move(right));
         }
         return left;
     }
 
     NodePtr parseUnary()
     {
-        if (peek() == Token::Not) {
-            take();
-            needRight(Token::Not);
-            NodePtr operand = parseUnary();
-            if (!operand)
-                return nullptr;
-            return makeNode(QueryNode::Not, std::move(operand));
-        }
-        return parseNear();
+        if (peek() != Token::Not)
+            return parseNear();
+        take();
+        needRight(Token::Not);
+        if (!deeper())
+            return nullptr;
+        NodePtr operand = parseUnary();
+        --m_depth;
+        if (!operand)
+            return nullptr;
+        // NOT NOT x is x.
+        if (operand->kind == QueryNode::Not)
+            return std::move(operand->parts[0]);
+        return makeNode(QueryNode::Not, std::move(operand));
     }
 
     NodePtr parseNear()
@@ -240,8 +271,9 @@ private:
     {
         const Token::Kind k = peek();
         if (k == Token::Word || k == Token::Prefix || k == Token::Phrase) {
-            if (++m_leaves > kMaxLeaves)
-                return fail(QStringLiteral("query too long"));
+            if (++m_leaves > kMaxQueryWords)
+                return fail(QStringLiteral("the query has more than %1 words").arg(kMaxQueryWords),
+                            QueryError::TooLong);
             const Token &t = take();
             auto n = makeNode(k == Token::Word     ? QueryNode::Term
                               : k == Token::Prefix ? QueryNode::Prefix
@@ -253,7 +285,10 @@ private:
             take();
             if (peek() == Token::RParen)
                 return fail(QStringLiteral("empty parentheses"));
+            if (!deeper())
+                return nullptr;
             NodePtr inner = parseOr();
+            --m_depth;
             if (!inner)
                 return nullptr;
             if (peek() != Token::RParen)
@@ -272,7 +307,9 @@ private:
     QueryOptions m_opt;
     size_t m_i = 0;
     int m_leaves = 0;
+    int m_depth = 0;
     QString m_error;
+    QueryError m_code = QueryError::None;
 };
 
 QString quoted(const QStringList &words)
@@ -292,19 +329,45 @@ QString leaf(const QueryNode &n)
 ParsedQuery parseQuery(const QString &text, const QueryOptions &options)
 {
     ParsedQuery out;
-    std::vector<Token> tokens;
-    if (!lex(text, &tokens, &out.error))
+    if (text.size() > kMaxQueryChars) {
+        out.error = QStringLiteral("the query is longer than %1 characters").arg(kMaxQueryChars);
+        out.code = QueryError::TooLong;
         return out;
+    }
+    std::vector<Token> tokens;
+    if (!lex(text, &tokens, &out.error)) {
+        out.code = QueryError::Malformed;
+        return out;
+    }
     if (tokens.size() == 1) {
         out.error = QStringLiteral("empty query");
+        out.code = QueryError::Empty;
         return out;
     }
     Parser p(tokens, options);
-    out.root = p.parse(&out.error);
+    out.root = p.parse(&out.error, &out.code);
     return out;
 }
 
-QString toFts5(const QueryNode &n, int nearThreshold)
+namespace {
+
+// FTS5's own parser keeps a stack of a hundred entries, and each bracket
+// takes up to three: expressions are sent to it at most this many levels
+// deep; a deeper part of a query is taken apart by the search.
+constexpr int kMaxFtsHeight = 16;
+
+// The levels of a tree, counted no further than limit.
+int height(const QueryNode &n, int limit)
+{
+    if (limit <= 1 || n.kind == QueryNode::Near)
+        return 1;
+    int h = 0;
+    for (const auto &p : n.parts)
+        h = std::max(h, height(*p, limit - 1));
+    return h + 1;
+}
+
+QString fts5Of(const QueryNode &n, int nearThreshold)
 {
     switch (n.kind) {
     case QueryNode::Term:
@@ -317,67 +380,44 @@ QString toFts5(const QueryNode &n, int nearThreshold)
         return QStringLiteral("NEAR(%1, %2)").arg(parts.join(u' ')).arg(nearThreshold);
     }
     case QueryNode::And: {
-        const QueryNode &a = *n.parts[0];
-        const QueryNode &b = *n.parts[1];
-        const bool notA = a.kind == QueryNode::Not;
-        const bool notB = b.kind == QueryNode::Not;
-        if (notA && notB)
-            return {};
-        if (notA || notB) {
-            // FTS5's NOT is binary: "x NOT y".
-            const QString pos = toFts5(notA ? b : a, nearThreshold);
-            const QString neg = toFts5(*(notA ? a : b).parts[0], nearThreshold);
-            if (pos.isEmpty() || neg.isEmpty())
+        // FTS5's NOT is binary, "x NOT y": the parts that are not negated
+        // come first, then each negated one is taken away.
+        QStringList positive, negative;
+        for (const auto &p : n.parts) {
+            const QString e = fts5Of(p->kind == QueryNode::Not ? *p->parts[0] : *p, nearThreshold);
+            if (e.isEmpty())
                 return {};
-            return u'(' + pos + QStringLiteral(" NOT ") + neg + u')';
+            (p->kind == QueryNode::Not ? negative : positive) << e;
         }
-        const QString x = toFts5(a, nearThreshold);
-        const QString y = toFts5(b, nearThreshold);
-        return x.isEmpty() || y.isEmpty() ? QString() : u'(' + x + QStringLiteral(" AND ") + y + u')';
+        if (positive.isEmpty())
+            return {};
+        QString out = u'(' + positive.join(QStringLiteral(" AND ")) + u')';
+        for (const QString &e : negative)
+            out += QStringLiteral(" NOT ") + e;
+        return negative.isEmpty() ? out : u'(' + out + u')';
     }
     case QueryNode::Or: {
-        const QString x = toFts5(*n.parts[0], nearThreshold);
-        const QString y = toFts5(*n.parts[1], nearThreshold);
-        return x.isEmpty() || y.isEmpty() ? QString() : u'(' + x + QStringLiteral(" OR ") + y + u')';
+        QStringList parts;
+        for (const auto &p : n.parts) {
+            const QString e = fts5Of(*p, nearThreshold);
+            if (e.isEmpty())
+                return {};
+            parts << e;
+        }
+        return u'(' + parts.join(QStringLiteral(" OR ")) + u')';
     }
     case QueryNode::Not: return {};
     }
     return {};
 }
 
-QString toSql(const QueryNode &n, int nearThreshold, QStringList *args)
+} // namespace
+
+QString toFts5(const QueryNode &n, int nearThreshold)
 {
-    const QString fts = toFts5(n, nearThreshold);
-    if (!fts.isEmpty()) {
-        args->append(fts);
-        return QStringLiteral("SELECT rowid AS r FROM fts WHERE fts MATCH ?");
-    }
-    const auto sub = [&](const QueryNode &c) {
-        return QStringLiteral("SELECT r FROM (") + toSql(c, nearThreshold, args) + u')';
-    };
-    switch (n.kind) {
-    case QueryNode::Not: return QStringLiteral("SELECT idx AS r FROM topic_nav EXCEPT ") + sub(*n.parts[0]);
-    case QueryNode::And: {
-        const QueryNode &a = *n.parts[0];
-        const QueryNode &b = *n.parts[1];
-        const bool notA = a.kind == QueryNode::Not;
-        const bool notB = b.kind == QueryNode::Not;
-        if (notA != notB) {
-            const QString pos = sub(notA ? b : a);
-            const QString neg = sub(*(notA ? a : b).parts[0]);
-            return pos + QStringLiteral(" EXCEPT ") + neg;
-        }
-        const QString x = sub(a);
-        const QString y = sub(b);
-        return x + QStringLiteral(" INTERSECT ") + y;
-    }
-    case QueryNode::Or: {
-        const QString a = sub(*n.parts[0]); // in this order: the arguments follow the text
-        const QString b = sub(*n.parts[1]);
-        return a + QStringLiteral(" UNION ") + b;
-    }
-    default: return {};
-    }
+    if (height(n, kMaxFtsHeight + 1) > kMaxFtsHeight)
+        return {};
+    return fts5Of(n, nearThreshold);
 }
 
 QStringList highlightExpressions(const QueryNode &n, int nearThreshold)

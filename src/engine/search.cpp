@@ -5,6 +5,8 @@
 #include "title_file.h"
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 
 namespace folium::engine {
 
@@ -15,6 +17,7 @@ void TitleSearch::clear()
 {
     m_hits.clear();
     m_error.clear();
+    m_errorCode = QueryError::None;
     m_highlightExpressions.clear();
 }
 
@@ -29,7 +32,7 @@ const QString &TitleSearch::hitTitle(int i) const
     return i >= 0 && i < hitCount() ? m_title->topicTitle(m_hits[size_t(i)]) : none;
 }
 
-QString TitleSearch::groupFilter(const QStringList &groups, const QString &column) const
+std::vector<std::pair<int64_t, int64_t>> TitleSearch::groupRanges(const QStringList &groups) const
 {
     // Groups are runs of consecutive topics: the filter is a few ranges of
     // the index, merged, never one probe per member.
@@ -41,8 +44,6 @@ QString TitleSearch::groupFilter(const QStringList &groups, const QString &colum
         while (st.step())
             ranges.emplace_back(st.integer(0), st.integer(1));
     }
-    if (ranges.empty())
-        return QStringLiteral("0");
     std::sort(ranges.begin(), ranges.end());
     std::vector<std::pair<int64_t, int64_t>> merged;
     for (const auto &r : ranges) {
@@ -51,11 +52,165 @@ QString TitleSearch::groupFilter(const QStringList &groups, const QString &colum
         else
             merged.push_back(r);
     }
+    return merged;
+}
+
+QString TitleSearch::groupFilter(const QStringList &groups, const QString &column) const
+{
+    const auto ranges = groupRanges(groups);
+    if (ranges.empty())
+        return QStringLiteral("0");
     QStringList parts;
-    for (const auto &[a, b] : merged)
+    for (const auto &[a, b] : ranges)
         parts << QStringLiteral("%1 BETWEEN %2 AND %3").arg(column).arg(a).arg(b);
     return u'(' + parts.join(QStringLiteral(" OR ")) + u')';
 }
+
+namespace {
+
+// A set of topics while a query is evaluated: its members in topic order,
+// or, when negated, every topic but those. Negation is kept symbolic until
+// the end, so "NOT a OR NOT b" never lists the whole title twice.
+struct TopicSet {
+    std::vector<int> ids;
+    bool negated = false;
+};
+
+std::vector<int> intersect(const std::vector<int> &a, const std::vector<int> &b)
+{
+    std::vector<int> out;
+    std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+std::vector<int> unite(const std::vector<int> &a, const std::vector<int> &b)
+{
+    std::vector<int> out;
+    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+std::vector<int> minus(const std::vector<int> &a, const std::vector<int> &b)
+{
+    std::vector<int> out;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+TopicSet both(const TopicSet &a, const TopicSet &b)
+{
+    if (!a.negated && !b.negated)
+        return {intersect(a.ids, b.ids), false};
+    if (!a.negated)
+        return {minus(a.ids, b.ids), false};
+    if (!b.negated)
+        return {minus(b.ids, a.ids), false};
+    return {unite(a.ids, b.ids), true};
+}
+
+TopicSet either(const TopicSet &a, const TopicSet &b)
+{
+    if (!a.negated && !b.negated)
+        return {unite(a.ids, b.ids), false};
+    if (!a.negated)
+        return {minus(b.ids, a.ids), true};
+    if (!b.negated)
+        return {minus(a.ids, b.ids), true};
+    return {intersect(a.ids, b.ids), true};
+}
+
+} // namespace
+
+// Evaluates a query that FTS5 cannot take whole: each part FTS5 can say is
+// one FTS5 query, and their hit lists are joined here. A chain of operators
+// never nests a statement, so no query is refused for its shape.
+class TitleSearch::Evaluator {
+public:
+    Evaluator(Database &db, int nearThreshold)
+        : m_st(db, "SELECT rowid FROM fts WHERE fts MATCH ?1 ORDER BY rowid"), m_near(nearThreshold)
+    {
+    }
+
+    bool ok() const { return m_ok && m_st.ok(); }
+
+    TopicSet eval(const QueryNode &n)
+    {
+        if (!m_ok)
+            return {};
+        const QString fts = toFts5(n, m_near);
+        if (!fts.isEmpty())
+            return {run(fts), false};
+        switch (n.kind) {
+        case QueryNode::Not: {
+            TopicSet s = eval(*n.parts[0]);
+            s.negated = !s.negated;
+            return s;
+        }
+        case QueryNode::And:
+        case QueryNode::Or: {
+            const bool isAnd = n.kind == QueryNode::And;
+            // The parts FTS5 can say go to it together, in one query: for
+            // AND, the words and what a NOT takes away from them; for OR,
+            // the words.
+            std::vector<const QueryNode *> positive, negative, rest;
+            for (const auto &p : n.parts) {
+                const bool isNot = p->kind == QueryNode::Not;
+                const bool sayable = !toFts5(isNot ? *p->parts[0] : *p, m_near).isEmpty();
+                (!sayable || (isNot && !isAnd) ? rest : isNot ? negative : positive).push_back(p.get());
+            }
+            if (positive.empty()) // nothing for a NOT to take away from
+                rest.insert(rest.end(), negative.begin(), negative.end());
+            else
+                positive.insert(positive.end(), negative.begin(), negative.end());
+            std::optional<TopicSet> acc;
+            const auto add = [&](TopicSet s) { acc = !acc ? std::move(s) : isAnd ? both(*acc, s) : either(*acc, s); };
+            if (!positive.empty()) {
+                QueryNode together;
+                together.kind = n.kind;
+                for (const QueryNode *p : positive)
+                    together.parts.push_back(clone(*p));
+                const QString e = toFts5(positive.size() == 1 ? *positive[0] : together, m_near);
+                if (!e.isEmpty())
+                    add({run(e), false});
+                else // together they nest too deep for FTS5
+                    for (const QueryNode *p : positive)
+                        add(eval(*p));
+            }
+            for (const QueryNode *p : rest)
+                add(eval(*p));
+            return acc ? std::move(*acc) : TopicSet{};
+        }
+        default: m_ok = false; return {};
+        }
+    }
+
+private:
+    static std::unique_ptr<QueryNode> clone(const QueryNode &n)
+    {
+        auto c = std::make_unique<QueryNode>();
+        c->kind = n.kind;
+        c->words = n.words;
+        for (const auto &p : n.parts)
+            c->parts.push_back(clone(*p));
+        return c;
+    }
+
+    std::vector<int> run(const QString &fts)
+    {
+        std::vector<int> out;
+        m_st.reset();
+        m_st.bind(1, fts);
+        while (m_st.step())
+            out.push_back(int(m_st.integer(0)));
+        m_ok = m_ok && m_st.succeeded();
+        m_st.reset();
+        return out;
+    }
+
+    Statement m_st;
+    int m_near;
+    bool m_ok = true;
+};
 
 bool TitleSearch::run(const Request &req)
 {
@@ -63,61 +218,87 @@ bool TitleSearch::run(const Request &req)
     const ParsedQuery parsed = parseQuery(req.query, req.options);
     if (!parsed.root) {
         m_error = parsed.error;
+        m_errorCode = parsed.code;
         return false;
     }
     const int nearN = std::max(0, req.options.nearThreshold);
     m_highlightExpressions = highlightExpressions(*parsed.root, nearN);
 
-    const auto filterOn = [&](const QString &column) {
-        if (req.mode == 1)
-            return column + QStringLiteral(" = ") + QString::number(req.currentTopic);
-        if (req.mode == 2)
-            return groupFilter(req.groups, column);
-        return QString();
-    };
-
-    QStringList args;
-    QString sql;
     const QString fts = toFts5(*parsed.root, nearN);
-    if (!fts.isEmpty()) {
-        // The common case: one FTS5 query, hits in topic order. Titles are
-        // read from the packed titles when asked for.
-        args << fts;
-        sql = QStringLiteral("SELECT rowid FROM fts WHERE fts MATCH ?") +
-              (req.mode == 0 ? QString() : QStringLiteral(" AND ") + filterOn(QStringLiteral("rowid"))) +
-              QStringLiteral(" ORDER BY rowid");
-    } else {
-        const QString inner = toSql(*parsed.root, nearN, &args);
-        sql = QStringLiteral("SELECT r FROM (") + inner + u')' +
-              (req.mode == 0 ? QString() : QStringLiteral(" WHERE ") + filterOn(QStringLiteral("r"))) +
-              QStringLiteral(" ORDER BY r");
-    }
+    if (fts.isEmpty())
+        return runInParts(*parsed.root, req, nearN);
+
+    // The common case: one FTS5 query, hits in topic order. Titles are read
+    // from the packed titles when asked for.
+    QString sql = QStringLiteral("SELECT rowid FROM fts WHERE fts MATCH ?");
+    if (req.mode == 1)
+        sql += QStringLiteral(" AND rowid = ") + QString::number(req.currentTopic);
+    else if (req.mode == 2)
+        sql += QStringLiteral(" AND ") + groupFilter(req.groups, QStringLiteral("rowid"));
+    sql += QStringLiteral(" ORDER BY rowid");
     // Most searches share one statement text: keep it prepared.
     if (!m_statement || sql != m_statementSql) {
         m_statement.reset();
         const QByteArray sqlUtf8 = sql.toUtf8();
         auto prepared = std::make_unique<Statement>(m_title->database(), sqlUtf8.constData());
-        if (!prepared->ok()) {
-            m_error = m_title->database().lastError();
-            return false;
-        }
+        if (!prepared->ok())
+            return failed();
         m_statement = std::move(prepared);
         m_statementSql = sql;
     }
     Statement &st = *m_statement;
     st.reset();
-    for (int i = 0; i < args.size(); ++i)
-        st.bind(i + 1, args[i]);
+    st.bind(1, fts);
     while (st.step())
         m_hits.push_back(int(st.integer(0)));
     const bool ok = st.succeeded();
     st.reset(); // releases the read transaction
-    if (!ok) {
-        m_error = m_title->database().lastError();
-        m_hits.clear();
-        return false;
+    return ok ? true : failed();
+}
+
+bool TitleSearch::runInParts(const QueryNode &root, const Request &req, int nearThreshold)
+{
+    Evaluator ev(m_title->database(), nearThreshold);
+    if (!ev.ok())
+        return failed();
+    TopicSet s = ev.eval(root);
+    if (!ev.ok())
+        return failed();
+    // The domain: every topic, the topic shown, or the ranges of the groups.
+    std::vector<std::pair<int64_t, int64_t>> domain;
+    if (req.mode == 1)
+        domain = {{req.currentTopic, req.currentTopic}};
+    else if (req.mode == 2)
+        domain = groupRanges(req.groups);
+    else
+        domain = {{0, m_title->topicCount() - 1}};
+    size_t k = 0;
+    for (const auto &[first, last] : domain) {
+        const int a = int(std::clamp<int64_t>(first, 0, m_title->topicCount()));
+        const int b = int(std::clamp<int64_t>(last, -1, m_title->topicCount() - 1));
+        if (s.negated) {
+            for (int t = a; t <= b; ++t) {
+                while (k < s.ids.size() && s.ids[k] < t)
+                    ++k;
+                if (k == s.ids.size() || s.ids[k] != t)
+                    m_hits.push_back(t);
+            }
+        } else {
+            const auto from = std::lower_bound(s.ids.begin(), s.ids.end(), a);
+            const auto to = std::upper_bound(from, s.ids.end(), b);
+            m_hits.insert(m_hits.end(), from, to);
+        }
     }
     return true;
+}
+
+bool TitleSearch::failed()
+{
+    // The database's own words are kept for a log, never shown as the reason.
+    m_error = m_title->database().lastError();
+    m_errorCode = QueryError::Failed;
+    m_hits.clear();
+    return false;
 }
 
 namespace {

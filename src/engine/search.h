@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -47,6 +48,7 @@ public:
     // Valid until the title is closed; copy it to keep it longer.
     const QString &hitTitle(int i) const;
     const QString &error() const { return m_error; }
+    QueryError errorCode() const { return m_errorCode; }
     void clear();
 
     // Where the last query matched in a topic. The texts are the plain texts
@@ -54,11 +56,16 @@ public:
     std::vector<HighlightSpan> highlights(int topic, const QString &nsrText, const QString &srText) const;
 
 private:
+    class Evaluator;
+    bool runInParts(const QueryNode &root, const Request &request, int nearThreshold);
+    bool failed();
+    std::vector<std::pair<int64_t, int64_t>> groupRanges(const QStringList &groups) const;
     QString groupFilter(const QStringList &groups, const QString &column) const;
 
     std::shared_ptr<const TitleFile> m_title;
     std::vector<int> m_hits;
     QString m_error;
+    QueryError m_errorCode = QueryError::None;
     QStringList m_highlightExpressions;
     std::unique_ptr<Statement> m_statement;
     QString m_statementSql;

@@ -97,13 +97,16 @@ public:
     // --- Search and highlights ---------------------------------------------
     // Runs a query over the domain of SearchMode: 0 the whole title, 1 the
     // topic shown, 2 the groups added since ClearSearchGroups. A malformed
-    // query gives no hits, error kErrBadQuery and SearchError().
+    // query gives no hits, error kErrBadQuery, SearchErrorCode() and
+    // SearchError() (in English, for logs).
     int RunSearch(const QString &query);
     int SearchHitCount() const { return m_search ? m_search->hitCount() : 0; }
     // The title of hit i; the reference is valid until the title is closed.
     const QString &TopicListTitle(int i) const;
     int TopicListIndex(int i) const { return m_search ? m_search->hitTopic(i) : -1; }
     QString SearchError() const { return m_search ? m_search->error() : QString(); }
+    // Why the last query was refused, for a message in the interface language.
+    QueryError SearchErrorCode() const { return m_search ? m_search->errorCode() : QueryError::None; }
     int SearchMode() const { return m_searchMode; }
     void setSearchMode(int mode) { m_searchMode = mode; }
     void ClearSearchGroups() { m_groups.clear(); }

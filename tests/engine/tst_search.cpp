@@ -9,6 +9,8 @@
 
 using namespace folium::engine;
 
+Q_DECLARE_METATYPE(folium::engine::QueryError)
+
 namespace {
 
 const QString kTitle = QStringLiteral(FOLIUM_FIXTURE_OUT "/search.m14");
@@ -186,6 +188,100 @@ private slots:
         QCOMPARE(m_view->lastError(), kErrBadQuery);
         QCOMPARE(m_view->SearchHitCount(), 0);
         QVERIFY(!m_view->SearchError().isEmpty());
+        const QueryError why = m_view->SearchErrorCode();
+        QVERIFY(why == QueryError::Malformed || why == QueryError::Empty);
+    }
+
+    // Chains of operators and nesting never reach the database as nesting:
+    // any mix of operators up to the limits is answered, and the answers
+    // agree with the same query written flat.
+    void queriesOfAnyShape_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QList<int>>("expected");
+        const QList<int> all{Home, Near1, Citta, Coeur, Phrase, Long};
+        const QList<int> notCoeur{Home, Near1, Phrase, Long};
+        const auto words = [](int n, const QString &op, const QString &pattern) {
+            QStringList w;
+            for (int i = 0; i < n; ++i)
+                w << pattern.arg(i);
+            return w.join(op);
+        };
+        QTest::newRow("NOT then a chain of OR")
+            << QStringLiteral("NOT coeur OR ") + words(13, QStringLiteral(" OR "), QStringLiteral("w%1")) << notCoeur;
+        QTest::newRow("20 NOTs") << QStringLiteral("NOT ").repeated(20) + QStringLiteral("coeur")
+                                 << QList<int>{Citta, Coeur};
+        QTest::newRow("21 NOTs") << QStringLiteral("NOT ").repeated(21) + QStringLiteral("coeur") << notCoeur;
+        QTest::newRow("15 bracketed NOTs joined by OR")
+            << words(15, QStringLiteral(" OR "), QStringLiteral("(NOT w%1)")) << all;
+        QTest::newRow("bracketed NOTs of words found")
+            << "(NOT omnia) OR (NOT dog)" << QList<int>{Home, Near1, Citta, Coeur, Long};
+        QTest::newRow("NOT of a chain") << "NOT (coeur OR dog OR zeta)" << QList<int>{Home, Long};
+        QTest::newRow("NOTs side by side") << "NOT coeur NOT dog NOT zeta" << QList<int>{Home, Long};
+        QTest::newRow("a word and NOTs of chains") << "omnia NOT (coeur OR dog) NOT (NOT zeta)" << QList<int>{Near1};
+        // 100 words, every operator, nested deeper than FTS5 takes at once.
+        QString deep = QStringLiteral("coeur");
+        for (int i = 0; i < 40; ++i)
+            deep = (i % 2 ? QStringLiteral("omnia AND (%1)") : QStringLiteral("dog OR (%1)")).arg(deep);
+        QTest::newRow("40 levels") << deep << QList<int>{Citta, Coeur, Phrase};
+        QString mixed;
+        const char *const ops[] = {" OR ", " AND ", " NOT ", " NEAR ", " OR "};
+        for (int i = 0; i < 99; ++i)
+            mixed += QStringLiteral("w%1").arg(i) + QLatin1String(ops[(i + 1) % 5]);
+        QTest::newRow("100 words, every operator") << mixed + QStringLiteral("fox") << QList<int>{Phrase};
+        QTest::newRow("100 brackets") << QStringLiteral("(").repeated(100) + QStringLiteral("fox") +
+                                             QStringLiteral(")").repeated(100)
+                                      << QList<int>{Phrase};
+    }
+
+    void queriesOfAnyShape()
+    {
+        QFETCH(QString, query);
+        QFETCH(QList<int>, expected);
+        QCOMPARE(hits(query), expected);
+        QCOMPARE(m_view->SearchErrorCode(), QueryError::None);
+    }
+
+    // Past the limits a query is refused with a reason of its own, never the
+    // database's words, and no input can exhaust the stack.
+    void queriesPastTheLimits_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QueryError>("why");
+        QStringList w;
+        for (int i = 0; i < 101; ++i)
+            w << QStringLiteral("w%1").arg(i);
+        QTest::newRow("101 words") << w.join(u' ') << QueryError::TooLong;
+        QTest::newRow("101 brackets") << QStringLiteral("(").repeated(101) + QStringLiteral("fox") +
+                                             QStringLiteral(")").repeated(101)
+                                      << QueryError::TooDeep;
+        QTest::newRow("1,500 brackets") << QStringLiteral("(").repeated(1500) + QStringLiteral("fox") +
+                                               QStringLiteral(")").repeated(1500)
+                                        << QueryError::TooDeep;
+        QTest::newRow("900 NOTs") << QStringLiteral("NOT ").repeated(900) + QStringLiteral("fox")
+                                  << QueryError::TooDeep;
+        QTest::newRow("20,000 brackets") << QStringLiteral("(").repeated(20000) + QStringLiteral("fox") +
+                                                QStringLiteral(")").repeated(20000)
+                                         << QueryError::TooLong;
+        QTest::newRow("32,767 NOTs") << QStringLiteral("NOT ").repeated(32767) + QStringLiteral("fox")
+                                     << QueryError::TooLong;
+        QTest::newRow("unbalanced") << "(fox" << QueryError::Malformed;
+        QTest::newRow("blank") << "  " << QueryError::Empty;
+    }
+
+    void queriesPastTheLimits()
+    {
+        QFETCH(QString, query);
+        QFETCH(QueryError, why);
+        QCOMPARE(m_view->RunSearch(query), kErrBadQuery);
+        QCOMPARE(m_view->SearchErrorCode(), why);
+        QCOMPARE(m_view->SearchHitCount(), 0);
+        const QString reason = m_view->SearchError();
+        QVERIFY(!reason.isEmpty());
+        QVERIFY2(!reason.contains(QStringLiteral("stack")) && !reason.contains(QStringLiteral("fts5")),
+                 qPrintable(reason));
+        // The next search works as before.
+        QCOMPARE(hits(QStringLiteral("fox")), QList<int>{Phrase});
     }
 
     void highlightsMarkWhatTheQueryMatched()

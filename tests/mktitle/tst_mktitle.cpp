@@ -136,6 +136,49 @@ private slots:
                  (QStringList{"Ordine", "Ordre"}));
     }
 
+    // The reader looks for a title's database under the title's name up to
+    // its first dot: the compiler writes it there, and says when another
+    // title of the folder shares it.
+    void aDottedTitleNameGetsTheDatabaseTheReaderOpens()
+    {
+        QTemporaryDir dir;
+        const auto res = mktitle::compileTitle(kFixtureProject, dir.filePath(QStringLiteral("Basic.finali.m14")));
+        QVERIFY2(res.ok, qPrintable(res.errors.join(u'\n')));
+        QCOMPARE(res.mdbPath, dir.filePath(QStringLiteral("Basic.mdb")));
+        QVERIFY(QFile::exists(res.mdbPath));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("Basic.finali.mdb"))));
+        QCOMPARE(column(res.mdbPath, "SELECT Codice, Param1 FROM Param WHERE Codice = 'COD'"),
+                 QStringList{"COD|Basic"});
+        QCOMPARE(res.warnings, QStringList());
+
+        // Basic.m14 beside it now shares Basic.mdb: the next compile of either says so.
+        const auto other = mktitle::compileTitle(kFixtureProject, dir.filePath(QStringLiteral("Basic.m14")));
+        QVERIFY(other.ok);
+        QCOMPARE(other.warnings.size(), 1);
+        QVERIFY2(other.warnings[0].contains(QStringLiteral("Basic.mdb")) &&
+                     other.warnings[0].contains(QStringLiteral("Basic.finali.m14")),
+                 qPrintable(other.warnings[0]));
+        QProcess p;
+        p.start(kCompiler, {QStringLiteral("-q"), QStringLiteral("-o"),
+                            dir.filePath(QStringLiteral("Basic.finali.m14")), kFixtureProject});
+        QVERIFY(p.waitForFinished());
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY(p.readAllStandardError().contains("warning: Basic.mdb is also the title database of Basic.m14"));
+    }
+
+    void aMissingOutputFolderIsNamed()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("no/such"));
+        const auto res = mktitle::compileTitle(kFixtureProject, missing + QStringLiteral("/X.m14"));
+        QVERIFY(!res.ok);
+        QCOMPARE(res.errors.size(), 1);
+        QVERIFY2(res.errors[0].contains(QStringLiteral("the folder %1 does not exist").arg(missing)),
+                 qPrintable(res.errors[0]));
+        QVERIFY(!res.errors[0].contains(QStringLiteral(".part")));
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("no"))));
+    }
+
     void reportsProblemsWithTheirLines_data()
     {
         QTest::addColumn<QString>("topics");

@@ -93,13 +93,7 @@ bool Program::Main(const QString &commandLine)
     Inizializzazioni(commandLine);
     if (m_ended)
         return false;
-    for (int i = 0; i < 4; ++i) {
-        QAction *entry = m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i));
-        if (!title.lastFiles.captions.value(i).isEmpty()) {
-            entry->setText(title.lastFiles.captions[i]);
-            entry->setVisible(title.lastFiles.visible[i]);
-        }
-    }
+    showLastUsedFiles();
     if (options.contentsAtStart && !title.CancelFlag)
         title::Sommario(m_w, title);
     // Back in Main: let pending events run, stop the timer, close the loading window.
@@ -173,6 +167,9 @@ void Program::Inizializzazioni(const QString &commandLine)
         r.filter = strings.text(QStringLiteral("BMSG"), 20);
         const QString chosen = title::ApriFile(m_w, title, r);
         m_display->UpdateButtonsEnabled();
+        // The side pane's width is read even without a title, so that a
+        // title opened later, and the shutdown, find it as it was stored.
+        SplitterPosition = storedSplitterPosition();
         if (title.CancelFlag)
             return;
         title.TitlePath = chosen;
@@ -191,8 +188,13 @@ void Program::Inizializzazioni(const QString &commandLine)
         }
         f->Combo_perparole->setFocus();
     }
-    SplitterPosition = options.splitPos;
+    SplitterPosition = storedSplitterPosition();
     InizializzazioniSuite();
+}
+
+int Program::storedSplitterPosition() const
+{
+    return options.splitPos < Form1::kMinSidePane ? Form1::kDefaultSidePane : options.splitPos;
 }
 
 void Program::InitLastUsedFiles()
@@ -203,6 +205,17 @@ void Program::InitLastUsedFiles()
         return;
     }
     m_frame->item(QStringLiteral("Sep1"))->setVisible(true);
+}
+
+void Program::showLastUsedFiles()
+{
+    for (int i = 0; i < 4; ++i) {
+        QAction *entry = m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i));
+        if (!title.lastFiles.captions.value(i).isEmpty()) {
+            entry->setText(title.lastFiles.captions[i]);
+            entry->setVisible(title.lastFiles.visible[i]);
+        }
+    }
 }
 
 void Program::InizializzazioniSuite()
@@ -228,6 +241,7 @@ void Program::InizializzazioniSuite()
     f->Check1->setChecked(main->SearchImplicitAND());
     m_frame->checkZoom(main->FontZoom());
     f->setSplitterPosition(SplitterPosition);
+    m_layoutApplied = true;
 }
 
 void Program::ApriTexte()
@@ -265,6 +279,14 @@ void Program::InitialiseNouveauTexte()
     title::AfficheLoadingText(m_w);
     if (title.CancelFlag)
         return;
+    // After a start whose open dialog was cancelled, the last-used list is
+    // read now, so that the title opened joins the list instead of replacing it.
+    if (!title.lastFiles.read) {
+        InitLastUsedFiles();
+        if (m_ended)
+            return;
+        showLastUsedFiles();
+    }
     title.TreeSyncSuppressed = true;
     title::OuvertureM14(m_w, title);
     if (title.CancelFlag) {
@@ -326,18 +348,22 @@ void Program::shutdown(bool *cancel)
     if (m_shutDown || m_ended)
         return;
     // The reader window's unload: the bookmark question, then the last-used
-    // list in menu order, written even when the close is abandoned.
+    // list in menu order, written even when the close is abandoned. A list
+    // that was never read into the menu (the open dialog was cancelled at
+    // start) is left as it is in the file: the menu holds none of it.
     title.CancelFlag = false;
     if (VerifieBookmarks)
         VerifieBookmarks();
     const bool abandoned = title.CancelFlag;
     title.CancelFlag = false;
-    QStringList captions;
-    for (int i = 0; i < 4; ++i)
-        captions << m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i))->text();
-    if (config::writeLastFiles(flPath(), captions) != 0) {
-        fatal(m_folder + kFatalTail);
-        return;
+    if (title.lastFiles.read) {
+        QStringList captions;
+        for (int i = 0; i < 4; ++i)
+            captions << m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i))->text();
+        if (config::writeLastFiles(flPath(), captions) != 0) {
+            fatal(m_folder + kFatalTail);
+            return;
+        }
     }
     if (abandoned) {
         if (cancel)
@@ -346,8 +372,12 @@ void Program::shutdown(bool *cancel)
     }
     m_shutDown = true;
     // The main frame's unload: the splitter position, through the options
-    // dialog's data control.
-    SplitterPosition = m_w.reader->splitterPosition();
+    // dialog's data control. Only a width the reader has laid out is taken,
+    // and never one too narrow to find the pane again.
+    if (m_layoutApplied && m_w.reader->splitterPosition() >= Form1::kMinSidePane)
+        SplitterPosition = m_w.reader->splitterPosition();
+    if (SplitterPosition < Form1::kMinSidePane)
+        SplitterPosition = storedSplitterPosition();
     if (db::Recordset *rs = m_w.options ? m_w.options->Data1->recordset() : nullptr) {
         rs->Edit();
         rs->setField(QStringLiteral("SplitPos"), SplitterPosition);

@@ -103,6 +103,8 @@ private:
     void Inizializzazioni(const QString &commandLine);
     void InizializzazioniSuite();
     void InitLastUsedFiles();
+    void showLastUsedFiles();
+    int storedSplitterPosition() const;
 
     QString m_folder;
     Dialogs &m_dialogs;
@@ -115,6 +117,7 @@ private:
     HelpWindow *m_help = nullptr;
     bool m_ended = false;
     bool m_shutDown = false;
+    bool m_layoutApplied = false; // the option set has placed the panes once
 };
 
 } // namespace folium::app

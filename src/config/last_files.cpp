@@ -7,9 +7,8 @@ namespace folium::config {
 namespace {
 
 // Table "LastFiles" in the order of its index "Ordine", or the error.
-std::unique_ptr<db::Recordset> openLastFiles(const QString &flPath, int *err)
+std::unique_ptr<db::Recordset> openLastFiles(const std::shared_ptr<db::Database> &db, int *err)
 {
-    auto db = db::Database::OpenDatabase(flPath, err);
     if (!db)
         return nullptr;
     auto rs = db->OpenRecordset(QStringLiteral("LastFiles"), err);
@@ -26,7 +25,7 @@ int readLastFiles(const QString &flPath, LastFiles *out)
 {
     *out = LastFiles();
     int err = 0;
-    auto rs = openLastFiles(flPath, &err);
+    auto rs = openLastFiles(db::Database::OpenDatabase(flPath, &err), &err);
     if (!rs)
         return err;
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
@@ -37,23 +36,29 @@ int readLastFiles(const QString &flPath, LastFiles *out)
         out->captions[out->count] = QStringLiteral("&%1 %2").arg(out->count + 1).arg(file);
         out->visible[out->count] = true;
     }
+    out->read = true;
     return 0;
 }
 
 int writeLastFiles(const QString &flPath, const QStringList &menuCaptions)
 {
     int err = 0;
-    auto rs = openLastFiles(flPath, &err);
+    const auto db = db::Database::OpenDatabase(flPath, &err);
+    auto rs = openLastFiles(db, &err);
     if (!rs)
+        return err;
+    if ((err = db->BeginTrans()) != 0)
         return err;
     int entry = 0;
     for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext(), ++entry) {
         rs->Edit();
         rs->setField(QStringLiteral("Fichier"), menuCaptions.value(entry).mid(3));
-        if ((err = rs->Update()) != 0)
+        if ((err = rs->Update()) != 0) {
+            db->Rollback();
             return err;
+        }
     }
-    return 0;
+    return db->CommitTrans();
 }
 
 } // namespace folium::config

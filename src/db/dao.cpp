@@ -171,6 +171,31 @@ std::shared_ptr<Database> Database::CreateDatabase(const QString &path, const QS
     return open(path, true, err);
 }
 
+int Database::BeginTrans()
+{
+    if (!m_db)
+        return kErrCannotOpen;
+    const int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    return rc == SQLITE_OK ? kOk : writeError(rc);
+}
+
+int Database::CommitTrans()
+{
+    if (!m_db)
+        return kErrCannotOpen;
+    const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK)
+        return kOk;
+    Rollback();
+    return writeError(rc);
+}
+
+void Database::Rollback()
+{
+    if (m_db && !sqlite3_get_autocommit(m_db))
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+}
+
 int Database::execScript(const QString &sql, QString *message)
 {
     char *msg = nullptr;
@@ -406,7 +431,8 @@ int Recordset::Update()
         sql = QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
                   .arg(quoted(m_table), cols.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
     }
-    // One statement in its own transaction: it is written whole or not at all.
+    // One statement, in its own transaction unless the database is in one
+    // (BeginTrans): it is written whole or not at all.
     Stmt st(m_db->handle(), sql);
     if (!st.ok())
         return writeError(st.rc());

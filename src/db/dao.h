@@ -77,6 +77,13 @@ public:
     int appendTableDef(const TableDef &def); // TableDefs.Append
     void Close();
 
+    // A transaction: the updates made until CommitTrans are written all
+    // together or not at all. When CommitTrans fails, nothing was written
+    // and the transaction is over.
+    int BeginTrans();
+    int CommitTrans();
+    void Rollback();
+
     const QString &path() const { return m_path; }
     bool isOpen() const { return m_db != nullptr; }
     // Runs a script of SQL statements (used to build databases from text).

@@ -249,6 +249,13 @@ void Form1::setImage(QTreeWidgetItem *item, int number)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    // A width asked for while the panes were hidden (a start without a
+    // title) is given when they show: a hidden pane has no width.
+    if ((watched == Text_gauche || watched == Text_droit) && event->type() == QEvent::Show && m_pendingSplit >= 0 &&
+        !Text_gauche->isHidden() && !Text_droit->isHidden()) {
+        setSplitterPosition(m_pendingSplit);
+        return false;
+    }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return false;
     auto *w = qobject_cast<QWidget *>(watched);
@@ -281,12 +288,19 @@ void Form1::rememberPlace(ReaderState &r)
 
 int Form1::splitterPosition() const
 {
+    if (m_pendingSplit >= 0)
+        return m_pendingSplit;
     const QList<int> sizes = Splitter1->sizes();
     return sizes.isEmpty() ? 0 : sizes.first();
 }
 
 void Form1::setSplitterPosition(int pixels)
 {
+    if (Text_gauche->isHidden() || Text_droit->isHidden()) {
+        m_pendingSplit = pixels;
+        return;
+    }
+    m_pendingSplit = -1;
     const int total = std::max(Splitter1->width(), pixels + 200);
     Splitter1->setSizes({pixels, total - pixels});
 }

@@ -103,7 +103,11 @@ public:
     // address and scroll position (the first row when every topic is added).
     void rememberPlace(ReaderState &r);
 
-    // The width of the side pane, kept from one run to the next.
+    // The width of the side pane, kept from one run to the next. A width
+    // under kMinSidePane (a pane that was never laid out, a damaged option)
+    // is never kept: kDefaultSidePane stands for it.
+    static constexpr int kMinSidePane = 10;
+    static constexpr int kDefaultSidePane = 280;
     int splitterPosition() const;
     void setSplitterPosition(int pixels);
 
@@ -118,9 +122,11 @@ protected:
 private:
     void buildSearchPanel();
     Panel m_shown = Panel::Search;
+    int m_pendingSplit = -1; // a width for the side pane once it shows
 };
 
-// The VB-style shift state of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+// The modifier keys of a key or mouse event as the handlers take them: the
+// sum of 1 for Shift, 2 for Ctrl and 4 for Alt.
 int shiftState(Qt::KeyboardModifiers m);
 
 } // namespace folium::forms

@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QMenu>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -88,6 +89,54 @@ private slots:
         QVERIFY(q.Main(QString()));
         QCOMPARE(q.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("def.m14")));
         QCOMPARE(q.reader()->Fl_main->FontZoom(), 150);
+    }
+
+    // Regression: Esc in the open dialog at start, then Quit, stored four
+    // empty last-used rows and a side pane 0 pixels wide.
+    void aCancelledStartKeepsTheSettings()
+    {
+        Folder folder;
+        const QStringList before{folder.file(QStringLiteral("def.m14")), QStringLiteral("/t/B.m14"),
+                                 QStringLiteral("/t/C.m14"), QStringLiteral("/t/D.m14")};
+        folder.setLastFiles(before);
+        folder.setOption(QStringLiteral("SplitPos"), 333);
+        {
+            ScriptedDialogs dialogs;
+            Program p(folder.path(), dialogs);
+            QVERIFY(p.Main(QString()));
+            QVERIFY(p.title.CancelFlag);
+            QVERIFY(p.mainFrame()->close());
+        }
+        QCOMPARE(folder.lastFiles(), before);
+        QCOMPARE(folder.option(QStringLiteral("SplitPos")).toInt(), 333);
+
+        // Cancelled, then a title opened with Ctrl+O: it joins the list and
+        // the pane gets its stored width.
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QString()));
+        p.mainFrame()->resize(1000, 700);
+        dialogs.files = {folder.file(QStringLiteral("abc.m14"))};
+        p.ApriTexte();
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
+        QCOMPARE(p.reader()->splitterPosition(), 333);
+        QVERIFY(p.mainFrame()->close());
+        QCOMPARE(folder.lastFiles(),
+                 (QStringList{folder.file(QStringLiteral("abc.m14")), before[0], before[1], before[2]}));
+    }
+
+    void aSidePaneTooNarrowIsNeverKept()
+    {
+        Folder folder;
+        folder.setOption(QStringLiteral("SplitPos"), 0); // as a damaged run left it
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        p.mainFrame()->resize(1000, 700);
+        QCOMPARE(p.reader()->splitterPosition(), Form1::kDefaultSidePane);
+        p.reader()->Splitter1->setSizes({0, 1000}); // dragged shut
+        QVERIFY(p.mainFrame()->close());
+        QCOMPARE(folder.option(QStringLiteral("SplitPos")).toInt(), Form1::kDefaultSidePane);
     }
 
     void applicationDatabaseMissingOrDamagedAtStart_data()

@@ -1,6 +1,7 @@
 // The application database's last-used titles and interface strings, on
 // copies of the FL.mdb built for the program.
 #include "dao.h"
+#include "faulty_vfs.h"
 #include "program_folder.h"
 #include "dialogs.h"
 #include "form2.h"
@@ -47,6 +48,34 @@ private slots:
         QVERIFY(lf.visible[0] && lf.visible[1] && !lf.visible[2] && !lf.visible[3]);
         QCOMPARE(config::writeLastFiles(path, lf.captions), 0);
         QCOMPARE(testing::ProgramFolder::lastFilesIn(path), (QStringList{"/t/A.m14", "/t/C.m14", "", ""}));
+    }
+
+    // Regression: the rows were written one transaction each, and a write
+    // cut short left a list that was neither the old nor the new one.
+    void anInterruptedWriteLeavesTheOldListOrTheNew()
+    {
+        QTemporaryDir dir;
+        const QString path = freshCopy(dir);
+        const QStringList before{"/t/D.m14", "/t/C.m14", "/t/B.m14", "/t/A.m14"};
+        const QStringList after{"&1 /t/A.m14", "&2 /t/D.m14", "&3 /t/C.m14", "&4 /t/B.m14"};
+        db::testing::installFaultyVfs();
+        int failures = 0;
+        for (int writes = 0; writes < 40; ++writes) {
+            testing::ProgramFolder::setLastFilesIn(path, before);
+            db::testing::failWritesAfter(writes);
+            const int err = config::writeLastFiles(path, after);
+            db::testing::failWritesAfter(-1);
+            const QStringList now = testing::ProgramFolder::lastFilesIn(path);
+            if (err != 0) {
+                ++failures;
+                QCOMPARE(err, int(db::kErrDiskFull));
+                QCOMPARE(now, before);
+            } else {
+                QCOMPARE(now, (QStringList{"/t/A.m14", "/t/D.m14", "/t/C.m14", "/t/B.m14"}));
+                break;
+            }
+        }
+        QVERIFY(failures > 0); // some point of the write was interrupted
     }
 
     void noLastFiles()

@@ -12,6 +12,7 @@
 #include <QCursor>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPageLayout>
 #include <QPrintDialog>
@@ -544,6 +545,19 @@ bool TopicView::eventFilter(QObject *watched, QEvent *event)
 {
     const bool nsr = watched == m_nsr->viewport();
     const bool sr = watched == m_sr->viewport();
+    if ((nsr || sr) && event->type() == QEvent::ContextMenu) {
+        // The pane has no menu of its own: the program shows its menu on the
+        // right button's press. The menu key is passed on as that press.
+        auto *ce = static_cast<QContextMenuEvent *>(event);
+        if (ce->reason() != QContextMenuEvent::Mouse) {
+            const int s = vbShift(ce->modifiers());
+            if (nsr)
+                emit MouseDownNSR(2, s, ce->pos().x(), ce->pos().y());
+            else
+                emit MouseDownSR(2, s, ce->pos().x(), ce->pos().y());
+        }
+        return true;
+    }
     if ((nsr || sr) && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
         auto *me = static_cast<QMouseEvent *>(event);
         const int b = vbButton(me->button());

@@ -17,7 +17,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
+#include <QContextMenuEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -309,6 +311,26 @@ private slots:
         // Closed, the menu bar's Edit menu is as before.
         QVERIFY(!frame->item(QStringLiteral("GuidaRapida"))->isVisible());
         QVERIFY(frame->item(QStringLiteral("Bookmarkdel"))->isVisible());
+
+        // Regression: when our menu closed, Qt's own (Copy, Select All) opened
+        // at the same place. One right click, one menu.
+        bool otherShown = false;
+        QTimer::singleShot(0, [&] {
+            if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+                otherShown = true;
+                menu->close();
+            }
+        });
+        shown = nullptr;
+        QContextMenuEvent byMouse(QContextMenuEvent::Mouse, QPoint(20, 20), text->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(text, &byMouse);
+        QTest::qWait(20);
+        QVERIFY(!otherShown);
+        QCOMPARE(shown, nullptr);
+        // The menu key opens ours.
+        QContextMenuEvent byKey(QContextMenuEvent::Keyboard, QPoint(20, 20), text->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(text, &byKey);
+        QCOMPARE(shown, frame->menu(QStringLiteral("Modifica")));
 
         shown = nullptr;
         QTreeWidget *tree = r.f()->TreeSommario;

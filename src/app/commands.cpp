@@ -5,6 +5,7 @@
 #include "hotspots.h"
 #include "mdiform1.h"
 #include "pane_commands.h"
+#include "panels.h"
 #include "program.h"
 #include "region_view.h"
 #include "search_panel.h"
@@ -57,6 +58,13 @@ Commands::Commands(Program &program, title::ContentsTree *tree, QObject *parent)
         connect(pane, &engine::TopicView::MouseDownNSR, this, onDown);
         connect(pane, &engine::TopicView::MouseDownSR, this, onDown);
     }
+    // The panel buttons follow the panels and their menu items.
+    const auto syncPanels = [this] { forms::syncPanelButtons(m_p.windows()); };
+    connect(f, &Form1::shownPanelChanged, this, syncPanels);
+    for (forms::Panel p : {forms::Panel::Search, forms::Panel::Results, forms::Panel::History, forms::Panel::Bookmarks,
+                           forms::Panel::Contents})
+        connect(frame->item(forms::panelMenuItem(p)), &QAction::enabledChanged, this, syncPanels);
+    syncPanels();
     frame->Toolbar()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(frame->Toolbar(), &QWidget::customContextMenuRequested, this,
             [this, frame] { AfficheContextMenu(frame->Toolbar()); });
@@ -225,6 +233,9 @@ void Commands::Toolbar_ButtonClick(const QString &key)
         else
             popupUnder(key, m_p.mainFrame()->menu(QStringLiteral("IndiciMenu")));
     }
+    // A panel button clicked toggles itself; it shows as pressed only if
+    // its panel is shown now.
+    forms::syncPanelButtons(w);
 }
 
 void Commands::SendShiftKeyToTopic(int key)

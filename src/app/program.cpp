@@ -84,7 +84,7 @@ bool Program::Main(const QString &commandLine)
     m_display = new reader::TopicDisplay(m_w, title, state, *m_hotspots, this);
     m_tree = new title::ContentsTree(m_w, title, state, this);
     m_help = new HelpWindow(m_frame.get());
-    m_commands = new Commands(*this, m_tree);
+    m_commands = new Commands(*this, m_tree, this);
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         const QSize avail = screen->availableGeometry().size();
         m_frame->resize(std::max(900, avail.width() * 4 / 5), std::max(600, avail.height() * 4 / 5));

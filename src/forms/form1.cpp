@@ -228,9 +228,12 @@ QWidget *Form1::panelWidget(Panel p) const
 
 void Form1::setShownPanel(Panel p)
 {
+    const bool changed = m_shown != p;
     m_shown = p;
     if (p != Panel::None)
         panels->setCurrentIndex(int(p));
+    if (changed)
+        emit shownPanelChanged();
 }
 
 QIcon Form1::image(int number)
@@ -254,6 +257,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if ((watched == Text_gauche || watched == Text_droit) && event->type() == QEvent::Show && m_pendingSplit >= 0 &&
         !Text_gauche->isHidden() && !Text_droit->isHidden()) {
         setSplitterPosition(m_pendingSplit);
+        return false;
+    }
+    if (watched == Text_gauche && (event->type() == QEvent::Show || event->type() == QEvent::Hide)) {
+        emit shownPanelChanged();
         return false;
     }
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)

@@ -112,6 +112,8 @@ public:
     void setSplitterPosition(int pixels);
 
 signals:
+    // The panel shown changed, or the side pane showed or hid.
+    void shownPanelChanged();
     // Keys reach the reader window before its controls (its key preview).
     void keyDown(int key, int shift, bool *handled);
     void keyUp(int key, int shift);

@@ -119,6 +119,39 @@ const MenuKey kMenuKeys[] = {
     {49, "Raccourcis", nullptr, nullptr},
 };
 
+// Menu items (or menus) and the toolbar buttons that give the same command:
+// each pair is enabled and disabled together, and checked together where
+// both can be. The five panel buttons and their items follow their own rule
+// (see panels.h): an item is disabled while its panel shows, its button not.
+struct Twin {
+    const char *item;
+    const char *button;
+};
+const Twin kTwins[] = {
+    {"Apri", "Apri"},
+    {"Stampa", "Stampa"},
+    {"Copia", "Copia"},
+    {"Bookmarkadd", "Bookmarkadd"},
+    {"Bookmarkdel", "Bookmarkdel"},
+    {"Opzioni", "Opzioni"},
+    {"HomePage", "Home"},
+    {"Back", "Browseback"},
+    {"Next", "Browsenext"},
+    {"Risultati_back", "Risultatilistback"},
+    {"Risultati_next", "Risultatilistnext"},
+    {"CronoBack", "BackCrono"},
+    {"NotaPrecedente", "Hotspotback"},
+    {"NotaSuccessiva", "Hotspotnext"},
+    {"Evidenziatore", "Highlight"},
+    {"EvidenziatorePrecedente", "Highlightback"},
+    {"EvidenziatoreSuccessivo", "Highlightnext"},
+    {"BookmarkApri", "BookmarkApri"},
+    {"BookmarkSalva", "BookmarkSalva"},
+    {"BookmarkNuovo", "BookmarkNuovo"},
+    {"Zoom", "Zoom"},
+    {"IndiciMenu", "Indici"},
+};
+
 QString plain(QString caption)
 {
     return caption.remove(u'&');
@@ -292,6 +325,36 @@ void MDIForm1::buildToolbar()
         a->setCheckable(b.checkable);
         connect(a, &QAction::triggered, this, [this, key] { emit toolbarButtonClicked(key); });
         m_buttons.insert(key, a);
+    }
+    linkTwins();
+}
+
+QAction *MDIForm1::twinOf(const QString &buttonKey) const
+{
+    for (const Twin &t : kTwins) {
+        if (buttonKey != QLatin1String(t.button))
+            continue;
+        const QString name = QString::fromLatin1(t.item);
+        return m_menus.contains(name) ? m_menus.value(name)->menuAction() : m_items.value(name);
+    }
+    return nullptr;
+}
+
+void MDIForm1::linkTwins()
+{
+    for (const Twin &t : kTwins) {
+        QAction *button = m_buttons.value(QString::fromLatin1(t.button));
+        QAction *item = twinOf(button->objectName());
+        // The menus hold the state a window starts in.
+        button->setEnabled(item->isEnabled());
+        const bool checks = button->isCheckable() && item->isCheckable();
+        if (checks)
+            button->setChecked(item->isChecked());
+        for (auto [from, to] : {std::pair{item, button}, std::pair{button, item}}) {
+            connect(from, &QAction::enabledChanged, to, &QAction::setEnabled);
+            if (checks)
+                connect(from, &QAction::toggled, to, &QAction::setChecked);
+        }
     }
 }
 

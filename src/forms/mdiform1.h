@@ -34,6 +34,11 @@ public:
 
     // The toolbar keys, in toolbar order.
     static const QStringList &toolbarKeys();
+    // The menu item (or a menu's own action) that gives the same command as
+    // a toolbar button; null for the panel buttons and the buttons that
+    // have none. The two are enabled together, and checked together when
+    // both can be.
+    QAction *twinOf(const QString &buttonKey) const;
 
     // Captions of menus and tooltips of buttons from the interface strings
     // of group MENU: a tooltip is the text followed by its shortcut hint.
@@ -63,6 +68,7 @@ private:
     void addSeparator(QMenu *menu, const QString &name);
     void buildMenus();
     void buildToolbar();
+    void linkTwins();
 
     QHash<QString, QAction *> m_items;
     QHash<QString, QMenu *> m_menus;

@@ -22,6 +22,16 @@ QString panelMenuItem(Panel p)
     return QString::fromLatin1(items[int(p)]);
 }
 
+void syncPanelButtons(Windows &w)
+{
+    for (Panel p : {Panel::Search, Panel::Results, Panel::History, Panel::Bookmarks, Panel::Contents}) {
+        QAction *button = w.frame->button(panelButtonKey(p));
+        const bool shown = w.reader->isShown(p) && !w.reader->Text_gauche->isHidden();
+        button->setChecked(shown);
+        button->setEnabled(shown || w.frame->item(panelMenuItem(p))->isEnabled());
+    }
+}
+
 bool switchPanel(Windows &w, Panel p)
 {
     MDIForm1 *f = w.frame;

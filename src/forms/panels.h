@@ -11,6 +11,12 @@ struct Windows;
 QString panelButtonKey(Panel p);
 QString panelMenuItem(Panel p);
 
+// The panel buttons as the panels stand: a button is pressed exactly while
+// its panel shows (in a side pane that shows), and enabled while its panel
+// shows or its menu item is enabled (the item is disabled while its panel
+// shows).
+void syncPanelButtons(Windows &w);
+
 // Shows the panel: presses its button and, when another panel was shown,
 // hides that one, releases its button and enables its menu item again.
 // Returns false when the panel was already shown (its button is pressed

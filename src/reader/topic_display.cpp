@@ -224,7 +224,7 @@ void TopicDisplay::UpdateButtonsEnabled()
          {"Stampa", "Cerca", "Sommario_scritti", "NotaPrecedente", "NotaSuccessiva", "BookmarkApri", "Bookmarkadd",
           "Evidenziatore", "EvidenziatorePrecedente", "EvidenziatoreSuccessivo", "Opzioni", "NoteBasPage"})
         item(n)->setEnabled(on);
-    frame->menu(QStringLiteral("Zoom"))->setEnabled(on);
+    frame->menu(QStringLiteral("Zoom"))->menuAction()->setEnabled(on);
     for (QWidget *wdg :
          std::initializer_list<QWidget *>{f->List_bookmark, f->List_cronologia, f->List_risultati, f->TreeSommario,
                                           f->Text_gauche, f->Frame_cerca, f->Text_droit})

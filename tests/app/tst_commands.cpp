@@ -5,6 +5,7 @@
 #include "form1.h"
 #include "help_window.h"
 #include "mdiform1.h"
+#include "panels.h"
 #include "program.h"
 #include "program_folder.h"
 #include "region_view.h"
@@ -59,6 +60,84 @@ class TestCommands : public QObject {
     Q_OBJECT
 
 private slots:
+    // Regression: at start the toolbar and the menus disagreed (highlighting
+    // checked in the menu only, results and bookmarks enabled on the toolbar
+    // only), and on the empty window every button was enabled.
+    void aCommandAndItsTwinAgree()
+    {
+        const auto twinsAgree = [](forms::MDIForm1 *frame) {
+            for (const QString &key : forms::MDIForm1::toolbarKeys()) {
+                QAction *button = frame->button(key);
+                QAction *item = frame->twinOf(key);
+                if (!item)
+                    continue;
+                QVERIFY2(button->isEnabled() == item->isEnabled(), qPrintable(key));
+                if (button->isCheckable() && item->isCheckable())
+                    QVERIFY2(button->isChecked() == item->isChecked(), qPrintable(key));
+            }
+        };
+        {
+            ProgramFolder folder;
+            ScriptedDialogs dialogs; // the open dialog at start is cancelled
+            Program p(folder.path(), dialogs);
+            QVERIFY(p.Main(QString()));
+            twinsAgree(p.mainFrame());
+            QStringList enabled;
+            for (const QString &key : forms::MDIForm1::toolbarKeys())
+                if (p.mainFrame()->button(key)->isEnabled())
+                    enabled << key;
+            QCOMPARE(enabled, QStringList{"Apri"});
+        }
+        Running r;
+        QVERIFY(r.p);
+        forms::MDIForm1 *frame = r.p->mainFrame();
+        twinsAgree(frame);
+        QVERIFY(frame->button(QStringLiteral("Highlight"))->isChecked());
+        for (const char *k :
+             {"Risultatilist", "Risultatilistback", "Risultatilistnext", "Bookmarklist", "Copia", "Bookmarkdel"})
+            QVERIFY2(!frame->button(QString::fromLatin1(k))->isEnabled(), k);
+        // Either side changed, the other follows.
+        frame->button(QStringLiteral("Highlight"))->trigger();
+        QVERIFY(!frame->item(QStringLiteral("Evidenziatore"))->isChecked());
+        frame->item(QStringLiteral("Risultati_next"))->setEnabled(true);
+        QVERIFY(frame->button(QStringLiteral("Risultatilistnext"))->isEnabled());
+        frame->button(QStringLiteral("Stampa"))->setEnabled(false);
+        QVERIFY(!frame->item(QStringLiteral("Stampa"))->isEnabled());
+        twinsAgree(frame);
+    }
+
+    // Regression: a panel button stayed pressed when its panel did not
+    // show, two buttons at a time.
+    void aPanelButtonIsPressedOnlyWhileItsPanelShows()
+    {
+        Running r;
+        QVERIFY(r.p);
+        forms::MDIForm1 *frame = r.p->mainFrame();
+        const auto pressed = [frame] {
+            QStringList out;
+            for (forms::Panel p : {forms::Panel::Search, forms::Panel::Results, forms::Panel::History,
+                                   forms::Panel::Bookmarks, forms::Panel::Contents})
+                if (frame->button(forms::panelButtonKey(p))->isChecked())
+                    out << forms::panelButtonKey(p);
+            return out;
+        };
+        QCOMPARE(pressed(), QStringList{"Sommario"});
+        frame->button(QStringLiteral("Cerca"))->trigger();
+        QCOMPARE(pressed(), QStringList{"Cerca"});
+        frame->button(QStringLiteral("Cerca"))->trigger(); // shown already: stays pressed
+        QCOMPARE(pressed(), QStringList{"Cerca"});
+        // A panel with nothing to show yet: its button does not stay pressed.
+        frame->item(QStringLiteral("Cronologia"))->setEnabled(true);
+        QVERIFY(frame->button(QStringLiteral("Cronologialist"))->isEnabled());
+        frame->button(QStringLiteral("Cronologialist"))->trigger();
+        QCOMPARE(pressed(), QStringList{r.f()->isShown(forms::Panel::History) ? "Cronologialist" : "Cerca"});
+        r.key(Qt::Key_F6);
+        QCOMPARE(pressed(), QStringList{"Sommario"});
+        // The shown panel's item is disabled, its button is not.
+        QVERIFY(!frame->item(QStringLiteral("Sommario_scritti"))->isEnabled());
+        QVERIFY(frame->button(QStringLiteral("Sommario"))->isEnabled());
+    }
+
     void panelKeysAndCtrlF2()
     {
         Running r;

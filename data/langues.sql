@@ -145,3 +145,31 @@ INSERT INTO Langues VALUES (117, 'LOAD', 3, 'Dernière occurrence de la page', '
 
 -- About box
 INSERT INTO Langues VALUES (118, 'VERS', 1, 'Folium, version 0.1', 'Folium, version 0.1', 'Folium, versione 0.1');
+
+-- Strings of our own beyond the groups above.
+-- The command that goes back to the place where the reader stopped.
+INSERT INTO Langues VALUES (119, 'MENU', 50, '&Reprendre la lecture', '&Resume reading', '&Riprendi la lettura');
+
+-- Help window: its buttons and the name of its toolbar
+INSERT INTO Langues VALUES (120, 'AIDE', 1, 'Sommaire', 'Contents', 'Sommario');
+INSERT INTO Langues VALUES (121, 'AIDE', 2, 'Précédente', 'Back', 'Indietro');
+INSERT INTO Langues VALUES (122, 'AIDE', 3, 'Suivante', 'Forward', 'Avanti');
+INSERT INTO Langues VALUES (123, 'AIDE', 4, 'Navigation dans l''aide', 'Help navigation', 'Navigazione nella guida');
+INSERT INTO Langues VALUES (124, 'AIDE', 5, 'Aide', 'Help', 'Guida');
+
+-- What a screen reader says for the parts of the window that show no text of their own
+INSERT INTO Langues VALUES (125, 'ACCE', 1, 'En-tête de la page', 'Page heading', 'Intestazione della pagina');
+INSERT INTO Langues VALUES (126, 'ACCE', 2, 'Texte de la page', 'Page text', 'Testo della pagina');
+INSERT INTO Langues VALUES (127, 'ACCE', 3, 'Fermer le volet des notes', 'Close the notes pane', 'Chiudi il riquadro delle note');
+INSERT INTO Langues VALUES (128, 'ACCE', 4, 'Séparateur du volet latéral', 'Side pane divider', 'Divisore del riquadro laterale');
+INSERT INTO Langues VALUES (129, 'ACCE', 5, 'Séparateur du volet des notes', 'Notes pane divider', 'Divisore del riquadro delle note');
+INSERT INTO Langues VALUES (130, 'ACCE', 6, 'Barre d''outils', 'Toolbar', 'Barra degli strumenti');
+INSERT INTO Langues VALUES (131, 'ACCE', 7, 'Fenêtre contextuelle', 'Popup', 'Finestra a comparsa');
+INSERT INTO Langues VALUES (132, 'ACCE', 8, 'Page de l''aide', 'Help page', 'Pagina della guida');
+
+-- Status bar: where the link under the pointer leads, the matches of the page shown, the place to resume
+INSERT INTO Langues VALUES (133, 'STAT', 1, 'Lien vers : %1', 'Link to: %1', 'Collegamento a: %1');
+INSERT INTO Langues VALUES (134, 'STAT', 2, '1 occurrence dans cette page', '1 match on this page', '1 occorrenza in questa pagina');
+INSERT INTO Langues VALUES (135, 'STAT', 3, '%1 occurrences dans cette page', '%1 matches on this page', '%1 occorrenze in questa pagina');
+INSERT INTO Langues VALUES (136, 'STAT', 4, 'Pour reprendre la lecture à « %1 » : %2', 'To resume reading at “%1”: %2', 'Per riprendere la lettura da «%1»: %2');
+INSERT INTO Langues VALUES (137, 'STAT', 5, 'Note %1', 'Note %1', 'Nota %1');

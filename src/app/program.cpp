@@ -1,5 +1,4 @@
 #include "program.h"
-
 #include "commands.h"
 #include "contents_tree.h"
 #include "dao.h"
@@ -84,6 +83,7 @@ bool Program::Main(const QString &commandLine)
     m_display = new reader::TopicDisplay(m_w, title, state, *m_hotspots, this);
     m_tree = new title::ContentsTree(m_w, title, state, this);
     m_help = new HelpWindow(m_frame.get());
+    m_help->applyInterfaceStrings(strings);
     m_commands = new Commands(*this, m_tree, this);
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         const QSize avail = screen->availableGeometry().size();
@@ -125,6 +125,7 @@ bool Program::InitLanguesVar()
     }
     const QString language = m_w.options->ComboLangue->currentText();
     strings.load(*fl, language);
+    qtLanguage.apply(language);
     const QString help = config::helpFileFor(language, m_folder);
     if (!help.isEmpty())
         HelpFilePath = help;
@@ -133,6 +134,8 @@ bool Program::InitLanguesVar()
         title::AfficheLoadingText(m_w);
     m_frame->applyInterfaceStrings(strings);
     m_w.reader->applyInterfaceStrings(strings);
+    if (m_help)
+        m_help->applyInterfaceStrings(strings);
     if (!starting) {
         QAction *indexes = m_frame->button(QStringLiteral("Indici"));
         indexes->setToolTip(title.RandomTopicMode ? m_frame->indexButtonRandomTip() : m_frame->indexButtonMenuTip());

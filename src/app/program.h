@@ -5,6 +5,7 @@
 
 #include "interface_strings.h"
 #include "option_set.h"
+#include "qt_language.h"
 #include "state.h"
 #include "windows.h"
 
@@ -94,6 +95,7 @@ public:
     forms::ReaderState state;
     config::OptionSet options;
     config::InterfaceStrings strings;
+    config::QtLanguage qtLanguage; // Qt's own texts in the interface language
     int SplitterPosition = 0;
     QString HelpFilePath; // the help file of the interface language
 

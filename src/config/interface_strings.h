@@ -29,8 +29,8 @@ QString languageColumn(const QString &languageName);
 // The help file of a language beside the program; empty for an unknown name.
 QString helpFileFor(const QString &languageName, const QString &programFolder);
 
-// Whether a key is one the program uses: one of the ten groups, and a
-// number within that group's range. Rows with other keys are ignored.
+// Whether a key is one the program uses: one of its groups, and a number
+// within that group's range. Rows with other keys are ignored.
 bool isKnownKey(const QString &group, int number);
 
 class InterfaceStrings {

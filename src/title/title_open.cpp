@@ -1,5 +1,7 @@
 #include "title_open.h"
 
+#include <QDir>
+
 #include "dialogs.h"
 #include "engine_errors.h"
 #include "form1.h"
@@ -11,6 +13,7 @@
 #include "windows.h"
 
 #include <QAction>
+#include <QDir>
 
 namespace folium::title {
 
@@ -53,7 +56,10 @@ void OuvertureM14(Windows &w, TitleState &t)
         if (main->lastError() != engine::kErrBadTitle)
             break;
         w.loading->hide();
-        w.dialogs->message(w.frame, QStringLiteral("Bad .m14 file"), QString(), Icon::None, Buttons::Ok);
+        // The program's text, with the file it is about; the warning icon,
+        // and the program's name as the title.
+        w.dialogs->message(w.frame, QStringLiteral("Bad .m14 file") + u'\n' + QDir::toNativeSeparators(t.TitlePath),
+                           QStringLiteral("Folium"), Icon::Exclamation, Buttons::Ok);
         FileDialogRequest r;
         r.folder = w.programFolder;
         r.filter = QStringLiteral("File  (*.m14)|*.m14");

@@ -2,6 +2,7 @@
 // reader window's keys, the toolbar's drop-down menus and the help files.
 #include "commands.h"
 #include "dialogs.h"
+#include "form2.h"
 #include "form1.h"
 #include "help_window.h"
 #include "mdiform1.h"
@@ -11,8 +12,11 @@
 #include "region_view.h"
 #include "topicview.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -366,6 +370,67 @@ private slots:
         QVERIFY(help->TopicIndex() != shortcuts);
         QCOMPARE(help->TopicData(), QStringLiteral("sommario"));
         QVERIFY(dialogs.shown.empty());
+
+        // Back is the page seen before (not the page before in the help's
+        // order), forward the one left; both in the interface language.
+        HelpWindow *w = p.helpWindow();
+        QCOMPARE(w->backAction()->text(), p.strings.text(QStringLiteral("AIDE"), 2));
+        QCOMPARE(w->contentsAction()->text(), p.strings.text(QStringLiteral("AIDE"), 1));
+        QCOMPARE(w->toolbar()->accessibleName(), p.strings.text(QStringLiteral("AIDE"), 4));
+        const int contents = help->TopicIndex();
+        QVERIFY(w->backAction()->isEnabled());
+        QVERIFY(!w->forwardAction()->isEnabled());
+        w->backAction()->trigger();
+        QCOMPARE(help->TopicIndex(), shortcuts);
+        QVERIFY(w->forwardAction()->isEnabled());
+        w->forwardAction()->trigger();
+        QCOMPARE(help->TopicIndex(), contents);
+        QCOMPARE(help->JumpContext(QStringLiteral("notes")), 0);
+        const int notes = help->TopicIndex();
+        w->backAction()->trigger();
+        w->backAction()->trigger();
+        QCOMPARE(help->TopicIndex(), shortcuts);
+        w->contentsAction()->trigger(); // a new page: forward is forgotten
+        QVERIFY(!w->forwardAction()->isEnabled());
+        w->backAction()->trigger();
+        QCOMPARE(help->TopicIndex(), shortcuts);
+        QVERIFY(help->TopicIndex() != notes);
+
+        // A window for a screen reader, closed with Esc or Ctrl+W.
+        QAccessibleInterface *ai = QAccessible::queryAccessibleInterface(w);
+        QCOMPARE(ai->role(), QAccessible::Window);
+        QApplication::setActiveWindow(w);
+        QTest::keyClick(help->regionView(1), Qt::Key_Escape);
+        QVERIFY(!w->isVisible());
+        p.mainFrame()->item(QStringLiteral("Guida"))->trigger();
+        QApplication::setActiveWindow(w);
+        QTest::keyClick(help->regionView(1), Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!w->isVisible());
+    }
+
+    // Qt's own texts (dialog buttons, the calendar, the text fields' menus)
+    // follow the interface language, also when it changes.
+    void qtsOwnTextsInTheInterfaceLanguage()
+    {
+        ProgramFolder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        const auto cancel = [] {
+            QDialogButtonBox box(QDialogButtonBox::Cancel);
+            return box.button(QDialogButtonBox::Cancel)->text().remove(u'&');
+        };
+        QCOMPARE(cancel(), QStringLiteral("Annuler"));
+        QCOMPARE(QLocale().dayName(1), QStringLiteral("lundi"));
+        QCOMPARE(QCoreApplication::translate("QLineEdit", "&Copy").remove(u'&'), QStringLiteral("Copier"));
+        for (const auto &[language, text, monday] :
+             {std::tuple{"Italiano", "Annulla", "lunedì"}, std::tuple{"English", "Cancel", "Monday"},
+              std::tuple{"Français", "Annuler", "lundi"}}) {
+            p.options_dialog()->ComboLangue->setCurrentText(QString::fromUtf8(language));
+            QVERIFY(p.InitLanguesVar());
+            QCOMPARE(cancel(), QString::fromUtf8(text));
+            QCOMPARE(QLocale().dayName(1), QString::fromUtf8(monday));
+        }
     }
 
     void rightClickShowsTheEditMenuWithItsHelpItems()

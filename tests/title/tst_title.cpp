@@ -204,7 +204,7 @@ private slots:
         QVERIFY(p.Main(QStringLiteral("abc")));
         dialogs.files.push_back(bad.fileName());
         p.ApriTexte();
-        QCOMPARE(dialogs.shown[1].text, QStringLiteral("Bad .m14 file"));
+        QCOMPARE(dialogs.shown[1].text, QStringLiteral("Bad .m14 file\n") + bad.fileName());
         QVERIFY(dialogs.shown[2].isFileDialog);
         QCOMPARE(dialogs.shown[2].request.filter, QStringLiteral("File  (*.m14)|*.m14"));
         QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));

@@ -323,7 +323,7 @@ void Program::InitialiseNouveauTexte()
     state.LastTopicIndex = 1;
     state.CurrentHotspot = 0;
     state.LastQuery.clear();
-    for (QWidget *w : {f->Text_gauche, f->Frame_cerca, f->Text_droit})
+    for (QWidget *w : {f->Text_gauche, f->Text_droit})
         w->show();
     // The search panel's flag is cleared for the panel choice below; another
     // panel keeps its own, and is hidden by that choice.

@@ -204,6 +204,23 @@ void Form2::ApplyOptionCaptions(const InterfaceStrings &s)
     CommandAnnulla->setText(t("BUTT", 1));
     CommandRipristina->setText(t("BUTT", 2));
     CheckOptAnd->setText(t("RECH", 3));
+    // A screen reader names each box by its label, and the two small
+    // buttons by what their tooltips say.
+    const std::pair<QWidget *, QLabel *> labelled[] = {
+        {ComboLangue, LabelLangue},  {ComboTexte, LabelTexteParDefaut}, {ComboZoom, Label2},
+        {TextNear, LabelNear},       {ComboScroll, LabelScroll},        {MarginSinistra, LabelGauche},
+        {MarginDestra, LabelDroite}, {MarginSopra, LabelHaut},          {MarginSotto, LabelBas}};
+    for (const auto &[input, label] : labelled) {
+        QString name = label->text().remove(u'&');
+        while (name.endsWith(u':') || name.endsWith(u' ') || name.endsWith(QChar(0xA0)))
+            name.chop(1);
+        label->setBuddy(input);
+        input->setAccessibleName(name);
+    }
+    if (ComboTexte->lineEdit())
+        ComboTexte->lineEdit()->setAccessibleName(ComboTexte->accessibleName());
+    CommandSfoglia->setAccessibleName(t("OPTI", 13));
+    CommandCurrent->setAccessibleName(t("OPTI", 14));
 }
 
 } // namespace folium::config

@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "interface_strings.h"
+#include "region_view.h"
 #include "state.h"
 #include "topicview.h"
 
@@ -32,15 +33,16 @@ template <typename W> W *named(W *w, const char *name)
     return w;
 }
 
-QTreeWidget *makeList(const char *name, int columns)
+// A list of one column: what a row carries beside its text (a topic's
+// address, a sort key) is kept in its roles, not in hidden columns, which
+// a screen reader would be offered and could not read.
+QTreeWidget *makeList(const char *name)
 {
     auto *list = named(new QTreeWidget, name);
-    list->setColumnCount(columns);
+    list->setColumnCount(1);
     list->setHeaderHidden(true);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
-    for (int c = 1; c < columns; ++c)
-        list->setColumnHidden(c, true);
     return list;
 }
 
@@ -72,9 +74,9 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     Splitter1->addWidget(Text_gauche);
 
     buildSearchPanel();
-    List_risultati = makeList("List_risultati", 1);
-    List_cronologia = makeList("List_cronologia", 3);
-    List_bookmark = makeList("List_bookmark", 3);
+    List_risultati = makeList("List_risultati");
+    List_cronologia = makeList("List_cronologia");
+    List_bookmark = makeList("List_bookmark");
     TreeSommario = named(new QTreeWidget, "TreeSommario");
     TreeSommario->setHeaderHidden(true);
     TreeSommario->setExpandsOnDoubleClick(false);
@@ -197,17 +199,34 @@ void Form1::applyInterfaceStrings(const config::InterfaceStrings &strings)
     CheckCalendrier->setText(t("RECH", 9));
     FramePerLettera->setTitle(t("RECH", 10));
     NotesTitre->setText(t("FENE", 2));
-    NotesFermer->setToolTip(t("FENE", 3));
-    // What a screen reader says for the inputs, lists and panes.
+    // What a screen reader says for the inputs, lists and panes. An
+    // editable box is read through its text field, which needs the name
+    // too (else it is named by what it holds).
+    const QString plainSubsets = QString(t("RECH", 7)).remove(u'&');
     Combo_perparole->setAccessibleName(t("RECH", 2));
-    Combo_sottoinsieme->setAccessibleName(t("RECH", 7));
+    if (Combo_perparole->lineEdit())
+        Combo_perparole->lineEdit()->setAccessibleName(t("RECH", 2));
+    Combo_sottoinsieme->setAccessibleName(plainSubsets);
     DatePicker->setAccessibleName(t("RECH", 8));
     ComboPerLettera->setAccessibleName(t("RECH", 10));
+    if (ComboPerLettera->lineEdit())
+        ComboPerLettera->lineEdit()->setAccessibleName(t("RECH", 10));
     List_risultati->setAccessibleName(t("RESU", 1));
     List_cronologia->setAccessibleName(QString(t("MENU", 21)).remove(u'&'));
     List_bookmark->setAccessibleName(QString(t("MENU", 22)).remove(u'&'));
     TreeSommario->setAccessibleName(QString(t("MENU", 23)).remove(u'&'));
     Fl_sec->setAccessibleName(t("FENE", 1));
+    Fl_main->setAccessibleName(t("ACCE", 2));
+    Fl_main->regionView(0)->setAccessibleName(t("ACCE", 1));
+    Fl_main->regionView(1)->setAccessibleName(t("ACCE", 2));
+    Fl_sec->regionView(0)->setAccessibleName(t("ACCE", 1));
+    Fl_sec->regionView(1)->setAccessibleName(t("FENE", 1));
+    Med2->regionView(0)->setAccessibleName(t("ACCE", 7));
+    Med2->regionView(1)->setAccessibleName(t("ACCE", 7));
+    NotesFermer->setAccessibleName(t("ACCE", 3));
+    NotesFermer->setToolTip(t("ACCE", 3));
+    Splitter1->handle(1)->setAccessibleName(t("ACCE", 4));
+    Splitter2->handle(1)->setAccessibleName(t("ACCE", 5));
     // The panel title names the panel shown (the search panel when none is).
     switch (m_shown) {
     case Panel::Results:
@@ -288,8 +307,8 @@ void Form1::rememberPlace(ReaderState &r)
     if (r.AlwaysAddToHistory)
         r.CurrentHistoryRow = 1;
     if (QTreeWidgetItem *row = List_cronologia->topLevelItem(r.CurrentHistoryRow - 1)) {
-        row->setText(1, QString::number(Fl_main->TopicVA()));
-        row->setText(2, QString::number(Fl_main->TopicScroll()));
+        row->setData(0, AddressRole, qlonglong(Fl_main->TopicVA()));
+        row->setData(0, ScrollRole, qlonglong(Fl_main->TopicScroll()));
     }
 }
 

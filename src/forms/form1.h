@@ -37,8 +37,11 @@ enum class Panel { Search, Results, History, Bookmarks, Contents, None };
 
 // Roles of the list and tree items beside their text.
 enum ItemRole {
-    TagRole = Qt::UserRole,       // a history row's or a result's topic index, a tree node's key
-    ImageRole = Qt::UserRole + 1, // the number of the item's image
+    TagRole = Qt::UserRole,         // a history row's or a result's topic index, a tree node's key
+    ImageRole = Qt::UserRole + 1,   // the number of the item's image
+    AddressRole = Qt::UserRole + 2, // a history or bookmark row's TopicVA
+    ScrollRole = Qt::UserRole + 3,  // its TopicScroll
+    SortKeyRole = Qt::UserRole + 4, // a result's sort key
 };
 
 class Form1 : public QWidget {
@@ -79,7 +82,7 @@ public:
 
     // The other four panels.
     QTreeWidget *List_risultati;
-    QTreeWidget *List_cronologia; // columns: title, TopicVA, TopicScroll
+    QTreeWidget *List_cronologia;
     QTreeWidget *List_bookmark;
     QTreeWidget *TreeSommario;
 

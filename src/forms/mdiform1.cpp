@@ -394,6 +394,11 @@ void MDIForm1::applyInterfaceStrings(const config::InterfaceStrings &strings)
             b->setToolTip(plain(text) + QString::fromLatin1(k.hint));
         }
     }
+    const QString toolbarName = strings.text(QStringLiteral("ACCE"), 6);
+    if (!toolbarName.isEmpty()) {
+        m_toolbar->setWindowTitle(toolbarName);
+        m_toolbar->setAccessibleName(toolbarName);
+    }
     m_indexRandomTip = plain(strings.text(QStringLiteral("MENU"), 32)) + QStringLiteral(" (F10)");
     m_indexMenuTip = plain(strings.text(QStringLiteral("MENU"), 38));
 }

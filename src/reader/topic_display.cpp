@@ -155,8 +155,8 @@ void TopicDisplay::TopicChanged()
             row->setText(0, listed.text);
             forms::Form1::setImage(row, listed.icon);
             row->setData(0, forms::TagRole, index);
-            row->setText(1, QString::number(main->TopicVA()));
-            row->setText(2, QString::number(main->TopicScroll()));
+            row->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
+            row->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
             history->insertTopLevelItem(0, row);
         }
         m_r.LastTopicIndex = index;
@@ -225,9 +225,9 @@ void TopicDisplay::UpdateButtonsEnabled()
           "Evidenziatore", "EvidenziatorePrecedente", "EvidenziatoreSuccessivo", "Opzioni", "NoteBasPage"})
         item(n)->setEnabled(on);
     frame->menu(QStringLiteral("Zoom"))->menuAction()->setEnabled(on);
-    for (QWidget *wdg :
-         std::initializer_list<QWidget *>{f->List_bookmark, f->List_cronologia, f->List_risultati, f->TreeSommario,
-                                          f->Text_gauche, f->Frame_cerca, f->Text_droit})
+    // The panes; the five panels inside the side pane are shown one at a
+    // time by their stack, which hides the others.
+    for (QWidget *wdg : {f->Text_gauche, f->Text_droit})
         wdg->setVisible(on);
 }
 

@@ -9,21 +9,31 @@
 #include "form3.h"
 #include "mdiform1.h"
 #include "program.h"
+#include "region_view.h"
 #include "frame_helpers.h"
 #include "program_folder.h"
 #include "topicview.h"
 
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QMenu>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
 
 using namespace folium;
 using namespace folium::app;
@@ -296,6 +306,72 @@ private slots:
         QCOMPARE(p.reader()->Option_tutto->text(), QStringLiteral("En&tire edition"));
         QCOMPARE(p.reader()->FramePerData->title(), QStringLiteral("Go to date"));
         QCOMPARE(p.reader()->Combo_perparole->accessibleName(), QStringLiteral("Words to find"));
+    }
+
+    // What a screen reader says for each control of the main window: a name
+    // in the interface language, never an object name, a value or nothing.
+    void everyControlHasANameInEachLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::newRow("fr") << QStringLiteral("Français");
+        QTest::newRow("en") << QStringLiteral("English");
+        QTest::newRow("it") << QStringLiteral("Italiano");
+    }
+
+    void everyControlHasANameInEachLanguage()
+    {
+        QFETCH(QString, language);
+        Folder folder;
+        folder.setOption(QStringLiteral("Language"), language);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        const auto name = [](QObject *o) {
+            QAccessibleInterface *ai = QAccessible::queryAccessibleInterface(o);
+            return ai ? ai->text(QAccessible::Name) : QString();
+        };
+        const auto t = [&p](const char *group, int n) {
+            return p.strings.text(QString::fromLatin1(group), n).remove(u'&');
+        };
+        Form1 *f = p.reader();
+        const std::pair<QObject *, QString> named[] = {
+            {f->Fl_main->regionView(0), t("ACCE", 1)},
+            {f->Fl_main->regionView(1), t("ACCE", 2)},
+            {f->Fl_sec->regionView(1), t("FENE", 1)},
+            {f->NotesFermer, t("ACCE", 3)},
+            {f->Splitter1->handle(1), t("ACCE", 4)},
+            {f->Splitter2->handle(1), t("ACCE", 5)},
+            {p.mainFrame()->Toolbar(), t("ACCE", 6)},
+            {f->Combo_perparole, t("RECH", 2)},
+            {f->Combo_perparole->lineEdit(), t("RECH", 2)},
+            {f->ComboPerLettera->lineEdit(), t("RECH", 10)},
+            {f->List_risultati, t("RESU", 1)},
+            {f->TreeSommario, t("MENU", 23)},
+        };
+        for (const auto &[control, expected] : named) {
+            QVERIFY2(!expected.isEmpty(), qPrintable(control->objectName()));
+            QCOMPARE(name(control), expected);
+        }
+        // Every input, button, list and pane of the window (and of the
+        // options dialog it holds) has a name.
+        QStringList unnamed;
+        for (QWidget *w : p.mainFrame()->findChildren<QWidget *>()) {
+            const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) ||
+                                 qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w) ||
+                                 qobject_cast<QTreeView *>(w) || qobject_cast<QTextEdit *>(w) ||
+                                 qobject_cast<QToolBar *>(w);
+            // The bars' overflow buttons and the parts of a spin box are Qt's own.
+            if (!control || w->objectName().endsWith(u"_ext_button") || qobject_cast<QAbstractSpinBox *>(w->parent()))
+                continue;
+            if (name(w).trimmed().isEmpty())
+                unnamed << w->metaObject()->className() + QStringLiteral(" ") + w->objectName();
+        }
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(u',')));
+        // A panel that is not shown is not showing for a screen reader.
+        for (QWidget *panel : {static_cast<QWidget *>(f->List_risultati), static_cast<QWidget *>(f->List_cronologia),
+                               static_cast<QWidget *>(f->List_bookmark), f->Frame_cerca})
+            QVERIFY2(QAccessible::queryAccessibleInterface(panel)->state().invisible, qPrintable(panel->objectName()));
+        QVERIFY(!QAccessible::queryAccessibleInterface(f->TreeSommario)->state().invisible);
     }
 
     void splitterPositionKeptBetweenRuns()

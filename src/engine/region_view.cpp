@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -14,7 +15,9 @@
 #include <QTextLayout>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace folium::engine {
 
@@ -296,11 +299,77 @@ void RegionView::paintEvent(QPaintEvent *e)
     QTextBrowser::paintEvent(e);
     if (m_focus < 0)
         return;
+    // The focused hotspot: a solid frame in the palette's highlight colour
+    // over a light wash of it, plain in light and dark palettes alike.
     QPainter p(viewport());
-    QPen pen(palette().color(QPalette::Text));
-    pen.setStyle(Qt::DotLine);
-    p.setPen(pen);
-    p.drawRect(spanRect(m_focus).adjusted(-1, 0, 1, 0));
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor wash = palette().color(QPalette::Highlight);
+    wash.setAlpha(60);
+    const QRectF r = QRectF(spanRect(m_focus)).adjusted(-2, -1, 2, 1);
+    p.setBrush(wash);
+    p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    p.drawRoundedRect(r, 2, 2);
+}
+
+QRect RegionView::targetRect(int spanIndex) const
+{
+    // A hotspot's target is at least as wide as its line is high, centred on
+    // it: a note call's label is a small superscript, hard to hit.
+    QRect r = spanRect(spanIndex);
+    if (r.isNull())
+        return r;
+    const int side = std::max(r.height(), 12);
+    if (r.width() < side)
+        r.adjust(-(side - r.width()) / 2, 0, (side - r.width() + 1) / 2, 0);
+    return r;
+}
+
+int RegionView::hotspotNear(const QPoint &viewportPos) const
+{
+    if (m_spans.empty())
+        return -1;
+    const QPointF docPos(viewportPos.x() + horizontalScrollBar()->value(),
+                         viewportPos.y() + verticalScrollBar()->value());
+    const int pos = m_doc->documentLayout()->hitTest(docPos, Qt::FuzzyHit);
+    if (pos < 0)
+        return -1;
+    // The spans in order of their start; the few around the position.
+    auto it = std::lower_bound(m_spans.begin(), m_spans.end(), pos + 2,
+                               [](const HotspotSpan &s, int p) { return s.start < p; });
+    for (int k = 0; k < 3 && it != m_spans.begin(); ++k) {
+        --it;
+        const int i = int(it - m_spans.begin());
+        if (it->end + 1 >= pos && targetRect(i).contains(viewportPos))
+            return i;
+    }
+    return -1;
+}
+
+void RegionView::mousePressEvent(QMouseEvent *e)
+{
+    m_pressSpan = e->button() == Qt::LeftButton && anchorAt(e->position().toPoint()).isEmpty()
+                      ? hotspotNear(e->position().toPoint())
+                      : -1;
+    QTextBrowser::mousePressEvent(e);
+}
+
+void RegionView::mouseMoveEvent(QMouseEvent *e)
+{
+    QTextBrowser::mouseMoveEvent(e);
+    const QPoint p = e->position().toPoint();
+    if (e->buttons() == Qt::NoButton && anchorAt(p).isEmpty() && hotspotNear(p) >= 0)
+        viewport()->setCursor(Qt::PointingHandCursor);
+}
+
+void RegionView::mouseReleaseEvent(QMouseEvent *e)
+{
+    const QPoint p = e->position().toPoint();
+    const int near = e->button() == Qt::LeftButton && anchorAt(p).isEmpty() ? hotspotNear(p) : -1;
+    const int pressed = std::exchange(m_pressSpan, -1);
+    QTextBrowser::mouseReleaseEvent(e);
+    // A click close to a hotspot, begun and ended there, is a click on it.
+    if (near >= 0 && near == pressed && !textCursor().hasSelection())
+        emit hotspotActivated(m_spans[size_t(near)].ordinal);
 }
 
 void RegionView::resizeEvent(QResizeEvent *e)

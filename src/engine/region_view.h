@@ -64,6 +64,11 @@ public:
     void setFocusIndex(int index);
     void moveFocus(int direction);
     QRect spanRect(int spanIndex) const; // viewport coordinates
+    // Where a click takes the hotspot: its rectangle, at least a square of
+    // its line's height.
+    QRect targetRect(int spanIndex) const;
+    // The hotspot whose target holds a point of the viewport, or -1.
+    int hotspotNear(const QPoint &viewportPos) const;
 
     // The place in the text shown at the top, kept across zoom and resize.
     int topPosition() const { return m_topPos; }
@@ -81,6 +86,9 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     void showEvent(QShowEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -94,6 +102,7 @@ private:
     std::vector<HotspotSpan> m_spans;
     QHash<QString, int> m_anchors;
     int m_focus = -1;
+    int m_pressSpan = -1; // the hotspot near the last left press
     int m_topPos = 0;
     bool m_restoring = false;
 };

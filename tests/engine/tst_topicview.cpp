@@ -253,6 +253,33 @@ private slots:
         QVERIFY(view().regionView(1)->verticalScrollBar()->value() > 0);
     }
 
+    // A note call's label is a small superscript: its target takes a square
+    // of the line's height, so a click just beside it still opens the note.
+    void aNoteCallIsEasyToHit()
+    {
+        QCOMPARE(view().JumpContext(QStringLiteral("120351")), 0);
+        RegionView *rv = view().regionView(1);
+        const QRect label = rv->spanRect(0);
+        const QRect target = rv->targetRect(0);
+        QVERIFY2(label.width() < 12, "the label is narrow");
+        QVERIFY(target.width() >= target.height() && target.contains(label));
+        QList<int> types;
+        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, qintptr, bool *cancel) {
+            types << type;
+            *cancel = true;
+        });
+        // Just past the label's right edge, and at the bottom of its line.
+        const QPoint beside(label.right() + (target.right() - label.right()) / 2 + 1, target.bottom() - 1);
+        QVERIFY(!label.contains(beside));
+        QCOMPARE(rv->hotspotNear(beside), 0);
+        QTest::mouseClick(rv->viewport(), Qt::LeftButton, {}, beside);
+        QCOMPARE(types, QList<int>{2});
+        // Farther away, nothing.
+        QCOMPARE(rv->hotspotNear(QPoint(target.right() + 40, target.center().y())), -1);
+        QTest::mouseClick(rv->viewport(), Qt::LeftButton, {}, QPoint(target.right() + 40, target.center().y()));
+        QCOMPARE(types.size(), 1);
+    }
+
     void popupHotspotWithAndWithoutCancel()
     {
         bool cancelIt = true;

@@ -32,3 +32,14 @@ INSERT INTO LastFiles VALUES (1, ''), (2, ''), (3, ''), (4, '');
 -- The interface strings (rows in langues.sql).
 CREATE TABLE Langues(Ordine INTEGER, Nom TEXT, No INTEGER, Fra TEXT, Eng TEXT, Ita TEXT);
 CREATE INDEX "Langues.Ordine" ON Langues(Ordine);
+
+-- The main window's size and place as the last run left it (Qt's own
+-- description of a window's geometry, in hexadecimal); no row before the
+-- first run, and the program adds the table to an older FL.mdb.
+CREATE TABLE Fenetre(Geometrie TEXT);
+
+-- Where the reader stopped in each title, for the command that goes back
+-- there: the title file, the topic's address and scroll position, and the
+-- topic's title for the message that offers it.
+CREATE TABLE Reprise(Fichier TEXT, Adresse INTEGER, Defilement INTEGER, Titre TEXT);
+CREATE INDEX "Reprise.Fichier" ON Reprise(Fichier);

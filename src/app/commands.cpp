@@ -8,6 +8,7 @@
 #include "panels.h"
 #include "program.h"
 #include "region_view.h"
+#include "resume.h"
 #include "search_panel.h"
 #include "topic_display.h"
 #include "topicview.h"
@@ -145,6 +146,8 @@ void Commands::menuItem(const QString &name)
         reader::setZoom(w, hs, zoomOf(name));
     else if (name == u"Guida")
         m_p.ShowHelp(1, QStringLiteral("25"));
+    else if (name == u"Reprise")
+        m_p.resume()->Reprise_Click();
     else if (name == u"Raccourcis")
         m_p.ShowHelp(1, QStringLiteral("23"));
     else if (name == u"Guida2")

@@ -9,7 +9,10 @@
 #include "help_window.h"
 #include "hotspots.h"
 #include "mdiform1.h"
+#include "places.h"
+#include "resume.h"
 #include "search_panel.h"
+#include "status_line.h"
 #include "title_open.h"
 #include "title_params.h"
 #include "topic_display.h"
@@ -82,13 +85,12 @@ bool Program::Main(const QString &commandLine)
     m_hotspots = new reader::Hotspots(m_w, state, this);
     m_display = new reader::TopicDisplay(m_w, title, state, *m_hotspots, this);
     m_tree = new title::ContentsTree(m_w, title, state, this);
+    m_resume = new reader::Resume(m_w, state, this);
+    m_status = new reader::StatusLine(m_w, this);
     m_help = new HelpWindow(m_frame.get());
     m_help->applyInterfaceStrings(strings);
     m_commands = new Commands(*this, m_tree, this);
-    if (QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QSize avail = screen->availableGeometry().size();
-        m_frame->resize(std::max(900, avail.width() * 4 / 5), std::max(600, avail.height() * 4 / 5));
-    }
+    placeMainWindow();
     m_frame->show();
     Inizializzazioni(commandLine);
     if (m_ended)
@@ -96,11 +98,29 @@ bool Program::Main(const QString &commandLine)
     showLastUsedFiles();
     if (options.contentsAtStart && !title.CancelFlag)
         title::Sommario(m_w, title);
+    if (!title.CancelFlag)
+        m_resume->offer();
     // Back in Main: let pending events run, stop the timer, close the loading window.
     QCoreApplication::processEvents();
     m_frame->Timer1()->stop();
     m_w.loading->hide();
     return true;
+}
+
+void Program::placeMainWindow()
+{
+    // Where the last run left the window; the first time, most of the
+    // screen, centred.
+    QByteArray geometry;
+    if (config::readWindowGeometry(flPath(), &geometry) == 0 && !geometry.isEmpty() &&
+        m_frame->restoreGeometry(geometry))
+        return;
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect avail = screen->availableGeometry();
+        const QSize size(std::max(900, avail.width() * 9 / 10), std::max(600, avail.height() * 9 / 10));
+        m_frame->resize(size.boundedTo(avail.size()));
+        m_frame->move(avail.center() - QPoint(m_frame->width() / 2, m_frame->height() / 2));
+    }
 }
 
 bool Program::InitLanguesVar()
@@ -134,6 +154,8 @@ bool Program::InitLanguesVar()
         title::AfficheLoadingText(m_w);
     m_frame->applyInterfaceStrings(strings);
     m_w.reader->applyInterfaceStrings(strings);
+    if (m_status)
+        m_status->refresh();
     if (m_help)
         m_help->applyInterfaceStrings(strings);
     if (!starting) {
@@ -290,6 +312,8 @@ void Program::InitialiseNouveauTexte()
             return;
         showLastUsedFiles();
     }
+    // The place in the title shown is kept before another one replaces it.
+    m_resume->rememberTitleShown();
     title.TreeSyncSuppressed = true;
     title::OuvertureM14(m_w, title);
     if (title.CancelFlag) {
@@ -334,6 +358,7 @@ void Program::InitialiseNouveauTexte()
         title::Sommario(m_w, title);
     else
         search::Cerca_parola(m_w);
+    m_resume->offer();
 }
 
 void Program::ShowHelp(int command, const QString &context)
@@ -374,6 +399,10 @@ void Program::shutdown(bool *cancel)
         return;
     }
     m_shutDown = true;
+    // Where the reader stopped, and the window's size and place, for the next run.
+    m_resume->rememberTitleShown();
+    if (const int err = config::writeWindowGeometry(flPath(), m_frame->saveGeometry()); err != 0)
+        qWarning("The window's place was not kept (error %d)", err);
     // The main frame's unload: the splitter position, through the options
     // dialog's data control. Only a width the reader has laid out is taken,
     // and never one too narrow to find the pane again.

@@ -28,6 +28,8 @@ class MDIForm1;
 
 namespace folium::reader {
 class Hotspots;
+class Resume;
+class StatusLine;
 class TopicDisplay;
 } // namespace folium::reader
 
@@ -76,6 +78,8 @@ public:
     Commands *commands() const { return m_commands; }
     reader::Hotspots *hotspots() const { return m_hotspots; }
     reader::TopicDisplay *display() const { return m_display; }
+    reader::Resume *resume() const { return m_resume; }
+    reader::StatusLine *statusLine() const { return m_status; }
     HelpWindow *helpWindow() const { return m_help; }
     forms::Windows &windows() { return m_w; }
 
@@ -107,6 +111,7 @@ private:
     void InitLastUsedFiles();
     void showLastUsedFiles();
     int storedSplitterPosition() const;
+    void placeMainWindow();
 
     QString m_folder;
     Dialogs &m_dialogs;
@@ -114,6 +119,8 @@ private:
     forms::Windows m_w;
     reader::Hotspots *m_hotspots = nullptr;
     reader::TopicDisplay *m_display = nullptr;
+    reader::Resume *m_resume = nullptr;
+    reader::StatusLine *m_status = nullptr;
     title::ContentsTree *m_tree = nullptr;
     Commands *m_commands = nullptr;
     HelpWindow *m_help = nullptr;

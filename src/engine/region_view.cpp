@@ -105,6 +105,7 @@ void RegionView::showHtml(const QString &html, int zoom, const QFont &baseFont)
     m_doc->setHtml(html);
     applyZoom(zoom);
     indexAnchors();
+    setHovered(0);
     m_focus = -1;
     m_topPos = 0;
     verticalScrollBar()->setValue(0);
@@ -114,6 +115,7 @@ void RegionView::showHtml(const QString &html, int zoom, const QFont &baseFont)
 
 void RegionView::clearRegion()
 {
+    setHovered(0);
     m_restoring = true;
     m_doc->clear();
     m_spans.clear();
@@ -357,8 +359,31 @@ void RegionView::mouseMoveEvent(QMouseEvent *e)
 {
     QTextBrowser::mouseMoveEvent(e);
     const QPoint p = e->position().toPoint();
-    if (e->buttons() == Qt::NoButton && anchorAt(p).isEmpty() && hotspotNear(p) >= 0)
-        viewport()->setCursor(Qt::PointingHandCursor);
+    const QString anchor = anchorAt(p);
+    int ordinal = anchor.startsWith(u"hs:") ? anchor.mid(3).toInt() : 0;
+    if (anchor.isEmpty()) {
+        const int near = hotspotNear(p);
+        if (near >= 0) {
+            ordinal = m_spans[size_t(near)].ordinal;
+            if (e->buttons() == Qt::NoButton)
+                viewport()->setCursor(Qt::PointingHandCursor);
+        }
+    }
+    setHovered(ordinal);
+}
+
+void RegionView::leaveEvent(QEvent *e)
+{
+    setHovered(0);
+    QTextBrowser::leaveEvent(e);
+}
+
+void RegionView::setHovered(int ordinal)
+{
+    if (ordinal == m_hovered)
+        return;
+    m_hovered = ordinal;
+    emit hotspotHovered(ordinal);
 }
 
 void RegionView::mouseReleaseEvent(QMouseEvent *e)

@@ -80,6 +80,8 @@ public:
 
 signals:
     void hotspotActivated(int ordinal);
+    // The hotspot under the pointer changed: its number, or 0 for none.
+    void hotspotHovered(int ordinal);
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -89,10 +91,12 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+    void leaveEvent(QEvent *e) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
     void applyZoom(int zoom);
+    void setHovered(int ordinal);
     void indexAnchors();
     void restoreTop();
     int positionAtTop() const;
@@ -103,6 +107,7 @@ private:
     QHash<QString, int> m_anchors;
     int m_focus = -1;
     int m_pressSpan = -1; // the hotspot near the last left press
+    int m_hovered = 0;    // the hotspot under the pointer
     int m_topPos = 0;
     bool m_restoring = false;
 };

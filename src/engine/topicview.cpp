@@ -22,6 +22,8 @@
 #include <QTextFrame>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace folium::engine {
 
 namespace {
@@ -71,6 +73,14 @@ TopicView::TopicView(QWidget *parent)
     for (RegionView *r : {m_nsr, m_sr}) {
         r->viewport()->installEventFilter(this);
         const int region = r == m_nsr ? 0 : 1;
+        connect(r, &RegionView::hotspotHovered, this, [this](int ordinal) {
+            const auto h = std::find_if(m_stored.begin(), m_stored.end(),
+                                        [ordinal](const StoredHotspot &s) { return s.ordinal == ordinal; });
+            if (ordinal == 0 || h == m_stored.end())
+                emit HotspotHovered(-1, QString());
+            else
+                emit HotspotHovered(h->kind, h->target);
+        });
         connect(r, &RegionView::hotspotActivated, this, [this, region](int ordinal) {
             Q_UNUSED(region);
             if (m_topic)

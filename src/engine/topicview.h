@@ -152,6 +152,11 @@ signals:
     void MouseDownSR(int button, int shift, int x, int y);
     void MouseUpNSR(int button, int shift, int x, int y);
     void MouseUpSR(int button, int shift, int x, int y);
+    // The hotspot under the pointer: its type (0 code, 1 popup, 2 jump) and
+    // target (the code or the context string); type -1 when it leaves.
+    void HotspotHovered(int type, const QString &target);
+    // The search hits marked in the topic shown changed.
+    void HighlightsChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

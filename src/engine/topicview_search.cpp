@@ -118,6 +118,7 @@ void TopicView::drawHighlights(int region)
     }
     batch.endEditBlock();
     rv->setExtraSelections(sels);
+    emit HighlightsChanged();
 }
 
 int TopicView::ShowHighlight(int n)

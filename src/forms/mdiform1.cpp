@@ -117,6 +117,7 @@ const MenuKey kMenuKeys[] = {
     {47, "BookmarkSalvaSous", nullptr, nullptr},
     {48, "BookmarkNuovo", "BookmarkNuovo", ""},
     {49, "Raccourcis", nullptr, nullptr},
+    {50, "Reprise", nullptr, nullptr},
 };
 
 // Menu items (or menus) and the toolbar buttons that give the same command:
@@ -250,6 +251,7 @@ void MDIForm1::buildMenus()
 
     QMenu *nav = addMenu(nullptr, QStringLiteral("Esplora"), QStringLiteral("&Naviguer"));
     addItem(nav, QStringLiteral("HomePage"), QStringLiteral("Home Page"), K(Qt::CTRL | Qt::Key_H));
+    addItem(nav, QStringLiteral("Reprise"), QStringLiteral("Reprendre la lecture"), K(Qt::CTRL | Qt::Key_L));
     addSeparator(nav, QStringLiteral("Sep4"));
     addItem(nav, QStringLiteral("Back"), QStringLiteral("Page pr\u00e9c\u00e9dante"), K(Qt::CTRL | Qt::Key_B));
     addItem(nav, QStringLiteral("Next"), QStringLiteral("Page suivante"), K(Qt::CTRL | Qt::Key_N));

@@ -52,8 +52,8 @@ private slots:
                  (QStringList{"Apri", "Stampa", "Sep0", "Esci", "Sep1", "TexteOuvert_0", "TexteOuvert_1",
                               "TexteOuvert_2", "TexteOuvert_3"}));
         QCOMPARE(names(f.menu(QStringLiteral("Esplora"))->actions()),
-                 (QStringList{"HomePage", "Sep4", "Back", "Next", "Sep5", "Risultati_back", "Risultati_next", "Sep6",
-                              "CronoBack", "CronoNext", "Sep13", "IndiciMenu"}));
+                 (QStringList{"HomePage", "Reprise", "Sep4", "Back", "Next", "Sep5", "Risultati_back", "Risultati_next",
+                              "Sep6", "CronoBack", "CronoNext", "Sep13", "IndiciMenu"}));
         QCOMPARE(names(f.menu(QStringLiteral("IndiciMenu"))->actions()),
                  (QStringList{"Analitico", "Nomi", "Localita", "Destinatari", "Sinottico"}));
         QCOMPARE(names(f.menu(QStringLiteral("Zoom"))->actions()),

@@ -19,6 +19,9 @@
 #include <QAccessible>
 #include <QAction>
 #include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusBar>
 #include <QFile>
 #include <QComboBox>
 #include <QGroupBox>
@@ -372,6 +375,77 @@ private slots:
                                static_cast<QWidget *>(f->List_bookmark), f->Frame_cerca})
             QVERIFY2(QAccessible::queryAccessibleInterface(panel)->state().invisible, qPrintable(panel->objectName()));
         QVERIFY(!QAccessible::queryAccessibleInterface(f->TreeSommario)->state().invisible);
+    }
+
+    // Beyond the program as it was: the place where the reader stopped in a
+    // title, kept at close and at title change; the title opens at its home
+    // page, and Ctrl+L (offered in the status bar) goes back there.
+    void goesBackToWhereTheReaderStopped()
+    {
+        Folder folder;
+        const QString abc = folder.file(QStringLiteral("abc.m14"));
+        long address = 0, scroll = 0;
+        {
+            ScriptedDialogs dialogs;
+            Program p(folder.path(), dialogs);
+            QVERIFY(p.Main(QStringLiteral("abc")));
+            QVERIFY(!p.mainFrame()->item(QStringLiteral("Reprise"))->isEnabled()); // nothing kept yet
+            engine::TopicView *main = p.reader()->Fl_main;
+            QCOMPARE(main->JumpContext(QStringLiteral("Deep")), 0);
+            address = main->TopicVA();
+            scroll = main->TopicScroll();
+            QVERIFY(scroll > 0);
+            QVERIFY(p.mainFrame()->close());
+        }
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        engine::TopicView *main = p.reader()->Fl_main;
+        QCOMPARE(main->TopicData(), QStringLiteral("sommario"));
+        QAction *reprise = p.mainFrame()->item(QStringLiteral("Reprise"));
+        QVERIFY(reprise->isEnabled());
+        QCOMPARE(reprise->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+        const QString offer = p.mainFrame()->statusBar()->currentMessage();
+        QVERIFY2(offer.contains(QStringLiteral("Long chapter")) && offer.contains(QStringLiteral("Ctrl+L")),
+                 qPrintable(offer));
+        reprise->trigger();
+        QCOMPARE(main->TopicVA(), address);
+        QCOMPARE(main->TopicScroll(), scroll);
+        QVERIFY(!reprise->isEnabled());
+
+        // A title change keeps the place in the title left.
+        QCOMPARE(main->JumpContext(QStringLiteral("120351")), 0);
+        const long letter = main->TopicVA();
+        dialogs.files = {folder.file(QStringLiteral("def.m14"))};
+        p.ApriTexte();
+        QCOMPARE(main->ViewTitle(), folder.file(QStringLiteral("def.m14")));
+        QVERIFY(!reprise->isEnabled());
+        dialogs.files = {abc};
+        p.ApriTexte();
+        QVERIFY(reprise->isEnabled());
+        reprise->trigger();
+        QCOMPARE(main->TopicVA(), letter);
+    }
+
+    void theWindowKeepsItsSizeAndPlace()
+    {
+        Folder folder;
+        QSize first;
+        {
+            ScriptedDialogs dialogs;
+            Program p(folder.path(), dialogs);
+            QVERIFY(p.Main(QStringLiteral("abc")));
+            // The first time, most of the screen.
+            const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+            first = p.mainFrame()->size();
+            QVERIFY(first.width() >= avail.width() * 8 / 10 || first.width() >= 900);
+            p.mainFrame()->resize(first - QSize(100, 80));
+            QVERIFY(p.mainFrame()->close());
+        }
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        QCOMPARE(p.mainFrame()->size(), first - QSize(100, 80));
     }
 
     void splitterPositionKeptBetweenRuns()

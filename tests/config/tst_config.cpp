@@ -7,6 +7,7 @@
 #include "form2.h"
 #include "interface_strings.h"
 #include "last_files.h"
+#include "places.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -76,6 +77,60 @@ private slots:
             }
         }
         QVERIFY(failures > 0); // some point of the write was interrupted
+    }
+
+    // The window's place and the places to resume reading: kept per title,
+    // added to an FL.mdb that lacks their tables, and never torn by a write
+    // cut short.
+    void placesKeptAndNeverTorn()
+    {
+        QTemporaryDir dir;
+        const QString path = freshCopy(dir);
+        {
+            int err = 0;
+            auto db = db::Database::OpenDatabase(path, &err);
+            QCOMPARE(db->execScript(QStringLiteral("DROP TABLE Reprise; DROP TABLE Fenetre")), 0);
+        }
+        QByteArray geometry("old");
+        QCOMPARE(config::readWindowGeometry(path, &geometry), 0);
+        QVERIFY(geometry.isEmpty());
+        config::ReadingPlace place;
+        QCOMPARE(config::readReadingPlace(path, QStringLiteral("/t/A.m14"), &place), 0);
+        QVERIFY(!place.valid());
+
+        const config::ReadingPlace a{QStringLiteral("/t/A.m14"), 0x100010, 1234, QStringLiteral("/12 marzo")};
+        const config::ReadingPlace b{QStringLiteral("/t/B.m14"), 0x100020, 7, QStringLiteral("*Chapter")};
+        QCOMPARE(config::writeReadingPlace(path, a), 0);
+        QCOMPARE(config::writeReadingPlace(path, b), 0);
+        QCOMPARE(config::writeWindowGeometry(path, QByteArray("\x01\x02geometry")), 0);
+        QCOMPARE(config::readReadingPlace(path, a.file, &place), 0);
+        QCOMPARE(place.address, a.address);
+        QCOMPARE(place.scroll, a.scroll);
+        QCOMPARE(place.topicTitle, a.topicTitle);
+        QCOMPARE(config::readWindowGeometry(path, &geometry), 0);
+        QCOMPARE(geometry, QByteArray("\x01\x02geometry"));
+
+        // A new place for A replaces its old one; cut short, it leaves it.
+        const config::ReadingPlace a2{a.file, 0x100030, 99, QStringLiteral("/13 marzo")};
+        db::testing::installFaultyVfs();
+        int failures = 0;
+        for (int writes = 0; writes < 40; ++writes) {
+            db::testing::failWritesAfter(writes);
+            const int placeErr = config::writeReadingPlace(path, a2);
+            const int windowErr = config::writeWindowGeometry(path, QByteArray("new"));
+            db::testing::failWritesAfter(-1);
+            QCOMPARE(config::readReadingPlace(path, a.file, &place), 0);
+            QCOMPARE(place.address, placeErr == 0 ? a2.address : a.address);
+            QCOMPARE(place.topicTitle, placeErr == 0 ? a2.topicTitle : a.topicTitle);
+            QCOMPARE(config::readWindowGeometry(path, &geometry), 0);
+            QCOMPARE(geometry, windowErr == 0 ? QByteArray("new") : QByteArray("\x01\x02geometry"));
+            if (placeErr == 0 && windowErr == 0)
+                break;
+            ++failures;
+        }
+        QVERIFY(failures > 0);
+        QCOMPARE(config::readReadingPlace(path, b.file, &place), 0);
+        QCOMPARE(place.address, b.address);
     }
 
     void noLastFiles()

@@ -9,12 +9,14 @@
 #include "program.h"
 #include "program_folder.h"
 #include "region_view.h"
+#include "status_line.h"
 #include "topic_display.h"
 #include "topicview.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QTextCursor>
 #include <QStatusBar>
 #include <QTest>
@@ -57,6 +59,40 @@ class TestReader : public QObject {
     Q_OBJECT
 
 private slots:
+    // The status bar: where the link under the pointer leads, while it is
+    // there (the message it covered comes back), and the hits of the page.
+    void theStatusBarSaysWhereALinkLeadsAndCountsTheHits()
+    {
+        Running r;
+        QVERIFY(r.main);
+        QStatusBar *bar = r.p.mainFrame()->statusBar();
+        reader::StatusLine *line = r.p.statusLine();
+        const QString stat1 = r.p.strings.text(QStringLiteral("STAT"), 1);
+        QCOMPARE(line->targetText(2, QStringLiteral("Deep")), stat1.arg(QStringLiteral("Long chapter")));
+        QCOMPARE(line->targetText(0, QStringLiteral("N120351.2")), stat1.arg(QStringLiteral("12 marzo 1851, a Luigi")));
+        QCOMPARE(line->targetText(0, QStringLiteral("120351")), stat1.arg(QStringLiteral("12 marzo 1851, a Luigi")));
+        QCOMPARE(line->targetText(1, QStringLiteral("NoSuchContext")), QString());
+
+        bar->showMessage(QStringLiteral("a message of the program"));
+        engine::RegionView *text = r.main->regionView(1);
+        const QRect deep = text->spanRect(text->spanIndexOfOrdinal(DeepJump));
+        QTest::mouseMove(text->viewport(), deep.center());
+        QTRY_COMPARE(bar->currentMessage(), stat1.arg(QStringLiteral("Long chapter")));
+        QTest::mouseMove(text->viewport(), QPoint(text->viewport()->width() - 5, text->viewport()->height() - 5));
+        QTRY_COMPARE(bar->currentMessage(), QStringLiteral("a message of the program"));
+
+        // The hits of the page shown, at the right of the bar.
+        QCOMPARE(line->hitsLabel()->text(), QString());
+        r.main->setHiliteSearchHits(true);
+        QCOMPARE(r.main->JumpContext(QStringLiteral("Long")), 0);
+        r.main->RunSearch(QStringLiteral("paragraph"));
+        const int hits = int(r.main->highlightSpans(1).size());
+        QVERIFY(hits > 1);
+        QCOMPARE(line->hitsLabel()->text(), r.p.strings.text(QStringLiteral("STAT"), 3).arg(hits));
+        r.main->RunSearch(QStringLiteral("nowhereword"));
+        QCOMPARE(line->hitsLabel()->text(), QString());
+    }
+
     void hotspotCodes_data()
     {
         QTest::addColumn<QByteArray>("raw");

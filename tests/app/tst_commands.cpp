@@ -360,9 +360,9 @@ private slots:
         // The shortcuts topic names every key of the menus.
         const QString text = help->regionView(1)->toPlainText();
         for (const char *k :
-             {"F2",     "F3",     "F4",     "F5",     "F6",     "F7",     "F8",     "F9",     "F10",
-              "F11",    "F12",    "Ctrl+O", "Ctrl+P", "Ctrl+C", "Ctrl+S", "Ctrl+D", "Ctrl+K", "Ctrl+H",
-              "Ctrl+B", "Ctrl+N", "Ctrl+Q", "Ctrl+W", "Ctrl+X", "Ctrl+A", "Ctrl+E", "Ctrl+R", "Ctrl+F12", "Ctrl+L"})
+             {"F2",     "F3",     "F4",     "F5",     "F6",     "F7",     "F8",       "F9",     "F10",    "F11",
+              "F12",    "Ctrl+O", "Ctrl+P", "Ctrl+C", "Ctrl+S", "Ctrl+D", "Ctrl+K",   "Ctrl+H", "Ctrl+B", "Ctrl+N",
+              "Ctrl+Q", "Ctrl+W", "Ctrl+X", "Ctrl+A", "Ctrl+E", "Ctrl+R", "Ctrl+F12", "Ctrl+L"})
             QVERIFY2(text.contains(QString::fromLatin1(k)), k);
         for (const char *k : {"+F1", "+F2", "+F3", "+F4", "+F5", "+F6"})
             QVERIFY2(text.contains(shift + QString::fromLatin1(k)), k);

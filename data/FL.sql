@@ -22,7 +22,7 @@ CREATE TABLE Options(
   Scroll         INTEGER,  -- lines per notch of the mouse wheel, 1 to 10
   SplitPos       INTEGER   -- width of the side panel, in pixels
 );
-INSERT INTO Options VALUES (0, 0, 0, 1, 1, 1, '02.00', '02.00', '02.00', '02.00', 1, 8, 100, 'Français', 1, '', 3, 280);
+INSERT INTO Options VALUES (0, 0, 0, 1, 1, 1, '02.00', '02.00', '02.00', '02.00', 1, 8, 100, 'Français', 1, '', 3, 360);
 
 -- The titles opened last: four rows, walked in the order of index Ordine.
 CREATE TABLE LastFiles(Ordine INTEGER, Fichier TEXT);

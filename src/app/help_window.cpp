@@ -118,10 +118,14 @@ bool HelpWindow::ShowHelp()
 {
     m_error.clear();
     if (m_pane->ViewTitle() != HelpFile) {
-        // Another help file (the language changed): its pages start afresh.
+        // Another help file (the language changed): its pages start afresh,
+        // with the page asked for (the home page the file opens on first
+        // is not one the reader saw).
         m_seen.clear();
         m_at = 0;
+        m_walking = true;
         m_pane->setViewTitle(HelpFile);
+        m_walking = false;
         if (m_pane->lastError() != 0) {
             m_error = HelpFile;
             updateButtons();
@@ -132,6 +136,8 @@ bool HelpWindow::ShowHelp()
         m_error = HelpFile + QStringLiteral(" (") + HelpContext + u')';
         return false;
     }
+    if (m_seen.empty())
+        pageShown(m_pane->TopicIndex());
     show();
     raise();
     activateWindow();

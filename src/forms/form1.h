@@ -110,7 +110,7 @@ public:
     // under kMinSidePane (a pane that was never laid out, a damaged option)
     // is never kept: kDefaultSidePane stands for it.
     static constexpr int kMinSidePane = 10;
-    static constexpr int kDefaultSidePane = 280;
+    static constexpr int kDefaultSidePane = 360;
     int splitterPosition() const;
     void setSplitterPosition(int pixels);
 

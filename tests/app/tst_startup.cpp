@@ -488,7 +488,7 @@ private slots:
         QVERIFY(!p.title.CancelFlag);
         // The last-used list was written all the same; the splitter was not.
         QCOMPARE(folder.lastFiles().value(0), folder.file(QStringLiteral("abc.m14")));
-        QCOMPARE(folder.option(QStringLiteral("SplitPos")).toInt(), 280);
+        QCOMPARE(folder.option(QStringLiteral("SplitPos")).toInt(), Form1::kDefaultSidePane);
         // Answered, the next close goes through.
         p.VerifieBookmarks = [&] { ++asked; };
         QVERIFY(p.mainFrame()->close());

@@ -173,3 +173,9 @@ INSERT INTO Langues VALUES (134, 'STAT', 2, '1 occurrence dans cette page', '1 m
 INSERT INTO Langues VALUES (135, 'STAT', 3, '%1 occurrences dans cette page', '%1 matches on this page', '%1 occorrenze in questa pagina');
 INSERT INTO Langues VALUES (136, 'STAT', 4, 'Pour reprendre la lecture à « %1 » : %2', 'To resume reading at “%1”: %2', 'Per riprendere la lettura da «%1»: %2');
 INSERT INTO Langues VALUES (137, 'STAT', 5, 'Note %1', 'Note %1', 'Nota %1');
+
+-- Why a query was refused, after BMSG 1 in its message
+INSERT INTO Langues VALUES (138, 'REQU', 1, 'La requête est mal formée : guillemets ou parenthèses non fermés, opérateur sans mot avant ou après, ou * ailleurs qu''en fin de mot.', 'The query cannot be read: quotes or brackets left open, an operator without a word before or after it, or a * that does not end a word.', 'La richiesta non è leggibile: virgolette o parentesi non chiuse, operatore senza parola prima o dopo, oppure * non alla fine di una parola.');
+INSERT INTO Langues VALUES (139, 'REQU', 2, 'La requête est trop longue : 100 mots et 4 000 caractères au plus.', 'The query is too long: at most 100 words and 4,000 characters.', 'La richiesta è troppo lunga: al massimo 100 parole e 4.000 caratteri.');
+INSERT INTO Langues VALUES (140, 'REQU', 3, 'La requête imbrique trop de parenthèses ou de NOT : 100 niveaux au plus.', 'The query nests too many brackets or NOTs: at most 100 levels.', 'La richiesta annida troppe parentesi o NOT: al massimo 100 livelli.');
+INSERT INTO Langues VALUES (141, 'REQU', 4, 'L''index de l''édition n''a pas pu répondre.', 'The edition''s index could not answer.', 'L''indice dell''edizione non ha potuto rispondere.');

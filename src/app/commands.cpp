@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -50,6 +51,7 @@ Commands::Commands(Program &program, title::ContentsTree *tree, QObject *parent)
     connect(f, &Form1::keyUp, this, &Commands::Form_KeyUp);
     connect(tree, &title::ContentsTree::scrollTopic, this, &Commands::SendShiftKeyToTopic);
     connect(tree, &title::ContentsTree::contextMenuRequested, this, &Commands::AfficheContextMenu);
+    connect(m_p.searchPanel(), &search::SearchPanel::contextMenuRequested, this, &Commands::AfficheContextMenu);
     // A right button pressed in a reading pane, or released on the toolbar.
     for (engine::TopicView *pane : {f->Fl_main, f->Fl_sec}) {
         const auto onDown = [this, pane](int button, int, int, int) {
@@ -96,7 +98,7 @@ void Commands::AfficheContextMenu(QWidget *source)
 
 void Commands::Cerca_parola()
 {
-    search::Cerca_parola(m_p.windows());
+    search::Cerca_parola(m_p.windows(), m_p.state);
 }
 
 void Commands::Sommario()
@@ -134,6 +136,23 @@ void Commands::menuItem(const QString &name)
         display.indexJump(name);
     else if (name == u"Cerca")
         Cerca_parola();
+    else if (name == u"Risultati_cerca") {
+        if (m_p.mainFrame()->button(QStringLiteral("Risultatilist"))->isEnabled())
+            m_p.searchPanel()->Risultati_list();
+    } else if (name == u"Risultati_back" || name == u"Risultati_next") {
+        // The key handler has already stepped for this keystroke (Ctrl+Q, Ctrl+W).
+        const bool next = name == u"Risultati_next";
+        bool &handled = next ? m_p.state.NextResultKeyHandled : m_p.state.PreviousResultKeyHandled;
+        if (handled)
+            handled = false;
+        else
+            next ? m_p.searchPanel()->Risultati_list_next() : m_p.searchPanel()->Risultati_list_back();
+    } else if (name == u"Evidenziatore")
+        m_p.searchPanel()->Highlight();
+    else if (name == u"EvidenziatorePrecedente")
+        m_p.searchPanel()->HighlightBack();
+    else if (name == u"EvidenziatoreSuccessivo")
+        m_p.searchPanel()->HighlightNext();
     else if (name == u"Sommario_scritti")
         Sommario();
     else if (name == u"NoteBasPage")
@@ -217,8 +236,22 @@ void Commands::Toolbar_ButtonClick(const QString &key)
             (f->ComboPerLettera->lineEdit() && QApplication::focusWidget() == f->ComboPerLettera->lineEdit())) {
             QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
             QCoreApplication::sendEvent(QApplication::focusWidget(), &enter);
+        } else {
+            m_p.searchPanel()->Avvio();
         }
-    } else if (key == u"Sommario")
+    } else if (key == u"Risultatilist")
+        m_p.searchPanel()->Risultati_list();
+    else if (key == u"Risultatilistback")
+        m_p.searchPanel()->Risultati_list_back();
+    else if (key == u"Risultatilistnext")
+        m_p.searchPanel()->Risultati_list_next();
+    else if (key == u"Highlight")
+        m_p.searchPanel()->Highlight();
+    else if (key == u"Highlightback")
+        m_p.searchPanel()->HighlightBack();
+    else if (key == u"Highlightnext")
+        m_p.searchPanel()->HighlightNext();
+    else if (key == u"Sommario")
         Sommario();
     else if (key == u"Browseback")
         display.Browseback();
@@ -300,7 +333,7 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
 
     // 3. Esc gives the focus back.
     if (key == Qt::Key_Escape) {
-        if (QApplication::focusWidget() == f->Combo_sottoinsieme)
+        if (QApplication::focusWidget() == static_cast<QWidget *>(f->Combo_sottoinsieme))
             f->Combo_perparole->setFocus();
         else
             mette();
@@ -334,6 +367,8 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
         flag = true;
         const bool listed =
             f->isShown(forms::Panel::Results) && enabled(next ? "Risultatilistnext" : "Risultatilistback");
+        if (listed)
+            next ? m_p.searchPanel()->Risultati_list_next() : m_p.searchPanel()->Risultati_list_back();
         if (!ctrl)
             flag = false;
         swallow = listed;
@@ -350,6 +385,10 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
             Cerca_parola();
         break;
     case Qt::Key_F3:
+        mette();
+        if (enabled("Risultatilist") && !ctrl)
+            m_p.searchPanel()->Risultati_list();
+        break;
     case Qt::Key_F4:
     case Qt::Key_F5: mette(); break;
     case Qt::Key_F6:

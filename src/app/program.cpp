@@ -87,6 +87,7 @@ bool Program::Main(const QString &commandLine)
     m_tree = new title::ContentsTree(m_w, title, state, this);
     m_resume = new reader::Resume(m_w, state, this);
     m_status = new reader::StatusLine(m_w, this);
+    m_search = new search::SearchPanel(m_w, title, state, *m_display, *m_hotspots, this);
     m_help = new HelpWindow(m_frame.get());
     m_help->applyInterfaceStrings(strings);
     m_commands = new Commands(*this, m_tree, this);
@@ -324,7 +325,7 @@ void Program::InitialiseNouveauTexte()
     if (title.NoTitleDatabase) {
         InizializzazioniSuite();
         if (f->isVisible())
-            search::Cerca_parola(m_w);
+            search::Cerca_parola(m_w, state);
         return;
     }
     if (!title::LetturaSommario(m_w, title)) {
@@ -334,7 +335,7 @@ void Program::InitialiseNouveauTexte()
     }
     InizializzazioniSuite();
     m_display->UpdateButtonsEnabled();
-    f->List_risultati->clear();
+    m_search->clearResults();
     f->List_bookmark->clear();
     m_w.loading->hide();
     frame->button(QStringLiteral("Cerca"))->setChecked(false);
@@ -357,7 +358,7 @@ void Program::InitialiseNouveauTexte()
     if (options.contentsAtStart)
         title::Sommario(m_w, title);
     else
-        search::Cerca_parola(m_w);
+        search::Cerca_parola(m_w, state);
     m_resume->offer();
 }
 

@@ -37,6 +37,10 @@ namespace folium::title {
 class ContentsTree;
 }
 
+namespace folium::search {
+class SearchPanel;
+}
+
 namespace folium::app {
 
 using config::Dialogs;
@@ -80,6 +84,7 @@ public:
     reader::TopicDisplay *display() const { return m_display; }
     reader::Resume *resume() const { return m_resume; }
     reader::StatusLine *statusLine() const { return m_status; }
+    search::SearchPanel *searchPanel() const { return m_search; }
     HelpWindow *helpWindow() const { return m_help; }
     forms::Windows &windows() { return m_w; }
 
@@ -121,6 +126,7 @@ private:
     reader::TopicDisplay *m_display = nullptr;
     reader::Resume *m_resume = nullptr;
     reader::StatusLine *m_status = nullptr;
+    search::SearchPanel *m_search = nullptr;
     title::ContentsTree *m_tree = nullptr;
     Commands *m_commands = nullptr;
     HelpWindow *m_help = nullptr;

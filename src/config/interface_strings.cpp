@@ -21,13 +21,14 @@ QString helpFileFor(const QString &languageName, const QString &programFolder)
 bool isKnownKey(const QString &group, int number)
 {
     // The program's ten groups, then three of its own: the help window
-    // (AIDE), the names a screen reader says (ACCE) and the status bar (STAT).
+    // (AIDE), the names a screen reader says (ACCE), the status bar (STAT)
+    // and why a query was refused (REQU).
     static const QHash<QString, int> last{
         {QStringLiteral("RECH"), 10}, {QStringLiteral("RESU"), 1},  {QStringLiteral("MENU"), 50},
         {QStringLiteral("BUTT"), 2},  {QStringLiteral("FENE"), 3},  {QStringLiteral("OPTI"), 18},
         {QStringLiteral("BMSG"), 30}, {QStringLiteral("ALOAD"), 1}, {QStringLiteral("LOAD"), 3},
         {QStringLiteral("VERS"), 1},  {QStringLiteral("AIDE"), 5},  {QStringLiteral("ACCE"), 8},
-        {QStringLiteral("STAT"), 5}};
+        {QStringLiteral("STAT"), 5},  {QStringLiteral("REQU"), 4}};
     const auto it = last.constFind(group);
     return it != last.constEnd() && number >= 1 && number <= *it;
 }

@@ -1,6 +1,8 @@
 #include "search.h"
 
 #include "fold_tokenizer.h"
+#include "plain_text.h"
+#include "sanitizer.h"
 #include "sqlite_handle.h"
 #include "title_file.h"
 
@@ -370,6 +372,72 @@ std::vector<HighlightSpan> TitleSearch::highlights(int topic, const QString &nsr
         }
     }
     return out;
+}
+
+namespace {
+
+// A piece of text on one line: each run of blanks (line ends included)
+// becomes one blank, at its ends too.
+QString oneLine(QStringView s)
+{
+    QString out;
+    out.reserve(s.size());
+    bool blank = false;
+    for (const QChar c : s) {
+        if (c.isSpace()) {
+            blank = true;
+            continue;
+        }
+        if (blank)
+            out += u' ';
+        blank = false;
+        out += c;
+    }
+    if (blank)
+        out += u' ';
+    return out;
+}
+
+} // namespace
+
+HitContext TitleSearch::hitContext(int topic, int around) const
+{
+    if (m_highlightExpressions.isEmpty())
+        return {};
+    const auto rec = m_title->topic(topic);
+    if (!rec)
+        return {};
+    const std::vector<StoredHotspot> stored = m_title->hotspots(topic);
+    const auto isNoteCall = [&stored](int ordinal) {
+        const auto it = std::lower_bound(stored.begin(), stored.end(), ordinal,
+                                         [](const StoredHotspot &h, int n) { return h.ordinal < n; });
+        return it != stored.end() && it->ordinal == ordinal && it->noteCall;
+    };
+    const QString texts[2] = {plainTextOfRegion(sanitizeTopicHtml(rec->nsr), isNoteCall),
+                              plainTextOfRegion(sanitizeTopicHtml(rec->sr), isNoteCall)};
+    const std::vector<HighlightSpan> spans = highlights(topic, texts[0], texts[1]);
+    if (spans.empty())
+        return {};
+    // Spans come sorted by region: the text's first hit is the first of region 1.
+    const auto inText = std::find_if(spans.begin(), spans.end(), [](const HighlightSpan &h) { return h.region == 1; });
+    const HighlightSpan &h = inText != spans.end() ? *inText : spans.front();
+    const QString &t = texts[h.region];
+    const int from = std::max(0, h.start - around);
+    const int to = std::min(int(t.size()), h.end + around * 3 / 2);
+    HitContext c;
+    c.before = oneLine(QStringView(t).mid(from, h.start - from));
+    c.hit = oneLine(QStringView(t).mid(h.start, h.end - h.start));
+    c.after = oneLine(QStringView(t).mid(h.end, to - h.end));
+    // Cut at whole words, and say where text was left out.
+    if (from > 0) {
+        const qsizetype blank = c.before.indexOf(u' ');
+        c.before = QStringLiteral("\u2026") + (blank >= 0 ? c.before.mid(blank) : QString());
+    }
+    if (to < t.size()) {
+        const qsizetype blank = c.after.lastIndexOf(u' ');
+        c.after = (blank > 0 ? c.after.left(blank) : c.after) + QStringLiteral(" \u2026");
+    }
+    return c;
 }
 
 } // namespace folium::engine

@@ -25,6 +25,12 @@ struct HighlightSpan {
     bool operator==(const HighlightSpan &o) const = default;
 };
 
+// The words around a hit, for a list of results.
+struct HitContext {
+    QString before, hit, after;
+    bool isEmpty() const { return hit.isEmpty(); }
+};
+
 class TitleSearch {
 public:
     explicit TitleSearch(std::shared_ptr<const TitleFile> title);
@@ -54,6 +60,11 @@ public:
     // Where the last query matched in a topic. The texts are the plain texts
     // of the two regions as shown; spans are sorted by region and position.
     std::vector<HighlightSpan> highlights(int topic, const QString &nsrText, const QString &srText) const;
+
+    // The first place the last query matched in a topic (its text first,
+    // then its heading), with about `around` characters on either side,
+    // read from the stored topic without laying it out.
+    HitContext hitContext(int topic, int around = 40) const;
 
 private:
     class Evaluator;

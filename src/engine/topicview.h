@@ -105,6 +105,8 @@ public:
     const QString &TopicListTitle(int i) const;
     int TopicListIndex(int i) const { return m_search ? m_search->hitTopic(i) : -1; }
     QString SearchError() const { return m_search ? m_search->error() : QString(); }
+    // The words around the first hit of the last query in a topic.
+    HitContext SearchHitContext(int topic) const { return m_search ? m_search->hitContext(topic) : HitContext(); }
     // Why the last query was refused, for a message in the interface language.
     QueryError SearchErrorCode() const { return m_search ? m_search->errorCode() : QueryError::None; }
     int SearchMode() const { return m_searchMode; }

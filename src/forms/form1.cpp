@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDate>
 #include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,10 +17,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -74,7 +77,13 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     Splitter1->addWidget(Text_gauche);
 
     buildSearchPanel();
-    List_risultati = makeList("List_risultati");
+    List_risultati = named(new QTreeView, "List_risultati");
+    List_risultati->setRootIsDecorated(false);
+    List_risultati->setUniformRowHeights(true);
+    List_risultati->setHeaderHidden(true);
+    List_risultati->setSelectionMode(QAbstractItemView::SingleSelection);
+    List_risultati->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List_risultati->setTextElideMode(Qt::ElideRight);
     List_cronologia = makeList("List_cronologia");
     List_bookmark = makeList("List_bookmark");
     TreeSommario = named(new QTreeWidget, "TreeSommario");
@@ -143,6 +152,9 @@ void Form1::buildSearchPanel()
     Combo_perparole = named(new QComboBox, "Combo_perparole");
     Combo_perparole->setEditable(true);
     Combo_perparole->setInsertPolicy(QComboBox::NoInsert);
+    // Enter searches what was typed, never a longer past query that Qt's
+    // completion would put in its place.
+    Combo_perparole->setCompleter(nullptr);
     wordsLay->addWidget(Combo_perparole);
     auto *nearRow = new QHBoxLayout;
     Check1 = named(new QCheckBox, "Check1");
@@ -162,7 +174,9 @@ void Form1::buildSearchPanel()
     Option_argomento = named(new QRadioButton, "Option_argomento");
     Option_sottoinsieme = named(new QRadioButton, "Option_sottoinsieme");
     Option_tutto->setChecked(true);
-    Combo_sottoinsieme = named(new QComboBox, "Combo_sottoinsieme");
+    Combo_sottoinsieme = named(new QListWidget, "Combo_sottoinsieme");
+    Combo_sottoinsieme->setSelectionMode(QAbstractItemView::MultiSelection);
+    Combo_sottoinsieme->setMaximumHeight(90);
     for (QWidget *w :
          std::initializer_list<QWidget *>{Option_tutto, Option_argomento, Option_sottoinsieme, Combo_sottoinsieme})
         domainLay->addWidget(w);
@@ -173,6 +187,8 @@ void Form1::buildSearchPanel()
     DatePicker = named(new QDateEdit, "DatePicker");
     DatePicker->setCalendarPopup(true);
     DatePicker->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    // Editions reach back before 1752, where the control would stop.
+    DatePicker->setMinimumDate(QDate(100, 1, 1));
     CheckCalendrier = named(new QCheckBox, "CheckCalendrier");
     dateLay->addWidget(DatePicker);
     dateLay->addWidget(CheckCalendrier);
@@ -181,6 +197,7 @@ void Form1::buildSearchPanel()
     auto *letterLay = new QVBoxLayout(FramePerLettera);
     ComboPerLettera = named(new QComboBox, "ComboPerLettera");
     ComboPerLettera->setEditable(true);
+    ComboPerLettera->setCompleter(nullptr);
     letterLay->addWidget(ComboPerLettera);
     lay->addWidget(FramePerLettera);
     lay->addStretch(1);
@@ -229,9 +246,7 @@ void Form1::applyInterfaceStrings(const config::InterfaceStrings &strings)
     Splitter2->handle(1)->setAccessibleName(t("ACCE", 5));
     // The panel title names the panel shown (the search panel when none is).
     switch (m_shown) {
-    case Panel::Results:
-        Titre_Splitgauche->setText(t("RESU", 1) + QStringLiteral(" (%1)").arg(List_risultati->topLevelItemCount()));
-        break;
+    case Panel::Results: Titre_Splitgauche->setText(t("RESU", 1) + QStringLiteral(" (%1)").arg(resultCount())); break;
     case Panel::History: Titre_Splitgauche->setText(QString(t("MENU", 21)).remove(u'&')); break;
     case Panel::Bookmarks: Titre_Splitgauche->setText(QString(t("MENU", 22)).remove(u'&')); break;
     case Panel::Contents: Titre_Splitgauche->setText(QString(t("MENU", 23)).remove(u'&')); break;
@@ -310,6 +325,25 @@ void Form1::rememberPlace(ReaderState &r)
         row->setData(0, AddressRole, qlonglong(Fl_main->TopicVA()));
         row->setData(0, ScrollRole, qlonglong(Fl_main->TopicScroll()));
     }
+}
+
+void Form1::setFrameActive(QGroupBox *frame, bool active)
+{
+    frame->setProperty("inactive", !active);
+    QPalette pal = frame->palette();
+    pal.setColor(QPalette::WindowText,
+                 QApplication::palette().color(active ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+    frame->setPalette(pal);
+}
+
+bool Form1::isFrameActive(const QGroupBox *frame)
+{
+    return !frame->property("inactive").toBool();
+}
+
+int Form1::resultCount() const
+{
+    return List_risultati->model() ? List_risultati->model()->rowCount() : 0;
 }
 
 int Form1::splitterPosition() const

@@ -11,10 +11,12 @@ class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QRadioButton;
 class QSplitter;
 class QStackedWidget;
 class QToolButton;
+class QTreeView;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -73,7 +75,7 @@ public:
     QRadioButton *Option_tutto;
     QRadioButton *Option_argomento;
     QRadioButton *Option_sottoinsieme;
-    QComboBox *Combo_sottoinsieme;
+    QListWidget *Combo_sottoinsieme; // the subsets: a list of several choices
     QGroupBox *FramePerData;
     QDateEdit *DatePicker;
     QCheckBox *CheckCalendrier;
@@ -81,7 +83,7 @@ public:
     QComboBox *ComboPerLettera;
 
     // The other four panels.
-    QTreeWidget *List_risultati;
+    QTreeView *List_risultati; // a view over the search's results model
     QTreeWidget *List_cronologia;
     QTreeWidget *List_bookmark;
     QTreeWidget *TreeSommario;
@@ -96,6 +98,16 @@ public:
     // and 10 (topic, chapter, home page, note, letter, index).
     static QIcon image(int number);
     static void setImage(QTreeWidgetItem *item, int number);
+
+    // The rows of the results list (0 before any search).
+    int resultCount() const;
+
+    // A frame of the search panel is made active or inactive as a search
+    // field gains the focus. Only its caption dims: the fields it frames
+    // stay within reach of a click or Tab (they stand beside the frame, not
+    // inside it, as far as being enabled goes).
+    static void setFrameActive(QGroupBox *frame, bool active);
+    static bool isFrameActive(const QGroupBox *frame);
 
     // Captions and accessible names of the search panel, the notes strip
     // and the lists from the interface strings; the panel title of the

@@ -67,8 +67,20 @@ struct ReaderState {
     bool NextResultKeyHandled = false;
     bool PreviousResultKeyHandled = false;
 
-    QString LastQuery;
+    // The search panel.
+    QString LastQuery;              // the last query that found something
+    int QueryCaretPos = 0;          // the caret of the search field last typed in
+    bool RestoreQueryCaret = false; // put it back when the field gains the focus
+    int LastSearchField = 0;        // 0 the query box, 1 the letter or date field
+    bool FocusLeftImplicitAnd = false;
+    int ResultCount = 0;
+    bool ListRightClickPending = false;
+    int ListRightClickIndex = -1;
+
+    // Search hits in the topic shown. Highlighting starts on, everywhere.
     bool HitHighlighting = true;
+    int HighlightCount = 0;
+    int CurrentHighlight = -1;
 
     // The control last right-clicked: what the context menu's "What's this"
     // asks about.

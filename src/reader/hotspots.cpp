@@ -13,6 +13,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
+#include <QLineEdit>
 #include <QSplitter>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -381,7 +384,20 @@ void Hotspots::MetteIlGiustoFocus()
     if (m_r.MainPaneHasFocus && m_r.LastKey >= 33 && m_r.LastKey <= 36)
         return;
     switch (f->shownPanel()) {
-    case forms::Panel::Search: f->Combo_perparole->setFocus(); break;
+    case forms::Panel::Search:
+        // The search field used last: the query box, or the letter or date field.
+        if (m_r.LastSearchField != 1)
+            f->Combo_perparole->setFocus();
+        else if (!f->FramePerLettera->isHidden())
+            f->ComboPerLettera->setFocus();
+        else
+            f->DatePicker->setFocus();
+        if (m_r.RestoreQueryCaret) {
+            m_r.RestoreQueryCaret = false;
+            if (QLineEdit *edit = f->Combo_perparole->lineEdit())
+                edit->setCursorPosition(m_r.QueryCaretPos);
+        }
+        break;
     case forms::Panel::Results: f->List_risultati->setFocus(); break;
     case forms::Panel::Contents: f->TreeSommario->setFocus(); break;
     case forms::Panel::Bookmarks: f->List_bookmark->setFocus(); break;

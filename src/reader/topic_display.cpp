@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTreeView>
 #include <QTreeWidget>
 
 namespace folium::reader {
@@ -81,13 +82,13 @@ void TopicDisplay::indexJump(const QString &item)
 void TopicDisplay::AfficheTopic()
 {
     forms::Form1 *f = m_w.reader;
-    QTreeWidget *list = f->List_risultati;
-    QTreeWidgetItem *item = list->currentItem();
-    if (!item)
+    QTreeView *list = f->List_risultati;
+    const QModelIndex item = list->currentIndex().siblingAtColumn(0);
+    if (!item.isValid())
         return;
     TopicView *main = f->Fl_main;
-    const int hit = item->data(0, forms::TagRole).toString().trimmed().toInt();
-    const QString text = item->text(0);
+    const int hit = item.data(forms::TagRole).toString().trimmed().toInt();
+    const QString text = item.data(Qt::DisplayRole).toString();
     if (hit != main->TopicIndex()) {
         const bool nota = text.left(4) == u"Nota";
         const bool note = text.left(4) == u"Note";
@@ -110,8 +111,8 @@ void TopicDisplay::AfficheTopic()
         }
     }
     m_w.frame->statusBar()->showMessage(text);
-    const int row = list->indexOfTopLevelItem(item);
-    const bool first = row == 0, last = row == list->topLevelItemCount() - 1;
+    const int row = item.row();
+    const bool first = row == 0, last = row == list->model()->rowCount() - 1;
     m_w.frame->button(QStringLiteral("Risultatilistback"))->setEnabled(!first);
     m_w.frame->item(QStringLiteral("Risultati_back"))->setEnabled(!first);
     m_w.frame->button(QStringLiteral("Risultatilistnext"))->setEnabled(!last);
@@ -181,8 +182,8 @@ void TopicDisplay::TopicChanged()
         m_r.HistoryGoingBack = m_r.HistoryGoingForward = false;
         if (f->isShown(Panel::History) && history->currentItem())
             frame->statusBar()->showMessage(history->currentItem()->text(0));
-        if (f->isShown(Panel::Results) && f->List_risultati->currentItem())
-            f->List_risultati->scrollToItem(f->List_risultati->currentItem());
+        if (f->isShown(Panel::Results) && f->List_risultati->currentIndex().isValid())
+            f->List_risultati->scrollTo(f->List_risultati->currentIndex());
         frame->button(QStringLiteral("Cronologialist"))->setEnabled(true);
     }
 

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QListWidget>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QMenu>

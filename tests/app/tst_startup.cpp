@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QFile>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -355,6 +356,13 @@ private slots:
             QVERIFY2(!expected.isEmpty(), qPrintable(control->objectName()));
             QCOMPARE(name(control), expected);
         }
+        // The calendar's parts are Qt's own, named by Qt.
+        const auto insideCalendar = [](const QWidget *w) {
+            for (; w; w = w->parentWidget())
+                if (qobject_cast<const QCalendarWidget *>(w))
+                    return true;
+            return false;
+        };
         // Every input, button, list and pane of the window (and of the
         // options dialog it holds) has a name.
         QStringList unnamed;
@@ -364,7 +372,8 @@ private slots:
                                  qobject_cast<QTreeView *>(w) || qobject_cast<QTextEdit *>(w) ||
                                  qobject_cast<QToolBar *>(w);
             // The bars' overflow buttons and the parts of a spin box are Qt's own.
-            if (!control || w->objectName().endsWith(u"_ext_button") || qobject_cast<QAbstractSpinBox *>(w->parent()))
+            if (!control || w->objectName().endsWith(u"_ext_button") || qobject_cast<QAbstractSpinBox *>(w->parent()) ||
+                insideCalendar(w))
                 continue;
             if (name(w).trimmed().isEmpty())
                 unnamed << w->metaObject()->className() + QStringLiteral(" ") + w->objectName();

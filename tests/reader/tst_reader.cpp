@@ -19,7 +19,9 @@
 #include <QLabel>
 #include <QTextCursor>
 #include <QStatusBar>
+#include <QStandardItemModel>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using namespace folium;
@@ -374,24 +376,27 @@ private slots:
     {
         Running r;
         QVERIFY(r.main);
-        QTreeWidget *results = r.p.reader()->List_risultati;
+        QTreeView *results = r.p.reader()->List_risultati;
         forms::MDIForm1 *frame = r.p.mainFrame();
-        const auto add = [results](const QString &text, int topic) {
-            auto *item = new QTreeWidgetItem(results, QStringList{text});
-            item->setData(0, forms::TagRole, QStringLiteral(" %1").arg(topic));
-            return item;
+        QStandardItemModel model;
+        results->setModel(&model);
+        const auto add = [&model](const QString &text, int topic) {
+            auto *item = new QStandardItem(text);
+            item->setData(QStringLiteral(" %1").arg(topic), forms::TagRole);
+            model.appendRow(item);
+            return item->index();
         };
-        QTreeWidgetItem *letter = add(QStringLiteral("12 marzo 1851, a Maria"), 2);
-        QTreeWidgetItem *note = add(QStringLiteral("Nota 2 \u2013 12 marzo 1851, a Luigi"), 6);
-        results->setCurrentItem(letter);
+        const QModelIndex letter = add(QStringLiteral("12 marzo 1851, a Maria"), 2);
+        const QModelIndex note = add(QStringLiteral("Nota 2 \u2013 12 marzo 1851, a Luigi"), 6);
+        results->setCurrentIndex(letter);
         r.p.display()->AfficheTopic();
         QCOMPARE(r.main->TopicData(), QStringLiteral("120351a"));
-        QCOMPARE(frame->statusBar()->currentMessage(), letter->text(0));
+        QCOMPARE(frame->statusBar()->currentMessage(), letter.data().toString());
         QVERIFY(!frame->button(QStringLiteral("Risultatilistback"))->isEnabled());
         QVERIFY(frame->item(QStringLiteral("Risultati_next"))->isEnabled());
 
         // A hit in a note shows the letter at the note's call, and the note.
-        results->setCurrentItem(note);
+        results->setCurrentIndex(note);
         r.p.display()->AfficheTopic();
         QVERIFY(frame->button(QStringLiteral("Risultatilistback"))->isEnabled());
         QVERIFY(!frame->item(QStringLiteral("Risultati_next"))->isEnabled());
@@ -402,18 +407,19 @@ private slots:
         const int rows = r.p.reader()->List_cronologia->topLevelItemCount();
         frame->statusBar()->clearMessage();
         r.p.display()->AfficheTopic();
-        QCOMPARE(frame->statusBar()->currentMessage(), note->text(0));
+        QCOMPARE(frame->statusBar()->currentMessage(), note.data().toString());
         QCOMPARE(r.p.reader()->List_cronologia->topLevelItemCount(), rows);
 
         // With notes at the bottom, the letter stays at its call and the note opens below.
         r.p.state.NotesAtBottom = true;
-        results->setCurrentItem(letter);
+        results->setCurrentIndex(letter);
         r.p.display()->AfficheTopic();
-        results->setCurrentItem(note);
+        results->setCurrentIndex(note);
         r.p.display()->AfficheTopic();
         QCOMPARE(r.main->TopicData(), QStringLiteral("120351"));
         QCOMPARE(r.p.state.CurrentHotspot, 2);
         QCOMPARE(r.sec->TopicData(), QStringLiteral("120351.2"));
+        results->setModel(nullptr);
     }
 
     void selectionInOnePaneDropsTheOthersAndEnablesCopy()

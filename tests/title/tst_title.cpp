@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QScrollBar>
+#include <QListWidget>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -228,10 +229,10 @@ private slots:
         ScriptedDialogs dialogs;
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
-        QComboBox *subsets = p.reader()->Combo_sottoinsieme;
+        QListWidget *subsets = p.reader()->Combo_sottoinsieme;
         QStringList shown;
         for (int i = 0; i < subsets->count(); ++i)
-            shown << subsets->itemText(i);
+            shown << subsets->item(i)->text();
         QCOMPARE(shown, names);
         QCOMPARE(p.title.SubsetGroupLast, int(names.size()) - 1);
         QCOMPARE(p.title.SubsetGroupNames, names);

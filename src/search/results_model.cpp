@@ -1,0 +1,127 @@
+#include "results_model.h"
+
+#include "form1.h"
+#include "search.h"
+
+#include <array>
+
+namespace folium::search {
+
+ResultEntry resultEntry(const QString &t, int index)
+{
+    const QString number = QString::number(index);
+    // "A" keys: the number padded to four characters with leading blanks.
+    const QString padded = QString(index < 10 ? 3 : index < 100 ? 2 : index < 1000 ? 1 : 0, u' ') + number;
+    const QString twelve = number.rightJustified(12, u'0');
+    if (t.startsWith(u'/'))
+        return {t.mid(1), 8, u'C' + twelve};
+    if (t.startsWith(u'*'))
+        return {t.mid(1), 2, u'D' + t.mid(1)};
+    if (t.startsWith(u"Home"))
+        return {t, 3, u'B' + t};
+    if (t.startsWith(u'&'))
+        return {t.mid(1), 10, u'B' + t.mid(1)};
+    if (t.startsWith(u"Nota n."))
+        return {t, 7, u'C' + twelve};
+    if (t.startsWith(u"Note") || t.startsWith(u"Nota"))
+        return {t, 7, u'A' + padded + u'N'};
+    return {t, 1, u'A' + padded};
+}
+
+namespace {
+
+// One icon per kind of row, made once.
+const QIcon &iconOf(int number)
+{
+    static std::array<QIcon, 11> icons;
+    const int n = number >= 1 && number <= 10 ? number : 1;
+    if (icons[size_t(n)].isNull())
+        icons[size_t(n)] = forms::Form1::image(n);
+    return icons[size_t(n)];
+}
+
+} // namespace
+
+ResultsModel::ResultsModel(QObject *parent) : QAbstractTableModel(parent) {}
+
+void ResultsModel::setHits(std::vector<int> topics, std::vector<QString> titles, ContextReader context)
+{
+    beginResetModel();
+    m_topics = std::move(topics);
+    m_titles = std::move(titles);
+    m_titles.resize(m_topics.size());
+    m_reader = std::move(context);
+    m_contexts.assign(m_topics.size(), Context());
+    m_contextsRead = 0;
+    endResetModel();
+}
+
+void ResultsModel::clear()
+{
+    setHits({}, {}, {});
+}
+
+int ResultsModel::topicAt(int row) const
+{
+    return row >= 0 && row < int(m_topics.size()) ? m_topics[size_t(row)] : -1;
+}
+
+int ResultsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_topics.size());
+}
+
+int ResultsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+const ResultsModel::Context &ResultsModel::contextOf(int row) const
+{
+    Context &c = m_contexts[size_t(row)];
+    if (!c.read) {
+        c.read = true;
+        ++m_contextsRead;
+        if (m_reader) {
+            const engine::HitContext h = m_reader(m_topics[size_t(row)]);
+            c.before = h.before;
+            c.hit = h.hit;
+            c.after = h.after;
+        }
+    }
+    return c;
+}
+
+QVariant ResultsModel::data(const QModelIndex &index, int role) const
+{
+    const int row = index.row();
+    if (!index.isValid() || row < 0 || row >= rowCount())
+        return {};
+    const int topic = m_topics[size_t(row)];
+    if (index.column() == 1) {
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+        case Qt::AccessibleTextRole: {
+            const Context &c = contextOf(row);
+            return c.before + c.hit + c.after;
+        }
+        case ContextBeforeRole: return contextOf(row).before;
+        case ContextHitRole: return contextOf(row).hit;
+        case ContextAfterRole: return contextOf(row).after;
+        case forms::TagRole: return QStringLiteral(" %1").arg(topic);
+        default: return {};
+        }
+    }
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole: return resultEntry(m_titles[size_t(row)], topic).text;
+    case Qt::DecorationRole: return iconOf(resultEntry(m_titles[size_t(row)], topic).icon);
+    case forms::TagRole: return QStringLiteral(" %1").arg(topic);
+    case forms::ImageRole: return resultEntry(m_titles[size_t(row)], topic).icon;
+    case forms::SortKeyRole: return resultEntry(m_titles[size_t(row)], topic).sortKey;
+    default: return {};
+    }
+}
+
+} // namespace folium::search

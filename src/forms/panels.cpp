@@ -44,8 +44,11 @@ bool switchPanel(Windows &w, Panel p)
     f->item(QStringLiteral("Bookmarkdel"))->setEnabled(false);
     if (old != Panel::None) {
         f->button(panelButtonKey(old))->setChecked(false);
+        // A list with nothing to show is not offered again.
         if (old == Panel::Bookmarks)
             f->item(panelMenuItem(old))->setEnabled(w.reader->List_bookmark->topLevelItemCount() > 0);
+        else if (old == Panel::Results)
+            f->item(panelMenuItem(old))->setEnabled(w.reader->resultCount() > 0);
         else
             f->item(panelMenuItem(old))->setEnabled(true);
         if (old == Panel::Search)

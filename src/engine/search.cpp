@@ -28,10 +28,9 @@ int TitleSearch::hitTopic(int i) const
     return i >= 0 && i < hitCount() ? m_hits[size_t(i)] : -1;
 }
 
-const QString &TitleSearch::hitTitle(int i) const
+QString TitleSearch::hitTitle(int i) const
 {
-    static const QString none;
-    return i >= 0 && i < hitCount() ? m_title->topicTitle(m_hits[size_t(i)]) : none;
+    return i >= 0 && i < hitCount() ? m_title->topicTitle(m_hits[size_t(i)]) : QString();
 }
 
 std::vector<std::pair<int64_t, int64_t>> TitleSearch::groupRanges(const QStringList &groups) const

@@ -51,8 +51,7 @@ public:
     // Whether the last query has anything to mark.
     bool hasHighlights() const { return !m_highlightExpressions.isEmpty(); }
     int hitTopic(int i) const;
-    // Valid until the title is closed; copy it to keep it longer.
-    const QString &hitTitle(int i) const;
+    QString hitTitle(int i) const;
     const QString &error() const { return m_error; }
     QueryError errorCode() const { return m_errorCode; }
     void clear();

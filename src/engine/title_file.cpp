@@ -228,6 +228,14 @@ TitleFile::TitleChunk &TitleFile::titleChunk(int chunk) const
         return *m_lastChunk;
     auto it = m_titleChunks.find(chunk);
     if (it == m_titleChunks.end()) {
+        // Within the bound, the chunk used least lately makes room.
+        if (m_titleChunks.size() >= kCachedTitleChunks) {
+            auto oldest = m_titleChunks.begin();
+            for (auto i = m_titleChunks.begin(); i != m_titleChunks.end(); ++i)
+                if (i->second.lastUse < oldest->second.lastUse)
+                    oldest = i;
+            m_titleChunks.erase(oldest);
+        }
         TitleChunk c;
         Statement st(*m_db, "SELECT data FROM title_chunk WHERE chunk = ?1");
         st.bind(1, int64_t(chunk));
@@ -256,18 +264,18 @@ TitleFile::TitleChunk &TitleFile::titleChunk(int chunk) const
     }
     m_lastChunkNumber = chunk;
     m_lastChunk = &it->second;
+    it->second.lastUse = ++m_useClock;
     return it->second;
 }
 
-const QString &TitleFile::topicTitle(int index) const
+QString TitleFile::topicTitle(int index) const
 {
-    static const QString none;
     if (index < 0 || index >= m_topicCount)
-        return none;
+        return {};
     TitleChunk &c = titleChunk(index / kTitlesPerChunk);
     const size_t k = size_t(index % kTitlesPerChunk);
     if (k >= c.ends.size())
-        return none;
+        return {};
     if (c.decoded.empty())
         c.decoded.resize(c.ends.size());
     QString &title = c.decoded[k];

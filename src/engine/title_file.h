@@ -63,9 +63,11 @@ public:
     // The browse-sequence neighbour (direction −1 or +1) of a topic.
     std::optional<int> browseNeighbour(int topic, int direction) const;
     QByteArray image(const QString &name) const;
-    // The title of a topic, from the packed titles (empty when damaged). The
-    // reference stays valid as long as this title is open.
-    const QString &topicTitle(int index) const;
+    // The title of a topic, from the packed titles (empty when damaged).
+    // Titles decoded are kept for the next lists of hits, within a bound
+    // (kCachedTitleChunks chunks of kTitlesPerChunk titles).
+    QString topicTitle(int index) const;
+    static constexpr size_t kCachedTitleChunks = 32;
 
     Database &database() const { return *m_db; }
 
@@ -83,11 +85,13 @@ private:
         // Titles already decoded: hit lists share them instead of decoding
         // the same title at every search.
         std::vector<QString> decoded;
+        uint64_t lastUse = 0;
     };
     TitleChunk &titleChunk(int chunk) const;
     mutable std::unordered_map<int, TitleChunk> m_titleChunks;
     mutable TitleChunk *m_lastChunk = nullptr;
     mutable int m_lastChunkNumber = -1;
+    mutable uint64_t m_useClock = 0;
 };
 
 } // namespace folium::engine

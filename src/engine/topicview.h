@@ -101,8 +101,8 @@ public:
     // SearchError() (in English, for logs).
     int RunSearch(const QString &query);
     int SearchHitCount() const { return m_search ? m_search->hitCount() : 0; }
-    // The title of hit i; the reference is valid until the title is closed.
-    const QString &TopicListTitle(int i) const;
+    // The title of hit i.
+    QString TopicListTitle(int i) const;
     int TopicListIndex(int i) const { return m_search ? m_search->hitTopic(i) : -1; }
     QString SearchError() const { return m_search ? m_search->error() : QString(); }
     // The words around the first hit of the last query in a topic.

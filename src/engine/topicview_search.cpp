@@ -10,10 +10,9 @@
 
 namespace folium::engine {
 
-const QString &TopicView::TopicListTitle(int i) const
+QString TopicView::TopicListTitle(int i) const
 {
-    static const QString none;
-    return m_search ? m_search->hitTitle(i) : none;
+    return m_search ? m_search->hitTitle(i) : QString();
 }
 
 int TopicView::RunSearch(const QString &query)

@@ -182,15 +182,12 @@ void SearchPanel::Avvio()
         // The list copies the hit list: a later search of the topic shown
         // leaves it as it is.
         std::vector<int> topics;
-        std::vector<QString> titles;
         topics.reserve(size_t(m_r.ResultCount));
-        titles.reserve(size_t(m_r.ResultCount));
-        for (int i = 0; i < m_r.ResultCount; ++i) {
+        for (int i = 0; i < m_r.ResultCount; ++i)
             topics.push_back(main->TopicListIndex(i));
-            titles.push_back(main->TopicListTitle(i));
-        }
-        m_results->setHits(std::move(topics), std::move(titles),
-                           [main](int topic) { return main->SearchHitContext(topic); });
+        m_results->setHits(
+            std::move(topics), [title = main->titleFile()](int topic) { return title->topicTitle(topic); },
+            [main](int topic) { return main->SearchHitContext(topic); });
         if (f->isShown(forms::Panel::Results))
             f->setShownPanel(forms::Panel::None); // so that the panel switch is made again
         frame->button(QStringLiteral("Risultatilist"))->setEnabled(true);

@@ -44,12 +44,11 @@ const QIcon &iconOf(int number)
 
 ResultsModel::ResultsModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-void ResultsModel::setHits(std::vector<int> topics, std::vector<QString> titles, ContextReader context)
+void ResultsModel::setHits(std::vector<int> topics, TitleReader titles, ContextReader context)
 {
     beginResetModel();
     m_topics = std::move(topics);
     m_titles = std::move(titles);
-    m_titles.resize(m_topics.size());
     m_reader = std::move(context);
     m_contexts.assign(m_topics.size(), Context());
     m_contextsRead = 0;
@@ -74,6 +73,12 @@ int ResultsModel::rowCount(const QModelIndex &parent) const
 int ResultsModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : 2;
+}
+
+ResultEntry ResultsModel::entry(int row) const
+{
+    const int topic = m_topics[size_t(row)];
+    return resultEntry(m_titles ? m_titles(topic) : QString(), topic);
 }
 
 const ResultsModel::Context &ResultsModel::contextOf(int row) const
@@ -115,11 +120,11 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     }
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole: return resultEntry(m_titles[size_t(row)], topic).text;
-    case Qt::DecorationRole: return iconOf(resultEntry(m_titles[size_t(row)], topic).icon);
+    case Qt::ToolTipRole: return entry(row).text;
+    case Qt::DecorationRole: return iconOf(entry(row).icon);
     case forms::TagRole: return QStringLiteral(" %1").arg(topic);
-    case forms::ImageRole: return resultEntry(m_titles[size_t(row)], topic).icon;
-    case forms::SortKeyRole: return resultEntry(m_titles[size_t(row)], topic).sortKey;
+    case forms::ImageRole: return entry(row).icon;
+    case forms::SortKeyRole: return entry(row).sortKey;
     default: return {};
     }
 }

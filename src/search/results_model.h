@@ -1,8 +1,10 @@
 // The results list: one row per topic the last search found, in the
 // title's order, copied when the search ends (a later search limited to the
 // topic shown leaves it as it is). Each row's text, icon and sort key come
-// from its topic's title; the words around its first hit are read only for
-// the rows a view asks for, and kept.
+// from its topic's title, read from the title when a view asks for the row
+// (a list of 400,000 rows holds 400,000 numbers, not their titles); the
+// words around its first hit are read only for the rows a view asks for,
+// and kept.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -37,11 +39,13 @@ enum ContextRole {
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    using TitleReader = std::function<QString(int topic)>;
     using ContextReader = std::function<engine::HitContext(int topic)>;
     explicit ResultsModel(QObject *parent = nullptr);
 
-    // The hits of a search, as the engine listed them: topic and title.
-    void setHits(std::vector<int> topics, std::vector<QString> titles, ContextReader context);
+    // The topics a search found, in the engine's order, and how to read a
+    // topic's title and the words around its first hit.
+    void setHits(std::vector<int> topics, TitleReader titles, ContextReader context);
     void clear();
     int topicAt(int row) const;
 
@@ -59,8 +63,10 @@ private:
     };
     const Context &contextOf(int row) const;
 
+    ResultEntry entry(int row) const;
+
     std::vector<int> m_topics;
-    std::vector<QString> m_titles;
+    TitleReader m_titles;
     ContextReader m_reader;
     mutable std::vector<Context> m_contexts;
     mutable int m_contextsRead = 0;

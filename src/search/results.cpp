@@ -29,6 +29,8 @@
 #include <QTimer>
 #include <QTreeView>
 
+#include <algorithm>
+
 namespace folium::search {
 
 using config::Buttons;
@@ -56,19 +58,25 @@ public:
         p->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
         QFont bold = opt.font;
         bold.setBold(true);
+        const QFontMetrics plain(opt.font), strong(bold);
+        const QString hit = index.data(ContextHitRole).toString();
+        // The hit always shows: the words before it give way first, cut
+        // from their start, keeping at most a third of the width.
+        const int hitWidth = std::min(strong.horizontalAdvance(hit), r.width());
+        const int beforeRoom = std::clamp(r.width() - hitWidth - r.width() / 3, 0, r.width());
+        const QString before = plain.elidedText(index.data(ContextBeforeRole).toString(), Qt::ElideLeft, beforeRoom);
         int x = r.left();
-        const auto draw = [&](const QString &s, const QFont &font) {
+        const auto draw = [&](const QString &s, const QFont &font, const QFontMetrics &fm) {
             if (s.isEmpty() || x >= r.right())
                 return;
-            const QFontMetrics fm(font);
             const QString shown = fm.elidedText(s, Qt::ElideRight, r.right() - x);
             p->setFont(font);
             p->drawText(QRect(x, r.top(), r.right() - x, r.height()), Qt::AlignVCenter | Qt::AlignLeft, shown);
             x += fm.horizontalAdvance(shown);
         };
-        draw(index.data(ContextBeforeRole).toString(), opt.font);
-        draw(index.data(ContextHitRole).toString(), bold);
-        draw(index.data(ContextAfterRole).toString(), opt.font);
+        draw(before, opt.font, plain);
+        draw(hit, bold, strong);
+        draw(index.data(ContextAfterRole).toString(), opt.font, plain);
         p->restore();
     }
 };
@@ -103,7 +111,7 @@ void SearchPanel::setUpResultsList()
             return;
         }
         if (index.isValid())
-            m_display.AfficheTopic();
+            showResult();
     });
 }
 
@@ -115,7 +123,7 @@ bool SearchPanel::resultsListEvent(QEvent *event)
         // A character key (Enter among them) shows the result selected.
         auto *ke = static_cast<QKeyEvent *>(event);
         if (!ke->text().isEmpty() && list->currentIndex().isValid()) {
-            m_display.AfficheTopic();
+            showResult();
             return ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter;
         }
         break;
@@ -138,6 +146,15 @@ bool SearchPanel::resultsListEvent(QEvent *event)
     default: break;
     }
     return false;
+}
+
+void SearchPanel::showResult()
+{
+    m_display.AfficheTopic();
+    // The reader sees where the words stand: the first hit is brought into
+    // view (stepping with F12 still starts from it).
+    if (m_r.HitHighlighting && m_r.HighlightCount > 0)
+        m_w.reader->Fl_main->ShowHighlight(0);
 }
 
 void SearchPanel::clearResults()
@@ -199,7 +216,7 @@ void SearchPanel::Avvio()
         f->List_risultati->setCurrentIndex(m_results->index(0, 0));
         f->List_risultati->scrollToTop();
         f->List_risultati->setFocus();
-        m_display.AfficheTopic();
+        showResult();
         addPastQuery(query);
     } else {
         if (main->SearchHitCount() == 0)
@@ -238,7 +255,7 @@ void SearchPanel::Risultati_list_back()
     const int k = list->currentIndex().row() - 1;
     if (k >= 0) {
         list->setCurrentIndex(m_results->index(k, 0));
-        m_display.AfficheTopic();
+        showResult();
         m_hotspots.MetteIlGiustoFocus();
     }
     if (k <= 0) {
@@ -259,7 +276,7 @@ void SearchPanel::Risultati_list_next()
     const int rows = m_results->rowCount();
     if (k < rows) {
         list->setCurrentIndex(m_results->index(k, 0));
-        m_display.AfficheTopic();
+        showResult();
         m_hotspots.MetteIlGiustoFocus();
     }
     if (k >= rows - 1) {

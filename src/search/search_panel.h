@@ -76,6 +76,7 @@ protected:
 
 private:
     void setUpResultsList();
+    void showResult();
     bool resultsListEvent(QEvent *event);
     void queryGotFocus();
     void searchFieldGotFocus(bool letter);

@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTest>
+#include <QTextCursor>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -177,7 +178,12 @@ private slots:
         // where the word stands in it.
         QCOMPARE(r.currentRow(), 0);
         QCOMPARE(r.main()->TopicIndex(), hits[0]);
-        QVERIFY(!r.main()->highlightSpans(1).empty() || !r.main()->highlightSpans(0).empty());
+        QVERIFY(!r.main()->highlightSpans(1).empty());
+        // ... and brought into view, wherever it stands in the topic.
+        engine::RegionView *text = r.main()->regionView(1);
+        QTextCursor at(text->document());
+        at.setPosition(r.main()->highlightSpans(1).front().start);
+        QVERIFY(text->viewport()->rect().contains(text->cursorRect(at).center()));
         const QModelIndex context = r.f()->List_risultati->model()->index(0, 1);
         QCOMPARE(context.data(search::ContextHitRole).toString().toLower(), QStringLiteral("milano"));
         QVERIFY(!frame->button(QStringLiteral("Avvio"))->isEnabled());

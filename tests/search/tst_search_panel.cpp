@@ -270,6 +270,11 @@ private slots:
         r.search(QStringLiteral("grigia"));
         QCOMPARE(r.dialogs.shown.size(), size_t(1));
         QCOMPARE(r.dialogs.shown[0].text, r.text("BMSG", 1));
+        // A word only in a note of a letter of 1853 is found through the
+        // group of the subset's notes.
+        r.search(QStringLiteral("entroterra"));
+        QCOMPARE(r.rows(), 1);
+        QVERIFY2(r.rowText(0).startsWith(QStringLiteral("Nota")), qPrintable(r.rowText(0)));
         // Two subsets: both groups and both notes' groups.
         subsets->item(0)->setSelected(true);
         r.search(QStringLiteral("grigia"));

@@ -2,6 +2,7 @@
 
 #include "contents_tree.h"
 #include "form1.h"
+#include "history.h"
 #include "hotspots.h"
 #include "mdiform1.h"
 #include "pane_commands.h"
@@ -52,6 +53,7 @@ Commands::Commands(Program &program, title::ContentsTree *tree, QObject *parent)
     connect(tree, &title::ContentsTree::scrollTopic, this, &Commands::SendShiftKeyToTopic);
     connect(tree, &title::ContentsTree::contextMenuRequested, this, &Commands::AfficheContextMenu);
     connect(m_p.searchPanel(), &search::SearchPanel::contextMenuRequested, this, &Commands::AfficheContextMenu);
+    connect(m_p.history(), &history::History::contextMenuRequested, this, &Commands::AfficheContextMenu);
     // A right button pressed in a reading pane, or released on the toolbar.
     for (engine::TopicView *pane : {f->Fl_main, f->Fl_sec}) {
         const auto onDown = [this, pane](int button, int, int, int) {
@@ -136,7 +138,14 @@ void Commands::menuItem(const QString &name)
         display.indexJump(name);
     else if (name == u"Cerca")
         Cerca_parola();
-    else if (name == u"Risultati_cerca") {
+    else if (name == u"CronoBack")
+        m_p.history()->BackCrono();
+    else if (name == u"CronoNext")
+        m_p.history()->NextCrono();
+    else if (name == u"Cronologia") {
+        if (m_p.mainFrame()->button(QStringLiteral("Cronologialist"))->isEnabled())
+            m_p.history()->Cronologia_list();
+    } else if (name == u"Risultati_cerca") {
         if (m_p.mainFrame()->button(QStringLiteral("Risultatilist"))->isEnabled())
             m_p.searchPanel()->Risultati_list();
     } else if (name == u"Risultati_back" || name == u"Risultati_next") {
@@ -239,7 +248,11 @@ void Commands::Toolbar_ButtonClick(const QString &key)
         } else {
             m_p.searchPanel()->Avvio();
         }
-    } else if (key == u"Risultatilist")
+    } else if (key == u"BackCrono")
+        m_p.history()->BackCrono();
+    else if (key == u"Cronologialist")
+        m_p.history()->Cronologia_list();
+    else if (key == u"Risultatilist")
         m_p.searchPanel()->Risultati_list();
     else if (key == u"Risultatilistback")
         m_p.searchPanel()->Risultati_list_back();
@@ -390,6 +403,10 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
             m_p.searchPanel()->Risultati_list();
         break;
     case Qt::Key_F4:
+        mette();
+        if (!ctrl && !r.AltDown && shift != 4)
+            m_p.history()->Cronologia_list();
+        break;
     case Qt::Key_F5: mette(); break;
     case Qt::Key_F6:
         mette();

@@ -7,6 +7,7 @@
 #include "form2.h"
 #include "form3.h"
 #include "help_window.h"
+#include "history.h"
 #include "hotspots.h"
 #include "mdiform1.h"
 #include "places.h"
@@ -88,6 +89,7 @@ bool Program::Main(const QString &commandLine)
     m_resume = new reader::Resume(m_w, state, this);
     m_status = new reader::StatusLine(m_w, this);
     m_search = new search::SearchPanel(m_w, title, state, *m_display, *m_hotspots, this);
+    m_history = new history::History(m_w, state, *m_hotspots, this);
     m_help = new HelpWindow(m_frame.get());
     m_help->applyInterfaceStrings(strings);
     m_commands = new Commands(*this, m_tree, this);

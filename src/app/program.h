@@ -41,6 +41,10 @@ namespace folium::search {
 class SearchPanel;
 }
 
+namespace folium::history {
+class History;
+}
+
 namespace folium::app {
 
 using config::Dialogs;
@@ -85,6 +89,7 @@ public:
     reader::Resume *resume() const { return m_resume; }
     reader::StatusLine *statusLine() const { return m_status; }
     search::SearchPanel *searchPanel() const { return m_search; }
+    history::History *history() const { return m_history; }
     HelpWindow *helpWindow() const { return m_help; }
     forms::Windows &windows() { return m_w; }
 
@@ -127,6 +132,7 @@ private:
     reader::Resume *m_resume = nullptr;
     reader::StatusLine *m_status = nullptr;
     search::SearchPanel *m_search = nullptr;
+    history::History *m_history = nullptr;
     title::ContentsTree *m_tree = nullptr;
     Commands *m_commands = nullptr;
     HelpWindow *m_help = nullptr;

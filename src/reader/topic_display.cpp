@@ -35,6 +35,11 @@ ListedTitle listedTitle(const QString &t)
     return {1, t};
 }
 
+bool isNoteTitle(const QString &text)
+{
+    return text.startsWith(u"Note") || text.startsWith(u"Nota");
+}
+
 TopicDisplay::TopicDisplay(Windows &w, TitleState &t, ReaderState &r, Hotspots &hotspots, QObject *parent)
     : QObject(parent), m_w(w), m_t(t), m_r(r), m_hotspots(hotspots)
 {
@@ -90,9 +95,8 @@ void TopicDisplay::AfficheTopic()
     const int hit = item.data(forms::TagRole).toString().trimmed().toInt();
     const QString text = item.data(Qt::DisplayRole).toString();
     if (hit != main->TopicIndex()) {
-        const bool nota = text.left(4) == u"Nota";
         const bool note = text.left(4) == u"Note";
-        if (nota || note) {
+        if (isNoteTitle(text)) {
             main->setTopicIndex(hit);
             const QString data = main->TopicData();
             const qsizetype dot = data.indexOf(u'.');

@@ -27,6 +27,10 @@ struct ListedTitle {
 };
 ListedTitle listedTitle(const QString &topicTitle);
 
+// Whether a listed title is a note's: "Nota ..." in Italian titles, "Note
+// ..." in French ones.
+bool isNoteTitle(const QString &listedText);
+
 class TopicDisplay : public QObject {
     Q_OBJECT
 public:

@@ -124,7 +124,7 @@ INSERT INTO Langues VALUES (100, 'BMSG', 17, 'Note introuvable', 'Note not found
 INSERT INTO Langues VALUES (101, 'BMSG', 18, 'Numéro de lettre', 'Letter number', 'Numero di lettera');
 INSERT INTO Langues VALUES (102, 'BMSG', 19, 'Lettre introuvable', 'Letter not found', 'Lettera non trovata');
 INSERT INTO Langues VALUES (103, 'BMSG', 20, 'Éditions (*.m14)|*.m14', 'Editions (*.m14)|*.m14', 'Edizioni (*.m14)|*.m14');
-INSERT INTO Langues VALUES (104, 'BMSG', 21, 'Listes de signets (*.bkm)|*.bkm', 'Bookmark lists (*.bkm)|*.bkm', 'Elenchi di segnalibri (*.bkm)|*.bkm');
+INSERT INTO Langues VALUES (104, 'BMSG', 21, 'Les signets n''ont pas pu être enregistrés (disque plein, dossier protégé en écriture ou erreur du disque). Le fichier précédent est resté tel quel ; vous pouvez enregistrer la liste ailleurs.', 'The bookmarks could not be saved (a full disk, a read-only folder or a disk error). The previous file is as it was; you can save the list elsewhere.', 'Non è stato possibile salvare i segnalibri (disco pieno, cartella protetta in scrittura o errore del disco). Il file precedente è rimasto com''era; è possibile salvare l''elenco altrove.');
 INSERT INTO Langues VALUES (105, 'BMSG', 22, 'Bases de données (*.mdb)|*.mdb', 'Databases (*.mdb)|*.mdb', 'Database (*.mdb)|*.mdb');
 INSERT INTO Langues VALUES (106, 'BMSG', 23, 'Impossible d''ouvrir ce fichier de signets.', 'This bookmark file cannot be opened.', 'Impossibile aprire questo file di segnalibri.');
 INSERT INTO Langues VALUES (107, 'BMSG', 24, 'Ce fichier de signets appartient à une autre édition.', 'This bookmark file belongs to another edition.', 'Questo file di segnalibri appartiene a un''altra edizione.');

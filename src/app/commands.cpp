@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "bookmarks.h"
 #include "contents_tree.h"
 #include "form1.h"
 #include "history.h"
@@ -54,6 +55,7 @@ Commands::Commands(Program &program, title::ContentsTree *tree, QObject *parent)
     connect(tree, &title::ContentsTree::contextMenuRequested, this, &Commands::AfficheContextMenu);
     connect(m_p.searchPanel(), &search::SearchPanel::contextMenuRequested, this, &Commands::AfficheContextMenu);
     connect(m_p.history(), &history::History::contextMenuRequested, this, &Commands::AfficheContextMenu);
+    connect(m_p.bookmarks(), &bookmarks::Bookmarks::contextMenuRequested, this, &Commands::AfficheContextMenu);
     // A right button pressed in a reading pane, or released on the toolbar.
     for (engine::TopicView *pane : {f->Fl_main, f->Fl_sec}) {
         const auto onDown = [this, pane](int button, int, int, int) {
@@ -138,6 +140,8 @@ void Commands::menuItem(const QString &name)
         display.indexJump(name);
     else if (name == u"Cerca")
         Cerca_parola();
+    else if (bookmarkCommand(name))
+        ;
     else if (name == u"CronoBack")
         m_p.history()->BackCrono();
     else if (name == u"CronoNext")
@@ -248,7 +252,9 @@ void Commands::Toolbar_ButtonClick(const QString &key)
         } else {
             m_p.searchPanel()->Avvio();
         }
-    } else if (key == u"BackCrono")
+    } else if (bookmarkCommand(key))
+        ;
+    else if (key == u"BackCrono")
         m_p.history()->BackCrono();
     else if (key == u"Cronologialist")
         m_p.history()->Cronologia_list();
@@ -285,6 +291,33 @@ void Commands::Toolbar_ButtonClick(const QString &key)
     // A panel button clicked toggles itself; it shows as pressed only if
     // its panel is shown now.
     forms::syncPanelButtons(w);
+}
+
+bool Commands::bookmarkCommand(const QString &name)
+{
+    // The toolbar keys and the menu items of the bookmarks (the same names
+    // but for the panel: "Bookmarklist" on the toolbar, Segnalibri in the menu).
+    bookmarks::Bookmarks *b = m_p.bookmarks();
+    if (name == u"Bookmarkadd")
+        b->Bookmark_add();
+    else if (name == u"Bookmarkdel")
+        b->Bookmark_del();
+    else if (name == u"Bookmarklist")
+        b->Bookmark_list();
+    else if (name == u"Segnalibri") {
+        if (m_p.mainFrame()->button(QStringLiteral("Bookmarklist"))->isEnabled())
+            b->Bookmark_list();
+    } else if (name == u"BookmarkNuovo")
+        b->NuovoBookmarks();
+    else if (name == u"BookmarkApri")
+        b->ApriBookmarks();
+    else if (name == u"BookmarkSalva")
+        b->SalvaBookmarks();
+    else if (name == u"BookmarkSalvaSous")
+        b->BookmarkSalvaSous_Click();
+    else
+        return false;
+    return true;
 }
 
 void Commands::SendShiftKeyToTopic(int key)
@@ -407,7 +440,11 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
         if (!ctrl && !r.AltDown && shift != 4)
             m_p.history()->Cronologia_list();
         break;
-    case Qt::Key_F5: mette(); break;
+    case Qt::Key_F5:
+        mette();
+        if (enabled("Bookmarklist") && !ctrl)
+            m_p.bookmarks()->Bookmark_list();
+        break;
     case Qt::Key_F6:
         mette();
         if (!ctrl)

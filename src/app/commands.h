@@ -47,6 +47,7 @@ public:
     std::function<void(QMenu *, const QPoint &)> popupMenu;
 
 private:
+    bool bookmarkCommand(const QString &name);
     void popupUnder(const QString &key, QMenu *menu);
     void popup(QMenu *menu, const QPoint &at);
     void GuidaRapida();

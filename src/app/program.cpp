@@ -1,4 +1,5 @@
 #include "program.h"
+#include "bookmarks.h"
 #include "commands.h"
 #include "contents_tree.h"
 #include "dao.h"
@@ -90,6 +91,8 @@ bool Program::Main(const QString &commandLine)
     m_status = new reader::StatusLine(m_w, this);
     m_search = new search::SearchPanel(m_w, title, state, *m_display, *m_hotspots, this);
     m_history = new history::History(m_w, state, *m_hotspots, this);
+    m_bookmarks = new bookmarks::Bookmarks(m_w, title, state, *m_hotspots, this);
+    VerifieBookmarks = [this] { m_bookmarks->VerifieBookmarks(); };
     m_help = new HelpWindow(m_frame.get());
     m_help->applyInterfaceStrings(strings);
     m_commands = new Commands(*this, m_tree, this);
@@ -294,7 +297,14 @@ void Program::ApriTexte()
 
 void Program::TexteOuvert_Click(int index)
 {
+    // Unsaved bookmarks are offered for saving here too.
     title.CancelFlag = false;
+    if (VerifieBookmarks)
+        VerifieBookmarks();
+    if (title.CancelFlag) {
+        title.CancelFlag = false;
+        return;
+    }
     title.TitlePath = m_frame->item(QStringLiteral("TexteOuvert_%1").arg(index))->text().mid(3);
     if (title.TitlePath.toLower() != m_w.reader->Fl_main->ViewTitle().toLower())
         InitialiseNouveauTexte();
@@ -338,7 +348,7 @@ void Program::InitialiseNouveauTexte()
     InizializzazioniSuite();
     m_display->UpdateButtonsEnabled();
     m_search->clearResults();
-    f->List_bookmark->clear();
+    m_bookmarks->titleChanged();
     m_w.loading->hide();
     frame->button(QStringLiteral("Cerca"))->setChecked(false);
     for (const char *k : {"Risultatilistnext", "Risultatilistback", "Bookmarkdel", "Bookmarklist", "Risultatilist"})

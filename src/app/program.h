@@ -45,6 +45,10 @@ namespace folium::history {
 class History;
 }
 
+namespace folium::bookmarks {
+class Bookmarks;
+}
+
 namespace folium::app {
 
 using config::Dialogs;
@@ -90,6 +94,7 @@ public:
     reader::StatusLine *statusLine() const { return m_status; }
     search::SearchPanel *searchPanel() const { return m_search; }
     history::History *history() const { return m_history; }
+    bookmarks::Bookmarks *bookmarks() const { return m_bookmarks; }
     HelpWindow *helpWindow() const { return m_help; }
     forms::Windows &windows() { return m_w; }
 
@@ -133,6 +138,7 @@ private:
     reader::StatusLine *m_status = nullptr;
     search::SearchPanel *m_search = nullptr;
     history::History *m_history = nullptr;
+    bookmarks::Bookmarks *m_bookmarks = nullptr;
     title::ContentsTree *m_tree = nullptr;
     Commands *m_commands = nullptr;
     HelpWindow *m_help = nullptr;

@@ -17,7 +17,8 @@ QString qtFilter(const QString &filter)
     return out.join(QStringLiteral(";;"));
 }
 
-Answer QtDialogs::message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons)
+Answer QtDialogs::message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons,
+                          Answer defaultButton)
 {
     QMessageBox box(parent);
     box.setText(text);
@@ -33,6 +34,12 @@ Answer QtDialogs::message(QWidget *parent, const QString &text, const QString &t
     case Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case Buttons::YesNoCancel: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
     }
+    const QMessageBox::StandardButton preselected = defaultButton == Answer::Yes      ? QMessageBox::Yes
+                                                    : defaultButton == Answer::No     ? QMessageBox::No
+                                                    : defaultButton == Answer::Cancel ? QMessageBox::Cancel
+                                                                                      : QMessageBox::NoButton;
+    if (preselected != QMessageBox::NoButton && box.button(preselected))
+        box.setDefaultButton(preselected);
     switch (box.exec()) {
     case QMessageBox::Yes: return Answer::Yes;
     case QMessageBox::No: return Answer::No;
@@ -48,9 +55,10 @@ QString QtDialogs::file(QWidget *parent, const FileDialogRequest &r)
                   : QFileDialog::getOpenFileName(parent, r.title, start, qtFilter(r.filter));
 }
 
-Answer ScriptedDialogs::message(QWidget *, const QString &text, const QString &title, Icon icon, Buttons buttons)
+Answer ScriptedDialogs::message(QWidget *, const QString &text, const QString &title, Icon icon, Buttons buttons,
+                                Answer defaultButton)
 {
-    shown.push_back({text, title, icon, buttons, false, {}});
+    shown.push_back({text, title, icon, buttons, defaultButton, false, {}});
     if (!answers.empty()) {
         const Answer a = answers.front();
         answers.pop_front();

@@ -28,7 +28,9 @@ struct FileDialogRequest {
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    virtual Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons) = 0;
+    // defaultButton: the answer Enter gives (Answer::Ok: the first button).
+    virtual Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons,
+                           Answer defaultButton = Answer::Ok) = 0;
     // The chosen file, or an empty string when the user cancelled.
     virtual QString file(QWidget *parent, const FileDialogRequest &request) = 0;
 };
@@ -38,7 +40,8 @@ QString qtFilter(const QString &filter);
 
 class QtDialogs : public Dialogs {
 public:
-    Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons,
+                   Answer defaultButton = Answer::Ok) override;
     QString file(QWidget *parent, const FileDialogRequest &request) override;
 };
 
@@ -48,6 +51,7 @@ public:
         QString text, title;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
+        Answer defaultButton = Answer::Ok;
         bool isFileDialog = false;
         FileDialogRequest request;
     };
@@ -58,7 +62,8 @@ public:
     std::deque<QString> files;
     std::vector<Shown> shown;
 
-    Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons) override;
+    Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons,
+                   Answer defaultButton = Answer::Ok) override;
     QString file(QWidget *parent, const FileDialogRequest &request) override;
 };
 

@@ -1,0 +1,104 @@
+#include "bookmark_file.h"
+
+#include "dao.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+namespace folium::bookmarks {
+
+namespace {
+const QString kTable = QStringLiteral("Bookmarks");
+const QString kLocale = QStringLiteral(";LANGID=0x0409;CP=1252;COUNTRY=0");
+} // namespace
+
+int readBookmarkFile(const QString &path, QString *codice, std::vector<Bookmark> *list)
+{
+    int err = 0;
+    auto db = db::Database::OpenDatabase(path, &err);
+    if (!db)
+        return err;
+    auto rs = db->OpenRecordset(kTable, &err);
+    if (!rs)
+        return err;
+    std::vector<Bookmark> read;
+    QString owner;
+    bool first = true;
+    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+        Bookmark b;
+        if (first)
+            owner = rs->Field(QStringLiteral("Codice")).toString();
+        first = false;
+        b.icon = rs->Field(QStringLiteral("NoIcona")).toInt();
+        b.text = rs->Field(QStringLiteral("Stringa")).toString();
+        b.topic = rs->Field(QStringLiteral("TopicIndex")).toInt();
+        b.address = long(rs->Field(QStringLiteral("SubItem1")).toLongLong());
+        b.scroll = long(rs->Field(QStringLiteral("SubItem2")).toLongLong());
+        read.push_back(b);
+    }
+    // Stored from the last to the first: each row goes to the top.
+    *list = std::vector<Bookmark>(read.rbegin(), read.rend());
+    *codice = owner;
+    return 0;
+}
+
+int writeBookmarkFile(const QString &path, const QString &codice, const std::vector<Bookmark> &list)
+{
+    const QString part = path + QStringLiteral(".part");
+    QFile::remove(part);
+    int err = 0;
+    {
+        auto db = db::Database::CreateDatabase(part, kLocale, &err);
+        if (!db)
+            return err == db::kErrDatabaseExists ? db::kErrDiskFull : err;
+        db::TableDef def = db->CreateTableDef(kTable);
+        def.appendField(def.CreateField(QStringLiteral("Codice"), db::FieldType::Text));
+        def.appendField(def.CreateField(QStringLiteral("NoIcona"), db::FieldType::Long));
+        def.appendField(def.CreateField(QStringLiteral("Stringa"), db::FieldType::Text));
+        def.appendField(def.CreateField(QStringLiteral("TopicIndex"), db::FieldType::Long));
+        def.appendField(def.CreateField(QStringLiteral("SubItem1"), db::FieldType::Long));
+        def.appendField(def.CreateField(QStringLiteral("SubItem2"), db::FieldType::Long));
+        if ((err = db->BeginTrans()) == 0 && (err = db->appendTableDef(def)) == 0) {
+            auto rs = db->OpenRecordset(kTable, &err);
+            for (auto it = list.rbegin(); rs && err == 0 && it != list.rend(); ++it) {
+                rs->AddNew();
+                rs->setField(QStringLiteral("Codice"), codice);
+                rs->setField(QStringLiteral("NoIcona"), it->icon);
+                rs->setField(QStringLiteral("Stringa"), it->text);
+                rs->setField(QStringLiteral("TopicIndex"), it->topic);
+                rs->setField(QStringLiteral("SubItem1"), qlonglong(it->address));
+                rs->setField(QStringLiteral("SubItem2"), qlonglong(it->scroll));
+                err = rs->Update();
+            }
+        }
+        if (err == 0)
+            err = db->CommitTrans();
+        else
+            db->Rollback();
+        db->Close();
+    }
+    if (err != 0) {
+        QFile::remove(part);
+        return err;
+    }
+    // The complete file takes the old one's place in one step.
+    if (std::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(part);
+        return db::kErrDiskFull;
+    }
+    return 0;
+}
+
+QString newBookmarkFilePath(const QString &chosen)
+{
+    const QFileInfo fi(chosen);
+    QString name = fi.fileName().toLower();
+    if (!name.endsWith(QStringLiteral(".bkm")))
+        name += QStringLiteral(".bkm");
+    const qsizetype slash = chosen.lastIndexOf(u'/');
+    return (slash < 0 ? QString() : chosen.left(slash + 1)) + name;
+}
+
+} // namespace folium::bookmarks

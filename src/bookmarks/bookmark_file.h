@@ -1,0 +1,37 @@
+// Bookmark files (.bkm): a database with one table "Bookmarks", one row per
+// bookmark, each tagged with the title it belongs to ("Codice"). Rows are
+// stored from the last bookmark to the first.
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+namespace folium::bookmarks {
+
+struct Bookmark {
+    int icon = 1;
+    QString text;
+    int topic = -1;
+    long address = 0; // TopicVA when the bookmark was made or last visited
+    long scroll = 0;  // TopicScroll then
+    bool operator==(const Bookmark &o) const = default;
+};
+
+// Reads a bookmark file: the title it belongs to (the first row's Codice,
+// empty for a file with no rows) and the bookmarks in list order. Returns 0
+// or the database error; nothing is changed on error.
+int readBookmarkFile(const QString &path, QString *codice, std::vector<Bookmark> *list);
+
+// Writes the list to a file, in place of what it held, all or nothing: the
+// new file is written beside the old one and takes its place only once it
+// is complete, so that a failure at any point (a full disk, a read-only
+// folder, an I/O error) leaves the old file as it was, byte for byte.
+// Returns 0 or the error.
+int writeBookmarkFile(const QString &path, const QString &codice, const std::vector<Bookmark> &list);
+
+// The file name of a new bookmark file: its name lower-cased, its folder as
+// it is (a folder may hold capitals).
+QString newBookmarkFilePath(const QString &chosen);
+
+} // namespace folium::bookmarks

@@ -1,0 +1,432 @@
+#include "bookmarks.h"
+
+#include "dialogs.h"
+#include "form1.h"
+#include "form3.h"
+#include "hotspots.h"
+#include "interface_strings.h"
+#include "mdiform1.h"
+#include "option_set.h"
+#include "panels.h"
+#include "search_panel.h"
+#include "state.h"
+#include "contents_tree.h"
+#include "title_open.h"
+#include "topicview.h"
+#include "windows.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace folium::bookmarks {
+
+using config::Answer;
+using config::Buttons;
+using config::Icon;
+
+BookmarkEntry bookmarkEntry(const QString &t)
+{
+    if (t.startsWith(u'/'))
+        return {8, t.mid(1)};
+    if (t.startsWith(u'*'))
+        return {2, t.mid(1)};
+    if (t.startsWith(u"Home"))
+        return {3, t};
+    if (t.startsWith(u'&'))
+        return {10, t.mid(1)};
+    if (t.startsWith(u"Nota"))
+        return {7, t};
+    return {1, t.size() > 1 && t.at(1) == u' ' ? u' ' + t : t};
+}
+
+Bookmarks::Bookmarks(forms::Windows &w, forms::TitleState &t, forms::ReaderState &r, reader::Hotspots &hotspots,
+                     QObject *parent)
+    : QObject(parent), m_w(w), m_t(t), m_r(r), m_hotspots(hotspots), m_notice(new forms::Form3(w.frame))
+{
+    m_notice->setObjectName(QStringLiteral("Form5"));
+    // The main frame's one-second timer closes the notice.
+    connect(w.frame->Timer1(), &QTimer::timeout, this, [this] {
+        m_notice->hide();
+        m_w.frame->Timer1()->stop();
+    });
+    QTreeWidget *list = w.reader->List_bookmark;
+    list->installEventFilter(this);
+    list->viewport()->installEventFilter(this);
+    connect(list, &QTreeWidget::itemClicked, this, [this] {
+        QTreeWidget *l = m_w.reader->List_bookmark;
+        if (m_r.ListRightClickPending) {
+            l->setCurrentItem(l->topLevelItem(m_r.ListRightClickIndex));
+            l->setFocus();
+            return;
+        }
+        List_bookmark_Click();
+    });
+}
+
+QString Bookmarks::text(const char *group, int number) const
+{
+    return m_w.strings->text(QString::fromLatin1(group), number);
+}
+
+QString Bookmarks::codice() const
+{
+    return title::titleNames(m_w.reader->Fl_main->ViewTitle()).baseName.toLower();
+}
+
+QString Bookmarks::fileTitle() const
+{
+    return QFileInfo(m_path).fileName();
+}
+
+std::vector<Bookmark> Bookmarks::entries() const
+{
+    std::vector<Bookmark> out;
+    const QTreeWidget *list = m_w.reader->List_bookmark;
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *it = list->topLevelItem(i);
+        out.push_back({it->data(0, forms::ImageRole).toInt(), it->text(0), it->data(0, forms::TagRole).toInt(),
+                       long(it->data(0, forms::AddressRole).toLongLong()),
+                       long(it->data(0, forms::ScrollRole).toLongLong())});
+    }
+    return out;
+}
+
+void Bookmarks::fill(const std::vector<Bookmark> &bookmarks)
+{
+    QTreeWidget *list = m_w.reader->List_bookmark;
+    list->clear();
+    for (const Bookmark &b : bookmarks) {
+        auto *item = new QTreeWidgetItem(list, QStringList{b.text});
+        forms::Form1::setImage(item, b.icon);
+        item->setData(0, forms::TagRole, b.topic);
+        item->setData(0, forms::AddressRole, qlonglong(b.address));
+        item->setData(0, forms::ScrollRole, qlonglong(b.scroll));
+    }
+}
+
+// --- The list -------------------------------------------------------------------
+
+void Bookmarks::Bookmark_add()
+{
+    forms::Form1 *f = m_w.reader;
+    forms::MDIForm1 *frame = m_w.frame;
+    const engine::TopicView *main = f->Fl_main;
+    if (main->ViewTitle().isEmpty())
+        return;
+    QTreeWidget *list = f->List_bookmark;
+    const BookmarkEntry e = bookmarkEntry(main->ViewTopic());
+    // The same topic is bookmarked once: found by its topic, its place refreshed.
+    QTreeWidgetItem *found = nullptr;
+    for (int i = 0; i < list->topLevelItemCount() && !found; ++i)
+        if (list->topLevelItem(i)->data(0, forms::TagRole).toInt() == main->TopicIndex())
+            found = list->topLevelItem(i);
+    if (!found) {
+        auto *item = new QTreeWidgetItem(list, QStringList{e.text});
+        forms::Form1::setImage(item, e.icon);
+        item->setData(0, forms::TagRole, main->TopicIndex());
+        item->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
+        item->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
+        frame->button(QStringLiteral("Bookmarklist"))->setEnabled(true);
+        frame->item(QStringLiteral("Segnalibri"))->setEnabled(true);
+        list->setCurrentItem(item);
+        m_notice->setText(text("LOAD", 1));
+        m_notice->setShowAsSplash(true);
+        QWidget *focus = QApplication::focusWidget();
+        m_notice->showCentred();
+        if (focus)
+            focus->setFocus();
+        frame->Timer1()->start();
+    } else {
+        list->setCurrentItem(found);
+        found->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
+        found->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
+    }
+    for (const char *k : {"BookmarkSalva", "BookmarkNuovo"})
+        frame->button(QString::fromLatin1(k))->setEnabled(true);
+    for (const char *n : {"BookmarkSalva", "BookmarkNuovo", "BookmarkSalvaSous"})
+        frame->item(QString::fromLatin1(n))->setEnabled(true);
+    m_modified = true;
+    if (f->isShown(forms::Panel::Bookmarks))
+        list->setFocus();
+}
+
+void Bookmarks::Bookmark_del()
+{
+    forms::Form1 *f = m_w.reader;
+    forms::MDIForm1 *frame = m_w.frame;
+    QTreeWidget *list = f->List_bookmark;
+    delete list->currentItem();
+    m_modified = true;
+    if (list->topLevelItemCount() == 0) {
+        for (const char *k : {"Bookmarkdel", "Bookmarklist"})
+            frame->button(QString::fromLatin1(k))->setEnabled(false);
+        for (const char *n : {"Bookmarkdel", "Segnalibri"})
+            frame->item(QString::fromLatin1(n))->setEnabled(false);
+        if (!m_named) {
+            frame->button(QStringLiteral("BookmarkSalva"))->setEnabled(false);
+            for (const char *n : {"BookmarkSalva", "BookmarkSalvaSous"})
+                frame->item(QString::fromLatin1(n))->setEnabled(false);
+        }
+        if (m_w.optionSet && m_w.optionSet->contentsAtStart)
+            title::Sommario(m_w, m_t);
+        else
+            search::Cerca_parola(m_w, m_r);
+    } else {
+        list->setFocus();
+    }
+}
+
+void Bookmarks::Bookmark_list()
+{
+    forms::Form1 *f = m_w.reader;
+    QTreeWidget *list = f->List_bookmark;
+    if (forms::switchPanel(m_w, forms::Panel::Bookmarks)) {
+        list->setFocus();
+        m_w.frame->button(QStringLiteral("Bookmarkdel"))->setEnabled(list->topLevelItemCount() > 0);
+        m_w.frame->item(QStringLiteral("Bookmarkdel"))->setEnabled(list->topLevelItemCount() > 0);
+        if (list->currentItem())
+            m_w.frame->statusBar()->showMessage(list->currentItem()->text(0));
+        m_w.frame->item(QStringLiteral("Segnalibri"))->setEnabled(false);
+    }
+    const QString suffix = m_named ? QStringLiteral(" (") + fileTitle() + u')' : QString();
+    forms::setPanelTitle(m_w, QString(text("MENU", 22)).remove(u'&') + suffix, forms::kBookmarksTitleColor);
+}
+
+void Bookmarks::jumpTo(QTreeWidgetItem *item)
+{
+    forms::Form1 *f = m_w.reader;
+    engine::TopicView *main = f->Fl_main;
+    if (!item)
+        return;
+    if (item->data(0, forms::TagRole).toInt() != main->TopicIndex()) {
+        f->rememberPlace(m_r);
+        main->JumpToAddress(long(item->data(0, forms::AddressRole).toLongLong()),
+                            long(item->data(0, forms::ScrollRole).toLongLong()));
+    }
+    m_w.frame->statusBar()->showMessage(item->text(0));
+}
+
+void Bookmarks::List_bookmark_Click()
+{
+    jumpTo(m_w.reader->List_bookmark->currentItem());
+}
+
+bool Bookmarks::eventFilter(QObject *watched, QEvent *event)
+{
+    QTreeWidget *list = m_w.reader->List_bookmark;
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *ke = static_cast<QKeyEvent *>(event);
+        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
+            List_bookmark_Click();
+            return true;
+        }
+        break;
+    }
+    case QEvent::KeyRelease:
+        if (list->currentItem())
+            m_w.frame->statusBar()->showMessage(list->currentItem()->text(0));
+        break;
+    case QEvent::MouseButtonPress:
+        if (watched == list->viewport()) {
+            auto *me = static_cast<QMouseEvent *>(event);
+            m_r.ListRightClickPending = me->button() == Qt::RightButton;
+            if (m_r.ListRightClickPending) {
+                m_r.ListRightClickIndex = list->indexOfTopLevelItem(list->currentItem());
+                emit contextMenuRequested(list);
+                list->setCurrentItem(list->topLevelItem(m_r.ListRightClickIndex));
+                return true;
+            }
+        }
+        break;
+    default: break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// --- The files ------------------------------------------------------------------
+
+void Bookmarks::CreaNuovoBookmarks()
+{
+    forms::MDIForm1 *frame = m_w.frame;
+    m_w.reader->List_bookmark->clear();
+    for (const char *k : {"Bookmarklist", "BookmarkNuovo", "Bookmarkdel"})
+        frame->button(QString::fromLatin1(k))->setEnabled(false);
+    for (const char *n : {"Bookmarkdel", "BookmarkNuovo", "Segnalibri"})
+        frame->item(QString::fromLatin1(n))->setEnabled(false);
+    m_named = m_modified = false;
+    m_path.clear();
+    if (m_w.reader->isShown(forms::Panel::Bookmarks))
+        forms::setPanelTitle(m_w, QString(text("MENU", 22)).remove(u'&'), forms::kBookmarksTitleColor);
+    m_hotspots.MetteIlGiustoFocus();
+}
+
+void Bookmarks::NuovoBookmarks()
+{
+    VerifieBookmarks();
+    if (m_t.CancelFlag) {
+        m_t.CancelFlag = false;
+        m_hotspots.MetteIlGiustoFocus();
+        return;
+    }
+    CreaNuovoBookmarks();
+}
+
+void Bookmarks::titleChanged()
+{
+    // The list belonged to the title left: its file must not receive the
+    // next title's bookmarks.
+    CreaNuovoBookmarks();
+}
+
+void Bookmarks::VerifieBookmarks()
+{
+    const int n = m_w.reader->List_bookmark->topLevelItemCount();
+    const QString caption = QString(text("MENU", 22)).remove(u'&');
+    if (n >= 1 && !m_named && m_modified) {
+        const Answer a =
+            m_w.dialogs->message(m_w.frame, text("BMSG", 25), caption, Icon::Exclamation, Buttons::YesNoCancel);
+        // "Yes" and a save that did not take place: nothing may be lost.
+        if (a == Answer::Cancel || (a == Answer::Yes && !SalvaBookmarks()))
+            m_t.CancelFlag = true;
+    } else if (m_named && m_modified) {
+        if (n == 0) {
+            const Answer a =
+                m_w.dialogs->message(m_w.frame, text("BMSG", 26) + u' ' + fileTitle() + u' ' + text("BMSG", 27),
+                                     caption, Icon::Exclamation, Buttons::YesNoCancel, Answer::No);
+            if (a == Answer::Yes) {
+                QFile::remove(m_path);
+                m_named = m_modified = false;
+                m_path.clear();
+                m_w.reader->Titre_Splitgauche->setText(caption);
+            } else {
+                m_t.CancelFlag = true;
+            }
+        } else {
+            const Answer a =
+                m_w.dialogs->message(m_w.frame, text("BMSG", 28) + u' ' + fileTitle() + u' ' + text("BMSG", 29),
+                                     caption, Icon::Exclamation, Buttons::YesNoCancel);
+            if (a == Answer::Cancel || (a == Answer::Yes && !SalvaBookmarks()))
+                m_t.CancelFlag = true;
+            else if (a == Answer::No)
+                CreaNuovoBookmarks();
+        }
+    }
+}
+
+void Bookmarks::ApriBookmarks()
+{
+    VerifieBookmarks();
+    if (m_t.CancelFlag) {
+        m_t.CancelFlag = false;
+        m_hotspots.MetteIlGiustoFocus();
+        return;
+    }
+    config::FileDialogRequest r;
+    r.folder = m_w.programFolder;
+    r.filter = QStringLiteral("File option (*.bkm)|*.bkm");
+    const QString chosen = title::ApriFile(m_w, m_t, r);
+    if (m_t.CancelFlag || chosen.isEmpty()) {
+        m_t.CancelFlag = false;
+        m_hotspots.MetteIlGiustoFocus();
+        return;
+    }
+    const QString caption = QString(text("MENU", 22)).remove(u'&');
+    // Read into a list of its own: the list shown changes only for a file
+    // of this title.
+    QString owner;
+    std::vector<Bookmark> read;
+    if (readBookmarkFile(chosen, &owner, &read) != 0) {
+        m_w.dialogs->message(m_w.frame, text("BMSG", 23), caption, Icon::Critical, Buttons::Ok);
+        return;
+    }
+    if (!read.empty() && owner.compare(codice(), Qt::CaseInsensitive) != 0) {
+        m_w.dialogs->message(m_w.frame, text("BMSG", 24), caption, Icon::Exclamation, Buttons::Ok);
+        m_hotspots.MetteIlGiustoFocus();
+        return;
+    }
+    fill(read);
+    m_path = chosen;
+    m_named = true;
+    m_modified = false;
+    enableForList();
+    Bookmark_list();
+    QTreeWidget *list = m_w.reader->List_bookmark;
+    list->setCurrentItem(list->topLevelItem(0));
+    m_hotspots.MetteIlGiustoFocus();
+}
+
+void Bookmarks::enableForList()
+{
+    forms::MDIForm1 *frame = m_w.frame;
+    const bool rows = m_w.reader->List_bookmark->topLevelItemCount() > 0;
+    frame->button(QStringLiteral("Bookmarklist"))->setEnabled(rows);
+    frame->item(QStringLiteral("Segnalibri"))->setEnabled(rows);
+    frame->button(QStringLiteral("BookmarkNuovo"))->setEnabled(true);
+    for (const char *n : {"BookmarkNuovo", "BookmarkSalvaSous"})
+        frame->item(QString::fromLatin1(n))->setEnabled(true);
+}
+
+bool Bookmarks::SalvaBookmarks()
+{
+    forms::MDIForm1 *frame = m_w.frame;
+    const QString caption = QString(text("MENU", 22)).remove(u'&');
+    QString path = m_path;
+    if (!m_named) {
+        config::FileDialogRequest r;
+        r.folder = m_w.programFolder;
+        r.filter = QStringLiteral("File option (*.bkm)|*.bkm");
+        r.save = true;
+        const QString chosen = title::ApriFile(m_w, m_t, r);
+        if (m_t.CancelFlag || chosen.isEmpty()) {
+            m_t.CancelFlag = false;
+            m_hotspots.MetteIlGiustoFocus();
+            return false;
+        }
+        path = newBookmarkFilePath(chosen);
+        if (QFileInfo::exists(path)) {
+            const Answer a =
+                m_w.dialogs->message(frame, text("BMSG", 30) + u' ' + QFileInfo(path).fileName() + QStringLiteral(" ?"),
+                                     caption, Icon::Exclamation, Buttons::OkCancel, Answer::Cancel);
+            if (a != Answer::Ok) {
+                m_hotspots.MetteIlGiustoFocus();
+                return false;
+            }
+        }
+    }
+    // Written whole beside the old file, which it replaces only once
+    // complete: a failure leaves the old file as it was.
+    if (const int err = writeBookmarkFile(path, codice(), entries()); err != 0) {
+        m_w.dialogs->message(frame, text("BMSG", 21) + QStringLiteral("\n\n") + path, caption, Icon::Exclamation,
+                             Buttons::Ok);
+        m_hotspots.MetteIlGiustoFocus();
+        return false;
+    }
+    m_path = path;
+    frame->button(QStringLiteral("BookmarkSalva"))->setEnabled(false);
+    frame->item(QStringLiteral("BookmarkSalva"))->setEnabled(false);
+    m_named = true;
+    m_modified = false;
+    if (m_w.reader->isShown(forms::Panel::Bookmarks))
+        forms::setPanelTitle(m_w, caption + QStringLiteral(" (") + fileTitle() + u')', forms::kBookmarksTitleColor);
+    m_hotspots.MetteIlGiustoFocus();
+    return true;
+}
+
+void Bookmarks::BookmarkSalvaSous_Click()
+{
+    const bool wasNamed = m_named;
+    m_named = false;
+    if (!SalvaBookmarks())
+        m_named = wasNamed;
+}
+
+} // namespace folium::bookmarks

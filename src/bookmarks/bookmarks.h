@@ -1,0 +1,97 @@
+// The bookmark list of the side pane and the bookmark files it is kept in:
+// adding the topic shown, deleting, the panel, jumping to an entry; new,
+// open, save, save as, and the question before unsaved bookmarks are lost.
+//
+// Where following the steps of the old program to the letter lost
+// bookmarks, this does otherwise: only a new file's name is lower-cased,
+// never its folder, and a chosen file is opened as given; a file is read
+// into a list of its own and replaces the list only once it is known to
+// belong to the title; the named file is forgotten when another title
+// opens; "Yes, save" followed by a cancelled or failed save keeps the
+// program (or the title) open; a save is written whole beside the old file
+// and takes its place only when complete, and a failed save says so and
+// keeps the list marked as changed.
+#pragma once
+
+#include "bookmark_file.h"
+
+#include <QObject>
+#include <QString>
+
+class QTreeWidgetItem;
+class QWidget;
+
+namespace folium::forms {
+class Form3;
+struct ReaderState;
+struct TitleState;
+struct Windows;
+} // namespace folium::forms
+
+namespace folium::reader {
+class Hotspots;
+}
+
+namespace folium::bookmarks {
+
+// How the topic shown is listed among the bookmarks, from its title.
+struct BookmarkEntry {
+    int icon;
+    QString text;
+};
+BookmarkEntry bookmarkEntry(const QString &topicTitle);
+
+class Bookmarks : public QObject {
+    Q_OBJECT
+public:
+    Bookmarks(forms::Windows &w, forms::TitleState &t, forms::ReaderState &r, reader::Hotspots &hotspots,
+              QObject *parent = nullptr);
+
+    void Bookmark_add();
+    void Bookmark_del();
+    void Bookmark_list();
+    void List_bookmark_Click();
+
+    void NuovoBookmarks();
+    void ApriBookmarks();
+    // Saves to the named file, or asks for one; true when the list was saved.
+    bool SalvaBookmarks();
+    void BookmarkSalvaSous_Click();
+    void CreaNuovoBookmarks();
+    // Asks what to do with unsaved bookmarks; sets CancelFlag when the
+    // caller must stop.
+    void VerifieBookmarks();
+    // Another title opens: the list and its file are forgotten.
+    void titleChanged();
+
+    bool named() const { return m_named; }
+    bool modified() const { return m_modified; }
+    const QString &filePath() const { return m_path; }
+    forms::Form3 *Form5() const { return m_notice; }
+
+signals:
+    void contextMenuRequested(QWidget *source);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::vector<Bookmark> entries() const;
+    void fill(const std::vector<Bookmark> &list);
+    QString codice() const;
+    QString fileTitle() const;
+    QString text(const char *group, int number) const;
+    void enableForList();
+    void jumpTo(QTreeWidgetItem *item);
+
+    forms::Windows &m_w;
+    forms::TitleState &m_t;
+    forms::ReaderState &m_r;
+    reader::Hotspots &m_hotspots;
+    forms::Form3 *m_notice;
+    bool m_named = false;
+    bool m_modified = false;
+    QString m_path;
+};
+
+} // namespace folium::bookmarks

@@ -1,0 +1,285 @@
+// Bookmark files and the bookmark list through the real windows: a save cut
+// short at every point leaves the old file whole; adding, saving, opening,
+// the file of another title, and the questions before bookmarks are lost.
+#include "bookmark_file.h"
+#include "bookmarks.h"
+#include "dao.h"
+#include "dialogs.h"
+#include "faulty_vfs.h"
+#include "form1.h"
+#include "form3.h"
+#include "mdiform1.h"
+#include "program.h"
+#include "program_folder.h"
+#include "topicview.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace folium;
+using namespace folium::app;
+using namespace folium::config;
+using folium::testing::ProgramFolder;
+
+namespace {
+
+std::vector<bookmarks::Bookmark> someBookmarks(int n, const QString &prefix)
+{
+    std::vector<bookmarks::Bookmark> out;
+    for (int i = 0; i < n; ++i)
+        out.push_back({8, QStringLiteral("%1 lettera %2, città").arg(prefix).arg(i), i, 0x100000 + 16 * i, i * 7});
+    return out;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct Running {
+    ProgramFolder folder{QStringList{QStringLiteral("abc"), QStringLiteral("def")}};
+    ScriptedDialogs dialogs;
+    std::unique_ptr<Program> p;
+
+    Running()
+    {
+        p = std::make_unique<Program>(folder.path(), dialogs);
+        if (!p->Main(QStringLiteral("abc")))
+            p.reset();
+    }
+    bookmarks::Bookmarks *b() const { return p->bookmarks(); }
+    engine::TopicView *main() const { return p->reader()->Fl_main; }
+    QTreeWidget *list() const { return p->reader()->List_bookmark; }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (int i = 0; i < list()->topLevelItemCount(); ++i)
+            out << list()->topLevelItem(i)->text(0);
+        return out;
+    }
+    void mark(const char *context)
+    {
+        main()->JumpContext(QString::fromLatin1(context));
+        b()->Bookmark_add();
+    }
+};
+
+} // namespace
+
+class TestBookmarks : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Interrupted at every write, a save of 200 bookmarks leaves the old
+    // file as it was, byte for byte, or the new one whole.
+    void aSaveCutShortLeavesTheOldFileOrTheNew()
+    {
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath(QStringLiteral("Édition città")));
+        const QString path = dir.filePath(QStringLiteral("Édition città/Miei segni.bkm"));
+        const auto before = someBookmarks(150, QStringLiteral("vecchia"));
+        const auto after = someBookmarks(200, QStringLiteral("nuova"));
+        QCOMPARE(bookmarks::writeBookmarkFile(path, QStringLiteral("lettere"), before), 0);
+        const QByteArray old = bytesOf(path);
+        db::testing::installFaultyVfs();
+        int failures = 0;
+        for (int writes = 0; writes < 400; ++writes) {
+            db::testing::failWritesAfter(writes);
+            const int err = bookmarks::writeBookmarkFile(path, QStringLiteral("lettere"), after);
+            db::testing::failWritesAfter(-1);
+            QString codice;
+            std::vector<bookmarks::Bookmark> read;
+            QCOMPARE(bookmarks::readBookmarkFile(path, &codice, &read), 0);
+            QCOMPARE(codice, QStringLiteral("lettere"));
+            if (err != 0) {
+                ++failures;
+                QCOMPARE(bytesOf(path), old);
+                QVERIFY(read == before);
+                QVERIFY(!QFile::exists(path + QStringLiteral(".part")));
+            } else {
+                QVERIFY(read == after);
+                break;
+            }
+        }
+        QVERIFY(failures > 10);
+        // Rows come back in the order of the list.
+        QString codice;
+        std::vector<bookmarks::Bookmark> read;
+        QCOMPARE(bookmarks::readBookmarkFile(path, &codice, &read), 0);
+        QCOMPARE(read.front().text, after.front().text);
+        QCOMPARE(bookmarks::newBookmarkFilePath(QStringLiteral("/Dati/Città/MyMarks")),
+                 QStringLiteral("/Dati/Città/mymarks.bkm"));
+    }
+
+    void entryKinds()
+    {
+        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("/8 gennaio")).icon, 8);
+        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("/8 gennaio")).text, QStringLiteral("8 gennaio"));
+        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("Home page")).icon, 3);
+        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("Nota 2")).icon, 7);
+        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("A b")).text, QStringLiteral(" A b"));
+    }
+
+    void addingSavingAndOpening()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        QVERIFY(r.b()->Form5()->isVisible());
+        QCOMPARE(r.b()->Form5()->text(), r.p->strings.text(QStringLiteral("LOAD"), 1));
+        r.mark("120351a");
+        r.mark("Long");
+        r.mark("120351a"); // the same letter again: nothing added
+        QCOMPARE(r.texts().size(), 3);
+        QVERIFY(r.b()->modified());
+        // Save as MyMarks: mymarks.bkm, three rows for this title.
+        const QString folder = r.folder.file(QStringLiteral("Segni Città"));
+        QDir().mkpath(folder);
+        r.dialogs.files = {folder + QStringLiteral("/MyMarks")};
+        r.p->mainFrame()->item(QStringLiteral("BookmarkSalvaSous"))->trigger();
+        const QString saved = folder + QStringLiteral("/mymarks.bkm");
+        QVERIFY(QFile::exists(saved));
+        QVERIFY(r.b()->named() && !r.b()->modified());
+        QString codice;
+        std::vector<bookmarks::Bookmark> read;
+        QCOMPARE(bookmarks::readBookmarkFile(saved, &codice, &read), 0);
+        QCOMPARE(int(read.size()), 3);
+        QCOMPARE(codice, QStringLiteral("abc"));
+        r.b()->Bookmark_list();
+        QVERIFY(r.p->reader()->Titre_Splitgauche->text().contains(QStringLiteral("mymarks.bkm")));
+
+        // A new list, then the file: the three rows; one more, saved: four.
+        r.b()->NuovoBookmarks();
+        QCOMPARE(r.texts().size(), 0);
+        r.dialogs.files = {saved};
+        r.b()->ApriBookmarks();
+        QCOMPARE(r.texts().size(), 3);
+        r.mark("Card1");
+        r.b()->SalvaBookmarks();
+        QCOMPARE(bookmarks::readBookmarkFile(saved, &codice, &read), 0);
+        QCOMPARE(int(read.size()), 4);
+
+        // A click on an entry shows its place.
+        r.main()->GoHome();
+        r.list()->setCurrentItem(r.list()->topLevelItem(2));
+        r.b()->List_bookmark_Click();
+        QCOMPARE(r.main()->TopicData(), QStringLiteral("long"));
+    }
+
+    void theFileOfAnotherTitleOrNoDatabase()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        const QString other = r.folder.file(QStringLiteral("other.bkm"));
+        QCOMPARE(
+            bookmarks::writeBookmarkFile(other, QStringLiteral("carteggio"), someBookmarks(2, QStringLiteral("x"))), 0);
+        const QByteArray otherBytes = bytesOf(other);
+        r.dialogs.answers = {Answer::No}; // do not save the unnamed list first
+        r.dialogs.files = {other};
+        r.b()->ApriBookmarks();
+        QCOMPARE(r.dialogs.shown.back().text, r.p->strings.text(QStringLiteral("BMSG"), 24));
+        QCOMPARE(r.texts().size(), 1); // the list as it was
+        QVERIFY(!r.b()->named());
+        // The next save asks for a file, and the other title's file is untouched.
+        r.dialogs.shown.clear();
+        r.b()->SalvaBookmarks();
+        QVERIFY(r.dialogs.shown.front().isFileDialog);
+        QCOMPARE(bytesOf(other), otherBytes);
+        // A file that is not a database.
+        const QString junk = r.folder.file(QStringLiteral("junk.bkm"));
+        QFile j(junk);
+        QVERIFY(j.open(QIODevice::WriteOnly));
+        j.write(QByteArray(3000, 'z'));
+        j.close();
+        r.dialogs.answers = {Answer::No};
+        r.dialogs.files = {junk};
+        r.b()->ApriBookmarks();
+        QCOMPARE(r.dialogs.shown.back().text, r.p->strings.text(QStringLiteral("BMSG"), 23));
+        QCOMPARE(r.texts().size(), 1);
+    }
+
+    void nothingIsLostAtClose()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        // Unnamed and changed: BMSG 25; Cancel keeps the program open, and so
+        // does Yes followed by a cancelled save dialog.
+        r.dialogs.answers = {Answer::Cancel};
+        QVERIFY(!r.p->mainFrame()->close());
+        QCOMPARE(r.dialogs.shown.back().text, r.p->strings.text(QStringLiteral("BMSG"), 25));
+        r.dialogs.answers = {Answer::Yes};
+        QVERIFY(!r.p->mainFrame()->close());
+        QVERIFY(r.p->mainFrame()->isVisible());
+
+        // Named and changed: BMSG 28/29; emptied: BMSG 26/27 with No preselected.
+        const QString file = r.folder.file(QStringLiteral("named.bkm"));
+        r.dialogs.files = {file};
+        QVERIFY(r.b()->SalvaBookmarks());
+        r.mark("Long");
+        r.dialogs.shown.clear();
+        r.dialogs.answers = {Answer::Cancel};
+        QVERIFY(!r.p->mainFrame()->close());
+        QVERIFY(r.dialogs.shown.back().text.startsWith(r.p->strings.text(QStringLiteral("BMSG"), 28)));
+        r.list()->setCurrentItem(r.list()->topLevelItem(0));
+        r.b()->Bookmark_del();
+        r.list()->setCurrentItem(r.list()->topLevelItem(0));
+        r.b()->Bookmark_del();
+        QVERIFY(!r.p->mainFrame()->button(QStringLiteral("Bookmarkdel"))->isEnabled());
+        r.dialogs.answers = {Answer::No};
+        QVERIFY(!r.p->mainFrame()->close());
+        QVERIFY(r.dialogs.shown.back().text.startsWith(r.p->strings.text(QStringLiteral("BMSG"), 26)));
+        QCOMPARE(r.dialogs.shown.back().defaultButton, Answer::No);
+        QVERIFY(QFile::exists(file));
+    }
+
+    void saveAsOntoAFileThatExists()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        const QString file = r.folder.file(QStringLiteral("taken.bkm"));
+        QCOMPARE(bookmarks::writeBookmarkFile(file, QStringLiteral("abc"), someBookmarks(5, QStringLiteral("y"))), 0);
+        const QByteArray before = bytesOf(file);
+        r.dialogs.files = {file};
+        r.dialogs.answers = {Answer::Cancel};
+        r.b()->BookmarkSalvaSous_Click();
+        QVERIFY(r.dialogs.shown.back().text.startsWith(r.p->strings.text(QStringLiteral("BMSG"), 30)));
+        QCOMPARE(r.dialogs.shown.back().defaultButton, Answer::Cancel);
+        QCOMPARE(bytesOf(file), before);
+        QVERIFY(!r.b()->named() && r.b()->modified());
+        r.dialogs.files = {file};
+        r.dialogs.answers = {Answer::Ok};
+        r.b()->BookmarkSalvaSous_Click();
+        QVERIFY(r.b()->named());
+        QVERIFY(bytesOf(file) != before);
+    }
+
+    void anotherTitleForgetsTheFile()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        r.dialogs.files = {r.folder.file(QStringLiteral("abc.bkm"))};
+        QVERIFY(r.b()->SalvaBookmarks());
+        const QByteArray saved = bytesOf(r.folder.file(QStringLiteral("abc.bkm")));
+        r.dialogs.files = {r.folder.file(QStringLiteral("def.m14"))};
+        r.p->ApriTexte();
+        QCOMPARE(r.main()->ViewTitle(), r.folder.file(QStringLiteral("def.m14")));
+        QVERIFY(!r.b()->named());
+        r.mark("120351");
+        r.dialogs.shown.clear();
+        r.b()->SalvaBookmarks(); // asks for a file: the first title's stays as it was
+        QVERIFY(r.dialogs.shown.front().isFileDialog);
+        QCOMPARE(bytesOf(r.folder.file(QStringLiteral("abc.bkm"))), saved);
+    }
+};
+
+QTEST_MAIN(TestBookmarks)
+#include "tst_bookmarks.moc"

@@ -261,6 +261,38 @@ private slots:
         QVERIFY(bytesOf(file) != before);
     }
 
+    void aFailedSaveSaysSoAndKeepsTheList()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        const QString file = r.folder.file(QStringLiteral("kept.bkm"));
+        r.dialogs.files = {file};
+        QVERIFY(r.b()->SalvaBookmarks());
+        const QByteArray before = bytesOf(file);
+        r.mark("Long");
+        db::testing::installFaultyVfs();
+        db::testing::failWritesAfter(2); // the disk fills up during the save
+        r.dialogs.shown.clear();
+        QVERIFY(!r.b()->SalvaBookmarks());
+        db::testing::failWritesAfter(-1);
+        QVERIFY(r.dialogs.shown.back().text.startsWith(r.p->strings.text(QStringLiteral("BMSG"), 21)));
+        QCOMPARE(bytesOf(file), before);
+        QVERIFY(r.b()->modified());
+        QCOMPARE(r.texts().size(), 2);
+        // Saved again once there is room.
+        QVERIFY(r.b()->SalvaBookmarks());
+        QVERIFY(bytesOf(file) != before);
+
+        // A file with no rows opens as an empty named list; F5 has nothing to show.
+        const QString empty = r.folder.file(QStringLiteral("empty.bkm"));
+        QCOMPARE(bookmarks::writeBookmarkFile(empty, QStringLiteral("abc"), {}), 0);
+        r.dialogs.files = {empty};
+        r.b()->ApriBookmarks();
+        QVERIFY(r.b()->named());
+        QCOMPARE(r.texts().size(), 0);
+    }
+
     void anotherTitleForgetsTheFile()
     {
         Running r;

@@ -142,6 +142,10 @@ void Commands::menuItem(const QString &name)
         Cerca_parola();
     else if (bookmarkCommand(name))
         ;
+    else if (name == u"Opzioni")
+        m_p.Opzioni();
+    else if (name == u"InformazioniSu")
+        m_p.InformazioniSu();
     else if (name == u"CronoBack")
         m_p.history()->BackCrono();
     else if (name == u"CronoNext")
@@ -254,6 +258,8 @@ void Commands::Toolbar_ButtonClick(const QString &key)
         }
     } else if (bookmarkCommand(key))
         ;
+    else if (key == u"Opzioni")
+        m_p.Opzioni();
     else if (key == u"BackCrono")
         m_p.history()->BackCrono();
     else if (key == u"Cronologialist")

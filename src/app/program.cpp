@@ -1,4 +1,5 @@
 #include "program.h"
+#include "about_window.h"
 #include "bookmarks.h"
 #include "commands.h"
 #include "contents_tree.h"
@@ -11,6 +12,7 @@
 #include "history.h"
 #include "hotspots.h"
 #include "mdiform1.h"
+#include "pane_commands.h"
 #include "places.h"
 #include "resume.h"
 #include "search_panel.h"
@@ -28,6 +30,8 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -93,6 +97,7 @@ bool Program::Main(const QString &commandLine)
     m_history = new history::History(m_w, state, *m_hotspots, this);
     m_bookmarks = new bookmarks::Bookmarks(m_w, title, state, *m_hotspots, this);
     VerifieBookmarks = [this] { m_bookmarks->VerifieBookmarks(); };
+    connect(m_w.options, &Form2::unloaded, this, &Program::optionsClosed);
     m_help = new HelpWindow(m_frame.get());
     m_help->applyInterfaceStrings(strings);
     m_commands = new Commands(*this, m_tree, this);
@@ -372,6 +377,65 @@ void Program::InitialiseNouveauTexte()
     else
         search::Cerca_parola(m_w, state);
     m_resume->offer();
+}
+
+void Program::Opzioni()
+{
+    Form2 *dialog = m_w.options;
+    dialog->strings = &strings;
+    dialog->applyToProgram = [this] { applyOptions(); };
+    dialog->currentTitle = [this] { return title.TitlePath; };
+    m_frame->button(QStringLiteral("Opzioni"))->setChecked(true);
+    dialog->TabStrip1->setCurrentIndex(0);
+    dialog->open();
+    dialog->CommandOk->setFocus();
+}
+
+void Program::optionsClosed()
+{
+    m_frame->button(QStringLiteral("Opzioni"))->setChecked(false);
+    m_hotspots->MetteIlGiustoFocus();
+}
+
+void Program::applyOptions()
+{
+    Form2 *d = m_w.options;
+    Form1 *f = m_w.reader;
+    engine::TopicView *main = f->Fl_main;
+    const bool notesWereOn = state.NotesAtBottom;
+    const int near = int(Form2::leadingNumber(d->TextNear->text()));
+    main->setSearchNearThreshold(near);
+    main->setScreenSeparatorLine(d->CheckSepScreen->isChecked());
+    main->setPrintSeparatorLine(d->CheckSepPrint->isChecked());
+    state.AlwaysAddToHistory = d->CheckCrono->isChecked();
+    main->setLeftMargin(config::marginInches(d->MarginSinistra->text()));
+    main->setRightMargin(config::marginInches(d->MarginDestra->text()));
+    main->setTopMargin(config::marginInches(d->MarginSopra->text()));
+    main->setBottomMargin(config::marginInches(d->MarginSotto->text()));
+    f->Check1->setChecked(d->CheckOptAnd->isChecked());
+    f->TextNear->setText(QString::number(near));
+    state.AutoNotes = d->CheckF9->isChecked();
+    // The zoom of both panes only when it applies at once; a zoom that is
+    // none of the five leaves the panes as they are.
+    if (d->CheckAggiorna->isChecked() && d->chosenZoom() != 0)
+        reader::setZoom(m_w, *m_hotspots, d->chosenZoom());
+    InitLanguesVar();
+    if (notesWereOn && !d->CheckNotes->isChecked() && state.NotesPaneOpen)
+        m_hotspots->NotesFermer_Click();
+    state.NotesAtBottom = d->CheckNotes->isChecked();
+    // What the next title's set-up applies: the options just stored.
+    config::readOptionSet(*d->Data1->database(), &options);
+}
+
+void Program::InformazioniSu()
+{
+    Form4 about(m_frame.get());
+    about.Form_Load(m_frame->item(QStringLiteral("InformazioniSu"))->text(), strings.text(QStringLiteral("VERS"), 1));
+    if (aboutShown)
+        aboutShown(&about);
+    else
+        about.exec();
+    m_hotspots->MetteIlGiustoFocus();
 }
 
 void Program::ShowHelp(int command, const QString &context)

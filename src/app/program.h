@@ -9,6 +9,7 @@
 #include "state.h"
 #include "windows.h"
 
+#include <QDialog>
 #include <QObject>
 #include <QString>
 
@@ -108,6 +109,12 @@ public:
     void InitialiseNouveauTexte();
     // The help file of the language at a context ("23", "25"), or as it is.
     void ShowHelp(int command, const QString &context = {});
+    // The options dialog, with the "Opzioni" button pressed while it shows;
+    // and what its OK applies to the windows.
+    void Opzioni();
+    void applyOptions();
+    // The about window.
+    void InformazioniSu();
 
     // State shared by the program's parts.
     forms::TitleState title;
@@ -116,6 +123,8 @@ public:
     config::InterfaceStrings strings;
     config::QtLanguage qtLanguage; // Qt's own texts in the interface language
     int SplitterPosition = 0;
+    // Tests look at the about window instead of its modal loop.
+    std::function<void(QDialog *)> aboutShown;
     QString HelpFilePath; // the help file of the interface language
 
 private:
@@ -126,6 +135,7 @@ private:
     void InitLastUsedFiles();
     void showLastUsedFiles();
     int storedSplitterPosition() const;
+    void optionsClosed();
     void placeMainWindow();
 
     QString m_folder;

@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -118,6 +119,25 @@ Form2::Form2(QString flPath, QString programFolder, Dialogs &dialogs, QWidget *p
     auto *lay = new QVBoxLayout(this);
     lay->addWidget(TabStrip1);
     lay->addLayout(buttons);
+    // Enter runs OK wherever the focus is: OK is the only default button.
+    for (QPushButton *b : {CommandSfoglia, CommandCurrent, CommandAnnulla, CommandRipristina}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+    CommandOk->setDefault(true);
+    connect(CommandOk, &QPushButton::clicked, this, &Form2::CommandOk_Click);
+    connect(CommandAnnulla, &QPushButton::clicked, this, &Form2::CommandAnnulla_Click);
+    connect(CommandRipristina, &QPushButton::clicked, this, &Form2::CommandRipristina_Click);
+    connect(CommandSfoglia, &QPushButton::clicked, this, &Form2::CommandSfoglia_Click);
+    connect(CommandCurrent, &QPushButton::clicked, this, &Form2::CommandCurrent_Click);
+    connect(this, &QDialog::finished, this, [this] {
+        TabStrip1->setCurrentIndex(0);
+        emit unloaded();
+    });
+    // The number boxes filter the characters typed (not those pasted: a
+    // pasted "12abc" reads as 12).
+    for (QLineEdit *box : {TextNear, MarginSinistra, MarginDestra, MarginSopra, MarginSotto})
+        box->installEventFilter(this);
 
     const std::pair<QWidget *, const char *> bound[] = {{CheckSommario, "Sommaire"},
                                                         {CheckF9, "OptF9"},
@@ -221,6 +241,126 @@ void Form2::ApplyOptionCaptions(const InterfaceStrings &s)
         ComboTexte->lineEdit()->setAccessibleName(ComboTexte->accessibleName());
     CommandSfoglia->setAccessibleName(t("OPTI", 13));
     CommandCurrent->setAccessibleName(t("OPTI", 14));
+}
+
+double Form2::leadingNumber(const QString &text)
+{
+    qsizetype n = 0;
+    bool dot = false;
+    while (n < text.size() && (text[n].isDigit() || (text[n] == u'.' && !dot))) {
+        dot = dot || text[n] == u'.';
+        ++n;
+    }
+    return text.left(n).toDouble();
+}
+
+int Form2::chosenZoom() const
+{
+    const int i = int(kZooms.indexOf(ComboZoom->currentText()));
+    return i >= 0 ? kZooms.at(i).toInt() : 0;
+}
+
+bool Form2::validNumber(QLineEdit *box, double lo, double hi, int bmsgText, int bmsgTitle)
+{
+    const double v = leadingNumber(box->text());
+    if (v >= lo && v <= hi)
+        return true;
+    const auto text = [this](int n) { return strings ? strings->text(QStringLiteral("BMSG"), n) : QString(); };
+    m_dialogs.message(this, text(bmsgText), text(bmsgTitle), Icon::Exclamation, Buttons::Ok);
+    box->setFocus();
+    return false;
+}
+
+void Form2::CommandOk_Click()
+{
+    if (!validNumber(TextNear, 1, 32767, 6, 8))
+        return;
+    for (QLineEdit *margin : {MarginSinistra, MarginDestra, MarginSopra, MarginSotto})
+        if (!validNumber(margin, 0, 30, 7, 9))
+            return;
+    // The margins as stored: "00.00", with a full stop whatever the locale.
+    for (QLineEdit *margin : {MarginSinistra, MarginDestra, MarginSopra, MarginSotto})
+        margin->setText(QStringLiteral("%1").arg(leadingNumber(margin->text()), 5, 'f', 2, QChar(u'0')));
+    std::vector<std::pair<QString, QVariant>> also{
+        {QStringLiteral("TextesD\u00e9faut"), ComboTexte->currentText().trimmed()},
+        {QStringLiteral("Near"), int(leadingNumber(TextNear->text()))},
+        {QStringLiteral("Scroll"), ComboScroll->currentIndex() + 1},
+        {QStringLiteral("Sommaire"), CheckSommario->isChecked() ? 1 : 0}};
+    if (chosenZoom() != 0)
+        also.emplace_back(QStringLiteral("Zoom"), chosenZoom());
+    if (kLanguages.contains(ComboLangue->currentText()))
+        also.emplace_back(QStringLiteral("Language"), ComboLangue->currentText());
+    // The row is written whole or not at all; a row that cannot be written
+    // is said, and nothing is applied.
+    if (const int err = Data1->UpdateRecord(also); err != 0) {
+        m_dialogs.message(this, db::errorDescription(err), windowTitle(), Icon::Exclamation, Buttons::Ok);
+        return;
+    }
+    NotesAtBottom = CheckNotes->isChecked();
+    AutoNotes = CheckF9->isChecked();
+    ShowContentsAtStart = CheckSommario->isChecked();
+    if (applyToProgram)
+        applyToProgram();
+    accept();
+}
+
+void Form2::CommandAnnulla_Click()
+{
+    Data1->UpdateControls();
+    ComboScroll->setCurrentIndex(int(Data1->recordset()->Field(QStringLiteral("Scroll")).toLongLong()) - 1);
+    RiempieComboZoom();
+    RiempieComboLanguage();
+    reject();
+}
+
+void Form2::CommandRipristina_Click()
+{
+    Data1->UpdateControls();
+    ComboScroll->setCurrentIndex(int(Data1->recordset()->Field(QStringLiteral("Scroll")).toLongLong()) - 1);
+    RiempieComboZoom();
+    RiempieComboLanguage();
+}
+
+void Form2::CommandSfoglia_Click()
+{
+    FileDialogRequest r;
+    r.folder = m_folder;
+    r.filter = QStringLiteral("File option (*.m14)|*.m14");
+    const QString chosen = m_dialogs.file(this, r);
+    if (!chosen.isEmpty())
+        ComboTexte->setEditText(chosen);
+}
+
+void Form2::CommandCurrent_Click()
+{
+    if (currentTitle)
+        ComboTexte->setEditText(currentTitle());
+}
+
+bool Form2::ValidaTastNum(QChar c)
+{
+    // Digits, the full stop and "n", as the old program's filter let through.
+    return c.isDigit() || c == u'.' || c == u'n';
+}
+
+bool Form2::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const QString typed = static_cast<QKeyEvent *>(event)->text();
+        if (typed.size() == 1 && typed[0].isPrint() && !ValidaTastNum(typed[0]))
+            return true; // discarded
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void Form2::keyPressEvent(QKeyEvent *e)
+{
+    // Esc is Cancel: the controls go back to the stored row.
+    if (e->key() == Qt::Key_Escape) {
+        CommandAnnulla_Click();
+        return;
+    }
+    QDialog::keyPressEvent(e);
 }
 
 } // namespace folium::config

@@ -8,6 +8,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -33,6 +35,30 @@ public:
     void RiempieComboLanguage();
     void ApplyOptionCaptions(const InterfaceStrings &strings);
 
+    // The dialog's commands. OK validates the NEAR value and the margins
+    // (the first wrong one is said, with the focus on it), stores the row in
+    // one statement, then lets the program apply it (applyToProgram) and
+    // closes. A row that cannot be stored is said, and the dialog stays.
+    void CommandOk_Click();
+    void CommandAnnulla_Click();
+    void CommandRipristina_Click();
+    void CommandSfoglia_Click();
+    void CommandCurrent_Click();
+    // What the program does with options just stored, and the title open
+    // (for "Current").
+    std::function<void()> applyToProgram;
+    std::function<QString()> currentTitle;
+    // The strings of the interface, for the messages.
+    const InterfaceStrings *strings = nullptr;
+
+    // The leading number of a text, as the options read numbers: "12ab" is
+    // 12, "" is 0, "1.5" is 1.5.
+    static double leadingNumber(const QString &text);
+    // A number of the zoom list, or 0 for any other text.
+    int chosenZoom() const;
+    // The characters the number boxes take when typed.
+    static bool ValidaTastNum(QChar c);
+
     // Values read at load for the rest of the program.
     bool NotesAtBottom = false;
     bool AutoNotes = false;
@@ -50,7 +76,16 @@ public:
     QGroupBox *FrameSepOption, *FrameMarginStampa;
     QPushButton *CommandSfoglia, *CommandCurrent, *CommandOk, *CommandAnnulla, *CommandRipristina;
 
+signals:
+    // The dialog closed, confirmed or not.
+    void unloaded();
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    bool validNumber(QLineEdit *box, double lo, double hi, int bmsgText, int bmsgTitle);
     QString m_flPath;
     QString m_folder;
     Dialogs &m_dialogs;

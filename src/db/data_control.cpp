@@ -52,7 +52,7 @@ void DataControl::UpdateControls()
     }
 }
 
-int DataControl::UpdateRecord()
+int DataControl::UpdateRecord(const std::vector<std::pair<QString, QVariant>> &alsoColumns)
 {
     if (!m_recordset)
         return kErrCannotOpen;
@@ -75,7 +75,16 @@ int DataControl::UpdateRecord()
             return err;
         }
     }
-    return m_recordset->Update();
+    for (const auto &[column, value] : alsoColumns) {
+        if (int err = m_recordset->setField(column, value)) {
+            m_recordset->CancelUpdate();
+            return err;
+        }
+    }
+    const int err = m_recordset->Update();
+    if (err != 0)
+        m_recordset->CancelUpdate();
+    return err;
 }
 
 } // namespace folium::db

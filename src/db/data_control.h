@@ -36,7 +36,9 @@ public:
     // box (text column) to a column.
     void bind(QWidget *control, const QString &column);
     void UpdateControls();
-    int UpdateRecord();
+    // Writes the bound controls' values, and the other columns given, into
+    // the row in one statement: all of it or nothing.
+    int UpdateRecord(const std::vector<std::pair<QString, QVariant>> &alsoColumns = {});
 
 private:
     struct Binding {

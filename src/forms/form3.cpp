@@ -3,13 +3,24 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace folium::forms {
 
 Form3::Form3(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint), m_text(new QLabel)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
+      m_text(new QLabel), m_tmr(new QTimer(this))
 {
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setFocusPolicy(Qt::NoFocus);
+    m_tmr->setInterval(1000);
+    connect(m_tmr, &QTimer::timeout, this, [this] {
+        if (++m_ticks > m_limit) {
+            m_tmr->stop();
+            hide();
+        }
+    });
     setObjectName(QStringLiteral("Form3"));
     m_text->setObjectName(QStringLiteral("Text1"));
     m_text->setAlignment(Qt::AlignCenter);
@@ -26,6 +37,13 @@ void Form3::setText(const QString &text)
 QString Form3::text() const
 {
     return m_text->text();
+}
+
+void Form3::CloseAfter(int ticks)
+{
+    m_ticks = 0;
+    m_limit = ticks;
+    m_tmr->start();
 }
 
 void Form3::showCentred()

@@ -1,9 +1,12 @@
-// Form3: the small window that says a title is loading.
+// Form3: the small window that says a title is loading; the notices Form5
+// (a bookmark added) and Form6 (the first or last hit reached) are windows
+// of the same kind. On top, centred, they never take the focus or a key.
 #pragma once
 
 #include <QWidget>
 
 class QLabel;
+class QTimer;
 
 namespace folium::forms {
 
@@ -17,9 +20,15 @@ public:
     void setShowAsSplash(bool on) { m_splash = on; }
     // Shows the window centred on the screen, above the others, at once.
     void showCentred();
+    // Closes the window after `ticks` more ticks of its own one-second
+    // timer (0: at the first tick).
+    void CloseAfter(int ticks);
 
 private:
     QLabel *m_text;
+    QTimer *m_tmr;
+    int m_ticks = 0;
+    int m_limit = 0;
     bool m_splash = false;
 };
 

@@ -358,7 +358,7 @@ void SearchPanel::AfficheDebutFinHighlight(const QString &message)
     m_notice->setText(message.trimmed());
     m_notice->setShowAsSplash(true);
     m_notice->showCentred();
-    QTimer::singleShot(1000, m_notice, &QWidget::hide);
+    m_notice->CloseAfter(0);
     if (focus)
         focus->setFocus();
 }

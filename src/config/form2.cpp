@@ -267,6 +267,9 @@ bool Form2::validNumber(QLineEdit *box, double lo, double hi, int bmsgText, int 
         return true;
     const auto text = [this](int n) { return strings ? strings->text(QStringLiteral("BMSG"), n) : QString(); };
     m_dialogs.message(this, text(bmsgText), text(bmsgTitle), Icon::Exclamation, Buttons::Ok);
+    for (int i = 0; i < TabStrip1->count(); ++i)
+        if (TabStrip1->widget(i)->isAncestorOf(box))
+            TabStrip1->setCurrentIndex(i);
     box->setFocus();
     return false;
 }

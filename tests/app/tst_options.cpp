@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(r.dialogs.shown[0].text, r.text("BMSG", 7));
         QCOMPARE(r.dialogs.shown[0].title, r.text("BMSG", 9));
         QCOMPARE(r.d()->focusWidget(), static_cast<QWidget *>(r.d()->MarginDestra)); // its tab shown
-        QCOMPARE(r.folder.option(QStringLiteral("Near")).toInt(), 8); // nothing stored
+        QCOMPARE(r.folder.option(QStringLiteral("Near")).toInt(), 8);                // nothing stored
         // 30 is fine, stored "30.00"; NEAR 12 applied to the engine and the panel.
         r.d()->MarginDestra->setText(QStringLiteral("30"));
         r.d()->CommandOk_Click();

@@ -10,7 +10,7 @@ int main(int argc, char *argv[])
     folium::engine::configureSqlite();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Folium"));
-    // The command line carries at most a bare title name.
+    // The command line carries a bare title name, or a title file's path.
     const QString commandLine = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     folium::config::QtDialogs dialogs;
     folium::app::Program program(QCoreApplication::applicationDirPath(), dialogs);

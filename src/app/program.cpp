@@ -27,6 +27,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -195,7 +196,7 @@ void Program::Inizializzazioni(const QString &commandLine)
     f->Fl_sec->setFontZoom(main->FontZoom());
     title.TitlePath = options.defaultTitle;
     if (!commandLine.isEmpty() && title.TitlePath.isEmpty())
-        title.TitlePath = m_folder + u'/' + commandLine + QStringLiteral(".m14");
+        title.TitlePath = titleOfCommandLine(commandLine);
     if (title.TitlePath.isEmpty()) {
         m_w.loading->hide();
         FileDialogRequest r;
@@ -226,6 +227,16 @@ void Program::Inizializzazioni(const QString &commandLine)
     }
     SplitterPosition = storedSplitterPosition();
     InizializzazioniSuite();
+}
+
+QString Program::titleOfCommandLine(const QString &argument) const
+{
+    // A bare name is a title beside the program; a path (a file that is
+    // there, a folder in it, or a name ending in .m14), as a desktop hands
+    // over a file it opens, is that file.
+    const bool path = argument.contains(u'/') || argument.endsWith(QStringLiteral(".m14"), Qt::CaseInsensitive) ||
+                      QFileInfo(argument).isFile();
+    return path ? QFileInfo(argument).absoluteFilePath() : m_folder + u'/' + argument + QStringLiteral(".m14");
 }
 
 int Program::storedSplitterPosition() const

@@ -67,6 +67,8 @@ public:
 
     // The start sequence. False when the program must end at once (the
     // application database cannot be read); the message has been shown.
+    // The command line is a bare title name (a title beside the program),
+    // or the path of a title file.
     bool Main(const QString &commandLine);
     // The shutdown sequence, as closing the main frame runs it. The
     // last-used list and the splitter position are written back. When the
@@ -135,6 +137,7 @@ private:
     void InitLastUsedFiles();
     void showLastUsedFiles();
     int storedSplitterPosition() const;
+    QString titleOfCommandLine(const QString &argument) const;
     void optionsClosed();
     void placeMainWindow();
 

@@ -273,9 +273,13 @@ void Form1::setShownPanel(Panel p)
 QIcon Form1::image(int number)
 {
     // Our own icons, compiled in with the toolbar's; an unknown number
-    // shows the plain topic's.
-    const bool known = number >= 1 && number <= 10 && number != 9;
-    return QIcon(QStringLiteral(":/icons/list/image%1.svg").arg(known ? number : 1));
+    // shows the plain topic's. One icon per kind, made once and shared by
+    // every row (rendering an SVG per row made big trees slow to build).
+    static QIcon icons[11];
+    const int n = number >= 1 && number <= 10 && number != 9 ? number : 1;
+    if (icons[n].isNull())
+        icons[n] = QIcon(QStringLiteral(":/icons/list/image%1.svg").arg(n));
+    return icons[n];
 }
 
 void Form1::setImage(QTreeWidgetItem *item, int number)

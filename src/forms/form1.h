@@ -94,8 +94,9 @@ public:
     void setShownPanel(Panel p);
 
     // The icon of an item from its image number: the contents tree's 4, 5
-    // and 6 (leaf, closed and open folder) and the history's 1, 2, 3, 7, 8
-    // and 10 (topic, chapter, home page, note, letter, index).
+    // and 6 (leaf, closed and open folder) and the lists' 1, 2, 3, 7, 8
+    // and 10 (topic, chapter, home page, note, letter, index). One icon per
+    // number, shared.
     static QIcon image(int number);
     static void setImage(QTreeWidgetItem *item, int number);
 

@@ -3,8 +3,6 @@
 #include "form1.h"
 #include "search.h"
 
-#include <array>
-
 namespace folium::search {
 
 ResultEntry resultEntry(const QString &t, int index)
@@ -30,14 +28,9 @@ ResultEntry resultEntry(const QString &t, int index)
 
 namespace {
 
-// One icon per kind of row, made once.
-const QIcon &iconOf(int number)
+QIcon iconOf(int number)
 {
-    static std::array<QIcon, 11> icons;
-    const int n = number >= 1 && number <= 10 ? number : 1;
-    if (icons[size_t(n)].isNull())
-        icons[size_t(n)] = forms::Form1::image(n);
-    return icons[size_t(n)];
+    return forms::Form1::image(number);
 }
 
 } // namespace

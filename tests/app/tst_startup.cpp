@@ -80,6 +80,25 @@ private slots:
         QVERIFY(!p.loading()->isVisible());
     }
 
+    // A desktop hands over the path of the file it opens: it is opened as
+    // given; a bare name keeps its meaning (a title beside the program).
+    void aTitleGivenByItsPath()
+    {
+        Folder folder;
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath(QStringLiteral("Altra edizione.m14"));
+        QFile::copy(folder.file(QStringLiteral("def.m14")), path);
+        QFile::copy(folder.file(QStringLiteral("def.mdb")), elsewhere.filePath(QStringLiteral("Altra edizione.mdb")));
+        folium::testing::ProgramFolder::exec(elsewhere.filePath(QStringLiteral("Altra edizione.mdb")),
+                                             QStringLiteral("UPDATE Param SET Param1 = 'Altra edizione' "
+                                                            "WHERE Codice = 'COD'"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(path));
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), path);
+        QVERIFY(dialogs.shown.empty());
+    }
+
     void openDialogAtStartAndItsCancel()
     {
         Folder folder;

@@ -5,6 +5,7 @@
 #include "form3.h"
 #include "hotspots.h"
 #include "interface_strings.h"
+#include "list_events.h"
 #include "mdiform1.h"
 #include "option_set.h"
 #include "panels.h"
@@ -19,9 +20,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeWidget>
@@ -57,18 +56,10 @@ Bookmarks::Bookmarks(forms::Windows &w, forms::TitleState &t, forms::ReaderState
         m_notice->hide();
         m_w.frame->Timer1()->stop();
     });
-    QTreeWidget *list = w.reader->List_bookmark;
-    list->installEventFilter(this);
-    list->viewport()->installEventFilter(this);
-    connect(list, &QTreeWidget::itemClicked, this, [this] {
-        QTreeWidget *l = m_w.reader->List_bookmark;
-        if (m_r.ListRightClickPending) {
-            l->setCurrentItem(l->topLevelItem(m_r.ListRightClickIndex));
-            l->setFocus();
-            return;
-        }
-        List_bookmark_Click();
-    });
+    // Click, Enter, key release and right click, as every list of the side pane.
+    auto *events = new forms::ListEvents(
+        w, r, w.reader->List_bookmark, [this] { List_bookmark_Click(); }, [this] { List_bookmark_Click(); }, this);
+    connect(events, &forms::ListEvents::contextMenuRequested, this, &Bookmarks::contextMenuRequested);
 }
 
 QString Bookmarks::text(const char *group, int number) const
@@ -217,39 +208,6 @@ void Bookmarks::jumpTo(QTreeWidgetItem *item)
 void Bookmarks::List_bookmark_Click()
 {
     jumpTo(m_w.reader->List_bookmark->currentItem());
-}
-
-bool Bookmarks::eventFilter(QObject *watched, QEvent *event)
-{
-    QTreeWidget *list = m_w.reader->List_bookmark;
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        auto *ke = static_cast<QKeyEvent *>(event);
-        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
-            List_bookmark_Click();
-            return true;
-        }
-        break;
-    }
-    case QEvent::KeyRelease:
-        if (list->currentItem())
-            m_w.frame->statusBar()->showMessage(list->currentItem()->text(0));
-        break;
-    case QEvent::MouseButtonPress:
-        if (watched == list->viewport()) {
-            auto *me = static_cast<QMouseEvent *>(event);
-            m_r.ListRightClickPending = me->button() == Qt::RightButton;
-            if (m_r.ListRightClickPending) {
-                m_r.ListRightClickIndex = list->indexOfTopLevelItem(list->currentItem());
-                emit contextMenuRequested(list);
-                list->setCurrentItem(list->topLevelItem(m_r.ListRightClickIndex));
-                return true;
-            }
-        }
-        break;
-    default: break;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 // --- The files ------------------------------------------------------------------

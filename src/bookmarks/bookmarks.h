@@ -72,9 +72,6 @@ public:
 signals:
     void contextMenuRequested(QWidget *source);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     std::vector<Bookmark> entries() const;
     void fill(const std::vector<Bookmark> &list);

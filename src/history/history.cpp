@@ -3,6 +3,7 @@
 #include "form1.h"
 #include "hotspots.h"
 #include "interface_strings.h"
+#include "list_events.h"
 #include "mdiform1.h"
 #include "panels.h"
 #include "state.h"
@@ -11,8 +12,6 @@
 #include "windows.h"
 
 #include <QAction>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QStatusBar>
 #include <QTreeWidget>
 
@@ -27,19 +26,11 @@ constexpr long kHistoryTitleColor = 13946;
 History::History(forms::Windows &w, forms::ReaderState &r, reader::Hotspots &hotspots, QObject *parent)
     : QObject(parent), m_w(w), m_r(r), m_hotspots(hotspots)
 {
-    QTreeWidget *list = w.reader->List_cronologia;
-    list->installEventFilter(this);
-    list->viewport()->installEventFilter(this);
-    connect(list, &QTreeWidget::itemClicked, this, [this] {
-        if (m_r.ListRightClickPending) {
-            // A right click does not move the selection.
-            QTreeWidget *l = m_w.reader->List_cronologia;
-            l->setCurrentItem(l->topLevelItem(m_r.ListRightClickIndex));
-            l->setFocus();
-            return;
-        }
-        List_cronologia_Click();
-    });
+    // Click, Enter, key release and right click, as every list of the side pane.
+    auto *events = new forms::ListEvents(
+        w, r, w.reader->List_cronologia, [this] { List_cronologia_Click(); }, [this] { List_cronologia_Enter(); },
+        this);
+    connect(events, &forms::ListEvents::contextMenuRequested, this, &History::contextMenuRequested);
 }
 
 void History::refreshRow(int row)
@@ -184,39 +175,6 @@ void History::List_cronologia_Enter()
     } else {
         enableForCurrentRow();
     }
-}
-
-bool History::eventFilter(QObject *watched, QEvent *event)
-{
-    QTreeWidget *list = m_w.reader->List_cronologia;
-    switch (event->type()) {
-    case QEvent::KeyPress: {
-        auto *ke = static_cast<QKeyEvent *>(event);
-        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
-            List_cronologia_Enter();
-            return true;
-        }
-        break;
-    }
-    case QEvent::KeyRelease:
-        if (list->currentItem())
-            m_w.frame->statusBar()->showMessage(list->currentItem()->text(0));
-        break;
-    case QEvent::MouseButtonPress:
-        if (watched == list->viewport()) {
-            auto *me = static_cast<QMouseEvent *>(event);
-            m_r.ListRightClickPending = me->button() == Qt::RightButton;
-            if (m_r.ListRightClickPending) {
-                m_r.ListRightClickIndex = list->indexOfTopLevelItem(list->currentItem());
-                emit contextMenuRequested(list);
-                list->setCurrentItem(list->topLevelItem(m_r.ListRightClickIndex));
-                return true;
-            }
-        }
-        break;
-    default: break;
-    }
-    return QObject::eventFilter(watched, event);
 }
 
 } // namespace folium::history

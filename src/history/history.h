@@ -35,9 +35,6 @@ public:
 signals:
     void contextMenuRequested(QWidget *source);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void refreshRow(int row);
     void showNoteRow(int row, bool goingBack);

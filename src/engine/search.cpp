@@ -340,9 +340,10 @@ std::vector<HighlightSpan> TitleSearch::highlights(int topic, const QString &nsr
             const auto f = item.split(u' ');
             if (f.size() != 3)
                 continue;
+            // The index's columns are (sr, nsr): column 0 is region 1.
             const int col = f[0].toInt();
             if (col == 0 || col == 1)
-                instances[col].emplace_back(f[1].toInt(), std::max(1, f[2].toInt()));
+                instances[1 - col].emplace_back(f[1].toInt(), std::max(1, f[2].toInt()));
         }
     }
     const QString *texts[2] = {&nsrText, &srText};

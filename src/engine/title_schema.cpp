@@ -81,6 +81,6 @@ CREATE INDEX search_group_name ON search_group(name);
 )SQL";
 
 const char *const kIndexSchemaSql =
-    "CREATE VIRTUAL TABLE fts USING fts5(nsr, sr, content='', detail=full, tokenize='folium');";
+    "CREATE VIRTUAL TABLE fts USING fts5(sr, nsr, content='', detail=full, tokenize='folium');";
 
 } // namespace folium::engine

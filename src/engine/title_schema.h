@@ -11,8 +11,10 @@ namespace folium::engine {
 // "FoLM" in the database header identifies a Folium title.
 inline constexpr int32_t kTitleApplicationId = 0x466F4C4D;
 // Version 2: hotspots say whether they are note calls, and the index leaves
-// note-call labels out.
-inline constexpr int32_t kTitleFormatVersion = 2;
+// note-call labels out. Version 3: the index has the scrolling region as its
+// first column, where FTS5 stores no column marker, so the bulk of the text
+// costs less.
+inline constexpr int32_t kTitleFormatVersion = 3;
 
 // Hotspot kinds, as reported by HotspotClicked.
 enum HotspotKind : int { HotspotCode = 0, HotspotPopup = 1, HotspotJump = 2 };

@@ -78,7 +78,8 @@ private slots:
         QTest::newRow("missing") << "missing";
         QTest::newRow("text file") << "text";
         QTest::newRow("foreign database") << "foreign";
-        QTest::newRow("other version") << "version";
+        QTest::newRow("newer version") << "version";
+        QTest::newRow("older version") << "old version";
         QTest::newRow("truncated") << "truncated";
         QTest::newRow("empty") << "empty";
     }
@@ -100,6 +101,8 @@ private slots:
             bytes[71] = 1;
         } else if (kind == u"version") {
             bytes[63] = char(kTitleFormatVersion + 1); // user_version
+        } else if (kind == u"old version") {
+            bytes[63] = char(kTitleFormatVersion - 1);
         } else if (kind == u"truncated") {
             bytes.truncate(bytes.size() - 4096);
         } else if (kind == u"empty") {

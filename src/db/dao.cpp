@@ -4,6 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <chrono>
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -256,7 +259,11 @@ Recordset::Recordset(std::shared_ptr<Database> db, QString table, QStringList co
 {
 }
 
-Recordset::~Recordset() = default;
+Recordset::~Recordset()
+{
+    sqlite3_finalize(m_pageStmt);
+    sqlite3_finalize(m_versionStmt);
+}
 
 int Recordset::reload(const QString &orderBy)
 {
@@ -272,6 +279,7 @@ int Recordset::reload(const QString &orderBy)
     if (st.rc() != SQLITE_DONE)
         return writeError(st.rc());
     m_pos = 0;
+    dropPage();
     for (size_t i = 0; keep >= 0 && i < m_rows.size(); ++i)
         if (m_rows[i] == keep)
             m_pos = qsizetype(i);
@@ -331,23 +339,131 @@ bool Recordset::Eof() const
     return m_pos >= qsizetype(m_rows.size());
 }
 
+namespace {
+
+constexpr int kPageRows = 64;
+
+// How the database stood when a page was read: the changes made through
+// this connection, and the data version, which moves when another
+// connection commits. Asking the version starts a read transaction, which
+// costs more than reading a row; it is asked when a page is read and when
+// a page kept for a while is used again.
+qint64 versionOf(sqlite3 *db, sqlite3_stmt *&version)
+{
+    if (!version)
+        sqlite3_prepare_v3(db, "PRAGMA data_version", -1, SQLITE_PREPARE_PERSISTENT, &version, nullptr);
+    qint64 v = -1;
+    if (version && sqlite3_step(version) == SQLITE_ROW)
+        v = sqlite3_column_int64(version, 0);
+    sqlite3_reset(version);
+    return v;
+}
+
+constexpr auto kPageTrustedFor = std::chrono::milliseconds(500);
+
+} // namespace
+
+void Recordset::readPage(qsizetype first) const
+{
+    dropPage();
+    sqlite3 *db = m_db->handle();
+    if (!db)
+        return;
+    if (!m_pageStmt) {
+        QStringList cols;
+        for (const QString &c : m_columns)
+            cols << quoted(c);
+        QStringList params;
+        for (int i = 1; i <= kPageRows; ++i)
+            params << QStringLiteral("?%1").arg(i);
+        const QByteArray sql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                                   .arg(cols.join(QStringLiteral(", ")), quoted(m_table), params.join(u','))
+                                   .toUtf8();
+        if (sqlite3_prepare_v3(db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &m_pageStmt, nullptr) !=
+            SQLITE_OK) {
+            sqlite3_finalize(m_pageStmt);
+            m_pageStmt = nullptr;
+            return;
+        }
+    }
+    const qsizetype n = std::min<qsizetype>(kPageRows, qsizetype(m_rows.size()) - first);
+    // The page's rowids, sorted, to find each row's slot.
+    std::vector<std::pair<qint64, qsizetype>> wanted;
+    wanted.reserve(size_t(n));
+    sqlite3_clear_bindings(m_pageStmt); // unused parameters match nothing
+    for (qsizetype i = 0; i < n; ++i) {
+        const qint64 row = m_rows[size_t(first + i)];
+        sqlite3_bind_int64(m_pageStmt, int(i) + 1, row);
+        wanted.emplace_back(row, i);
+    }
+    std::sort(wanted.begin(), wanted.end());
+    m_pageRows.assign(size_t(n), -1);
+    m_page.resize(size_t(n));
+    const int columns = int(m_columns.size());
+    int rc;
+    while ((rc = sqlite3_step(m_pageStmt)) == SQLITE_ROW) {
+        const qint64 row = sqlite3_column_int64(m_pageStmt, 0);
+        auto it = std::lower_bound(wanted.begin(), wanted.end(), std::make_pair(row, qsizetype(0)));
+        for (; it != wanted.end() && it->first == row; ++it) {
+            std::vector<QVariant> &values = m_page[size_t(it->second)];
+            values.resize(size_t(columns));
+            for (int c = 0; c < columns; ++c) {
+                const int k = c + 1;
+                switch (sqlite3_column_type(m_pageStmt, k)) {
+                case SQLITE_INTEGER: values[size_t(c)] = QVariant(qint64(sqlite3_column_int64(m_pageStmt, k))); break;
+                case SQLITE_FLOAT: values[size_t(c)] = QVariant(sqlite3_column_double(m_pageStmt, k)); break;
+                case SQLITE_NULL: values[size_t(c)] = QVariant(); break;
+                default: {
+                    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_pageStmt, k));
+                    values[size_t(c)] = QVariant(QString::fromUtf8(p, sqlite3_column_bytes(m_pageStmt, k)));
+                }
+                }
+            }
+            m_pageRows[size_t(it->second)] = row;
+        }
+    }
+    // Reset at once: a statement left open would hold a read transaction,
+    // and keep this connection's own writes from committing.
+    sqlite3_reset(m_pageStmt);
+    if (rc != SQLITE_DONE)
+        return;
+    m_pageFirst = first;
+    m_pageChanges = sqlite3_total_changes64(db);
+    m_pageVersion = versionOf(db, m_versionStmt);
+    m_pageChecked = std::chrono::steady_clock::now();
+}
+
 void Recordset::loadCurrent() const
 {
     const qint64 row = m_rows[size_t(m_pos)];
     if (row == m_currentRow)
         return;
-    m_current.clear();
-    Stmt st(m_db->handle(), QStringLiteral("SELECT * FROM %1 WHERE rowid = ?1").arg(quoted(m_table)));
-    st.bind(1, row);
-    if (st.step() == SQLITE_ROW)
-        for (int c = 0; c < sqlite3_column_count(st.get()); ++c)
-            m_current[QString::fromUtf8(sqlite3_column_name(st.get(), c))] = st.column(c);
+    const bool inPage = m_pageFirst >= 0 && m_pos >= m_pageFirst &&
+                        m_pos - m_pageFirst < qsizetype(m_pageRows.size()) &&
+                        m_pageRows[size_t(m_pos - m_pageFirst)] == row;
+    sqlite3 *db = m_db->handle();
+    bool fresh = inPage && db && sqlite3_total_changes64(db) == m_pageChanges;
+    if (fresh) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - m_pageChecked > kPageTrustedFor) {
+            fresh = versionOf(db, m_versionStmt) == m_pageVersion;
+            m_pageChecked = now;
+        }
+    }
+    if (!fresh)
+        readPage(m_pos);
+    const qsizetype slot = m_pos - m_pageFirst;
+    if (m_pageFirst >= 0 && slot < qsizetype(m_pageRows.size()) && m_pageRows[size_t(slot)] == row)
+        m_current = m_page[size_t(slot)];
+    else
+        m_current.assign(size_t(m_columns.size()), QVariant()); // the row is gone
     m_currentRow = row;
 }
 
 QVariant Recordset::Field(const QString &name, int *err) const
 {
-    if (!m_columns.contains(name)) {
+    const qsizetype column = m_columns.indexOf(name);
+    if (column < 0) {
         setErr(err, kErrNoField);
         return {};
     }
@@ -365,7 +481,7 @@ QVariant Recordset::Field(const QString &name, int *err) const
     }
     loadCurrent();
     setErr(err, kOk);
-    return m_current[name];
+    return m_current[size_t(column)];
 }
 
 int Recordset::setField(const QString &name, const QVariant &value)

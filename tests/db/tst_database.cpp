@@ -157,6 +157,72 @@ private slots:
         QCOMPARE(walk(*rs), (QStringList{"a", "c", "d"}));
     }
 
+    // Rows are read ahead a page at a time: a walk over many pages in index
+    // order reads the right values, sees what other recordsets and other
+    // connections write meanwhile, and leaves no lock behind between rows.
+    void longWalksReadAheadButStayCurrent()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("many.mdb"));
+        auto db = makeItems(path);
+        QVERIFY(db);
+        // 300 more rows, added in reverse order of Ordine so that the index
+        // order and the rowid order differ.
+        QCOMPARE(db->execScript(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 302 UNION ALL SELECT i - 1 FROM n "
+                                               "WHERE i > 3) INSERT INTO Item SELECT i, 'k' || i FROM n")),
+                 kOk);
+        int err = -1;
+        auto rs = db->OpenRecordset(QStringLiteral("Item"), &err);
+        QVERIFY(rs);
+        QCOMPARE(rs->setIndex(QStringLiteral("Ordine")), kOk);
+        QStringList expected{"a", "b", "c"};
+        for (int i = 3; i <= 302; ++i)
+            expected << QStringLiteral("k%1").arg(i);
+        QCOMPARE(walk(*rs), expected);
+
+        // Row 10 is read with its page; a change made meanwhile by another
+        // recordset, and one by another connection, are both seen.
+        rs->MoveFirst();
+        for (int i = 0; i < 10; ++i)
+            rs->MoveNext();
+        QCOMPARE(rs->Field(QStringLiteral("Chiave")).toString(), QStringLiteral("k10"));
+        auto other = db->OpenRecordset(QStringLiteral("Item"), &err);
+        QCOMPARE(other->setIndex(QStringLiteral("Ordine")), kOk);
+        other->MoveFirst();
+        for (int i = 0; i < 11; ++i)
+            other->MoveNext();
+        QCOMPARE(other->Edit(), kOk);
+        other->setField(QStringLiteral("Chiave"), QStringLiteral("changed here"));
+        QCOMPARE(other->Update(), kOk);
+        rs->MoveNext();
+        QCOMPARE(rs->Field(QStringLiteral("Chiave")).toString(), QStringLiteral("changed here"));
+
+        // A second connection can write while the walk is half-way: the
+        // walk holds no read lock between rows. What it writes is seen once
+        // the page is old enough to be checked again.
+        auto second = Database::OpenDatabase(path, &err);
+        QVERIFY(second);
+        auto far = second->OpenRecordset(QStringLiteral("Item"), &err);
+        QCOMPARE(far->setIndex(QStringLiteral("Ordine")), kOk);
+        far->MoveFirst();
+        for (int i = 0; i < 12; ++i)
+            far->MoveNext();
+        QCOMPARE(far->Edit(), kOk);
+        far->setField(QStringLiteral("Chiave"), QStringLiteral("changed there"));
+        QCOMPARE(far->Update(), kOk);
+        QCOMPARE(second->execScript(QStringLiteral("DELETE FROM Item WHERE Ordine = 14")), kOk);
+        QTest::qWait(600);
+        rs->MoveNext();
+        QCOMPARE(rs->Field(QStringLiteral("Chiave")).toString(), QStringLiteral("changed there"));
+        rs->MoveNext();
+        QCOMPARE(rs->Field(QStringLiteral("Chiave")).toString(), QStringLiteral("k13"));
+        // The row deleted there has no fields.
+        rs->MoveNext();
+        QVERIFY(!rs->Field(QStringLiteral("Chiave")).isValid());
+        rs->MoveNext();
+        QCOMPARE(rs->Field(QStringLiteral("Chiave")).toString(), QStringLiteral("k15"));
+    }
+
     void applicationDatabaseAsDelivered()
     {
         // Work on a copy: the tests never write beside the program.

@@ -50,6 +50,19 @@ private slots:
         QVERIFY(error.isEmpty());
     }
 
+    // Sources written on Windows: CR LF and a lone CR read as LF in text and
+    // CDATA; in attribute values tabs and line ends read as spaces; a
+    // character reference keeps the character it names.
+    void lineEndsAreNormalised()
+    {
+        const QByteArray doc =
+            "<r a=\"x\r\ny\tz\" b=\"&#13;&#10;\">l1\r\nl2\rl3 &amp;\r\n<![CDATA[c1\r\nc2]]>&#13;</r>\r\n";
+        QString error;
+        QCOMPARE(tokens(doc, &error),
+                 (QStringList{"<r a=x y z b=\r\n>", "'l1\nl2\nl3 &\n'", "'c1\nc2'", "'\r'", "</r>"}));
+        QVERIFY(error.isEmpty());
+    }
+
     void readNextStartElementAndSkip()
     {
         XmlReader r("<r><a><b/>t</a><c x=\"1\"/></r>");

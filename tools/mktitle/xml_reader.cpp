@@ -92,6 +92,25 @@ bool XmlReader::readName(QString *out)
 // Decodes character data between from and to into UTF-8: entities and
 // character references are replaced; in attributes, "<" is an error. Text
 // without references is handed out as a view of the input.
+namespace {
+
+void appendNormalised(QByteArray &buf, const char *p, qsizetype n, bool attribute)
+{
+    for (qsizetype i = 0; i < n; ++i) {
+        char c = p[i];
+        if (c == '\r') {
+            if (i + 1 < n && p[i + 1] == '\n')
+                ++i;
+            c = '\n';
+        }
+        if (attribute && (c == '\n' || c == '\t'))
+            c = ' ';
+        buf.append(c);
+    }
+}
+
+} // namespace
+
 bool XmlReader::decodeUtf8(qsizetype from, qsizetype to, QByteArray *buffer, QByteArrayView *out, bool attribute)
 {
     const char *p = m_data.constData();
@@ -100,8 +119,13 @@ bool XmlReader::decodeUtf8(qsizetype from, qsizetype to, QByteArray *buffer, QBy
         fail(QStringLiteral("\"<\" is not allowed in an attribute value."));
         return false;
     }
-    if (!amp) {
-        *out = QByteArrayView(p + from, to - from);
+    // Line ends are normalised as XML says: CR LF and a lone CR become LF,
+    // and in an attribute value every tab and line end becomes a space.
+    // Only the literal text is normalised, not characters given by reference.
+    const QByteArrayView raw(p + from, to - from);
+    const bool literalWork = raw.contains('\r') || (attribute && (raw.contains('\n') || raw.contains('\t')));
+    if (!amp && !literalWork) {
+        *out = raw;
         return true;
     }
     QByteArray &buf = *buffer;
@@ -111,7 +135,10 @@ bool XmlReader::decodeUtf8(qsizetype from, qsizetype to, QByteArray *buffer, QBy
     while (i < to) {
         const char *next = static_cast<const char *>(std::memchr(p + i, '&', size_t(to - i)));
         const qsizetype stop = next ? next - p : to;
-        buf.append(p + i, stop - i);
+        if (literalWork)
+            appendNormalised(buf, p + i, stop - i, attribute);
+        else
+            buf.append(p + i, stop - i);
         i = stop;
         if (i >= to)
             break;
@@ -237,6 +264,11 @@ XmlReader::TokenType XmlReader::readMarkup()
         if (!skipTo("]]>"))
             return fail(QStringLiteral("Unterminated CDATA section."));
         m_textUtf8 = QByteArrayView(p + start, m_pos - 3 - start);
+        if (m_textUtf8.contains('\r')) { // its line ends are normalised too
+            m_textBuffer.clear();
+            appendNormalised(m_textBuffer, m_textUtf8.data(), m_textUtf8.size(), false);
+            m_textUtf8 = QByteArrayView(m_textBuffer);
+        }
         m_textDecoded = false;
         m_attributes.clear();
         return m_token = Characters;

@@ -4,8 +4,11 @@
 #include "sqlite_handle.h"
 #include "title_schema.h"
 
+#include <sqlite3.h>
+
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace folium::engine {
 
@@ -52,7 +55,16 @@ bool headerLooksWhole(const QString &path, QString *why)
 } // namespace
 
 TitleFile::TitleFile() : m_db(std::make_unique<Database>()) {}
-TitleFile::~TitleFile() = default;
+TitleFile::~TitleFile()
+{
+    closeTitleBlob(); // before the database closes
+}
+
+void TitleFile::closeTitleBlob() const
+{
+    sqlite3_blob_close(m_titleBlob);
+    m_titleBlob = nullptr;
+}
 
 std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
 {
@@ -268,11 +280,61 @@ TitleFile::TitleChunk &TitleFile::titleChunk(int chunk) const
     return it->second;
 }
 
+QString TitleFile::titleReadAlone(int chunk, int k) const
+{
+    if (m_titleBlob && sqlite3_blob_reopen(m_titleBlob, chunk) != SQLITE_OK) {
+        sqlite3_blob_close(m_titleBlob); // a handle that failed to move is spent
+        m_titleBlob = nullptr;
+        return {};
+    }
+    if (!m_titleBlob) {
+        if (sqlite3_blob_open(m_db->handle(), "main", "title_chunk", "data", chunk, 0, &m_titleBlob) != SQLITE_OK) {
+            closeTitleBlob();
+            return {};
+        }
+        QTimer::singleShot(0, [this, alive = std::weak_ptr<char>(m_alive)] {
+            if (alive.lock())
+                closeTitleBlob();
+        });
+    }
+    // The same checks as for a whole chunk, on the entries this title uses.
+    const qint64 size = sqlite3_blob_bytes(m_titleBlob);
+    unsigned char b[8];
+    const auto u32 = [&](int at) {
+        return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+    };
+    if (size < 8 || sqlite3_blob_read(m_titleBlob, b, 4, 0) != SQLITE_OK)
+        return {};
+    const uint32_t count = u32(0);
+    const qint64 header = 4 + 4 * (qint64(count) + 1);
+    if (count > uint32_t(kTitlesPerChunk) || uint32_t(k) >= count || size < header ||
+        sqlite3_blob_read(m_titleBlob, b, 8, 4 + 4 * k) != SQLITE_OK)
+        return {};
+    const uint32_t from = u32(0), to = u32(4);
+    if (to < from || header + qint64(to) > size)
+        return {};
+    QByteArray text(qsizetype(to - from), Qt::Uninitialized);
+    if (!text.isEmpty() &&
+        sqlite3_blob_read(m_titleBlob, text.data(), int(text.size()), int(header + from)) != SQLITE_OK)
+        return {};
+    return QString::fromUtf8(text);
+}
+
 QString TitleFile::topicTitle(int index) const
 {
     if (index < 0 || index >= m_topicCount)
         return {};
-    TitleChunk &c = titleChunk(index / kTitlesPerChunk);
+    const int chunk = index / kTitlesPerChunk;
+    if (chunk != m_lastChunkNumber && !m_titleChunks.contains(chunk)) {
+        if (m_titlesReadAlone.empty())
+            m_titlesReadAlone.resize(size_t((m_topicCount + kTitlesPerChunk - 1) / kTitlesPerChunk));
+        uint8_t &n = m_titlesReadAlone[size_t(chunk)];
+        if (n < kTitlesReadAlonePerChunk) {
+            ++n;
+            return titleReadAlone(chunk, index % kTitlesPerChunk);
+        }
+    }
+    TitleChunk &c = titleChunk(chunk);
     const size_t k = size_t(index % kTitlesPerChunk);
     if (k >= c.ends.size())
         return {};

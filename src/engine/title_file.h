@@ -11,6 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
+struct sqlite3_blob;
+
 namespace folium::engine {
 
 class Database;
@@ -64,10 +66,14 @@ public:
     std::optional<int> browseNeighbour(int topic, int direction) const;
     QByteArray image(const QString &name) const;
     // The title of a topic, from the packed titles (empty when damaged).
-    // Titles decoded are kept for the next lists of hits, within a bound
+    // The first titles asked of a chunk are read alone, straight from its
+    // row, so that a short list of scattered hits does not load a chunk per
+    // hit. A chunk asked for more is loaded whole, and its titles decoded
+    // are kept for the next lists of hits, within a bound
     // (kCachedTitleChunks chunks of kTitlesPerChunk titles).
     QString topicTitle(int index) const;
-    static constexpr size_t kCachedTitleChunks = 32;
+    static constexpr size_t kCachedTitleChunks = 128;
+    static constexpr int kTitlesReadAlonePerChunk = 16;
 
     Database &database() const { return *m_db; }
 
@@ -88,6 +94,14 @@ private:
         uint64_t lastUse = 0;
     };
     TitleChunk &titleChunk(int chunk) const;
+    QString titleReadAlone(int chunk, int k) const;
+    // Kept open on the last chunk read alone while a list of hits is being
+    // read, and closed when control returns to the event loop: an open
+    // handle holds a read transaction on the file.
+    mutable sqlite3_blob *m_titleBlob = nullptr;
+    void closeTitleBlob() const;
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
+    mutable std::vector<uint8_t> m_titlesReadAlone; // per chunk, up to the limit
     mutable std::unordered_map<int, TitleChunk> m_titleChunks;
     mutable TitleChunk *m_lastChunk = nullptr;
     mutable int m_lastChunkNumber = -1;

@@ -63,6 +63,30 @@ private slots:
         QVERIFY(error.isEmpty());
     }
 
+    // Sources written by other tools: the title's own elements may be in no
+    // namespace or in the title-source namespace, under any prefix; elements
+    // of other namespaces are passed over with what they hold, and so are
+    // attributes of other namespaces.
+    void namespacesAreResolved()
+    {
+        QString error;
+        const QByteArray doc = "<t:title xmlns:t=\"urn:folium:title-source\" xmlns:x=\"urn:other\" x:id=\"1\" "
+                               "t:name=\"n\" plain=\"p\" xml:lang=\"it\">"
+                               "<x:meta><t:topic/>hidden<x:deeper/></x:meta>"
+                               "<topic><t:sr>a<y:b xmlns:y=\"urn:other\"/>b</t:sr></topic></t:title>";
+        QCOMPARE(tokens(doc, &error), (QStringList{"<title name=n plain=p>", "<topic>", "<sr>", "'a'", "'b'", "</sr>",
+                                                   "</topic>", "</title>"}));
+        QVERIFY(error.isEmpty());
+        // The title-source namespace as the default one.
+        QCOMPARE(tokens("<title xmlns=\"urn:folium:title-source\"><topic/></title>", &error),
+                 (QStringList{"<title>", "<topic>", "</topic>", "</title>"}));
+        QVERIFY(error.isEmpty());
+        // Another default namespace makes the elements foreign, down to
+        // where it is undeclared again.
+        QCOMPARE(tokens("<r><h xmlns=\"urn:other\"><p/><q xmlns=\"\"/></h></r>", &error), (QStringList{"<r>", "</r>"}));
+        QVERIFY(error.isEmpty());
+    }
+
     void readNextStartElementAndSkip()
     {
         XmlReader r("<r><a><b/>t</a><c x=\"1\"/></r>");
@@ -107,6 +131,9 @@ private slots:
         QTest::newRow("empty document") << QByteArray("") << qint64(1);
         QTest::newRow("bad character reference") << QByteArray("<r>&#0;</r>") << qint64(1);
         QTest::newRow("attributes without blank") << QByteArray("<r a='1'b='2'/>") << qint64(1);
+        QTest::newRow("undeclared prefix") << QByteArray("<r>\n<p:x/></r>") << qint64(2);
+        QTest::newRow("prefix out of scope") << QByteArray("<r><a xmlns:p='urn:x'/>\n\n<b p:c='1'/></r>") << qint64(3);
+        QTest::newRow("prefix declared empty") << QByteArray("<r xmlns:p=''/>") << qint64(1);
     }
 
     void reportsErrorsWithTheirLine()

@@ -200,12 +200,36 @@ QStringView XmlReader::text() const
 
 XmlReader::TokenType XmlReader::readNext()
 {
+    // Comments, processing instructions and blanks outside the root give
+    // no token; elements in another namespace are passed over whole, with
+    // all they hold.
+    for (;;) {
+        const TokenType t = readToken();
+        if (t == Invalid || t == EndDocument)
+            return t;
+        if (m_foreignDepth > 0) {
+            if (t == StartElement)
+                ++m_foreignDepth;
+            else if (t == EndElement)
+                --m_foreignDepth;
+            continue;
+        }
+        if (t == StartElement && m_foreign) {
+            m_foreignDepth = 1;
+            continue;
+        }
+        if (t != NoToken)
+            return t;
+    }
+}
+
+XmlReader::TokenType XmlReader::readToken()
+{
     if (m_token == Invalid || m_token == EndDocument)
         return m_token;
     if (m_pendingEnd) {
         m_pendingEnd = false;
-        m_name = m_open.back();
-        m_open.pop_back();
+        closeElement();
         m_attributes.clear();
         return m_token = EndElement;
     }
@@ -234,7 +258,7 @@ XmlReader::TokenType XmlReader::readText()
         for (const char c : m_textUtf8)
             if (!isSpace(static_cast<unsigned char>(c)))
                 return fail(QStringLiteral("Extra content at end of document."));
-        return readNext();
+        return m_token = NoToken;
     }
     m_attributes.clear();
     return m_token = Characters;
@@ -255,7 +279,7 @@ XmlReader::TokenType XmlReader::readMarkup()
     if (m_pos + 3 < n && std::memcmp(p + m_pos, "<!--", 4) == 0) {
         if (!skipTo("-->"))
             return fail(QStringLiteral("Unterminated comment."));
-        return readNext();
+        return m_token = NoToken;
     }
     if (m_pos + 8 < n && std::memcmp(p + m_pos, "<![CDATA[", 9) == 0) {
         if (m_open.empty())
@@ -276,7 +300,7 @@ XmlReader::TokenType XmlReader::readMarkup()
     if (m_pos + 1 < n && p[m_pos + 1] == '?') {
         if (!skipTo("?>"))
             return fail(QStringLiteral("Unterminated processing instruction."));
-        return readNext();
+        return m_token = NoToken;
     }
     if (m_pos + 1 < n && p[m_pos + 1] == '!')
         return fail(QStringLiteral("DOCTYPE and other declarations are not supported."));
@@ -295,8 +319,7 @@ XmlReader::TokenType XmlReader::readMarkup()
         ++m_pos;
         if (m_open.empty() || m_open.back() != name)
             return fail(QStringLiteral("Opening and ending tag mismatch."));
-        m_open.pop_back();
-        m_name = name;
+        closeElement();
         return m_token = EndElement;
     }
     if (m_open.empty() && m_seenRoot)
@@ -348,8 +371,103 @@ XmlReader::TokenType XmlReader::readMarkup()
     }
     m_seenRoot = true;
     m_open.push_back(name);
-    m_name = name;
+    if (!resolveNamespaces(name))
+        return m_token;
     return m_token = StartElement;
+}
+
+namespace {
+
+const QString kXmlNamespace = QStringLiteral("http://www.w3.org/XML/1998/namespace");
+
+QStringView prefixOf(QStringView qname)
+{
+    const qsizetype colon = qname.indexOf(u':');
+    return colon < 0 ? QStringView() : qname.left(colon);
+}
+
+QStringView localOf(QStringView qname)
+{
+    const qsizetype colon = qname.indexOf(u':');
+    return colon < 0 ? qname : qname.sliced(colon + 1);
+}
+
+} // namespace
+
+const QString *XmlReader::namespaceOf(QStringView prefix) const
+{
+    if (prefix == u"xml")
+        return &kXmlNamespace;
+    for (auto it = m_namespaces.rbegin(); it != m_namespaces.rend(); ++it)
+        if (it->first == prefix)
+            return &it->second;
+    return nullptr;
+}
+
+bool XmlReader::resolveNamespaces(const QString &qname)
+{
+    // Declarations first: they hold for this element and all it holds.
+    m_namespaceMarks.push_back(m_namespaces.size());
+    bool plain = m_namespaces.empty() && !qname.contains(u':');
+    for (qsizetype i = 0; plain && i < qsizetype(m_attributes.size()); ++i)
+        plain = !m_attributes[size_t(i)].name().contains(u':') && m_attributes[size_t(i)].name() != u"xmlns";
+    if (plain) { // the common case: no namespaces anywhere
+        m_foreign = false;
+        m_name = qname;
+        return true;
+    }
+    XmlAttributes kept;
+    for (XmlAttribute &a : m_attributes) {
+        if (a.name() == u"xmlns")
+            m_namespaces.emplace_back(QString(), a.value().toString());
+        else if (a.name().startsWith(u"xmlns:")) {
+            if (a.value().isEmpty()) {
+                fail(QStringLiteral("Namespace prefix '%1' declared empty.").arg(localOf(a.name())));
+                return false;
+            }
+            m_namespaces.emplace_back(localOf(a.name()).toString(), a.value().toString());
+        } else
+            kept.push_back(std::move(a));
+    }
+    const QString none;
+    const auto resolve = [&](QStringView prefix, bool element) -> const QString * {
+        if (prefix.isEmpty() && !element)
+            return &none; // an attribute without a prefix is in no namespace
+        const QString *uri = namespaceOf(prefix);
+        if (!uri && prefix.isEmpty())
+            return &none;
+        if (!uri)
+            fail(QStringLiteral("Namespace prefix '%1' is not declared.").arg(prefix));
+        return uri;
+    };
+    const QString *elementUri = resolve(prefixOf(qname), true);
+    if (!elementUri)
+        return false;
+    m_foreign = !elementUri->isEmpty() && *elementUri != m_ownNamespace;
+    m_name = m_foreign ? qname : localOf(qname).toString();
+    m_attributes.clear();
+    for (XmlAttribute &a : kept) {
+        const QString *uri = resolve(prefixOf(a.name()), false);
+        if (!uri)
+            return false;
+        if (uri->isEmpty())
+            m_attributes.push_back(std::move(a));
+        else if (*uri == m_ownNamespace)
+            m_attributes.emplace_back(localOf(a.name()).toString(), a.value().toString());
+        // Attributes of other namespaces (xml:lang, a tool's own) are not the title's.
+    }
+    return true;
+}
+
+void XmlReader::closeElement()
+{
+    const QString qname = m_open.back();
+    m_open.pop_back();
+    if (!m_namespaceMarks.empty()) {
+        m_namespaces.resize(m_namespaceMarks.back());
+        m_namespaceMarks.pop_back();
+    }
+    m_name = localOf(qname).toString();
 }
 
 bool XmlReader::readNextStartElement()

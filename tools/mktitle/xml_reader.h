@@ -55,7 +55,17 @@ public:
     bool hasError() const { return !m_error.isEmpty(); }
     QString errorString() const { return m_error; }
 
+    // Elements in this namespace, or in none, are the document's; their
+    // names are given without a prefix. Elements of any other namespace
+    // are passed over with all they hold, and attributes of other
+    // namespaces are left out.
+    static constexpr QLatin1String kTitleNamespace{"urn:folium:title-source"};
+
 private:
+    TokenType readToken();
+    bool resolveNamespaces(const QString &qname);
+    const QString *namespaceOf(QStringView prefix) const;
+    void closeElement();
     TokenType fail(const QString &message);
     TokenType readMarkup();
     TokenType readText();
@@ -75,8 +85,13 @@ private:
     QByteArrayView m_textUtf8;
     QByteArray m_textBuffer;
     XmlAttributes m_attributes;
-    std::vector<QString> m_open; // names of the open elements
-    bool m_pendingEnd = false;   // an empty element <x/> still owes its end
+    std::vector<QString> m_open;                           // names of the open elements, as written
+    std::vector<std::pair<QString, QString>> m_namespaces; // (prefix, URI) in scope, innermost last
+    std::vector<size_t> m_namespaceMarks;                  // per open element, where its declarations start
+    QString m_ownNamespace = QString(kTitleNamespace);
+    bool m_foreign = false;    // the start element read last is of another namespace
+    int m_foreignDepth = 0;    // inside an element of another namespace
+    bool m_pendingEnd = false; // an empty element <x/> still owes its end
     bool m_seenRoot = false;
     QString m_error;
     std::vector<std::pair<QByteArray, QString>> m_names; // names seen, so each is decoded once

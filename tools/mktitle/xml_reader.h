@@ -2,8 +2,8 @@
 // several times faster than QXmlStreamReader, which matters for titles of
 // hundreds of thousands of topics, and offers the part of the same interface
 // that the compiler uses. It checks well-formedness (matching tags, quoted
-// attributes, known entities) and reports the line of each problem; it does
-// not read DTDs.
+// attributes, known entities, declared namespace prefixes) and reports the
+// line of each problem; it does not read DTDs.
 #pragma once
 
 #include <QByteArray>

@@ -9,6 +9,7 @@
 #include "panels.h"
 #include "program.h"
 #include "program_folder.h"
+#include "running_program.h"
 #include "region_view.h"
 #include "topicview.h"
 
@@ -33,30 +34,17 @@ using namespace folium;
 using namespace folium::app;
 using namespace folium::config;
 using folium::testing::ProgramFolder;
+using folium::testing::RunningProgram;
 
 namespace {
 
-struct Running {
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Program> p;
-
+struct Running : RunningProgram {
     explicit Running(const QString &paramSql = {})
     {
         if (!paramSql.isEmpty())
             ProgramFolder::exec(folder.file(QStringLiteral("abc.mdb")), paramSql);
-        p = std::make_unique<Program>(folder.path(), dialogs);
-        if (!p->Main(QStringLiteral("abc")))
-            p.reset();
-        else {
-            p->mainFrame()->activateWindow();
-            (void)QTest::qWaitForWindowActive(p->mainFrame());
-        }
+        start(QStringLiteral("abc"), true);
     }
-    forms::Form1 *f() const { return p->reader(); }
-    engine::TopicView *main() const { return p->reader()->Fl_main; }
-    QWidget *focus() const { return QApplication::focusWidget(); }
-    void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(focus() ? focus() : p->mainFrame(), k, m); }
 };
 
 } // namespace

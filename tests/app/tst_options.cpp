@@ -12,6 +12,7 @@
 #include "mdiform1.h"
 #include "program.h"
 #include "program_folder.h"
+#include "running_program.h"
 #include "topicview.h"
 
 #include <QAction>
@@ -28,22 +29,13 @@ using namespace folium;
 using namespace folium::app;
 using namespace folium::config;
 using folium::testing::ProgramFolder;
+using folium::testing::RunningProgram;
 
 namespace {
 
-struct Running {
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Program> p;
-
-    Running()
-    {
-        p = std::make_unique<Program>(folder.path(), dialogs);
-        if (!p->Main(QStringLiteral("abc")))
-            p.reset();
-    }
+struct Running : RunningProgram {
+    Running() { start(); }
     Form2 *d() const { return p->options_dialog(); }
-    QString text(const char *group, int n) const { return p->strings.text(QString::fromLatin1(group), n); }
     void open() { p->mainFrame()->item(QStringLiteral("Opzioni"))->trigger(); }
 };
 

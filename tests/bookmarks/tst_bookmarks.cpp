@@ -11,6 +11,7 @@
 #include "mdiform1.h"
 #include "program.h"
 #include "program_folder.h"
+#include "running_program.h"
 #include "topicview.h"
 
 #include <QAction>
@@ -24,6 +25,7 @@ using namespace folium;
 using namespace folium::app;
 using namespace folium::config;
 using folium::testing::ProgramFolder;
+using folium::testing::RunningProgram;
 
 namespace {
 
@@ -41,19 +43,9 @@ QByteArray bytesOf(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-struct Running {
-    ProgramFolder folder{QStringList{QStringLiteral("abc"), QStringLiteral("def")}};
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Program> p;
-
-    Running()
-    {
-        p = std::make_unique<Program>(folder.path(), dialogs);
-        if (!p->Main(QStringLiteral("abc")))
-            p.reset();
-    }
+struct Running : RunningProgram {
+    Running() : RunningProgram({QStringLiteral("abc"), QStringLiteral("def")}) { start(); }
     bookmarks::Bookmarks *b() const { return p->bookmarks(); }
-    engine::TopicView *main() const { return p->reader()->Fl_main; }
     QTreeWidget *list() const { return p->reader()->List_bookmark; }
     QStringList texts() const
     {

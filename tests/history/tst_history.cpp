@@ -7,6 +7,7 @@
 #include "mdiform1.h"
 #include "program.h"
 #include "program_folder.h"
+#include "running_program.h"
 #include "region_view.h"
 #include "topicview.h"
 
@@ -20,26 +21,20 @@ using namespace folium;
 using namespace folium::app;
 using namespace folium::config;
 using folium::testing::ProgramFolder;
+using folium::testing::RunningProgram;
 
 namespace {
 
-struct Running {
-    ProgramFolder folder;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Program> p;
-
+struct Running : RunningProgram {
     Running()
     {
-        p = std::make_unique<Program>(folder.path(), dialogs);
-        if (!p->Main(QStringLiteral("abc"))) {
-            p.reset();
+        start();
+        if (!p)
             return;
-        }
         p->mainFrame()->resize(1000, 700);
         p->mainFrame()->activateWindow();
         (void)QTest::qWaitForWindowActive(p->mainFrame());
     }
-    engine::TopicView *main() const { return p->reader()->Fl_main; }
     QTreeWidget *list() const { return p->reader()->List_cronologia; }
     QStringList rows() const
     {
@@ -47,11 +42,6 @@ struct Running {
         for (int i = 0; i < list()->topLevelItemCount(); ++i)
             out << list()->topLevelItem(i)->text(0);
         return out;
-    }
-    void key(Qt::Key k, Qt::KeyboardModifiers m = {})
-    {
-        QWidget *focus = QApplication::focusWidget();
-        QTest::keyClick(focus ? focus : p->mainFrame(), k, m);
     }
 };
 

@@ -8,6 +8,7 @@
 #include "mdiform1.h"
 #include "program.h"
 #include "program_folder.h"
+#include "running_program.h"
 #include "region_view.h"
 #include "results_model.h"
 #include "search.h"
@@ -32,33 +33,19 @@ using namespace folium;
 using namespace folium::app;
 using namespace folium::config;
 using folium::testing::ProgramFolder;
+using folium::testing::RunningProgram;
 
 namespace {
 
-struct Running {
-    ProgramFolder folder{QStringList()};
-    ScriptedDialogs dialogs;
-    std::unique_ptr<Program> p;
-
-    explicit Running(const QString &edition = QStringLiteral("Lettere"))
+struct Running : RunningProgram {
+    explicit Running(const QString &edition = QStringLiteral("Lettere")) : RunningProgram(QStringList())
     {
         for (const char *ext : {".m14", ".mdb"})
             ProgramFolder::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/") + edition + QString::fromLatin1(ext),
                                 folder.file(edition + QString::fromLatin1(ext)));
-        p = std::make_unique<Program>(folder.path(), dialogs);
-        if (!p->Main(edition)) {
-            p.reset();
-            return;
-        }
-        p->mainFrame()->activateWindow();
-        (void)QTest::qWaitForWindowActive(p->mainFrame());
+        start(edition, true);
     }
-    forms::Form1 *f() const { return p->reader(); }
-    engine::TopicView *main() const { return p->reader()->Fl_main; }
     search::SearchPanel *panel() const { return p->searchPanel(); }
-    QWidget *focus() const { return QApplication::focusWidget(); }
-    void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(focus() ? focus() : p->mainFrame(), k, m); }
-    QString text(const char *group, int n) const { return p->strings.text(QString::fromLatin1(group), n); }
     // F2, the words typed in the query box, Enter.
     void search(const QString &words)
     {

@@ -3,7 +3,7 @@
 // its first rows, stepping to the next result, scrolling the results list a
 // page (the context column included), and the memory held after the
 // largest search. See bench/README.md.
-#include "dialogs.h"
+#include "bench_program.h"
 #include "form1.h"
 #include "mdiform1.h"
 #include "program.h"
@@ -15,36 +15,21 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTreeView>
 
 #include <memory>
 
 namespace {
 
-std::unique_ptr<QTemporaryDir> g_folder;
+std::unique_ptr<folium::bench::ProgramFolder> g_folder;
 std::unique_ptr<folium::config::ScriptedDialogs> g_dialogs;
 std::unique_ptr<folium::app::Program> g_program;
 
 folium::forms::Form1 *reader()
 {
     return g_program->reader();
-}
-
-// Resident memory of the process, in megabytes.
-double residentMB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
-    return 0;
 }
 
 void runSearch(const char *words)
@@ -60,7 +45,7 @@ void BM_AvvioToFirstRows(benchmark::State &state, const char *words)
     for (auto _ : state)
         runSearch(words);
     state.counters["rows"] = reader()->List_risultati->model()->rowCount();
-    state.counters["resident_MB"] = residentMB();
+    state.counters["resident_MB"] = folium::bench::residentMB();
 }
 
 void BM_NextResult(benchmark::State &state)
@@ -103,25 +88,13 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    const QString title = qEnvironmentVariable("FOLIUM_BENCH_TITLE", QStringLiteral(FOLIUM_BENCH_DIR "/big.m14"));
-    if (!QFileInfo::exists(title)) {
-        std::fprintf(stderr, "no benchmark title at %s: build the target bench-title first (bench/README.md)\n",
-                     qPrintable(title));
+    g_folder = std::make_unique<folium::bench::ProgramFolder>();
+    if (!g_folder->make({"big"}))
         return 1;
-    }
-    // A program folder of its own: FL.mdb, and the title with its database.
-    g_folder = std::make_unique<QTemporaryDir>();
-    QFile::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/FL.mdb"), g_folder->filePath(QStringLiteral("FL.mdb")));
-    QFile::setPermissions(g_folder->filePath(QStringLiteral("FL.mdb")), QFile::ReadOwner | QFile::WriteOwner);
-    const QFileInfo fi(title);
-    QFile::link(fi.absoluteFilePath(), g_folder->filePath(QStringLiteral("big.m14")));
-    QFile::link(fi.absolutePath() + QStringLiteral("/big.mdb"), g_folder->filePath(QStringLiteral("big.mdb")));
     g_dialogs = std::make_unique<folium::config::ScriptedDialogs>();
-    g_program = std::make_unique<folium::app::Program>(g_folder->path(), *g_dialogs);
-    if (!g_program->Main(QStringLiteral("big"))) {
-        std::fprintf(stderr, "the program did not open %s\n", qPrintable(title));
+    g_program = folium::bench::startProgram(*g_folder, *g_dialogs, "big");
+    if (!g_program)
         return 1;
-    }
     g_program->mainFrame()->resize(1280, 900);
 
     benchmark::RegisterBenchmark("AvvioToFirstRows/common", BM_AvvioToFirstRows, "lettera")

@@ -1,10 +1,13 @@
 // Writes the source of a large title for the benchmarks: by default 500,000
 // short letters (about 60 MB of text) with Zipf-distributed words, accents,
-// a few words and a phrase at known rates, search groups, and one long topic.
+// a few words and a phrase at known rates, search groups, one long topic, and
+// a contents tree of 100,000 letters in three levels (the title, ten folders
+// of 10,000 letters).
 //
 //   folium-gentitle OUTDIR [TOPICS]
 //
 // The text is deterministic: the same arguments give the same files.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -127,7 +130,21 @@ int main(int argc, char **argv)
     }
     file << "</sr></topic>\n</topics>\n";
     file.close();
-    project << "</title>\n";
+
+    // The contents: the title > ten folders > the first 100,000 letters.
+    const long listed = std::min(topics, 100000L);
+    const long perFolder = (listed + 9) / 10;
+    project << "  <database>\n    <param code=\"NOM\" p1=\"Benchmark\"/>\n    <contents>\n"
+            << "      <item key=\"LongTopic\" text=\"Benchmark\" type=\"f\">\n";
+    for (long first = 0; first < listed; first += perFolder) {
+        const long last = std::min(listed, first + perFolder) - 1;
+        project << "        <item key=\"F" << first << "\" text=\"Lettere " << first << "-" << last
+                << "\" type=\"f\">\n";
+        for (long t = first; t <= last; ++t)
+            project << "          <item key=\"L" << t << "\" text=\"Lettera " << t << "\"/>\n";
+        project << "        </item>\n";
+    }
+    project << "      </item>\n    </contents>\n  </database>\n</title>\n";
     std::printf("%ld topics, %.1f MB of text in %s\n", topics + 1, textBytes / 1e6, out.c_str());
     return 0;
 }

@@ -254,6 +254,75 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table, int *er
     return e == kOk ? std::move(rs) : nullptr;
 }
 
+std::unique_ptr<Query> Database::prepare(const QString &sql, int *err)
+{
+    if (!m_db) {
+        setErr(err, kErrCannotOpen);
+        return nullptr;
+    }
+    const QByteArray u = sql.toUtf8();
+    sqlite3_stmt *st = nullptr;
+    const int rc = sqlite3_prepare_v3(m_db, u.constData(), int(u.size()), SQLITE_PREPARE_PERSISTENT, &st, nullptr);
+    if (rc != SQLITE_OK || !st || !sqlite3_stmt_readonly(st)) {
+        sqlite3_finalize(st);
+        // A table or column that is not there is the usual reason.
+        setErr(err, rc == SQLITE_OK || (rc & 0xFF) == SQLITE_ERROR ? kErrNoTable : writeError(rc));
+        return nullptr;
+    }
+    setErr(err, kOk);
+    return std::unique_ptr<Query>(new Query(shared_from_this(), st));
+}
+
+Query::Query(std::shared_ptr<Database> db, sqlite3_stmt *statement) : m_db(std::move(db)), m_st(statement) {}
+
+Query::~Query()
+{
+    sqlite3_finalize(m_st);
+}
+
+void Query::bind(int parameter, const QVariant &value)
+{
+    if (value.isNull() || !value.isValid()) {
+        sqlite3_bind_null(m_st, parameter);
+    } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
+               value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::Bool) {
+        sqlite3_bind_int64(m_st, parameter, value.toLongLong());
+    } else {
+        const QByteArray u = value.toString().toUtf8();
+        sqlite3_bind_text(m_st, parameter, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+    }
+}
+
+bool Query::next()
+{
+    if (m_done)
+        return false;
+    const int rc = sqlite3_step(m_st);
+    if (rc == SQLITE_ROW)
+        return true;
+    m_done = true;
+    m_error = rc == SQLITE_DONE ? kOk : writeError(rc);
+    return false;
+}
+
+void Query::reset()
+{
+    sqlite3_reset(m_st);
+    m_done = false;
+    m_error = kOk;
+}
+
+QString Query::text(int column) const
+{
+    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_st, column));
+    return p ? QString::fromUtf8(p, sqlite3_column_bytes(m_st, column)) : QString();
+}
+
+qint64 Query::integer(int column) const
+{
+    return sqlite3_column_int64(m_st, column);
+}
+
 Recordset::Recordset(std::shared_ptr<Database> db, QString table, QStringList columns)
     : m_db(std::move(db)), m_table(std::move(table)), m_columns(std::move(columns))
 {

@@ -37,6 +37,7 @@ enum Error : int {
 };
 
 class Recordset;
+class Query;
 
 // The description of an error number, as message boxes show it.
 QString errorDescription(int error);
@@ -75,6 +76,8 @@ public:
     static std::shared_ptr<Database> CreateDatabase(const QString &path, const QString &locale, int *err);
 
     std::unique_ptr<Recordset> OpenRecordset(const QString &table, int *err);
+    // A read-only SQL query, prepared once and run as often as needed.
+    std::unique_ptr<Query> prepare(const QString &sql, int *err);
     TableDef CreateTableDef(const QString &name) const { return TableDef(name); }
     int appendTableDef(const TableDef &def); // TableDefs.Append
     void Close();
@@ -162,6 +165,35 @@ private:
     mutable qint64 m_pageChanges = -1;
     mutable qint64 m_pageVersion = -1;
     mutable std::chrono::steady_clock::time_point m_pageChecked;
+};
+
+// A read-only query whose rows are stepped through one at a time and never
+// held: what a view that reads a big table piece by piece needs. Parameters
+// are bound (from 1) before a run; next() starts the run and steps it;
+// reset() makes it ready to run again with new parameters.
+class Query {
+public:
+    ~Query();
+    Query(const Query &) = delete;
+    Query &operator=(const Query &) = delete;
+
+    void bind(int parameter, const QVariant &value);
+    // The next row, or false at the end of the rows or on an error.
+    bool next();
+    // 0, or the error that ended the last run early.
+    int error() const { return m_error; }
+    void reset();
+
+    QString text(int column) const;
+    qint64 integer(int column) const;
+
+private:
+    friend class Database;
+    Query(std::shared_ptr<Database> db, sqlite3_stmt *statement);
+    std::shared_ptr<Database> m_db;
+    sqlite3_stmt *m_st = nullptr;
+    int m_error = kOk;
+    bool m_done = false;
 };
 
 } // namespace folium::db

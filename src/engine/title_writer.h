@@ -96,8 +96,9 @@ struct ParamRow {
     QString codice, param1, param2;
 };
 
-// Writes the title database (contents tree "Item" with index "Ordine",
-// parameters "Param" with index "Ordre"); an existing file is replaced.
+// Writes the title database (contents tree "Item" with index "Ordine" and
+// indexes of its parents and keys, parameters "Param" with index "Ordre");
+// an existing file is replaced.
 bool writeTitleDatabase(const QString &path, const std::vector<ItemRow> &items, const std::vector<ParamRow> &params,
                         QString *error);
 

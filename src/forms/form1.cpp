@@ -86,18 +86,13 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     List_risultati->setTextElideMode(Qt::ElideRight);
     List_cronologia = makeList("List_cronologia");
     List_bookmark = makeList("List_bookmark");
-    TreeSommario = named(new QTreeWidget, "TreeSommario");
+    // The contents tree; its model, over the title database, is set by the
+    // title's code.
+    TreeSommario = named(new QTreeView, "TreeSommario");
     TreeSommario->setHeaderHidden(true);
+    TreeSommario->setUniformRowHeights(true);
+    TreeSommario->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeSommario->setExpandsOnDoubleClick(false);
-    // A folder shows its open image while it is expanded.
-    connect(TreeSommario, &QTreeWidget::itemExpanded, this, [](QTreeWidgetItem *it) {
-        if (it->data(0, ImageRole).toInt() == 5)
-            it->setIcon(0, image(6));
-    });
-    connect(TreeSommario, &QTreeWidget::itemCollapsed, this, [](QTreeWidgetItem *it) {
-        if (it->data(0, ImageRole).toInt() == 5)
-            it->setIcon(0, image(5));
-    });
     for (QWidget *w : {Frame_cerca, static_cast<QWidget *>(List_risultati), static_cast<QWidget *>(List_cronologia),
                        static_cast<QWidget *>(List_bookmark), static_cast<QWidget *>(TreeSommario)})
         panels->addWidget(w);

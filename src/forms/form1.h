@@ -86,7 +86,7 @@ public:
     QTreeView *List_risultati; // a view over the search's results model
     QTreeWidget *List_cronologia;
     QTreeWidget *List_bookmark;
-    QTreeWidget *TreeSommario;
+    QTreeView *TreeSommario;
 
     Panel shownPanel() const { return m_shown; }
     bool isShown(Panel p) const { return m_shown == p; }

@@ -193,10 +193,8 @@ void TopicDisplay::TopicChanged()
 
     if (!m_t.TreeSyncSuppressed && !m_t.NoTitleDatabase && f->isShown(Panel::Contents)) {
         const QString key = title::nodeKeyForTopic(main->TopicData(), m_t.DateSearchEnabled);
-        if (QTreeWidgetItem *node = title::findNode(m_w, key)) {
-            f->TreeSommario->setCurrentItem(node);
-            node->setExpanded(true);
-        }
+        if (const QModelIndex node = title::findNode(m_w, key); node.isValid())
+            title::selectNode(m_w, node, true);
     }
     m_t.TreeSyncSuppressed = false;
     if (!m_r.SteppingAcrossTopics)

@@ -1,5 +1,7 @@
 #include "search_panel.h"
 
+#include "contents_model.h"
+#include "contents_tree.h"
 #include "dialogs.h"
 #include "engine_errors.h"
 #include "form1.h"
@@ -60,16 +62,16 @@ void Cerca_parola(forms::Windows &w, const forms::ReaderState &r)
 
 void Hasard(forms::Windows &w, const forms::TitleState &t)
 {
-    QTreeWidget *tree = w.reader->TreeSommario;
-    QList<QTreeWidgetItem *> nodes;
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        nodes << *it;
-    if (nodes.isEmpty())
+    // A row of the contents table drawn at random: a node without children
+    // is shown; a folder, or a row that is not a node, shows nothing.
+    title::ContentsModel *model = title::contentsModel(w);
+    const qint64 rows = model->rowCountInTable();
+    if (rows <= 0)
         return;
-    QTreeWidgetItem *node = nodes.at(int(QRandomGenerator::global()->bounded(qsizetype(nodes.size()))));
-    if (node->childCount() > 0)
+    const QModelIndex node = model->indexOfRow(qint64(QRandomGenerator::global()->bounded(quint64(rows))));
+    if (!node.isValid() || model->hasChildren(node))
         return;
-    const QString key = node->data(0, forms::TagRole).toString();
+    const QString key = node.data(forms::TagRole).toString();
     w.reader->Fl_main->JumpContext(t.DateSearchEnabled ? key.mid(1) : key);
 }
 

@@ -1,5 +1,6 @@
 #include "contents_tree.h"
 
+#include "contents_model.h"
 #include "dao.h"
 #include "dialogs.h"
 #include "form1.h"
@@ -18,34 +19,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStatusBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace folium::title {
 
 using forms::Form1;
 using forms::Panel;
-
-namespace {
-
-QString trimmedRight(const QString &s)
-{
-    qsizetype n = s.size();
-    while (n > 0 && s.at(n - 1) == u' ')
-        --n;
-    return s.left(n);
-}
-
-QTreeWidgetItem *findIn(QTreeWidgetItem *item, const QString &key)
-{
-    if (item->data(0, forms::TagRole).toString() == key)
-        return item;
-    for (int i = 0; i < item->childCount(); ++i)
-        if (QTreeWidgetItem *found = findIn(item->child(i), key))
-            return found;
-    return nullptr;
-}
-
-} // namespace
 
 bool LetturaSommario(Windows &w, TitleState &t)
 {
@@ -62,37 +41,14 @@ bool LetturaSommario(Windows &w, TitleState &t)
         t.TitleDatabasePath = chosen;
         database = db::Database::OpenDatabase(t.TitleDatabasePath, &err);
     }
-    auto rs = database->OpenRecordset(QStringLiteral("Item"), &err);
     f->Check1->setChecked(w.options->CheckOptAnd->isChecked());
     f->TextNear->setText(w.options->TextNear->text());
-    f->TreeSommario->clear();
-    if (!rs)
-        return true;
-    rs->setIndex(QStringLiteral("Ordine"));
-    QHash<QString, QTreeWidgetItem *> nodes;
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
-        const QString key = trimmedRight(rs->Field(QStringLiteral("Chiave")).toString());
-        if (nodes.contains(key))
-            continue;
-        QTreeWidgetItem *node = nullptr;
-        bool folder = false;
-        if (rs->Field(QStringLiteral("Ordine")).toInt() == 0) {
-            node = new QTreeWidgetItem(f->TreeSommario);
-            folder = true;
-        } else {
-            QTreeWidgetItem *parent = nodes.value(trimmedRight(rs->Field(QStringLiteral("Parente")).toString()));
-            if (!parent)
-                continue;
-            node = new QTreeWidgetItem(parent);
-            folder = rs->Field(QStringLiteral("tipo")).toString() == u"f";
-        }
-        node->setText(0, rs->Field(QStringLiteral("Titolo")).toString());
-        node->setData(0, forms::TagRole, key);
-        Form1::setImage(node, folder ? 5 : 4);
-        nodes.insert(key, node);
-        if (!node->parent())
-            node->setExpanded(true);
-    }
+    // The top-level nodes and their children are read now, every other
+    // folder when it is first opened.
+    ContentsModel *model = contentsModel(w);
+    model->load(database);
+    for (int i = 0; i < model->rowCount(); ++i)
+        f->TreeSommario->expand(model->index(i, 0));
     return true;
 }
 
@@ -103,13 +59,34 @@ QString nodeKeyForTopic(const QString &topicData, bool dateSearch)
     return dateSearch ? QStringLiteral("D") + key : key;
 }
 
-QTreeWidgetItem *findNode(Windows &w, const QString &key)
+ContentsModel *contentsModel(Windows &w)
 {
-    QTreeWidget *tree = w.reader->TreeSommario;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        if (QTreeWidgetItem *found = findIn(tree->topLevelItem(i), key))
-            return found;
-    return nullptr;
+    QTreeView *tree = w.reader->TreeSommario;
+    if (auto *model = qobject_cast<ContentsModel *>(tree->model()))
+        return model;
+    auto *model = new ContentsModel(tree);
+    tree->setModel(model);
+    // A folder shows its open image while it is expanded.
+    QObject::connect(tree, &QTreeView::expanded, model, [model](const QModelIndex &i) { model->setExpanded(i, true); });
+    QObject::connect(tree, &QTreeView::collapsed, model,
+                     [model](const QModelIndex &i) { model->setExpanded(i, false); });
+    return model;
+}
+
+QModelIndex findNode(Windows &w, const QString &key)
+{
+    return contentsModel(w)->indexOfKey(key);
+}
+
+void selectNode(Windows &w, const QModelIndex &node, bool open)
+{
+    QTreeView *tree = w.reader->TreeSommario;
+    for (QModelIndex up = node.parent(); up.isValid(); up = up.parent())
+        tree->expand(up);
+    tree->setCurrentIndex(node);
+    if (open)
+        tree->expand(node);
+    tree->scrollTo(node);
 }
 
 void Sommario(Windows &w, TitleState &t)
@@ -120,8 +97,8 @@ void Sommario(Windows &w, TitleState &t)
         w.frame->statusBar()->showMessage(QStringLiteral(" "));
         if (!t.NoTitleDatabase) {
             const QString key = nodeKeyForTopic(f->Fl_main->TopicData(), t.DateSearchEnabled);
-            if (QTreeWidgetItem *node = findNode(w, key))
-                f->TreeSommario->setCurrentItem(node);
+            if (const QModelIndex node = findNode(w, key); node.isValid())
+                selectNode(w, node, false);
             w.frame->item(QStringLiteral("Sommario_scritti"))->setEnabled(false);
         }
     }
@@ -131,21 +108,22 @@ void Sommario(Windows &w, TitleState &t)
 ContentsTree::ContentsTree(Windows &w, TitleState &t, ReaderState &r, QObject *parent)
     : QObject(parent), m_w(w), m_t(t), m_r(r)
 {
-    QTreeWidget *tree = w.reader->TreeSommario;
+    QTreeView *tree = w.reader->TreeSommario;
+    contentsModel(w);
     m_treeObject = tree;
     m_viewportObject = tree->viewport();
     tree->installEventFilter(this);
     tree->viewport()->installEventFilter(this);
-    connect(tree, &QTreeWidget::itemClicked, this, [this] { TreeSommario_Click(); });
+    connect(tree, &QTreeView::clicked, this, [this] { TreeSommario_Click(); });
 }
 
 void ContentsTree::TreeSommario_Click()
 {
-    Form1 *f = m_w.reader;
-    QTreeWidgetItem *node = f->TreeSommario->currentItem();
+    QTreeView *tree = m_w.reader->TreeSommario;
+    const QPersistentModelIndex node = tree->currentIndex();
     TreeSommario_KeyPress(13);
-    if (node)
-        node->setExpanded(!node->isExpanded());
+    if (node.isValid())
+        tree->setExpanded(node, !tree->isExpanded(node));
 }
 
 void ContentsTree::TreeSommario_KeyPress(int keyAscii)
@@ -157,8 +135,8 @@ void ContentsTree::TreeSommario_KeyPress(int keyAscii)
     if (keyAscii != 13)
         return;
     f->rememberPlace(m_r);
-    if (QTreeWidgetItem *node = f->TreeSommario->currentItem()) {
-        const QString key = node->data(0, forms::TagRole).toString();
+    if (const QModelIndex node = f->TreeSommario->currentIndex(); node.isValid()) {
+        const QString key = node.data(forms::TagRole).toString();
         f->Fl_main->JumpContext(m_t.DateSearchEnabled ? key.mid(1) : key);
     }
 }
@@ -172,7 +150,7 @@ bool ContentsTree::eventFilter(QObject *watched, QEvent *event)
     const bool press = onViewport && event->type() == QEvent::MouseButtonPress;
     if (!key && !press)
         return false;
-    QTreeWidget *tree = m_w.reader->TreeSommario;
+    QTreeView *tree = m_w.reader->TreeSommario;
     if (key) {
         auto *k = static_cast<QKeyEvent *>(event);
         if (k->modifiers() == Qt::ShiftModifier) {
@@ -193,10 +171,10 @@ bool ContentsTree::eventFilter(QObject *watched, QEvent *event)
         auto *m = static_cast<QMouseEvent *>(event);
         if (m->button() == Qt::RightButton) {
             // A right click shows the menu and never moves the selection.
-            QTreeWidgetItem *kept = tree->currentItem();
+            const QPersistentModelIndex kept = tree->currentIndex();
             emit contextMenuRequested(tree);
-            if (kept)
-                tree->setCurrentItem(kept);
+            if (kept.isValid())
+                tree->setCurrentIndex(kept);
             tree->setFocus();
             return true;
         }

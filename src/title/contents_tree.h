@@ -2,10 +2,9 @@
 // a panel of the side pane, and turned into jumps in the main pane.
 #pragma once
 
+#include <QModelIndex>
 #include <QObject>
 #include <QString>
-
-class QTreeWidgetItem;
 
 namespace folium::forms {
 struct ReaderState;
@@ -15,6 +14,7 @@ struct Windows;
 
 namespace folium::title {
 
+class ContentsModel;
 using forms::ReaderState;
 using forms::TitleState;
 using forms::Windows;
@@ -26,7 +26,13 @@ bool LetturaSommario(Windows &w, TitleState &t);
 // The node key of the topic shown: its TopicData up to the first ".",
 // with "D" in front in a title with date search.
 QString nodeKeyForTopic(const QString &topicData, bool dateSearch);
-QTreeWidgetItem *findNode(Windows &w, const QString &key);
+// The node with that key, its folders read if need be; invalid if none.
+QModelIndex findNode(Windows &w, const QString &key);
+// Makes the node the tree's current one, its folders opened and the node
+// scrolled into view; its own folder is opened too when `open` is set.
+void selectNode(Windows &w, const QModelIndex &node, bool open);
+// The tree's model, made and set on the tree the first time it is asked for.
+ContentsModel *contentsModel(Windows &w);
 
 // Shows the tree as the side pane's panel with the shown topic selected.
 void Sommario(Windows &w, TitleState &t);

@@ -1,5 +1,7 @@
 #include "title_params.h"
 
+#include "contents_model.h"
+#include "contents_tree.h"
 #include "dao.h"
 #include "dialogs.h"
 #include "form1.h"
@@ -18,7 +20,7 @@
 #include <QGroupBox>
 #include <QMenu>
 #include <QRadioButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace folium::title {
 
@@ -97,7 +99,7 @@ void runWithoutDatabase(Windows &w, TitleState &t)
     w.frame->setWindowTitle(t.TitleName);
     showDateSearch(f, false, false);
     t.DateSearchEnabled = t.LetterSearchEnabled = false;
-    f->TreeSommario->clear();
+    contentsModel(w)->clear();
     w.frame->button(QStringLiteral("Indici"))->setEnabled(false);
     w.loading->hide();
 }

@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QContextMenuEvent>
 #include <QTest>
+#include <QTreeView>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -466,8 +467,8 @@ private slots:
         QCOMPARE(shown, frame->menu(QStringLiteral("Modifica")));
 
         shown = nullptr;
-        QTreeWidget *tree = r.f()->TreeSommario;
-        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(tree->topLevelItem(0)).center());
+        QTreeView *tree = r.f()->TreeSommario;
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualRect(tree->model()->index(0, 0)).center());
         QCOMPARE(shown, frame->menu(QStringLiteral("Modifica")));
         QCOMPARE(r.p->state.ContextMenuSource.data(), tree);
     }

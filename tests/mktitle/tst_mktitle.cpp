@@ -133,7 +133,7 @@ private slots:
                  (QStringList{"1|COD|Basic", "2|NOM|Fixture title", "3|DAT|O", "4|HAS|N", "5|DEB|1851-03-12",
                               "6|GRP|A|Group A", "7|GRP| B |Group B"}));
         QCOMPARE(column(res.mdbPath, "SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name"),
-                 (QStringList{"Ordine", "Ordre"}));
+                 (QStringList{"ItemChiave", "ItemParente", "Ordine", "Ordre"}));
     }
 
     // The reader looks for a title's database under the title's name up to

@@ -2,6 +2,9 @@
 // last-used list, the title database beside the title and its identity,
 // the title's parameters and the contents tree.
 #include "commands.h"
+#include "dao.h"
+#include "contents_model.h"
+#include "contents_tree.h"
 #include "dialogs.h"
 #include "form1.h"
 #include "form3.h"
@@ -19,8 +22,9 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QListWidget>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include "region_view.h"
 
@@ -32,17 +36,45 @@ using folium::testing::visibleLastUsed;
 
 namespace {
 
-QTreeWidgetItem *node(Program &p, const QString &key)
+// The node with that key, its folders read if need be.
+QModelIndex node(Program &p, const QString &key)
 {
-    for (QTreeWidgetItemIterator it(p.reader()->TreeSommario); *it; ++it)
-        if ((*it)->data(0, forms::TagRole).toString() == key)
-            return *it;
-    return nullptr;
+    return title::findNode(p.windows(), key);
 }
 
 QString mdbOf(const ProgramFolder &folder, const QString &base)
 {
     return folder.file(base + QStringLiteral(".mdb"));
+}
+
+// A title database holding only the rows given, with or without the
+// indexes the title compiler writes.
+std::shared_ptr<db::Database> itemTable(const QTemporaryDir &dir, const QString &rows, bool indexed)
+{
+    static int made = 0;
+    int err = 0;
+    auto d = db::Database::CreateDatabase(dir.filePath(QStringLiteral("t%1.mdb").arg(++made)), {}, &err);
+    const QString indexes = QStringLiteral("CREATE INDEX ItemParente ON Item(rtrim(Parente), Ordine);"
+                                           "CREATE INDEX ItemChiave ON Item(rtrim(Chiave), Ordine);");
+    if (!d || d->execScript(QStringLiteral("CREATE TABLE Item(Ordine INTEGER, Chiave TEXT, Titolo TEXT, "
+                                           "Parente TEXT, tipo TEXT); CREATE INDEX Ordine ON Item(Ordine); BEGIN;") +
+                            rows + (indexed ? indexes : QString()) + QStringLiteral("COMMIT;")) != 0)
+        return nullptr;
+    return d;
+}
+
+// The tree a model shows, read whole: "key(child child ...)".
+QString shape(title::ContentsModel &m, const QModelIndex &parent = {})
+{
+    QStringList parts;
+    if (m.canFetchMore(parent))
+        m.fetchMore(parent);
+    for (int i = 0; i < m.rowCount(parent); ++i) {
+        const QModelIndex c = m.index(i, 0, parent);
+        const QString below = shape(m, c);
+        parts << c.data(forms::TagRole).toString() + (below.isEmpty() ? QString() : u'(' + below + u')');
+    }
+    return parts.join(u' ');
 }
 
 } // namespace
@@ -85,7 +117,7 @@ private slots:
         // Cancelled: the title runs without contents, as "Inconnu".
         QVERIFY(q.title.NoTitleDatabase);
         QCOMPARE(q.mainFrame()->windowTitle(), QStringLiteral("Inconnu"));
-        QCOMPARE(q.reader()->TreeSommario->topLevelItemCount(), 0);
+        QCOMPARE(q.reader()->TreeSommario->model()->rowCount(), 0);
         QVERIFY(!q.mainFrame()->button(QStringLiteral("Indici"))->isEnabled());
         QCOMPARE(q.reader()->Combo_sottoinsieme->count(), 1);
         QCOMPARE(q.reader()->Fl_main->ViewTitle(), title);
@@ -155,7 +187,7 @@ private slots:
         QVERIFY(p.reader()->isShown(forms::Panel::Contents));
         QVERIFY(p.mainFrame()->button(QStringLiteral("Sommario"))->isChecked());
         QVERIFY(!p.mainFrame()->button(QStringLiteral("Cerca"))->isChecked());
-        QCOMPARE(p.reader()->TreeSommario->currentItem(), node(p, QStringLiteral("Dsommario")));
+        QCOMPARE(p.reader()->TreeSommario->currentIndex(), node(p, QStringLiteral("Dsommario")));
         QCOMPARE(p.mainFrame()->windowTitle(), QStringLiteral("Fixture title"));
         QVERIFY(p.loading()->isHidden());
     }
@@ -287,18 +319,116 @@ private slots:
         ScriptedDialogs dialogs;
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
-        QTreeWidget *tree = p.reader()->TreeSommario;
-        QCOMPARE(tree->topLevelItemCount(), 1);
-        QTreeWidgetItem *root = tree->topLevelItem(0);
-        QVERIFY(root->isExpanded());
-        QCOMPARE(root->childCount(), 2);
-        QTreeWidgetItem *year = node(p, QStringLiteral("D1851"));
-        QCOMPARE(year->text(0), QStringLiteral("1851"));
-        QVERIFY(!year->isExpanded());
-        QCOMPARE(year->data(0, forms::ImageRole).toInt(), 5);
-        QCOMPARE(node(p, QStringLiteral("D120351"))->data(0, forms::ImageRole).toInt(), 4);
-        QVERIFY(node(p, QStringLiteral("Dlater")));
-        QVERIFY(!node(p, QStringLiteral("Dorphan")));
+        QTreeView *tree = p.reader()->TreeSommario;
+        QAbstractItemModel *model = tree->model();
+        QCOMPARE(model->rowCount(), 1);
+        const QModelIndex root = model->index(0, 0);
+        QVERIFY(tree->isExpanded(root));
+        QCOMPARE(model->rowCount(root), 2);
+        const QModelIndex year = node(p, QStringLiteral("D1851"));
+        QCOMPARE(year.parent(), root);
+        QCOMPARE(year.data().toString(), QStringLiteral("1851"));
+        QVERIFY(!tree->isExpanded(year));
+        QCOMPARE(year.data(forms::ImageRole).toInt(), 5);
+        QCOMPARE(node(p, QStringLiteral("D120351")).data(forms::ImageRole).toInt(), 4);
+        QCOMPARE(node(p, QStringLiteral("D120351")).parent(), year);
+        QVERIFY(node(p, QStringLiteral("Dlater")).isValid());
+        QVERIFY(!node(p, QStringLiteral("Dorphan")).isValid());
+        // A folder shows its open image while it is expanded.
+        const QIcon closed = year.data(Qt::DecorationRole).value<QIcon>();
+        tree->expand(year);
+        QVERIFY(year.data(Qt::DecorationRole).value<QIcon>().cacheKey() != closed.cacheKey());
+        tree->collapse(year);
+        QCOMPARE(year.data(Qt::DecorationRole).value<QIcon>().cacheKey(), closed.cacheKey());
+    }
+
+    void contentsReadFolderByFolder()
+    {
+        // A root, 40 folders of 250 letters each: opening reads the root's
+        // children only; finding a letter reads its folder and no other.
+        QTemporaryDir dir;
+        QString rows = QStringLiteral("INSERT INTO Item VALUES (0, 'R', 'Root', '', 'f');");
+        int ordine = 1;
+        for (int f = 0; f < 40; ++f) {
+            rows += QStringLiteral("INSERT INTO Item VALUES (%1, 'F%2', 'Folder %2', 'R', 'f');").arg(ordine++).arg(f);
+            for (int l = 0; l < 250; ++l)
+                rows += QStringLiteral("INSERT INTO Item VALUES (%1, 'L%2_%3', 'Letter', 'F%2', '');")
+                            .arg(ordine++)
+                            .arg(f)
+                            .arg(l);
+        }
+        auto d = itemTable(dir, rows, true);
+        QVERIFY(d);
+        title::ContentsModel m;
+        QVERIFY(m.load(d));
+        QCOMPARE(m.rowCount(), 1);
+        const QModelIndex root = m.index(0, 0);
+        m.fetchMore(root);
+        QCOMPARE(m.rowCount(root), 40);
+        QCOMPARE(m.nodesHeld(), 41);
+        QVERIFY(m.hasChildren(m.index(7, 0, root)));
+
+        const QModelIndex letter = m.indexOfKey(QStringLiteral("L37_249"));
+        QVERIFY(letter.isValid());
+        QCOMPARE(m.nodesHeld(), 41 + 250);
+        QCOMPARE(letter.row(), 249);
+        QCOMPARE(letter.parent().data(forms::TagRole).toString(), QStringLiteral("F37"));
+        QCOMPARE(letter.parent().parent(), root);
+        QCOMPARE(letter.data(forms::ImageRole).toInt(), 4);
+        QVERIFY(!m.hasChildren(letter));
+
+        // Every row of the table is reachable by its place in reading order.
+        QCOMPARE(m.rowCountInTable(), 1 + 40 * 251);
+        QCOMPARE(m.indexOfRow(0), root);
+        QCOMPARE(m.indexOfRow(2).data(forms::TagRole).toString(), QStringLiteral("L0_0"));
+        QVERIFY(!m.indexOfRow(1 + 40 * 251).isValid());
+        m.clear();
+        QCOMPARE(m.rowCount(), 0);
+        QVERIFY(!m.indexOfKey(QStringLiteral("R")).isValid());
+    }
+
+    void contentsOfAnOddTableSameWithOrWithoutIndexes()
+    {
+        // Children listed before their parent, keys used twice, trailing
+        // blanks, a second top-level row, parents that name each other, a
+        // row out of reading order in the file: the tree is the same
+        // whether the database has the compiler's indexes or not.
+        const QString rows = QStringLiteral(
+            "INSERT INTO Item VALUES (3, 'B1', 'B one', 'B  ', '');" // first in the file, third in reading order
+            "INSERT INTO Item VALUES (0, 'A  ', 'Root A', '', '');"  // top level; its key without the blanks
+            "INSERT INTO Item VALUES (2, 'B', 'Folder B', 'A', 'f');"
+            "INSERT INTO Item VALUES (1, 'Early', 'Early', 'B', '');" // before its parent: not a node
+            "INSERT INTO Item VALUES (4, 'B', 'B again', 'A', 'f');"  // key used: not a node
+            "INSERT INTO Item VALUES (5, 'C', 'Leaf with a child', 'A', '');"
+            "INSERT INTO Item VALUES (6, 'C1', 'Child of a leaf', 'C', '');"
+            "INSERT INTO Item VALUES (0, 'Z', 'Root Z', '', 'f');"
+            "INSERT INTO Item VALUES (7, 'X', 'X', 'Y', '');" // X and Y name each other
+            "INSERT INTO Item VALUES (8, 'Y', 'Y', 'X', '');"
+            "INSERT INTO Item VALUES (9, 'Empty', 'Empty folder', 'Z', 'f');"
+            "INSERT INTO Item VALUES (0, 'Z', 'Root Z again', '', 'f');");
+        QTemporaryDir dir;
+        for (const bool indexed : {true, false}) {
+            auto d = itemTable(dir, rows, indexed);
+            QVERIFY(d);
+            title::ContentsModel m;
+            QVERIFY(m.load(d));
+            QCOMPARE(shape(m), QStringLiteral("A(B(B1) C(C1)) Z(Empty)"));
+            QCOMPARE(m.index(0, 0).data(forms::ImageRole).toInt(), 5); // a top-level node is a folder
+            QCOMPARE(m.index(1, 0).data().toString(), QStringLiteral("Root Z"));
+            const QModelIndex c = m.indexOfKey(QStringLiteral("C"));
+            QCOMPARE(c.data(forms::ImageRole).toInt(), 4);
+            QVERIFY(m.hasChildren(c));
+            QVERIFY(!m.hasChildren(m.indexOfKey(QStringLiteral("Empty"))));
+            for (const char *absent : {"Early", "X", "Y", "nothing"})
+                QVERIFY2(!m.indexOfKey(QString::fromLatin1(absent)).isValid(), absent);
+            QCOMPARE(m.rowCountInTable(), 12);
+        }
+        // A table the tree cannot be read from leaves the model empty.
+        auto d = itemTable(dir, QStringLiteral("DROP TABLE Item;"), false);
+        QVERIFY(d);
+        title::ContentsModel m;
+        QVERIFY(!m.load(d));
+        QCOMPARE(m.rowCount(), 0);
     }
 
     void treeClickShowsTheTopicAndTheTreeFollowsTheTopic()
@@ -307,32 +437,44 @@ private slots:
         ScriptedDialogs dialogs;
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
-        QTreeWidget *tree = p.reader()->TreeSommario;
+        QTreeView *tree = p.reader()->TreeSommario;
         engine::TopicView *main = p.reader()->Fl_main;
         QVERIFY(p.reader()->isShown(forms::Panel::Contents));
         // The home topic's node is selected at start.
-        QCOMPARE(tree->currentItem(), node(p, QStringLiteral("Dsommario")));
+        QCOMPARE(tree->currentIndex(), node(p, QStringLiteral("Dsommario")));
 
         // A click on a node (keys of a date-search title carry a "D") shows
-        // its topic, and toggles the node.
-        QTreeWidgetItem *year = node(p, QStringLiteral("D1851"));
-        year->setExpanded(true);
-        QTreeWidgetItem *letter = node(p, QStringLiteral("D120351"));
-        const QRect r = tree->visualItemRect(letter);
-        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+        // its topic, and toggles the node: twice on a folder opens and
+        // closes it.
+        const QModelIndex year = node(p, QStringLiteral("D1851"));
+        QVERIFY(!tree->isExpanded(year));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(year).center());
+        QVERIFY(tree->isExpanded(year));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(year).center());
+        QVERIFY(!tree->isExpanded(year));
+        tree->expand(year);
+        const QModelIndex letter = node(p, QStringLiteral("D120351"));
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(letter).center());
         QCOMPARE(main->TopicData(), QStringLiteral("120351"));
 
-        // A note of that letter ("120351.2") selects the letter's node.
-        tree->setCurrentItem(year);
+        // A note of that letter ("120351.2") selects the letter's node, and
+        // the topic brings its node into view when its folder is closed.
+        tree->setCurrentIndex(year);
         main->JumpContext(QStringLiteral("T120351.2"));
         QCOMPARE(main->TopicData(), QStringLiteral("120351.2"));
-        QCOMPARE(tree->currentItem(), letter);
+        QCOMPARE(tree->currentIndex(), letter);
+        tree->collapse(year);
+        main->JumpContext(QStringLiteral("Long"));
+        main->JumpContext(QStringLiteral("120351"));
+        QCOMPARE(tree->currentIndex(), letter);
+        QVERIFY(tree->isExpanded(year));
 
         // Enter shows the selected node's topic and does not toggle it.
-        tree->setCurrentItem(node(p, QStringLiteral("D120351a")));
+        tree->setCurrentIndex(node(p, QStringLiteral("D120351a")));
         tree->setFocus();
         QTest::keyClick(tree, Qt::Key_Return);
         QCOMPARE(main->TopicData(), QStringLiteral("120351a"));
+        QVERIFY(tree->isExpanded(year));
     }
 
     void rightClickAndShiftArrowsLeaveTheSelection()
@@ -344,14 +486,14 @@ private slots:
         QWidget *menuSource = nullptr;
         p.commands()->popupMenu = [&](QMenu *, const QPoint &) { menuSource = p.state.ContextMenuSource; };
         p.mainFrame()->resize(900, 400);
-        QTreeWidget *tree = p.reader()->TreeSommario;
+        QTreeView *tree = p.reader()->TreeSommario;
         engine::TopicView *main = p.reader()->Fl_main;
         main->JumpContext(QStringLiteral("Long"));
-        QTreeWidgetItem *year = node(p, QStringLiteral("D1851"));
-        tree->setCurrentItem(year);
-        QTreeWidgetItem *root = node(p, QStringLiteral("Dsommario"));
-        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualItemRect(root).center());
-        QCOMPARE(tree->currentItem(), year);
+        const QModelIndex year = node(p, QStringLiteral("D1851"));
+        tree->setCurrentIndex(year);
+        const QModelIndex root = node(p, QStringLiteral("Dsommario"));
+        QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualRect(root).center());
+        QCOMPARE(tree->currentIndex(), year);
         QCOMPARE(main->TopicData(), QStringLiteral("long"));
         QCOMPARE(menuSource, tree);
 
@@ -361,7 +503,7 @@ private slots:
         QCOMPARE(bar->value(), 0);
         QTest::keyClick(tree, Qt::Key_Down, Qt::ShiftModifier);
         QVERIFY(bar->value() > 0);
-        QCOMPARE(tree->currentItem(), year);
+        QCOMPARE(tree->currentIndex(), year);
         QCOMPARE(QApplication::focusWidget(), tree);
     }
 };

@@ -348,6 +348,20 @@ QString TitleFile::topicTitle(int index) const
     return title;
 }
 
+void TitleFile::prefetchTitle(int index, bool title) const
+{
+    if (index < 0 || index / kTitlesPerChunk != m_lastChunkNumber || !m_lastChunk)
+        return;
+    const size_t k = size_t(index % kTitlesPerChunk);
+    if (k >= m_lastChunk->decoded.size())
+        return;
+    const QString &kept = m_lastChunk->decoded[k];
+    if (!title)
+        __builtin_prefetch(&kept);
+    else if (const auto *d = const_cast<QString &>(kept).data_ptr().d_ptr())
+        __builtin_prefetch(d, 1); // a copy writes its reference count
+}
+
 QByteArray TitleFile::image(const QString &name) const
 {
     Statement st(*m_db, "SELECT data FROM image WHERE name = ?1");

@@ -72,6 +72,10 @@ public:
     // are kept for the next lists of hits, within a bound
     // (kCachedTitleChunks chunks of kTitlesPerChunk titles).
     QString topicTitle(int index) const;
+    // Brings a decoded title towards the processor ahead of its use: where
+    // it is kept, or (`title` set) the title's text. Does nothing for a
+    // title not decoded yet.
+    void prefetchTitle(int index, bool title) const;
     static constexpr size_t kCachedTitleChunks = 128;
     static constexpr int kTitlesReadAlonePerChunk = 16;
 

@@ -2,6 +2,7 @@
 // that it never leaves half a file, and that the sample editions carry what
 // the reader relies on.
 #include "compiler.h"
+#include "fold_tokenizer.h"
 #include "sqlite_handle.h"
 #include "title_file.h"
 #include "title_schema.h"
@@ -41,6 +42,20 @@ QStringList column(const QString &dbPath, const char *sql)
     return out;
 }
 
+// The topics whose index holds a word, through the title's own tokenizer.
+QStringList topicsWith(const QString &m14, const QString &word)
+{
+    Database db;
+    QStringList out;
+    if (!db.openUntrustedReadOnly(m14) || !engine::registerFoliumTokenizer(db.handle()))
+        return out;
+    Statement st(db, "SELECT rowid FROM fts WHERE fts MATCH ?1 ORDER BY rowid");
+    st.bind(1, QStringLiteral("\"%1\"").arg(word));
+    while (st.step())
+        out << st.text(0);
+    return out;
+}
+
 // Writes a one-file project whose topic file is given, returning its path.
 QString project(const QTemporaryDir &dir, const QString &topics, const QString &database = QString())
 {
@@ -59,6 +74,62 @@ class TestMkTitle : public QObject {
     Q_OBJECT
 
 private slots:
+    void manyFilesCompiledAsTheyAreReadKeepTheirOrder()
+    {
+        // Three topic files of 700 topics each (topics go to the title in
+        // batches, files are read side by side), notes in the first and the
+        // last: authored topics in include order, then the notes in the
+        // order of their calls, each with its text, index and groups.
+        QTemporaryDir dir;
+        QString includes;
+        for (int f = 0; f < 3; ++f) {
+            QString topics = QStringLiteral("<topics>\n");
+            for (int k = 0; k < 700; ++k) {
+                const int n = f * 700 + k;
+                const QString note =
+                    (f != 1 && k % 100 == 0) ? QStringLiteral("<note>nota%1 appunto</note>").arg(n) : QString();
+                topics += QStringLiteral("<topic title=\"/T%1\" data=\"d%1\" context=\"c%1\" groups=\"G%2\">"
+                                         "<sr><p>parola%1 comune%3</p></sr></topic>\n")
+                              .arg(n)
+                              .arg(f)
+                              .arg(note);
+            }
+            QFile t(dir.filePath(QStringLiteral("t%1.xml").arg(f)));
+            QVERIFY(t.open(QIODevice::WriteOnly));
+            t.write((topics + QStringLiteral("</topics>\n")).toUtf8());
+            includes += QStringLiteral("<include href=\"t%1.xml\"/>\n").arg(f);
+        }
+        QFile p(dir.filePath(QStringLiteral("title.xml")));
+        QVERIFY(p.open(QIODevice::WriteOnly));
+        p.write(QStringLiteral("<title name=\"Many\">\n%1</title>\n").arg(includes).toUtf8());
+        p.close();
+        const auto res = mktitle::compileTitle(p.fileName(), dir.filePath(QStringLiteral("Many.m14")));
+        QVERIFY2(res.ok, qPrintable(res.errors.join(u'\n')));
+        QCOMPARE(res.topics, 2100 + 14);
+        QCOMPARE(res.contexts, 2100 + 14 + 14); // and a context at each note call
+        const auto t = engine::TitleFile::open(res.m14Path);
+        QVERIFY(t);
+        for (int n : {0, 255, 256, 699, 700, 1399, 1400, 2099}) {
+            QCOMPARE(t->topicTitle(n), QStringLiteral("/T%1").arg(n));
+            QCOMPARE(t->context(QStringLiteral("c%1").arg(n))->topic, n);
+        }
+        // Notes: file 0's seven, then file 2's, in call order.
+        const QList<int> callers{0, 100, 200, 300, 400, 500, 600, 1400, 1500, 1600, 1700, 1800, 1900, 2000};
+        for (int j = 0; j < callers.size(); ++j) {
+            const auto note = t->context(QStringLiteral("Td%1.1").arg(callers[j]));
+            QVERIFY(note);
+            QCOMPARE(note->topic, 2100 + j);
+            const auto rec = t->topic(2100 + j);
+            QVERIFY(rec);
+            QVERIFY2(rec->sr.contains(QStringLiteral("nota%1").arg(callers[j])), qPrintable(rec->sr));
+        }
+        QCOMPARE(topicsWith(res.m14Path, QStringLiteral("nota1500")), QStringList{QString::number(2100 + 8)});
+        QCOMPARE(topicsWith(res.m14Path, QStringLiteral("parola1399")), QStringList{"1399"});
+        QCOMPARE(topicsWith(res.m14Path, QStringLiteral("comune")).size(), 2100);
+        QCOMPARE(column(res.m14Path, "SELECT name, first, last FROM search_group ORDER BY name, first"),
+                 (QStringList{"G0|0|699", "G1|700|1399", "G2|1400|2099", "NG0|2100|2106", "NG2|2107|2113"}));
+    }
+
     void compilesTheFixtureWithGeneratedContexts()
     {
         QTemporaryDir dir;

@@ -15,21 +15,132 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <thread>
 
 namespace folium::mktitle {
 
 namespace {
 
-struct ContextEntry {
-    QString name;
-    uint32_t id;
-    int topic;
-    QString anchor;
-    Location where;
+// The title's context strings, held compactly: a title has about one per
+// topic, and a big title has millions. Names are kept end to end in one
+// buffer and found through open-addressing tables of entry numbers, by the
+// name in lower case (names differ by more than letter case) and by
+// identifier.
+class ContextTable {
+public:
+    struct Entry {
+        uint32_t nameAt = 0, nameLength = 0;
+        uint32_t id = 0;
+        uint32_t nameHash = 0; // of the name in lower case
+        int32_t topic = 0;
+        int32_t anchor = -1; // into the anchors; -1: the top of the topic
+        int32_t file = 0;    // into the files
+        int32_t line = 0;
+    };
+
+    // The entry that has the name, or nullptr.
+    const Entry *find(const QString &name) const
+    {
+        if (m_entries.empty())
+            return nullptr;
+        const QString key = name.toLower();
+        const uint32_t hash = uint32_t(qHash(key));
+        for (size_t slot = mix(hash) & m_mask;; slot = (slot + 1) & m_mask) {
+            const int32_t e = m_byName[slot];
+            if (e < 0)
+                return nullptr;
+            const Entry &entry = m_entries[size_t(e)];
+            if (entry.nameHash == hash && this->name(entry).toLower() == key)
+                return &entry;
+        }
+    }
+    bool hasId(uint32_t id) const
+    {
+        if (m_entries.empty())
+            return false;
+        for (size_t slot = mix(id) & m_mask;; slot = (slot + 1) & m_mask) {
+            const int32_t e = m_byId[slot];
+            if (e < 0)
+                return false;
+            if (m_entries[size_t(e)].id == id)
+                return true;
+        }
+    }
+    // Adds a name not in the table yet.
+    void add(const QString &name, uint32_t id, int topic, const QString &anchor, const Location &where)
+    {
+        if ((m_entries.size() + 1) * 2 > m_byName.size())
+            grow();
+        Entry e;
+        e.nameAt = uint32_t(m_names.size());
+        e.nameLength = uint32_t(name.size());
+        e.nameHash = uint32_t(qHash(name.toLower()));
+        m_names += name;
+        e.id = id;
+        e.topic = topic;
+        if (!anchor.isEmpty()) {
+            e.anchor = int32_t(m_anchors.size());
+            m_anchors << anchor;
+        }
+        if (where.file != m_lastFile) {
+            m_lastFile = where.file;
+            m_lastFileIndex = int32_t(m_files.indexOf(where.file));
+            if (m_lastFileIndex < 0) {
+                m_lastFileIndex = int32_t(m_files.size());
+                m_files << where.file;
+            }
+        }
+        e.file = m_lastFileIndex;
+        e.line = where.line;
+        m_entries.push_back(e);
+        place(int32_t(m_entries.size() - 1));
+    }
+
+    QString name(const Entry &e) const { return m_names.mid(qsizetype(e.nameAt), qsizetype(e.nameLength)); }
+    QString anchor(const Entry &e) const { return e.anchor < 0 ? QString() : m_anchors.at(e.anchor); }
+    Location where(const Entry &e) const { return {m_files.value(e.file), e.line}; }
+    const std::vector<Entry> &entries() const { return m_entries; }
+
+private:
+    static size_t mix(uint32_t id) { return size_t(id) * 0x9E3779B97F4A7C15ull >> 16; }
+    void place(int32_t e)
+    {
+        const Entry &entry = m_entries[size_t(e)];
+        size_t slot = mix(entry.nameHash) & m_mask;
+        while (m_byName[slot] >= 0)
+            slot = (slot + 1) & m_mask;
+        m_byName[slot] = e;
+        slot = mix(entry.id) & m_mask;
+        while (m_byId[slot] >= 0)
+            slot = (slot + 1) & m_mask;
+        m_byId[slot] = e;
+    }
+    void grow()
+    {
+        const size_t size = std::max<size_t>(1024, m_byName.size() * 2);
+        m_byName.assign(size, -1);
+        m_byId.assign(size, -1);
+        m_mask = size - 1;
+        for (size_t e = 0; e < m_entries.size(); ++e)
+            place(int32_t(e));
+    }
+
+    QString m_names;
+    std::vector<Entry> m_entries;
+    std::vector<int32_t> m_byName, m_byId;
+    size_t m_mask = 0;
+    QStringList m_anchors, m_files;
+    QString m_lastFile;
+    int32_t m_lastFileIndex = -1;
 };
+
+using ContextEntry = ContextTable::Entry;
 
 QString loc(const Location &l)
 {
@@ -56,66 +167,199 @@ QString codeTarget(const QString &code)
     return dot >= 0 ? code.left(dot) : code;
 }
 
+uint32_t topicAddress(int index)
+{
+    return 0x100000u + uint32_t(index) * 16u;
+}
+
+// Texts on their way to the indexer thread, held up past a bound so that
+// a slow index never lets the texts of the whole title pile up.
+class IndexQueue {
+public:
+    struct Item {
+        int topic = 0;
+        QByteArray nsr, sr;
+    };
+    // Texts are handed over in batches, to wake the indexer seldom.
+    void push(Item item)
+    {
+        m_batchBytes += item.nsr.size() + item.sr.size();
+        m_batch.push_back(std::move(item));
+        if (m_batch.size() >= 256 || m_batchBytes >= (1 << 20))
+            flush();
+    }
+    void flush()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_bytes < kBound || m_closed; });
+        if (!m_closed) {
+            m_bytes += m_batchBytes;
+            for (Item &i : m_batch)
+                m_items.push_back(std::move(i));
+            m_changed.notify_all();
+        }
+        m_batch.clear();
+        m_batchBytes = 0;
+    }
+    // The texts waiting, or false once the queue is closed and empty.
+    bool pop(std::deque<Item> *items)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return !m_items.empty() || m_closed; });
+        if (m_items.empty())
+            return false;
+        items->swap(m_items);
+        m_items.clear();
+        m_bytes = 0;
+        m_changed.notify_all();
+        return true;
+    }
+    // No more texts; with drop, those waiting are dropped too.
+    void close(bool drop)
+    {
+        if (!drop && !m_batch.empty())
+            flush();
+        std::lock_guard lock(m_mutex);
+        m_closed = true;
+        if (drop)
+            m_items.clear();
+        m_changed.notify_all();
+    }
+
+private:
+    static constexpr qsizetype kBound = 16 << 20;
+    std::vector<Item> m_batch; // the producer's own
+    qsizetype m_batchBytes = 0;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Item> m_items;
+    qsizetype m_bytes = 0;
+    bool m_closed = false;
+};
+
+// A title compiled as its topics are read: each topic is written to the
+// title and queued for the index as it comes, and only what the checks
+// need of it is kept (its context strings, hotspots and groups).
 class Compiler {
 public:
     Compiler(TitleSource &src, CompileResult &res) : m_src(src), m_res(res) {}
+    ~Compiler() { stopIndexer(true); }
 
+    // Creates the title and starts the index beside it, in a file of its
+    // own on a thread of its own.
+    bool begin(const QString &m14, const QString &indexPart)
+    {
+        m_m14 = m14;
+        if (!m_writer.create(m14)) {
+            m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, m_writer.lastError());
+            return false;
+        }
+        m_indexer = std::thread([this, indexPart] {
+            engine::IndexWriter ix;
+            bool ok = ix.create(indexPart);
+            std::deque<IndexQueue::Item> items;
+            while (m_queue.pop(&items)) {
+                for (const IndexQueue::Item &item : items)
+                    ok = ok && !m_indexCancelled && ix.add(item.topic, item.nsr, item.sr);
+                items.clear();
+            }
+            ok = ok && !m_indexCancelled && ix.finish();
+            m_indexed = ok;
+            if (!ok && !m_indexCancelled)
+                m_indexError = ix.lastError();
+        });
+        return true;
+    }
+
+    void addTopic(int i, TopicSource &t)
+    {
+        ++m_topicCount;
+        m_res.sourceBytes += t.nsrText.size() + t.srText.size();
+        std::optional<int> b;
+        if (t.browse)
+            b = m_browse++;
+        if (!m_writeFailed &&
+            !m_writer.addTopicUtf8(i, topicAddress(i), t.title, t.data, b, t.nsrHtml, t.srHtml, {}, {})) {
+            m_writeFailed = true;
+            m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m_m14, m_writer.lastError());
+        }
+        if (!m_writeFailed)
+            m_queue.push({i, std::move(t.nsrText), std::move(t.srText)});
+        collectContexts(i, t.contexts);
+        for (HotspotSource &h : t.hotspots)
+            m_hotspots.push_back({i, std::move(h)});
+        if (m_sommario < 0 && t.data == u"sommario")
+            m_sommario = i;
+        // Groups are stored as runs of consecutive topics, so that a search
+        // limited to groups filters by ranges of the index.
+        for (const QString &g : std::as_const(t.groups)) {
+            std::vector<std::pair<int, int>> &runs = m_groups[g.trimmed()];
+            if (!runs.empty() && runs.back().second >= i - 1)
+                runs.back().second = i;
+            else
+                runs.push_back({i, i});
+        }
+    }
+
+    // After the last topic: the checks, on what was kept of the topics.
     void check(const QString &baseName)
     {
-        if (m_src.topics.empty()) {
+        if (m_topicCount == 0) {
             m_res.errors << QStringLiteral("%1: the title has no topics").arg(m_projectPath);
             return;
         }
-        collectContexts();
+        m_res.errors += m_contextErrors;
+        m_res.topics = m_topicCount;
+        m_res.contexts = int(m_contexts.entries().size());
         resolveHome();
         checkHotspots();
         completeParams(baseName);
         checkItems();
     }
 
-    // Writes the topics while the checks run on another thread; waitForCheck
-    // joins them (false when they found problems). waitForIndex gives the
-    // index built meanwhile, or an empty path when it failed.
-    bool write(const QString &m14, const QString &mdb, const std::function<bool()> &waitForCheck,
-               const std::function<QString()> &waitForIndex);
+    // Writes the rest of the title and its database once the checks passed,
+    // with the index the indexer built meanwhile.
+    bool write(const QString &mdb);
+    // Ends the indexer; with cancel, what it has not indexed yet is dropped.
+    void stopIndexer(bool cancel)
+    {
+        m_indexCancelled = m_indexCancelled || cancel;
+        m_queue.close(cancel);
+        if (m_indexer.joinable())
+            m_indexer.join();
+    }
+    bool writeFailed() const { return m_writeFailed; }
 
     QString m_projectPath;
+    QString m_indexPart;
 
 private:
     void error(const Location &l, const QString &message) { m_res.errors << loc(l) + QStringLiteral(": ") + message; }
 
-    void collectContexts()
+    // Context strings as topics come: a name used twice is reported (after
+    // the errors of reading, as the checks' first finding).
+    void collectContexts(int i, const std::vector<AnchorSource> &contexts)
     {
-        QSet<uint32_t> usedIds;
-        for (int i = 0; i < int(m_src.topics.size()); ++i) {
-            for (const AnchorSource &c : m_src.topics[size_t(i)].contexts) {
-                const QString key = c.context.toLower();
-                const auto it = m_byName.constFind(key);
-                if (it != m_byName.constEnd()) {
-                    error(c.where, QStringLiteral("context string \"%1\" is already used at %2")
-                                       .arg(c.context, loc(m_contexts[size_t(*it)].where)));
-                    continue;
-                }
-                // 32-bit hashes of many names collide now and then: the
-                // identifier then moves to a salted hash that is free.
-                uint32_t id = 0;
-                for (int salt = 0;; ++salt) {
-                    id = engine::contextIdCandidate(c.context, salt);
-                    if (!usedIds.contains(id))
-                        break;
-                }
-                usedIds.insert(id);
-                m_byName.insert(key, int(m_contexts.size()));
-                m_contexts.push_back({c.context, id, i, c.anchor, c.where});
+        for (const AnchorSource &c : contexts) {
+            if (const ContextEntry *first = m_contexts.find(c.context)) {
+                m_contextErrors << loc(c.where) + QStringLiteral(": ") +
+                                       QStringLiteral("context string \"%1\" is already used at %2")
+                                           .arg(c.context, loc(m_contexts.where(*first)));
+                continue;
             }
+            // 32-bit hashes of many names collide now and then: the
+            // identifier then moves to a salted hash that is free.
+            uint32_t id = 0;
+            for (int salt = 0;; ++salt) {
+                id = engine::contextIdCandidate(c.context, salt);
+                if (!m_contexts.hasId(id))
+                    break;
+            }
+            m_contexts.add(c.context, id, i, c.anchor, c.where);
         }
     }
 
-    const ContextEntry *findContext(const QString &name) const
-    {
-        const auto it = m_byName.constFind(name.toLower());
-        return it == m_byName.constEnd() ? nullptr : &m_contexts[size_t(*it)];
-    }
+    const ContextEntry *findContext(const QString &name) const { return m_contexts.find(name); }
 
     void resolveHome()
     {
@@ -127,18 +371,14 @@ private:
                 error(m_src.homeWhere, QStringLiteral("home context \"%1\" is not defined").arg(m_src.homeContext));
             return;
         }
-        for (int i = 0; i < int(m_src.topics.size()); ++i) {
-            if (m_src.topics[size_t(i)].data == u"sommario") {
-                m_home = i;
-                return;
-            }
-        }
+        if (m_sommario >= 0)
+            m_home = m_sommario;
     }
 
     void checkHotspots()
     {
-        for (const TopicSource &t : m_src.topics) {
-            for (const HotspotSource &h : t.hotspots) {
+        {
+            for (const auto &[topic, h] : m_hotspots) {
                 QString target = h.target;
                 if (h.kind == engine::HotspotCode) {
                     const QString code = readableCode(h.target);
@@ -231,76 +471,55 @@ private:
 
     TitleSource &m_src;
     CompileResult &m_res;
-    std::vector<ContextEntry> m_contexts;
-    QHash<QString, int> m_byName;
+    QString m_m14;
+    engine::TitleWriter m_writer;
+    IndexQueue m_queue;
+    std::thread m_indexer;
+    std::atomic<bool> m_indexCancelled{false};
+    bool m_indexed = false;
+    QString m_indexError;
+    bool m_writeFailed = false;
+    int m_topicCount = 0;
+    int m_browse = 0;
+    ContextTable m_contexts;
+    QStringList m_contextErrors;
+    std::vector<std::pair<int, HotspotSource>> m_hotspots;
+    QMap<QString, std::vector<std::pair<int, int>>> m_groups;
+    int m_sommario = -1;
     int m_home = 0;
     bool m_dateTitle = false;
 };
 
-uint32_t topicAddress(int index)
+bool Compiler::write(const QString &mdb)
 {
-    return 0x100000u + uint32_t(index) * 16u;
-}
-
-bool Compiler::write(const QString &m14, const QString &mdb, const std::function<bool()> &waitForCheck,
-                     const std::function<QString()> &waitForIndex)
-{
-    bool checked = false;
-    // The checks report into the same list: join them before adding to it.
-    const auto failWith = [&](const QString &message) {
-        if (!checked)
-            waitForCheck();
-        checked = true;
-        m_res.errors << message;
-        return false;
-    };
     QElapsedTimer t;
     t.start();
     const auto lap = [&](const char *name) {
         m_res.phases.append({QString::fromLatin1(name), t.nsecsElapsed() / 1e9});
         t.restart();
     };
-    engine::TitleWriter w;
-    if (!w.create(m14))
-        return failWith(QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError()));
-    int browse = 0;
-    for (int i = 0; i < int(m_src.topics.size()); ++i) {
-        const TopicSource &t = m_src.topics[size_t(i)];
-        m_res.sourceBytes += t.nsrText.size() + t.srText.size();
-        std::optional<int> b;
-        if (t.browse)
-            b = browse++;
-        // The text goes to the index on its own thread (see compileTitle).
-        if (!w.addTopicUtf8(i, topicAddress(i), t.title, t.data, b, t.nsrHtml, t.srHtml, {}, {}))
-            return failWith(QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError()));
-    }
-    lap("  topics");
-    checked = true;
-    if (!waitForCheck())
-        return false;
-    lap("  waiting for the checks");
+    engine::TitleWriter &w = m_writer;
+    const QString &m14 = m_m14;
     w.setMeta(m_src.name, m_home);
-    for (int i = 0; i < int(m_src.topics.size()); ++i) {
-        for (const HotspotSource &h : m_src.topics[size_t(i)].hotspots) {
-            // A popup or a jump is identified by its target's identifier;
-            // a code string by its own hash.
-            const ContextEntry *target = h.kind == engine::HotspotCode ? nullptr : findContext(h.target);
-            const uint32_t id = target ? target->id : engine::contextHash(h.target);
-            if (!w.addHotspot(i, h.ordinal, h.region, h.kind, h.target, id, h.noteCall)) {
-                m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
-                return false;
-            }
+    for (const auto &[topic, h] : m_hotspots) {
+        // A popup or a jump is identified by its target's identifier; a
+        // code string by its own hash.
+        const ContextEntry *target = h.kind == engine::HotspotCode ? nullptr : findContext(h.target);
+        const uint32_t id = target ? target->id : engine::contextHash(h.target);
+        if (!w.addHotspot(topic, h.ordinal, h.region, h.kind, h.target, id, h.noteCall)) {
+            m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
+            return false;
         }
     }
     lap("  hotspots");
     // In identifier order, the rows go to the end of the table one by one.
     std::vector<const ContextEntry *> byId;
-    byId.reserve(m_contexts.size());
-    for (const ContextEntry &c : m_contexts)
+    byId.reserve(m_contexts.entries().size());
+    for (const ContextEntry &c : m_contexts.entries())
         byId.push_back(&c);
     std::sort(byId.begin(), byId.end(), [](const ContextEntry *a, const ContextEntry *b) { return a->id < b->id; });
     for (const ContextEntry *c : byId) {
-        if (!w.addContext(c->name, c->id, c->topic, c->anchor)) {
+        if (!w.addContext(m_contexts.name(*c), c->id, c->topic, m_contexts.anchor(*c))) {
             m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
             return false;
         }
@@ -313,28 +532,17 @@ bool Compiler::write(const QString &m14, const QString &mdb, const std::function
             return false;
         }
     }
-    // Groups are stored as runs of consecutive topics, so that a search
-    // limited to groups filters by ranges of the index.
-    QMap<QString, std::vector<int>> groups;
-    for (int i = 0; i < int(m_src.topics.size()); ++i)
-        for (const QString &g : m_src.topics[size_t(i)].groups)
-            groups[g.trimmed()].push_back(i);
-    for (auto it = groups.cbegin(); it != groups.cend(); ++it) {
-        const std::vector<int> &v = it.value();
-        size_t s = 0;
-        for (size_t k = 1; k <= v.size(); ++k) {
-            if (k == v.size() || v[k] != v[k - 1] + 1) {
-                w.addGroupRange(it.key(), v[s], v[k - 1]);
-                s = k;
-            }
-        }
-    }
+    for (auto it = m_groups.cbegin(); it != m_groups.cend(); ++it)
+        for (const auto &[first, last] : it.value())
+            w.addGroupRange(it.key(), first, last);
     lap("  images, groups");
-    const QString indexPart = waitForIndex();
+    stopIndexer(false);
     lap("  waiting for the index");
-    if (indexPart.isEmpty())
+    if (!m_indexed) {
+        m_res.errors << QStringLiteral("%1: cannot index: %2").arg(m14, m_indexError);
         return false;
-    if (!w.adoptIndex(indexPart)) {
+    }
+    if (!w.adoptIndex(m_indexPart)) {
         m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
         return false;
     }
@@ -403,8 +611,6 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
         res.phases.append({QString::fromLatin1(name), (now - lap) / 1e9});
         lap = now;
     };
-    readTitleSource(projectPath, &src, &res.errors);
-    phase("read");
     const QFileInfo out(outputM14);
     const QString baseName = titleBaseName(out.fileName());
     res.m14Path = out.absoluteFilePath();
@@ -414,59 +620,30 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
                           .arg(res.m14Path, QDir::toNativeSeparators(out.absolutePath()));
         return res;
     }
-    Compiler c(src, res);
-    c.m_projectPath = projectPath;
-
-    // The full-text index is built on a thread of its own, into a file of
-    // its own, while the topics are checked and written; the title adopts it.
+    // Everything is written beside the targets and renamed into place at
+    // the end, so a reader never sees half a title.
     const QString m14Part = res.m14Path + QStringLiteral(".part");
     const QString mdbPart = res.mdbPath + QStringLiteral(".part");
     const QString indexPart = res.m14Path + QStringLiteral(".index-part");
-    std::atomic<bool> cancel{false};
-    bool indexed = false;
-    QString indexError;
-    std::thread indexer;
-    if (res.errors.isEmpty() && !src.topics.empty()) {
-        indexer = std::thread([&] {
-            engine::IndexWriter ix;
-            bool ok = ix.create(indexPart);
-            for (size_t i = 0; ok && i < src.topics.size() && !cancel; ++i)
-                ok = ix.add(int(i), src.topics[i].nsrText, src.topics[i].srText);
-            ok = ok && !cancel && ix.finish();
-            indexed = ok;
-            if (!ok && !cancel)
-                indexError = ix.lastError();
-        });
+    bool written = false;
+    {
+        Compiler c(src, res);
+        c.m_projectPath = projectPath;
+        c.m_indexPart = indexPart;
+        // The topics are written and indexed as they are read.
+        if (c.begin(m14Part, indexPart)) {
+            QStringList readErrors;
+            readTitleSource(projectPath, &src, &readErrors, [&c](int index, TopicSource &t) { c.addTopic(index, t); });
+            res.errors = readErrors + res.errors;
+            phase("read and write the topics");
+            if (res.errors.isEmpty())
+                c.check(baseName);
+            phase("checks");
+            written = res.errors.isEmpty() && c.write(mdbPart);
+        }
+        c.stopIndexer(!written);
     }
-    const auto joinIndexer = [&](bool stop) {
-        cancel = stop;
-        if (indexer.joinable())
-            indexer.join();
-    };
-    if (!res.errors.isEmpty()) {
-        joinIndexer(true);
-        QFile::remove(indexPart);
-        return res;
-    }
-
-    // The checks run on a thread of their own while the topics are written
-    // beside the targets; everything is renamed into place at the end, so a
-    // reader never sees half a title.
-    std::thread checker([&] { c.check(baseName); });
-    const auto waitForCheck = [&] {
-        if (checker.joinable())
-            checker.join();
-        return res.errors.isEmpty();
-    };
-    const bool written = c.write(m14Part, mdbPart, waitForCheck, [&] {
-        joinIndexer(false);
-        if (!indexed)
-            res.errors << QStringLiteral("%1: cannot index: %2").arg(res.m14Path, indexError);
-        return indexed ? indexPart : QString();
-    });
-    waitForCheck();
-    joinIndexer(!written);
-    phase("check and write");
+    phase("write the rest");
     QFile::remove(indexPart);
     std::error_code ec;
     if (written) {
@@ -489,9 +666,6 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
                                        "title's contents")
                             .arg(res.m14Path, QFileInfo(res.mdbPath).fileName(), sharing.join(QStringLiteral(", ")));
     res.ok = true;
-    res.topics = int(src.topics.size());
-    for (const TopicSource &t : src.topics)
-        res.contexts += int(t.contexts.size());
     res.seconds = timer.nsecsElapsed() / 1e9;
     return res;
 }

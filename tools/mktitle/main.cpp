@@ -9,6 +9,8 @@
 
 #include <cstdio>
 
+#include <sys/resource.h>
+
 namespace {
 
 const char *const kUsage = R"(Usage: folium-mktitle [-o OUTPUT.m14] PROJECT.xml
@@ -90,8 +92,14 @@ int main(int argc, char *argv[])
                    .arg(res.contexts)
                    .arg(res.words)
                    .arg(res.seconds, 0, 'f', 2);
-    if (timing)
+    if (timing) {
         for (const auto &[name, seconds] : res.phases)
             out << QStringLiteral("  %1: %2 s\n").arg(name).arg(seconds, 0, 'f', 2);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        out << QStringLiteral("  text: %1 bytes\n  peak memory: %2 MB\n")
+                   .arg(res.sourceBytes)
+                   .arg(usage.ru_maxrss / 1024.0, 0, 'f', 1);
+    }
     return 0;
 }

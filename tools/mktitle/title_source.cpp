@@ -5,11 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QDataStream>
 #include <QSet>
+#include <QTemporaryFile>
+
 #include "xml_reader.h"
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <thread>
 
 namespace folium::mktitle {
@@ -146,6 +152,11 @@ public:
     const std::vector<std::pair<QString, Location>> &includes() const { return m_includes; }
     std::vector<TopicSource> takeNotes() { return std::move(m_notes); }
 
+    // Where topics go as they are read, and notes' texts as they are made,
+    // when they are not all kept.
+    std::function<void(TopicSource &&)> onTopic;
+    std::function<void(TopicSource &)> onNote;
+
     void readTopicFile(const QString &path, const Location &from)
     {
         QFile f(path);
@@ -275,7 +286,10 @@ private:
                 xml.skipCurrentElement();
             }
         }
-        m_out.topics.push_back(std::move(t));
+        if (onTopic)
+            onTopic(std::move(t));
+        else
+            m_out.topics.push_back(std::move(t));
     }
 
     // Reads the children of the current element up to its end tag.
@@ -465,6 +479,8 @@ private:
         addNoteCallContext(caller, k, loc);
         *sink.html() += QStringLiteral("<a href=\"hs:%1\"><sup>%2</sup></a>").arg(k).arg(esc(label)).toUtf8();
         *sink.text() += ' ';
+        if (onNote)
+            onNote(n);
         m_notes.push_back(std::move(n));
     }
 
@@ -498,7 +514,57 @@ private:
 
 } // namespace
 
-bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *errors)
+namespace {
+
+qsizetype textBytes(const TopicSource &t)
+{
+    return t.nsrHtml.size() + t.srHtml.size() + t.nsrText.size() + t.srText.size();
+}
+
+// The texts of notes, put aside in a temporary file until every authored
+// topic has gone to the sink.
+class NoteSpill {
+public:
+    // Moves the texts out to the file; returns where they are, or -1 (the
+    // texts then stay in the topic) when the file cannot be written.
+    qint64 put(TopicSource &n)
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_file.isOpen() && !m_file.open())
+            return -1;
+        const qint64 at = m_file.size();
+        m_file.seek(at);
+        QDataStream out(&m_file);
+        out << n.nsrHtml << n.srHtml << n.nsrText << n.srText;
+        if (out.status() != QDataStream::Ok)
+            return -1;
+        n.nsrHtml = n.srHtml = n.nsrText = n.srText = QByteArray();
+        return at;
+    }
+    bool take(qint64 at, TopicSource &n)
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_file.seek(at))
+            return false;
+        QDataStream in(&m_file);
+        in >> n.nsrHtml >> n.srHtml >> n.nsrText >> n.srText;
+        return in.status() == QDataStream::Ok;
+    }
+
+private:
+    std::mutex m_mutex;
+    QTemporaryFile m_file;
+};
+
+// Topics read ahead of the sink, over all topic files but the one the sink
+// is taking from, are held up past this many bytes of text.
+constexpr qsizetype kReadAheadBytes = 16 << 20;
+constexpr size_t kBatchTopics = 256;
+constexpr qsizetype kBatchBytes = 1 << 20;
+
+} // namespace
+
+bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *errors, const TopicSink &sink)
 {
     const qsizetype before = errors->size();
     Reader project(*out, *errors);
@@ -510,26 +576,90 @@ bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *
         TitleSource source;
         QStringList errors;
         std::vector<TopicSource> notes;
+        std::vector<qint64> spilled;   // per note, where its texts wait (-1: in it)
+        std::deque<TopicSource> ready; // read, not yet taken by the sink
+        bool done = false;
     };
     const auto &includes = project.includes();
     std::vector<Part> parts(includes.size());
     const size_t declared = out->images.size();
     std::atomic<size_t> next{0};
+    // With a sink: the part it takes from, and the text held in the others.
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t current = 0;
+    qsizetype held = 0;
+    NoteSpill spill;
     const auto work = [&] {
         for (size_t i = next++; i < parts.size(); i = next++) {
             Part &p = parts[i];
             p.source.notesPrefix = out->notesPrefix;
             p.source.images = out->images;
             Reader r(p.source, p.errors);
+            // Topics are handed over in batches: a hand-over per topic
+            // would cost more in waking threads than in reading.
+            std::vector<TopicSource> batch;
+            qsizetype batchBytes = 0;
+            const auto handOver = [&] {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return i == current || held < kReadAheadBytes; });
+                held += batchBytes;
+                for (TopicSource &t : batch)
+                    p.ready.push_back(std::move(t));
+                changed.notify_all();
+                batch.clear();
+                batchBytes = 0;
+            };
+            if (sink) {
+                r.onTopic = [&](TopicSource &&t) {
+                    batchBytes += textBytes(t);
+                    batch.push_back(std::move(t));
+                    if (batch.size() >= kBatchTopics || batchBytes >= kBatchBytes)
+                        handOver();
+                };
+                r.onNote = [&](TopicSource &n) { p.spilled.push_back(spill.put(n)); };
+            }
             r.readTopicFile(includes[i].first, includes[i].second);
+            if (!batch.empty())
+                handOver();
             p.notes = r.takeNotes();
+            std::lock_guard lock(mutex);
+            p.done = true;
+            changed.notify_all();
         }
     };
     const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
     std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads && t < parts.size(); ++t)
-        pool.emplace_back(work);
-    work();
+    int index = 0; // of the next topic the sink takes
+    if (!sink) {
+        for (unsigned t = 1; t < threads && t < parts.size(); ++t)
+            pool.emplace_back(work);
+        work();
+    } else {
+        // This thread hands the topics to the sink, in order, while the
+        // pool reads; a part is only ever held up when it is not the one
+        // being taken from, so reading always goes on.
+        for (unsigned t = 0; t < std::max(threads, 2u) - 1 && t < parts.size(); ++t)
+            pool.emplace_back(work);
+        for (size_t i = 0; i < parts.size(); ++i) {
+            for (;;) {
+                std::unique_lock lock(mutex);
+                current = i;
+                changed.notify_all();
+                changed.wait(lock, [&] { return !parts[i].ready.empty() || parts[i].done; });
+                if (parts[i].ready.empty())
+                    break;
+                std::deque<TopicSource> taken;
+                taken.swap(parts[i].ready);
+                for (const TopicSource &t : taken)
+                    held -= textBytes(t);
+                changed.notify_all();
+                lock.unlock();
+                for (TopicSource &t : taken)
+                    sink(index++, t);
+            }
+        }
+    }
     for (std::thread &t : pool)
         t.join();
 
@@ -542,9 +672,22 @@ bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *
             joiner.declareImage(p.source.images[k].name, p.source.images[k].path, p.source.images[k].where);
     }
     // Notes come after every authored topic, in the order of their calls.
-    for (Part &p : parts)
-        for (TopicSource &n : p.notes)
-            out->topics.push_back(std::move(n));
+    for (Part &p : parts) {
+        for (size_t k = 0; k < p.notes.size(); ++k) {
+            TopicSource &n = p.notes[k];
+            if (!sink) {
+                out->topics.push_back(std::move(n));
+                continue;
+            }
+            const qint64 at = k < p.spilled.size() ? p.spilled[k] : -1;
+            if (at >= 0 && !spill.take(at, n))
+                errors->append(QStringLiteral("%1:%2: cannot read back the note from its temporary file")
+                                   .arg(n.where.file)
+                                   .arg(n.where.line));
+            sink(index++, n);
+            n = TopicSource();
+        }
+    }
     return errors->size() == before;
 }
 

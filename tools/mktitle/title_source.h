@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace folium::mktitle {
@@ -70,8 +71,19 @@ struct TitleSource {
     std::vector<ImageSource> images;
 };
 
+// Takes each topic, in the title's order, as soon as it has been read, with
+// its index. It may move the four texts out; they are dropped afterwards.
+using TopicSink = std::function<void(int index, TopicSource &topic)>;
+
 // Reads a project and its topic files. Problems are appended to errors as
 // "file:line: message".
-bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *errors);
+//
+// Without a sink, every topic is kept in out->topics. With one, out->topics
+// stays empty: each topic goes to the sink and is dropped, the topic files
+// are read a few at a time, and the texts of notes (which come after every
+// authored topic) wait in a temporary file. Memory then stays bounded
+// whatever the title's size: the largest topic file, and a few megabytes of
+// topics read ahead of the sink.
+bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *errors, const TopicSink &sink = {});
 
 } // namespace folium::mktitle

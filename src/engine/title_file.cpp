@@ -338,14 +338,18 @@ QString TitleFile::topicTitle(int index) const
     const size_t k = size_t(index % kTitlesPerChunk);
     if (k >= c.ends.size())
         return {};
-    if (c.decoded.empty())
+    if (c.decoded.empty()) {
+        // A chunk read whole serves lists of many hits: its titles are
+        // decoded at once, in order, so that they lie side by side in
+        // memory and a list of scattered hits walks them forwards.
         c.decoded.resize(c.ends.size());
-    QString &title = c.decoded[k];
-    if (title.isNull()) {
-        const uint32_t from = k == 0 ? 0 : c.ends[k - 1];
-        title = QString::fromUtf8(c.text + from, qsizetype(c.ends[k] - from));
+        uint32_t from = 0;
+        for (size_t j = 0; j < c.ends.size(); ++j) {
+            c.decoded[j] = QString::fromUtf8(c.text + from, qsizetype(c.ends[j] - from));
+            from = c.ends[j];
+        }
     }
-    return title;
+    return c.decoded[k];
 }
 
 void TitleFile::prefetchTitle(int index, bool title) const

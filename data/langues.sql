@@ -173,6 +173,7 @@ INSERT INTO Langues VALUES (134, 'STAT', 2, '1 occurrence dans cette page', '1 m
 INSERT INTO Langues VALUES (135, 'STAT', 3, '%1 occurrences dans cette page', '%1 matches on this page', '%1 occorrenze in questa pagina');
 INSERT INTO Langues VALUES (136, 'STAT', 4, 'Pour reprendre la lecture à « %1 » : %2', 'To resume reading at “%1”: %2', 'Per riprendere la lettura da «%1»: %2');
 INSERT INTO Langues VALUES (137, 'STAT', 5, 'Note %1', 'Note %1', 'Nota %1');
+INSERT INTO Langues VALUES (142, 'STAT', 6, 'La suite de cette page n''est pas affichée : elle dépasse ce que le lecteur peut mettre en page.', 'The rest of this page is not shown: it is more than the reader can lay out.', 'Il resto di questa pagina non è mostrato: supera ciò che il lettore può impaginare.');
 
 -- Why a query was refused, after BMSG 1 in its message
 INSERT INTO Langues VALUES (138, 'REQU', 1, 'La requête est mal formée : guillemets ou parenthèses non fermés, opérateur sans mot avant ou après, ou * ailleurs qu''en fin de mot.', 'The query cannot be read: quotes or brackets left open, an operator without a word before or after it, or a * that does not end a word.', 'La richiesta non è leggibile: virgolette o parentesi non chiuse, operatore senza parola prima o dopo, oppure * non alla fine di una parola.');

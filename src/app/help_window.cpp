@@ -54,6 +54,8 @@ void HelpWindow::applyInterfaceStrings(const config::InterfaceStrings &strings)
         return s.isEmpty() ? QString::fromLatin1(fallback) : s;
     };
     m_contents->setText(text(1, "Contents"));
+    if (const QString cut = strings.text(QStringLiteral("STAT"), 6); !cut.isEmpty())
+        m_pane->setCutNotice(cut);
     m_back->setText(text(2, "Back"));
     m_forward->setText(text(3, "Forward"));
     m_bar->setWindowTitle(text(4, "Help navigation"));

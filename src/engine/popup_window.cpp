@@ -25,6 +25,7 @@ PopupWindow::PopupWindow(TopicView *owner, int topicIndex, const QString &html, 
     pal.setColor(QPalette::Base, background);
     m_view->setPalette(pal);
     m_view->safeDocument()->setTitle(owner->titleFile());
+    m_view->safeDocument()->shareImagesWith(*owner->regionView(1)->safeDocument());
     m_view->showHtml(html, zoom, font);
     connect(m_view, &RegionView::hotspotActivated, owner,
             [owner, topicIndex](int ordinal) { owner->activateHotspot(topicIndex, ordinal); });

@@ -31,30 +31,68 @@ SafeTextDocument::SafeTextDocument(QObject *parent) : QTextDocument(parent) {}
 void SafeTextDocument::setTitle(std::shared_ptr<const TitleFile> title)
 {
     m_title = std::move(title);
-    m_images.clear();
+    m_decoded = std::make_shared<DecodedImages>();
+    startPage();
 }
 
-QImage SafeTextDocument::decodeTitleImage(const QByteArray &data, int maxSide)
+void SafeTextDocument::shareImagesWith(const SafeTextDocument &other)
+{
+    if (other.m_title == m_title)
+        m_decoded = other.m_decoded;
+}
+
+void SafeTextDocument::startPage()
+{
+    m_shown.clear();
+    m_pagePixels = 0;
+}
+
+namespace {
+
+// The size an image will be shown at, from its header alone; invalid when
+// it is not an image the reader shows.
+QSize shownSize(const QByteArray &data, int maxSide)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
+    if (format != "png" && format != "jpeg" && format != "gif" && format != "bmp")
+        return {};
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > maxSide || size.height() > maxSide ||
+        qint64(size.width()) * size.height() > kMaxImagePixels)
+        return {};
+    if (size.width() > SafeTextDocument::kMaxShownSide || size.height() > SafeTextDocument::kMaxShownSide)
+        return size.scaled(SafeTextDocument::kMaxShownSide, SafeTextDocument::kMaxShownSide, Qt::KeepAspectRatio);
+    return size;
+}
+
+QImage placeholderImage()
 {
     QImage placeholder(16, 16, QImage::Format_RGB32);
     placeholder.fill(QColor(0xcc, 0xcc, 0xcc));
-    if (data.isEmpty())
-        return placeholder;
+    return placeholder;
+}
+
+} // namespace
+
+QImage SafeTextDocument::decodeTitleImage(const QByteArray &data, int maxSide)
+{
+    // Refused before decoding: the header's claim is what would be allocated.
+    const QSize size = data.isEmpty() ? QSize() : shownSize(data, maxSide);
+    if (!size.isValid())
+        return placeholderImage();
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAllocationLimit(64);
-    const QByteArray format = reader.format();
-    if (format != "png" && format != "jpeg" && format != "gif" && format != "bmp")
-        return placeholder;
-    const QSize size = reader.size();
-    // Refuse before decoding: the header's claim is what would be allocated.
-    if (!size.isValid() || size.width() > maxSide || size.height() > maxSide ||
-        qint64(size.width()) * size.height() > kMaxImagePixels)
-        return placeholder;
+    if (size != reader.size())
+        reader.setScaledSize(size);
     QImage img = reader.read();
-    return img.isNull() ? placeholder : img;
+    return img.isNull() ? placeholderImage() : img;
 }
 
 QVariant SafeTextDocument::loadResource(int type, const QUrl &name)
@@ -62,11 +100,41 @@ QVariant SafeTextDocument::loadResource(int type, const QUrl &name)
     if (type != QTextDocument::ImageResource)
         return QVariant(QByteArray());
     const QString key = name.toString();
-    auto it = m_images.constFind(key);
-    if (it != m_images.constEnd())
-        return *it;
-    const QImage img = decodeTitleImage(m_title ? m_title->image(key) : QByteArray(), kMaxImageSide);
-    m_images.insert(key, img);
+    const bool counted = m_shown.contains(key);
+    if (!m_decoded)
+        m_decoded = std::make_shared<DecodedImages>();
+    auto it = m_decoded->images.constFind(key);
+    QImage img;
+    if (it != m_decoded->images.constEnd()) {
+        img = *it;
+    } else {
+        const QByteArray data = m_title ? m_title->image(key) : QByteArray();
+        // An image past the page's budget is not even decoded.
+        const QSize size = data.isEmpty() ? QSize() : shownSize(data, kMaxImageSide);
+        if (!counted && size.isValid() && m_pagePixels + qint64(size.width()) * size.height() > kMaxPagePixels) {
+            m_pagePixels = kMaxPagePixels;
+            return placeholderImage();
+        }
+        img = decodeTitleImage(data, kMaxImageSide);
+        // Images decoded are kept for the next pages and the popups, within
+        // twice a page's budget; past it the kept ones are let go.
+        const qint64 pixels = qint64(img.width()) * img.height();
+        if (m_decoded->pixels + pixels > 2 * kMaxPagePixels) {
+            m_decoded->images.clear();
+            m_decoded->pixels = 0;
+        }
+        m_decoded->images.insert(key, img);
+        m_decoded->pixels += pixels;
+    }
+    if (!counted) {
+        const qint64 pixels = qint64(img.width()) * img.height();
+        if (m_pagePixels + pixels > kMaxPagePixels) {
+            m_pagePixels = kMaxPagePixels;
+            return placeholderImage();
+        }
+        m_pagePixels += pixels;
+        m_shown.insert(key);
+    }
     return img;
 }
 
@@ -102,6 +170,7 @@ void RegionView::showHtml(const QString &html, int zoom, const QFont &baseFont)
     QFont f = baseFont;
     f.setPointSizeF(baseFont.pointSizeF() * zoom / 100.0);
     m_doc->setDefaultFont(f);
+    m_doc->startPage();
     m_doc->setHtml(html);
     applyZoom(zoom);
     indexAnchors();

@@ -5,6 +5,9 @@
 
 #include <QHash>
 #include <QImage>
+#include "sanitizer.h"
+
+#include <QSet>
 #include <QTextBrowser>
 #include <QTextDocument>
 
@@ -26,14 +29,30 @@ public:
 
     // Decodes an image of the title with a cap on its size; an image that
     // is missing, undecodable or too large gives a small grey placeholder.
+    // One larger than kMaxShownSide on a side is decoded scaled down to it.
     static QImage decodeTitleImage(const QByteArray &data, int maxSide);
+    static constexpr int kMaxShownSide = kMaxShownImageSide;
+    // The pixels of the images one page may show, all images together;
+    // past them, images show as placeholders.
+    static constexpr qint64 kMaxPagePixels = kMaxPageImagePixels;
+    // A new page: its images count afresh against the budget.
+    void startPage();
+    // Uses the images another document of the same title has decoded (a
+    // popup those of its pane), and decodes into the same store.
+    void shareImagesWith(const SafeTextDocument &other);
 
 protected:
     QVariant loadResource(int type, const QUrl &name) override;
 
 private:
+    struct DecodedImages {
+        QHash<QString, QImage> images;
+        qint64 pixels = 0;
+    };
     std::shared_ptr<const TitleFile> m_title;
-    QHash<QString, QImage> m_images;
+    std::shared_ptr<DecodedImages> m_decoded;
+    QSet<QString> m_shown; // images of this page, counted once each
+    qint64 m_pagePixels = 0;
 };
 
 struct HotspotSpan {

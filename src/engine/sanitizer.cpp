@@ -200,10 +200,90 @@ public:
         }
         while (!m_stack.empty())
             popEmit();
+        if ((m_full || m_leftOut) && !m_lim.cutNotice.isEmpty())
+            m_out += QStringLiteral("<p><i>") + escapeText(m_lim.cutNotice) + QStringLiteral("</i></p>");
         return m_out;
     }
 
+    // The limit that cut the region short, if any.
+    const QString &limitReached() const { return m_limit; }
+
 private:
+    // Leaves out the rest of the region from here.
+    // Something inside the region was left out (the rest is kept).
+    void leaveOut(const char *limit, int value)
+    {
+        if (m_limit.isEmpty())
+            m_limit = QStringLiteral("%1 (at most %2)").arg(QLatin1String(limit)).arg(value);
+        m_leftOut = true;
+    }
+
+    void cut(const char *limit, int value)
+    {
+        if (!m_full)
+            m_limit = QStringLiteral("%1 (at most %2)").arg(QLatin1String(limit)).arg(value);
+        m_full = true;
+    }
+
+    // Counts one more of something the region may hold a limited number
+    // of; false (and the region cut) past the limit.
+    bool count(int &counter, int limit, const char *what)
+    {
+        if (++counter <= limit)
+            return true;
+        cut(what, limit);
+        return false;
+    }
+
+    static bool isBidiControl(char32_t c) { return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069); }
+
+    // A place where a line may break: blanks, hyphens, zero-width spaces,
+    // and the letters of scripts written without blanks (CJK and beyond).
+    static bool breaksLine(char32_t c)
+    {
+        return QChar::isSpace(c) || c == u'-' || c == 0x00AD || c == 0x200B || (c >= 0x2010 && c <= 0x2015) ||
+               c == u'/' || (c >= 0x2E80 && c < 0xD800) || (c >= 0xF900 && c < 0xFB00) || c >= 0x20000;
+    }
+
+    // How much of a text run the region can still take, in UTF-16 units:
+    // all of it, or up to the first character past a limit (the region is
+    // then cut).
+    qsizetype fits(QStringView t)
+    {
+        for (qsizetype i = 0; i < t.size();) {
+            char32_t c = t[i].unicode();
+            qsizetype next = i + 1;
+            if (QChar::isHighSurrogate(c) && next < t.size() && t[next].isLowSurrogate())
+                c = QChar::surrogateToUcs4(t[i], t[next++]);
+            if (breaksLine(c))
+                m_run = 0;
+            else if (++m_run > m_lim.maxRunWithoutBreak) {
+                cut("characters without a place to break the line", m_lim.maxRunWithoutBreak);
+                return i;
+            }
+            if (QChar::isMark(c)) {
+                if (++m_marks > m_lim.maxCombiningMarks) {
+                    cut("marks on one letter", m_lim.maxCombiningMarks);
+                    return i;
+                }
+            } else {
+                m_marks = 0;
+            }
+            if (isBidiControl(c) && !count(m_bidiControls, m_lim.maxBidiControls, "explicit direction marks"))
+                return i;
+            const QChar::Direction d = QChar::direction(c);
+            const int dir = d == QChar::DirL ? 1 : d == QChar::DirR || d == QChar::DirAL ? 2 : 0;
+            if (dir != 0) {
+                if (m_lastDirection != 0 && dir != m_lastDirection &&
+                    !count(m_directionChanges, m_lim.maxDirectionChanges, "changes of writing direction"))
+                    return i;
+                m_lastDirection = dir;
+            }
+            i = next;
+        }
+        return t.size();
+    }
+
     qsizetype markup(qsizetype i)
     {
         const qsizetype n = m_in.size();
@@ -294,12 +374,15 @@ private:
         }
         if (m_textChars + t.size() > m_lim.maxTextChars) {
             t.truncate(std::max<qsizetype>(0, m_lim.maxTextChars - m_textChars));
-            m_out += escapeText(t) + kEllipsis;
-            m_full = true;
-            return;
+            cut("characters of text", m_lim.maxTextChars);
         }
+        const qsizetype kept = fits(t);
+        if (kept < t.size())
+            t.truncate(kept);
         m_textChars += t.size();
         m_out += escapeText(t);
+        if (m_full)
+            m_out += kEllipsis;
     }
 
     int find(const std::initializer_list<const char16_t *> &names, const std::initializer_list<const char16_t *> &stops)
@@ -384,6 +467,7 @@ private:
                 return;
             Element *t = currentTable();
             if (++t->rows > m_lim.maxRows) {
+                leaveOut("rows in one table", m_lim.maxRows);
                 m_discardTables = 1;
                 return;
             }
@@ -395,6 +479,7 @@ private:
                 return;
             Element *t = currentTable();
             if (++t->cells > m_lim.maxCells) {
+                leaveOut("cells in one table", m_lim.maxCells);
                 m_discardTables = 1;
                 return;
             }
@@ -405,11 +490,16 @@ private:
             if (!m_stack.empty() && (m_stack.back().tag == u"table" || m_stack.back().tag == u"tr"))
                 return;
             if (tableDepth() >= m_lim.maxTableDepth) {
+                leaveOut("tables inside tables", m_lim.maxTableDepth);
                 m_discardTables = 1;
                 return;
             }
         }
-        if (!isVoid(tag) && int(m_stack.size()) >= m_lim.maxDepth)
+        if (!isVoid(tag) && int(m_stack.size()) >= m_lim.maxDepth) {
+            leaveOut("elements inside each other", m_lim.maxDepth);
+            return;
+        }
+        if (!countLayout(tag, attrs))
             return;
 
         QString out = u'<' + tag;
@@ -425,6 +515,40 @@ private:
         m_out += out;
         if (!isVoid(tag))
             m_stack.push_back({tag});
+    }
+
+    // Counts what an element adds to the layout; false (and the region cut)
+    // when that is past a limit.
+    bool countLayout(const QString &tag, const std::vector<Attr> &attrs)
+    {
+        const bool block = tag == u"p" || tag == u"div" || tag == u"li" || tag == u"pre" || tag == u"blockquote" ||
+                           tag == u"hr" || tag == u"td" || tag == u"th" || (tag.size() == 2 && tag[0] == u'h');
+        if (block || tag == u"br")
+            m_run = 0;
+        if (block && !count(m_blocks, m_lim.maxBlocks, "paragraphs and cells"))
+            return false;
+        if (tag == u"br")
+            return count(m_lineBreaks, m_lim.maxLineBreaks, "line breaks");
+        if (tag == u"hr")
+            return count(m_rules, m_lim.maxRules, "rules");
+        if (tag == u"img")
+            return count(m_images, m_lim.maxImages, "images");
+        if (tag == u"a")
+            return count(m_anchors, m_lim.maxAnchors, "links and anchors");
+        if (tag == u"td" || tag == u"th") {
+            int span = 1;
+            for (const Attr &a : attrs) {
+                QString v;
+                if ((a.name == u"colspan" || a.name == u"rowspan") && validNumber(a.value, 1, 100, &v))
+                    span *= v.toInt();
+            }
+            m_spannedCells += span;
+            if (m_spannedCells > m_lim.maxSpannedCells) {
+                cut("table cells, each counted as the cells it spans", m_lim.maxSpannedCells);
+                return false;
+            }
+        }
+        return true;
     }
 
     bool cleanAttribute(const QString &tag, const QString &name, const QString &value, QString *out)
@@ -533,6 +657,11 @@ private:
     int m_dropNesting = 0;
     int m_discardTables = 0;
     bool m_full = false;
+    bool m_leftOut = false;
+    QString m_limit;
+    // What the region holds so far, against the limits.
+    int m_blocks = 0, m_lineBreaks = 0, m_rules = 0, m_images = 0, m_anchors = 0, m_spannedCells = 0;
+    int m_run = 0, m_marks = 0, m_bidiControls = 0, m_directionChanges = 0, m_lastDirection = 0;
 };
 
 } // namespace
@@ -577,9 +706,13 @@ bool breaksWords(QStringView t)
     return blockTags().contains(t) || t == u"br" || t == u"img" || t == u"tr" || t == u"td" || t == u"th";
 }
 
-QString sanitizeTopicHtml(QStringView html, const SanitizeLimits &limits)
+QString sanitizeTopicHtml(QStringView html, const SanitizeLimits &limits, SanitizeReport *report)
 {
-    return Sanitizer(html, limits).run();
+    Sanitizer s(html, limits);
+    QString out = s.run();
+    if (report)
+        report->limit = s.limitReached();
+    return out;
 }
 
 } // namespace folium::engine

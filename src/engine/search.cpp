@@ -425,8 +425,12 @@ HitContext TitleSearch::hitContext(int topic, int around) const
                                          [](const StoredHotspot &h, int n) { return h.ordinal < n; });
         return it != stored.end() && it->ordinal == ordinal && it->noteCall;
     };
-    const QString texts[2] = {plainTextOfRegion(sanitizeTopicHtml(rec->nsr), isNoteCall),
-                              plainTextOfRegion(sanitizeTopicHtml(rec->sr), isNoteCall)};
+    // The text as shown, without the note that ends a region cut short:
+    // its words are not the topic's.
+    SanitizeLimits limits;
+    limits.cutNotice.clear();
+    const QString texts[2] = {plainTextOfRegion(sanitizeTopicHtml(rec->nsr, limits), isNoteCall),
+                              plainTextOfRegion(sanitizeTopicHtml(rec->sr, limits), isNoteCall)};
     const std::vector<HighlightSpan> spans = highlights(topic, texts[0], texts[1]);
     if (spans.empty())
         return {};

@@ -216,8 +216,8 @@ int TopicView::showTopic(int index, const QString &anchor, std::optional<int> sc
             return fail(kErrNoTopic);
         m_topic = std::move(rec);
         m_stored = m_title->hotspots(index);
-        m_nsrHtml = sanitizeTopicHtml(m_topic->nsr);
-        m_srHtml = sanitizeTopicHtml(m_topic->sr);
+        m_nsrHtml = sanitizeTopicHtml(m_topic->nsr, m_limits);
+        m_srHtml = sanitizeTopicHtml(m_topic->sr, m_limits);
         render();
         updateHighlights();
     }
@@ -404,8 +404,8 @@ int TopicView::PopupTopic(int index)
         return fail(kErrNoTopic);
     if (m_popup)
         m_popup->close();
-    QString html = sanitizeTopicHtml(rec->nsr);
-    const QString sr = sanitizeTopicHtml(rec->sr);
+    QString html = sanitizeTopicHtml(rec->nsr, m_limits);
+    const QString sr = sanitizeTopicHtml(rec->sr, m_limits);
     if (!html.trimmed().isEmpty() && !sr.trimmed().isEmpty())
         html += QStringLiteral("<hr>");
     html += sr;
@@ -529,8 +529,8 @@ int TopicView::PrintTopic(int index)
     doc.setTitle(m_title);
     QFont f = baseFont();
     doc.setDefaultFont(f);
-    QString html = sanitizeTopicHtml(rec->nsr);
-    const QString sr = sanitizeTopicHtml(rec->sr);
+    QString html = sanitizeTopicHtml(rec->nsr, m_limits);
+    const QString sr = sanitizeTopicHtml(rec->sr, m_limits);
     if (m_printSeparator && !html.trimmed().isEmpty())
         html += QStringLiteral("<hr>");
     html += sr;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "sanitizer.h"
 #include "search.h"
 #include "title_file.h"
 
@@ -69,6 +70,10 @@ public:
     void setBorderStyle(int style);
     long BackColorPopup() const { return m_popupColor; }
     void setBackColorPopup(long colorref);
+
+    // The note shown where a page was cut short because it holds more than
+    // the reader lays out (in the interface language).
+    void setCutNotice(const QString &text) { m_limits.cutNotice = text; }
 
     // --- Popups ------------------------------------------------------------
     // Shows a topic in a popup window over the pane; −1 closes it.
@@ -180,6 +185,7 @@ private:
     std::optional<TopicRecord> m_topic;
     std::vector<StoredHotspot> m_stored;
     QString m_nsrHtml, m_srHtml;
+    SanitizeLimits m_limits;
 
     RegionView *m_nsr;
     QFrame *m_separator;

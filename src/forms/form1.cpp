@@ -233,6 +233,8 @@ void Form1::applyInterfaceStrings(const config::InterfaceStrings &strings)
     Fl_main->regionView(1)->setAccessibleName(t("ACCE", 2));
     Fl_sec->regionView(0)->setAccessibleName(t("ACCE", 1));
     Fl_sec->regionView(1)->setAccessibleName(t("FENE", 1));
+    Fl_main->setCutNotice(t("STAT", 6));
+    Fl_sec->setCutNotice(t("STAT", 6));
     Med2->regionView(0)->setAccessibleName(t("ACCE", 7));
     Med2->regionView(1)->setAccessibleName(t("ACCE", 7));
     NotesFermer->setAccessibleName(t("ACCE", 3));

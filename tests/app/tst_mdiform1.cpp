@@ -132,7 +132,7 @@ private slots:
         for (const QString &lang :
              {QStringLiteral("English"), QStringLiteral("Italiano"), QStringLiteral("Fran\u00e7ais")}) {
             const config::InterfaceStrings s = stringsOf(lang);
-            QCOMPARE(s.size(), 141);
+            QCOMPARE(s.size(), 142);
             f.applyInterfaceStrings(s);
             QCOMPARE(f.menu(QStringLiteral("Visualizza"))->title(), s.text(QStringLiteral("MENU"), 18));
             QCOMPARE(f.item(QStringLiteral("Apri"))->text(), s.text(QStringLiteral("MENU"), 2));

@@ -1,6 +1,7 @@
 // Titles are untrusted input: the sanitiser's whitelist, damaged copies of a
 // real title, and topics built to hang or exhaust Qt's rich-text engine.
 #include "engine_errors.h"
+#include "hostile_topics.h"
 #include "region_view.h"
 #include "sanitizer.h"
 #include "sqlite_handle.h"
@@ -9,12 +10,14 @@
 #include "title_writer.h"
 #include "topicview.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextList>
+#include <QUrl>
 #include <QtEndian>
 
 using namespace folium::engine;
@@ -69,6 +72,18 @@ QByteArray pngClaiming(quint32 w, quint32 h)
            chunk("IEND", {});
 }
 
+// The note that ends a region cut short, as the sanitizer writes it.
+QString notice()
+{
+    return QStringLiteral("<p><i>") + SanitizeLimits().cutNotice + QStringLiteral("</i></p>");
+}
+
+// The text of a document's last paragraph.
+QString lastBlockText(const QTextDocument *doc)
+{
+    return doc->lastBlock().text();
+}
+
 // Opens a title in a pane and walks all of it: the damaged-file sweep
 // requires each file to be refused or to show without harm.
 void exercise(TopicView &v, const QString &path)
@@ -90,6 +105,12 @@ void exercise(TopicView &v, const QString &path)
     fTVMoveFocus(v.lpTVSR(), -1, &err);
     v.PopupTopic(4);
     v.PopupTopic(-1);
+    v.RunSearch(QStringLiteral("lettera OR a* OR \"cara amica\""));
+    for (int i = 0; i < std::min(v.SearchHitCount(), 10); ++i) {
+        v.TopicListTitle(i);
+        v.SearchHitContext(v.TopicListIndex(i));
+        v.setTopicIndex(v.TopicListIndex(i));
+    }
 }
 
 } // namespace
@@ -162,16 +183,147 @@ private slots:
         QCOMPARE(t.count(QStringLiteral("<table>")), SanitizeLimits().maxTableDepth);
         QCOMPARE(t.count(QStringLiteral("<table>")), t.count(QStringLiteral("</table>")));
 
-        const QString big = sanitizeTopicHtml(QString(SanitizeLimits().maxTextChars * 2, u'a'));
-        QVERIFY(big.size() <= SanitizeLimits().maxTextChars + 1);
-        QVERIFY(big.endsWith(u'\u2026'));
+        const QString big = sanitizeTopicHtml(QStringLiteral("a ").repeated(SanitizeLimits().maxTextChars));
+        QVERIFY(big.size() <= SanitizeLimits().maxTextChars + 200);
+        QVERIFY(big.contains(u'\u2026'));
+        QVERIFY(big.endsWith(notice()));
 
         QString rows = QStringLiteral("<table>");
         for (int i = 0; i < SanitizeLimits().maxRows + 50; ++i)
             rows += QStringLiteral("<tr><td>r</td></tr>");
         const QString r = sanitizeTopicHtml(rows + QStringLiteral("</table>after"));
         QCOMPARE(r.count(QStringLiteral("<tr>")), SanitizeLimits().maxRows);
-        QVERIFY(r.endsWith(QStringLiteral("</table>after")));
+        QVERIFY(r.endsWith(QStringLiteral("</table>after") + notice()));
+    }
+
+    void layoutCapsCutTheRegionWithANote_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<QString>("limit"); // empty: kept whole
+        const SanitizeLimits l;
+        const auto many = [](const QString &piece, int n) { return piece.repeated(n); };
+        QTest::newRow("line breaks") << QStringLiteral("<p>start") + many(QStringLiteral("<br>"), l.maxLineBreaks + 1)
+                                     << "line breaks";
+        QTest::newRow("rules") << QStringLiteral("<p>start</p>") + many(QStringLiteral("<hr>"), l.maxRules + 1)
+                               << "rules";
+        QTest::newRow("images") << QStringLiteral("<p>start") + many(QStringLiteral("<img src=\"a.png\">"), 501)
+                                << "images";
+        QTest::newRow("anchors") << QStringLiteral("<p>start") + many(QStringLiteral("<a name=\"x\">x</a> "), 5001)
+                                 << "links and anchors";
+        QTest::newRow("empty paragraphs")
+            << QStringLiteral("<p>start</p>") + many(QStringLiteral("<p></p>"), l.maxBlocks) << "paragraphs and cells";
+        QTest::newRow("spanning cells") << QStringLiteral("<p>start</p><table>") +
+                                               many(QStringLiteral("<tr><td colspan=\"100\">c</td></tr>"), 201)
+                                        << "table cells";
+        QTest::newRow("long word") << QStringLiteral("<p>start ") + QString(l.maxRunWithoutBreak + 1, u'w')
+                                   << "characters without a place to break";
+        QTest::newRow("combining marks") << QStringLiteral("<p>start a") + QString(31, QChar(0x0301))
+                                         << "marks on one letter";
+        QTest::newRow("direction marks") << QStringLiteral("<p>start ") + many(QStringLiteral("\u202ex "), 501)
+                                         << "explicit direction marks";
+        QTest::newRow("direction changes")
+            << QStringLiteral("<p>start ") + many(QStringLiteral("\u05d0a "), 2501) << "changes of writing direction";
+        // What honest titles hold stays whole.
+        QTest::newRow("2,000 paragraphs")
+            << many(QStringLiteral("<p>start, some words <b>and more</b>.</p>"), 2000) << "";
+        QTest::newRow("500-row table")
+            << QStringLiteral("<p>start</p><table>") +
+                   many(QStringLiteral("<tr><td>1</td><td colspan=\"2\">a</td><td>b</td><td>c</td></tr>"), 500) +
+                   QStringLiteral("</table>")
+            << "";
+        QTest::newRow("Chinese without blanks") << QStringLiteral("<p>start ") + QString(5000, QChar(0x4E2D)) << "";
+        QTest::newRow("Hebrew with Latin")
+            << QStringLiteral("<p>start ") + many(QStringLiteral("\u05e9\u05dc\u05d5\u05dd shalom "), 400) << "";
+        QTest::newRow("Vietnamese marks") << QStringLiteral("<p>start Vi\u1ec7t Nam ng\u01b0\u1edd\u0301i") << "";
+        QTest::newRow("a long address") << QStringLiteral("<p>start ") + QString(1500, u'x') + QStringLiteral(" end")
+                                        << "";
+    }
+
+    void layoutCapsCutTheRegionWithANote()
+    {
+        QFETCH(QString, html);
+        QFETCH(QString, limit);
+        SanitizeReport report;
+        const QString out = sanitizeTopicHtml(html, {}, &report);
+        QVERIFY(out.startsWith(QStringLiteral("<p>start")));
+        if (limit.isEmpty()) {
+            QCOMPARE(report.limit, QString());
+            QVERIFY(!out.contains(SanitizeLimits().cutNotice));
+        } else {
+            QVERIFY2(report.limit.startsWith(limit), qPrintable(report.limit));
+            QVERIFY(out.endsWith(notice()));
+            QCOMPARE(out.count(SanitizeLimits().cutNotice), 1);
+        }
+        // The note is the one given, in the interface language.
+        SanitizeLimits french;
+        french.cutNotice = QStringLiteral("La suite n'est pas affich\u00e9e.");
+        QCOMPARE(sanitizeTopicHtml(html, french).contains(french.cutNotice), !limit.isEmpty());
+    }
+
+    void hostileTopicsShowTheirStartAndANote()
+    {
+        // Each topic shown in the pane, zoomed, and as a popup: what reaches
+        // Qt is within the caps, the start of the topic shows, and the
+        // last paragraph says the rest was left out. Ordinary long topics
+        // show whole.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("hostile.m14"));
+        auto topics = folium::testing::hostileTopics();
+        const int hostile = int(topics.size());
+        for (auto &t : folium::testing::longOrdinaryTopics())
+            topics.push_back(t);
+        // Images a little over the size shown, so they are scaled down.
+        QVERIFY(folium::testing::writeHostileTitle(path, topics, SafeTextDocument::kMaxShownSide + 52));
+        TopicView v;
+        v.resize(700, 500);
+        v.show();
+        v.setViewTitle(path);
+        QCOMPARE(v.lastError(), 0);
+        const QString note = SanitizeLimits().cutNotice;
+        for (int i = 0; i < int(topics.size()); ++i) {
+            const QString name = QString::fromLatin1(topics[size_t(i)].name);
+            v.setTopicIndex(i + 1); // 0 is the title's home
+            QCOMPARE(v.lastError(), 0);
+            const bool inNsr = name == u"nsr_br";
+            const QTextDocument *doc = v.regionView(inNsr ? 0 : 1)->document();
+            QVERIFY2(doc->toPlainText().startsWith(QStringLiteral("start")), qPrintable(name));
+            QVERIFY2(doc->blockCount() <= SanitizeLimits().maxBlocks + 2, qPrintable(name));
+            const bool cut = i < hostile && name != u"big_images";
+            QCOMPARE(lastBlockText(doc) == note, cut);
+            if (name == u"letter_2000_paragraphs")
+                QCOMPARE(doc->blockCount(), 2001);
+            if (name == u"synoptic_500_rows")
+                QVERIFY(doc->toPlainText().contains(QStringLiteral("499")));
+            if (name == u"big_images") {
+                // A page shows images up to its budget of pixels, each
+                // scaled down to the size shown; the rest are placeholders.
+                int full = 0, placeholders = 0;
+                for (int k = 0; k < 30; ++k) {
+                    const QImage img =
+                        doc->resource(QTextDocument::ImageResource, QUrl(folium::testing::bigImageName(k)))
+                            .value<QImage>();
+                    if (img.width() == SafeTextDocument::kMaxShownSide)
+                        ++full;
+                    else if (img.width() == 16)
+                        ++placeholders;
+                }
+                const qint64 side = SafeTextDocument::kMaxShownSide;
+                QCOMPARE(full, int(SafeTextDocument::kMaxPagePixels / (side * side)));
+                QCOMPARE(full + placeholders, 30);
+            }
+            v.setFontZoom(150);
+            QCOMPARE(lastBlockText(doc) == note, cut);
+            v.setFontZoom(100);
+            v.PopupTopic(i + 1);
+            auto *popup = v.popupWindow();
+            QVERIFY(popup);
+            const auto *popupView = popup->findChild<RegionView *>();
+            QVERIFY(popupView);
+            QVERIFY2(popupView->document()->toPlainText().startsWith(QStringLiteral("start")) || inNsr,
+                     qPrintable(name));
+            QCOMPARE(popupView->document()->toPlainText().contains(note), cut);
+            v.PopupTopic(-1);
+        }
     }
 
     void oversizedImagesBecomePlaceholders()
@@ -195,15 +347,25 @@ private slots:
         v.resize(500, 400);
         v.show();
         int refused = 0, shown = 0;
+        // Each file is opened, browsed, searched and shown; one that takes
+        // more than a generous limit is taken for a hang.
+        QElapsedTimer clock;
+        qint64 slowest = 0;
         const auto run = [&](const QByteArray &bytes) {
             writeAll(path, bytes);
+            clock.start();
             exercise(v, path);
+            slowest = std::max(slowest, clock.elapsed());
+            QVERIFY2(clock.elapsed() < 20000, qPrintable(QStringLiteral("%1 bytes: hung").arg(bytes.size())));
             (v.lastError() == kErrBadTitle ? refused : shown)++;
             v.setViewTitle(QString());
         };
-        // Cut short at every page.
+        // Cut short at every page, and at bytes inside pages.
         for (int p = 0; p < pages; ++p)
             run(original.left(qsizetype(p) * pageSize));
+        QRandomGenerator cuts(1851);
+        for (int k = 0; k < 40; ++k)
+            run(original.left(qsizetype(cuts.bounded(int(original.size())))));
         // Page headers flipped, then zeroed.
         for (int p = 0; p < pages; ++p) {
             QByteArray b = original;
@@ -225,7 +387,7 @@ private slots:
                 b[int(rng.bounded(int(b.size())))] = char(rng.bounded(256));
             run(b);
         }
-        qInfo("damaged titles: %d refused, %d shown", refused, shown);
+        qInfo("damaged titles: %d refused, %d shown, slowest %lld ms", refused, shown, slowest);
         QVERIFY(refused >= pages); // every truncation at least
         QVERIFY(shown > 0);        // most single-byte mutants still open
     }
@@ -357,9 +519,13 @@ private slots:
             v.grab(); // paint it
             QCOMPARE(v.lastError(), 0);
             const QTextDocument *doc = v.regionView(1)->document();
-            // 300,000 characters of text, plus one separator per paragraph.
-            QVERIFY2(doc->characterCount() <= 300000 + doc->blockCount() + 1,
-                     qPrintable(QString::number(doc->characterCount())));
+            // 300,000 characters of text, plus one separator per paragraph,
+            // and the note that the rest was left out.
+            QVERIFY2(doc->characterCount() <= 300000 + doc->blockCount() + 2 + SanitizeLimits().cutNotice.size(),
+                     qPrintable(QStringLiteral("topic %1: %2 characters, %3 blocks")
+                                    .arg(i)
+                                    .arg(doc->characterCount())
+                                    .arg(doc->blockCount())));
             int listItems = 0;
             for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
                 listItems += b.textList() ? 1 : 0;

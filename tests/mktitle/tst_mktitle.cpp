@@ -299,6 +299,15 @@ private slots:
             << "<database><param code=\"DAT\" p1=\"O\"/>\n<contents><item key=\"r\" text=\"R\" type=\"f\">\n"
                "<item key=\"a\" text=\"A\"/></item></contents></database>\n"
             << "title.xml:5: contents key \"a\" must start with D";
+        // What the reader would cut short: refused at the topic's line.
+        QTest::newRow("more line breaks than the reader lays out")
+            << head + QStringLiteral("<p>a") + QStringLiteral("<br/>").repeated(5001) + QStringLiteral("</p>\n") + tail
+            << QString()
+            << "topics.xml:2: the topic's <sr> holds more than the reader lays out: line breaks \\(at most 5000\\)";
+        QTest::newRow("a word longer than a line can break")
+            << QStringLiteral("<topics>\n<topic title=\"A\" data=\"a\" context=\"a\">\n<nsr><p>") +
+                   QString(2001, u'w') + QStringLiteral("</p></nsr>\n</topic>\n</topics>\n")
+            << QString() << "topics.xml:2: the topic's <nsr> holds more than the reader lays out: characters without";
         QTest::newRow("bad date") << head + tail << "<database>\n<param code=\"DEB\" p1=\"12/03/1851\"/></database>\n"
                                   << "title.xml:4: DEB \"12/03/1851\" is not a date";
     }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QDataStream>
 #include <QSet>
 #include <QTemporaryFile>
@@ -94,6 +95,8 @@ struct Sink {
     int *ordinal;
     bool inLink = false;
     QByteArray *unindexed = nullptr; // where text goes that the index must not hold
+    QSet<QString> imagesShown;       // in this region, each counted once
+    qint64 imagePixels = 0;          // shown in this region
     QByteArray *html() const { return region == 0 ? &topic->nsrHtml : &topic->srHtml; }
     QByteArray *text() const { return unindexed ? unindexed : region == 0 ? &topic->nsrText : &topic->srText; }
 };
@@ -279,17 +282,34 @@ private:
                 if (region == 0 && seenSr)
                     error(loc, QStringLiteral("<nsr> must come before <sr>"));
                 seenSr = seenSr || region == 1;
-                Sink sink{&t, region, &ordinal};
+                Sink sink{&t, region, &ordinal, false, nullptr, {}, 0};
                 content(xml, file, sink);
             } else {
                 error(loc, QStringLiteral("unknown element <%1> in <topic> (expected <nsr> or <sr>)").arg(xml.name()));
                 xml.skipCurrentElement();
             }
         }
+        checkLayout(t);
         if (onTopic)
             onTopic(std::move(t));
         else
             m_out.topics.push_back(std::move(t));
+    }
+
+    // The reader cuts a region short when it holds more than Qt lays out
+    // quickly (see engine::SanitizeLimits): a title must not reach that.
+    void checkLayout(const TopicSource &t)
+    {
+        const QByteArray *regions[2] = {&t.nsrHtml, &t.srHtml};
+        for (int r = 0; r < 2; ++r) {
+            if (regions[r]->isEmpty())
+                continue;
+            engine::SanitizeReport report;
+            engine::sanitizeTopicHtml(QString::fromUtf8(*regions[r]), {}, &report);
+            if (!report.limit.isEmpty())
+                error(t.where, QStringLiteral("the topic's %1 holds more than the reader lays out: %2")
+                                   .arg(r == 0 ? QStringLiteral("<nsr>") : QStringLiteral("<sr>"), report.limit));
+        }
     }
 
     // Reads the children of the current element up to its end tag.
@@ -468,7 +488,7 @@ private:
         n.nsrText = n.title.toUtf8();
         n.where.line = -1; // marks a generated topic: notes do not nest
         int noteOrdinal = 0;
-        Sink noteSink{&n, 1, &noteOrdinal};
+        Sink noteSink{&n, 1, &noteOrdinal, false, nullptr, {}, 0};
         n.srHtml = "<p>";
         content(xml, file, noteSink);
         n.srHtml += "</p>";
@@ -479,6 +499,7 @@ private:
         addNoteCallContext(caller, k, loc);
         *sink.html() += QStringLiteral("<a href=\"hs:%1\"><sup>%2</sup></a>").arg(k).arg(esc(label)).toUtf8();
         *sink.text() += ' ';
+        checkLayout(n);
         if (onNote)
             onNote(n);
         m_notes.push_back(std::move(n));
@@ -497,6 +518,18 @@ private:
             src = QFileInfo(path).fileName();
             declareImage(src, path, loc);
         }
+        // The reader shows a page's images up to a budget of pixels.
+        if (!sink.imagesShown.contains(src)) {
+            sink.imagesShown.insert(src);
+            const bool within = sink.imagePixels <= engine::kMaxPageImagePixels;
+            sink.imagePixels += shownPixels(src);
+            if (within && sink.imagePixels > engine::kMaxPageImagePixels)
+                error(loc, QStringLiteral("the images of this region are more than the reader shows on a page: "
+                                          "%1 pixels at most (an image larger than %2 pixels a side counts at "
+                                          "that size)")
+                               .arg(engine::kMaxPageImagePixels)
+                               .arg(engine::kMaxShownImageSide));
+        }
         QString tag = QStringLiteral("<img src=\"%1\"").arg(esc(src));
         for (const char *n : {"width", "height", "alt"})
             if (a.hasAttribute(QLatin1String(n)))
@@ -505,8 +538,31 @@ private:
         *sink.text() += ' '; // the page holds an object here, which parts words
     }
 
+    // The pixels an image of the title is shown with: its size, scaled down
+    // past the largest shown; 0 for one the reader does not show.
+    qint64 shownPixels(const QString &name)
+    {
+        const auto known = m_imagePixels.constFind(name);
+        if (known != m_imagePixels.constEnd())
+            return *known;
+        qint64 pixels = 0;
+        for (const ImageSource &i : m_out.images) {
+            if (i.name != name)
+                continue;
+            QSize size = QImageReader(i.path).size();
+            if (size.isValid()) {
+                if (size.width() > engine::kMaxShownImageSide || size.height() > engine::kMaxShownImageSide)
+                    size = size.scaled(engine::kMaxShownImageSide, engine::kMaxShownImageSide, Qt::KeepAspectRatio);
+                pixels = qint64(size.width()) * size.height();
+            }
+        }
+        m_imagePixels.insert(name, pixels);
+        return pixels;
+    }
+
     TitleSource &m_out;
     QStringList &m_errors;
+    QHash<QString, qint64> m_imagePixels;
     std::vector<TopicSource> m_notes;
     std::vector<std::pair<QString, Location>> m_includes;
     int m_anchorCount = 0;

@@ -7,6 +7,7 @@
 //
 //   bench_hostile            all topics
 //   bench_hostile NAME...    those topics only
+//   FOLIUM_HOSTILE_SHOTS=DIR bench_hostile   also a picture of each pane
 #include "hostile_topics.h"
 #include "region_view.h"
 #include "topicview.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPixmap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -71,8 +73,11 @@ int child(const QString &title, int index)
     QElapsedTimer t;
     t.start();
     v.setTopicIndex(index);
-    v.grab();
+    const QPixmap shown = v.grab();
     const double render = msSince(t);
+    // FOLIUM_HOSTILE_SHOTS=folder keeps a picture of each pane as shown.
+    if (const QString shots = qEnvironmentVariable("FOLIUM_HOSTILE_SHOTS"); !shots.isEmpty())
+        shown.save(QStringLiteral("%1/topic%2.png").arg(shots).arg(index));
     v.setFontZoom(150);
     v.grab();
     const double zoom = msSince(t);

@@ -328,7 +328,9 @@ bool Commands::bookmarkCommand(const QString &name)
 
 void Commands::SendShiftKeyToTopic(int key)
 {
-    engine::RegionView *sr = m_p.reader()->Fl_main->regionView(1);
+    Form1 *f = m_p.reader();
+    engine::TopicView *pane = m_p.state.ScrollPaneIsNotes && m_p.state.NotesPaneOpen ? f->Fl_sec : f->Fl_main;
+    engine::RegionView *sr = pane->regionView(1);
     if (!sr)
         return;
     QScrollBar *bar = sr->verticalScrollBar();

@@ -3,6 +3,7 @@
 #include "bookmarks.h"
 #include "commands.h"
 #include "contents_tree.h"
+#include "wheel.h"
 #include "dao.h"
 #include "dialogs.h"
 #include "form1.h"
@@ -102,6 +103,7 @@ bool Program::Main(const QString &commandLine)
     m_help = new HelpWindow(m_frame.get());
     m_help->applyInterfaceStrings(strings);
     m_commands = new Commands(*this, m_tree, this);
+    m_wheel = new WheelRouter(*this, this);
     placeMainWindow();
     m_frame->show();
     Inizializzazioni(commandLine);

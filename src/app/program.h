@@ -58,6 +58,7 @@ using forms::Form3;
 using forms::MDIForm1;
 class Commands;
 class HelpWindow;
+class WheelRouter;
 
 class Program : public QObject {
     Q_OBJECT
@@ -154,6 +155,7 @@ private:
     bookmarks::Bookmarks *m_bookmarks = nullptr;
     title::ContentsTree *m_tree = nullptr;
     Commands *m_commands = nullptr;
+    WheelRouter *m_wheel = nullptr;
     HelpWindow *m_help = nullptr;
     bool m_ended = false;
     bool m_shutDown = false;

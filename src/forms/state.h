@@ -58,6 +58,9 @@ struct ReaderState {
 
     bool NotesAtBottom = false;
     bool NotesPaneOpen = false;
+    // The pane that Shift with the arrows and the wheel scroll: the notes
+    // when the wheel last turned over the open notes pane, else the topic.
+    bool ScrollPaneIsNotes = false;
     bool AutoNotes = false;
     long PopupBackColor = 13690848;
 

@@ -1,6 +1,8 @@
 // The command dispatch through the real windows: menu shortcuts and the
 // reader window's keys, the toolbar's drop-down menus and the help files.
 #include "commands.h"
+#include "hotspots.h"
+#include "contents_tree.h"
 #include "dialogs.h"
 #include "form2.h"
 #include "form1.h"
@@ -10,6 +12,7 @@
 #include "program.h"
 #include "program_folder.h"
 #include "running_program.h"
+#include "search_panel.h"
 #include "region_view.h"
 #include "topicview.h"
 
@@ -26,6 +29,8 @@
 #include <QRadioButton>
 #include <QContextMenuEvent>
 #include <QTest>
+#include <QWheelEvent>
+#include <QScrollBar>
 #include <QTreeView>
 #include <QTimer>
 #include <QToolBar>
@@ -471,6 +476,92 @@ private slots:
         QTest::mouseClick(tree->viewport(), Qt::RightButton, {}, tree->visualRect(tree->model()->index(0, 0)).center());
         QCOMPARE(shown, frame->menu(QStringLiteral("Modifica")));
         QCOMPARE(r.p->state.ContextMenuSource.data(), tree);
+    }
+
+    void wheelScrollsThePaneUnderThePointerByTheScrollOption()
+    {
+        Running r;
+        r.p->mainFrame()->resize(900, 500);
+        QApplication::processEvents();
+        r.main()->JumpContext(QStringLiteral("Long"));
+        QScrollBar *bar = r.main()->regionView(1)->verticalScrollBar();
+        QVERIFY(bar->maximum() > 20 * bar->singleStep());
+        const int line = bar->singleStep();
+        const auto turn = [](QWidget *over, int delta) {
+            const QPointF at = QRectF(over->rect()).center();
+            QWheelEvent e(at, over->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+            QApplication::sendEvent(over, &e);
+        };
+        QWidget *text = r.main()->regionView(1)->viewport();
+        // "Scroll" 1: a line a notch; 10: ten lines.
+        r.p->options.scroll = 1;
+        turn(text, -120);
+        QCOMPARE(bar->value(), line);
+        r.p->options.scroll = 10;
+        turn(text, -120);
+        QCOMPARE(bar->value(), 11 * line);
+        turn(text, 120);
+        QCOMPARE(bar->value(), line);
+        // Three small turns of 40 make one notch, on the third.
+        r.p->options.scroll = 1;
+        turn(text, -40);
+        turn(text, -40);
+        QCOMPARE(bar->value(), line);
+        turn(text, -40);
+        QCOMPARE(bar->value(), 2 * line);
+        // Over the contents tree the tree scrolls itself; with the search
+        // panel shown, the wheel over the side pane scrolls the topic.
+        QVERIFY(r.f()->isShown(forms::Panel::Contents));
+        turn(r.f()->TreeSommario->viewport(), -120);
+        QCOMPARE(bar->value(), 2 * line);
+        search::Cerca_parola(r.p->windows(), r.p->state);
+        turn(r.f()->Combo_perparole, -120);
+        QCOMPARE(bar->value(), 3 * line);
+        // Over the open notes pane the notes scroll, and Shift+Down then
+        // scrolls them too.
+        r.p->state.NotesAtBottom = true;
+        r.p->hotspots()->OuvreFenetreNotes();
+        QVERIFY(r.p->state.NotesPaneOpen);
+        r.p->mainFrame()->resize(900, 800);
+        QApplication::processEvents();
+        engine::TopicView *notes = r.f()->Fl_sec;
+        if (notes->ViewTitle().isEmpty())
+            notes->setViewTitle(r.main()->ViewTitle());
+        notes->JumpContext(QStringLiteral("Long"));
+        QCOMPARE(notes->TopicData(), QStringLiteral("long"));
+        QApplication::processEvents();
+        QScrollBar *notesBar = notes->regionView(1)->verticalScrollBar();
+        QVERIFY(notesBar->maximum() > 0);
+        turn(notes->regionView(1)->viewport(), -120);
+        QCOMPARE(notesBar->value(), notesBar->singleStep());
+        QCOMPARE(bar->value(), 3 * line);
+        r.p->commands()->SendShiftKeyToTopic(Qt::Key_Down);
+        QCOMPARE(notesBar->value(), 2 * notesBar->singleStep());
+        turn(text, -120);
+        QCOMPARE(bar->value(), 4 * line);
+    }
+
+    void doubleClickInTheTreeTogglesANodeOnce()
+    {
+        Running r;
+        QTreeView *tree = r.f()->TreeSommario;
+        QVERIFY(r.f()->isShown(forms::Panel::Contents));
+        const QModelIndex year = title::findNode(r.p->windows(), QStringLiteral("D1851"));
+        QVERIFY(year.isValid());
+        QVERIFY(!tree->isExpanded(year));
+        // As the window system sends a double click: a click, then the
+        // double click in place of the second press, then its release.
+        const auto doubleClick = [&] {
+            const QPoint at = tree->visualRect(year).center();
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(tree->viewport(), Qt::LeftButton, {}, at);
+        };
+        doubleClick();
+        QVERIFY(tree->isExpanded(year));
+        doubleClick();
+        QVERIFY(!tree->isExpanded(year));
     }
 
     void whatsThisOpensTheHelpPageOfTheRightClickedPart()

@@ -25,6 +25,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QDir>
+#include <QStandardPaths>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -49,7 +52,13 @@ const QString kFatalTail = QStringLiteral("\\fl.mdb missing, Fatal error");
 }
 
 Program::Program(QString programFolder, Dialogs &dialogs, QObject *parent)
-    : QObject(parent), m_folder(std::move(programFolder)), m_dialogs(dialogs)
+    : Program(programFolder, programFolder, dialogs, parent)
+{
+}
+
+Program::Program(QString programFolder, QString settingsFolder, Dialogs &dialogs, QObject *parent)
+    : QObject(parent), m_folder(std::move(programFolder)), m_settingsFolder(std::move(settingsFolder)),
+      m_dialogs(dialogs)
 {
 }
 
@@ -64,7 +73,27 @@ Program::~Program()
 
 QString Program::flPath() const
 {
-    return m_folder + QStringLiteral("/FL.mdb");
+    return m_settingsFolder + QStringLiteral("/FL.mdb");
+}
+
+ProgramFolders programFolders(const QString &executableFolder)
+{
+    ProgramFolders f;
+    const QString beside = executableFolder + QStringLiteral("/FL.mdb");
+    if (QFileInfo::exists(beside) && QFileInfo(executableFolder).isWritable() && QFileInfo(beside).isWritable()) {
+        f.data = f.settings = executableFolder;
+        return f;
+    }
+    const QString shared = QDir::cleanPath(executableFolder + QStringLiteral("/../share/folium"));
+    f.data = QFileInfo::exists(shared + QStringLiteral("/FL.mdb")) ? shared : executableFolder;
+    f.settings = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString mine = f.settings + QStringLiteral("/FL.mdb");
+    if (QFileInfo::exists(mine))
+        return f;
+    if (!QDir().mkpath(f.settings) || !QFile::copy(f.data + QStringLiteral("/FL.mdb"), mine) ||
+        !QFile::setPermissions(mine, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther))
+        f.error = QStringLiteral("cannot make %1").arg(QDir::toNativeSeparators(mine));
+    return f;
 }
 
 void Program::fatal(const QString &text)
@@ -87,6 +116,7 @@ bool Program::Main(const QString &commandLine)
     m_w.strings = &strings;
     m_w.optionSet = &options;
     m_w.programFolder = m_folder;
+    m_w.settingsFolder = m_settingsFolder;
     connect(m_frame.get(), &MDIForm1::closing, this, [this](bool *cancel) { shutdown(cancel); });
     if (!InitLanguesVar())
         return false;
@@ -142,7 +172,7 @@ bool Program::InitLanguesVar()
     int err = 0;
     auto fl = db::Database::OpenDatabase(flPath(), &err);
     if (!fl) {
-        fatal(QStringLiteral("Err no ") + QString::number(err) + m_folder + kFatalTail);
+        fatal(QStringLiteral("Err no ") + QString::number(err) + m_settingsFolder + kFatalTail);
         return false;
     }
     // At start the options dialog, loaded hidden, opens the option row;
@@ -250,7 +280,7 @@ void Program::InitLastUsedFiles()
 {
     const int err = config::readLastFiles(flPath(), &title.lastFiles);
     if (err != 0) {
-        fatal(m_folder + kFatalTail);
+        fatal(m_settingsFolder + kFatalTail);
         return;
     }
     m_frame->item(QStringLiteral("Sep1"))->setVisible(true);
@@ -479,7 +509,7 @@ void Program::shutdown(bool *cancel)
         for (int i = 0; i < 4; ++i)
             captions << m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i))->text();
         if (config::writeLastFiles(flPath(), captions) != 0) {
-            fatal(m_folder + kFatalTail);
+            fatal(m_settingsFolder + kFatalTail);
             return;
         }
     }

@@ -60,10 +60,26 @@ class Commands;
 class HelpWindow;
 class WheelRouter;
 
+// Where the program finds what it reads and where it keeps what it writes.
+// Run from the build folder, both are the folder of the executable, with
+// FL.mdb beside it. Installed, the data folder (<prefix>/share/folium) is
+// read-only to the program: FL.mdb is copied once into the user's data
+// folder, and options, last-used titles and window places are kept there;
+// an existing copy is never replaced, so that a new install keeps them.
+struct ProgramFolders {
+    QString data;     // titles, help, language databases
+    QString settings; // the FL.mdb the program writes
+    QString error;    // why the user's FL.mdb could not be made
+};
+ProgramFolders programFolders(const QString &executableFolder);
+
 class Program : public QObject {
     Q_OBJECT
 public:
     Program(QString programFolder, Dialogs &dialogs, QObject *parent = nullptr);
+    // FL.mdb is read and written in settingsFolder; the rest comes from
+    // programFolder.
+    Program(QString programFolder, QString settingsFolder, Dialogs &dialogs, QObject *parent = nullptr);
     ~Program() override;
 
     // The start sequence. False when the program must end at once (the
@@ -143,6 +159,7 @@ private:
     void placeMainWindow();
 
     QString m_folder;
+    QString m_settingsFolder;
     Dialogs &m_dialogs;
     std::unique_ptr<MDIForm1> m_frame;
     forms::Windows m_w;

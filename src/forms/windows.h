@@ -26,6 +26,7 @@ struct Windows {
     const config::InterfaceStrings *strings = nullptr;
     const config::OptionSet *optionSet = nullptr;
     QString programFolder;
+    QString settingsFolder; // where FL.mdb is read and written
 };
 
 } // namespace folium::forms

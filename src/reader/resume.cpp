@@ -20,7 +20,7 @@ Resume::Resume(forms::Windows &w, forms::ReaderState &r, QObject *parent) : QObj
 
 QString Resume::flPath() const
 {
-    return m_w.programFolder + QStringLiteral("/FL.mdb");
+    return m_w.settingsFolder + QStringLiteral("/FL.mdb");
 }
 
 void Resume::rememberTitleShown()

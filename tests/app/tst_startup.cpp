@@ -19,6 +19,8 @@
 #include <QAccessible>
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QStatusBar>
@@ -58,6 +60,45 @@ class TestStartup : public QObject {
     Q_OBJECT
 
 private slots:
+    void installedTheProgramKeepsItsSettingsInTheUsersFolder()
+    {
+        QTemporaryDir dir;
+        const auto write = [](const QString &path, const QByteArray &bytes) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        };
+        const auto read = [](const QString &path) {
+            QFile f(path);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        // Run from the build folder: everything beside the program.
+        write(dir.filePath(QStringLiteral("build/FL.mdb")), "build");
+        app::ProgramFolders f = app::programFolders(dir.filePath(QStringLiteral("build")));
+        QCOMPARE(f.data, dir.filePath(QStringLiteral("build")));
+        QCOMPARE(f.settings, f.data);
+
+        // Installed: the data folder is read, FL.mdb is copied once into the
+        // user's folder, and a later install never replaces that copy.
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("home")).toLocal8Bit());
+        QDir().mkpath(dir.filePath(QStringLiteral("prefix/bin")));
+        write(dir.filePath(QStringLiteral("prefix/share/folium/FL.mdb")), "as installed");
+        f = app::programFolders(dir.filePath(QStringLiteral("prefix/bin")));
+        QCOMPARE(f.error, QString());
+        QCOMPARE(f.data, dir.filePath(QStringLiteral("prefix/share/folium")));
+        QCOMPARE(f.settings, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        QVERIFY(f.settings.startsWith(dir.filePath(QStringLiteral("home"))));
+        const QString mine = f.settings + QStringLiteral("/FL.mdb");
+        QCOMPARE(read(mine), QByteArray("as installed"));
+        QVERIFY(QFileInfo(mine).isWritable());
+        write(mine, "the user's options");
+        write(dir.filePath(QStringLiteral("prefix/share/folium/FL.mdb")), "a newer install");
+        f = app::programFolders(dir.filePath(QStringLiteral("prefix/bin")));
+        QCOMPARE(read(mine), QByteArray("the user's options"));
+        qunsetenv("XDG_DATA_HOME");
+    }
+
     void defaultTitleWinsOverTheCommandLine()
     {
         Folder folder;

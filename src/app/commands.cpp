@@ -50,6 +50,8 @@ Commands::Commands(Program &program, title::ContentsTree *tree, QObject *parent)
     connect(frame, &MDIForm1::menuItemTriggered, this, &Commands::menuItem);
     connect(frame, &MDIForm1::toolbarButtonClicked, this, &Commands::Toolbar_ButtonClick);
     connect(f, &Form1::keyDown, this, &Commands::Form_KeyDown);
+    // A divider dropped gives the focus back where it belongs.
+    connect(f, &Form1::dividerDropped, this, [this] { m_p.hotspots()->MetteIlGiustoFocus(); });
     connect(f, &Form1::keyUp, this, &Commands::Form_KeyUp);
     connect(tree, &title::ContentsTree::scrollTopic, this, &Commands::SendShiftKeyToTopic);
     connect(tree, &title::ContentsTree::contextMenuRequested, this, &Commands::AfficheContextMenu);

@@ -20,6 +20,8 @@
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSplitter>
+#include <QTimer>
+#include <QResizeEvent>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeView>
@@ -126,6 +128,17 @@ Form1::Form1(QWidget *parent) : QWidget(parent)
     Text_notes->hide();
     Splitter1->addWidget(Text_droit);
     Splitter1->setStretchFactor(1, 1);
+    // The dividers move when dropped, never collapse a pane, and stop
+    // 10 pixels from one edge and 15 from the other (see dividerMoved).
+    for (QSplitter *s : {Splitter1, Splitter2}) {
+        s->setChildrenCollapsible(false);
+        s->setOpaqueResize(false);
+        connect(s, &QSplitter::splitterMoved, this, [this, s] { dividerMoved(s); });
+    }
+    Text_gauche->setMinimumWidth(10);
+    Text_droit->setMinimumWidth(std::max(1, 15 - Splitter1->handleWidth()));
+    Fl_main->setMinimumHeight(10);
+    Text_notes->setMinimumHeight(std::max(1, 15 - Splitter2->handleWidth()));
 
     // The popup pane draws only its popups.
     Med2 = named(new engine::TopicView(this), "Med2");
@@ -285,8 +298,48 @@ void Form1::setImage(QTreeWidgetItem *item, int number)
     item->setIcon(0, image(number));
 }
 
+int Form1::notesDividerFor(int height)
+{
+    return height < 30 ? height : height - ((height - 30) * 20 / 100 + 30);
+}
+
+void Form1::placeNotesDivider()
+{
+    if (Text_notes->isHidden())
+        return;
+    const int top = std::clamp(notesDividerFor(height()), 10, std::max(10, Splitter2->height() - 15));
+    Splitter2->setSizes({top, std::max(1, Splitter2->height() - top - Splitter2->handleWidth())});
+}
+
+void Form1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeNotesDivider();
+}
+
+void Form1::dividerMoved(QSplitter *splitter)
+{
+    // Dropped within 10 pixels of an edge, the divider stops 10 pixels
+    // from the start or 15 from the end.
+    const QList<int> sizes = splitter->sizes();
+    if (sizes.size() == 2) {
+        const int whole = sizes[0] + sizes[1] + splitter->handleWidth();
+        const int at = sizes[0];
+        if (at <= 10 || at >= whole - 10) {
+            const int to = at <= 10 ? 10 : whole - 15;
+            splitter->setSizes({to, std::max(1, whole - to - splitter->handleWidth())});
+        }
+    }
+    emit dividerDropped();
+}
+
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == Text_notes && event->type() == QEvent::Show) {
+        // Once the divider has made room for the pane that just showed.
+        QTimer::singleShot(0, this, &Form1::placeNotesDivider);
+        return false;
+    }
     // A width asked for while the panes were hidden (a start without a
     // title) is given when they show: a hidden pane has no width.
     if ((watched == Text_gauche || watched == Text_droit) && event->type() == QEvent::Show && m_pendingSplit >= 0 &&

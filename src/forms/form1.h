@@ -126,6 +126,12 @@ public:
     static constexpr int kDefaultSidePane = 360;
     int splitterPosition() const;
     void setSplitterPosition(int pixels);
+    // The notes pane's place for a window this high: a fifth of the height
+    // above 30 pixels, plus 30 pixels (all of it under 30). Applied when the
+    // window is resized and when the notes pane opens; a drag of the
+    // divider holds until then.
+    static int notesDividerFor(int height);
+    void placeNotesDivider();
 
 signals:
     // The panel shown changed, or the side pane showed or hid.
@@ -133,12 +139,17 @@ signals:
     // Keys reach the reader window before its controls (its key preview).
     void keyDown(int key, int shift, bool *handled);
     void keyUp(int key, int shift);
+    // A divider was dropped in a new place (the focus goes back where it
+    // belongs).
+    void dividerDropped();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildSearchPanel();
+    void dividerMoved(QSplitter *splitter);
     Panel m_shown = Panel::Search;
     int m_pendingSplit = -1; // a width for the side pane once it shows
 };

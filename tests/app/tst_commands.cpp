@@ -29,6 +29,8 @@
 #include <QRadioButton>
 #include <QContextMenuEvent>
 #include <QTest>
+#include <QSplitter>
+#include <QMouseEvent>
 #include <QWheelEvent>
 #include <QScrollBar>
 #include <QTreeView>
@@ -562,6 +564,57 @@ private slots:
         QVERIFY(tree->isExpanded(year));
         doubleClick();
         QVERIFY(!tree->isExpanded(year));
+    }
+
+    void dividersStopShortOfTheEdgesAndTheNotesTakeAFifth()
+    {
+        Running r;
+        r.p->mainFrame()->resize(900, 600);
+        QApplication::processEvents();
+        forms::Form1 *f = r.f();
+        const auto drag = [](QSplitterHandle *h, QPoint by) {
+            const QPointF from = QRectF(h->rect()).center(), to = from + by;
+            QMouseEvent press(QEvent::MouseButtonPress, from, h->mapToGlobal(from), Qt::LeftButton, Qt::LeftButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(h, &press);
+            QMouseEvent move(QEvent::MouseMove, to, h->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(h, &move);
+            QMouseEvent release(QEvent::MouseButtonRelease, to, h->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                                Qt::NoModifier);
+            QApplication::sendEvent(h, &release);
+        };
+        // Dropped 5 pixels from the left, the divider stops at 10; within 10
+        // of the right, at 15 from it; it never shuts a pane.
+        QSplitterHandle *side = f->Splitter1->handle(1);
+        drag(side, QPoint(5 - f->Splitter1->sizes()[0], 0));
+        QCOMPARE(f->Splitter1->sizes()[0], 10);
+        const int whole = f->Splitter1->width();
+        drag(side, QPoint(whole - 5 - 10, 0));
+        QCOMPARE(f->Splitter1->sizes()[0], whole - 15);
+        QVERIFY(f->Splitter1->sizes()[1] > 0);
+        drag(side, QPoint(300 - (whole - 15), 0));
+        QCOMPARE(f->Splitter1->sizes()[0], 300);
+
+        // The notes pane takes a fifth of the height above 30 pixels, plus
+        // 30: in a reader window 230 pixels high the divider is at
+        // 230 - (40 + 30) = 160. A drag holds until the next resize.
+        QCOMPARE(forms::Form1::notesDividerFor(230), 160);
+        QCOMPARE(forms::Form1::notesDividerFor(20), 20);
+        r.p->state.NotesAtBottom = true;
+        r.p->hotspots()->OuvreFenetreNotes();
+        QApplication::processEvents();
+        const int high = f->height();
+        QCOMPARE(f->Splitter2->sizes()[0], forms::Form1::notesDividerFor(high));
+        drag(f->Splitter2->handle(1), QPoint(0, -60));
+        QCOMPARE(f->Splitter2->sizes()[0], forms::Form1::notesDividerFor(high) - 60);
+        forms::MDIForm1 *frame = r.p->mainFrame();
+        frame->resize(900, frame->height() + 40);
+        QApplication::processEvents();
+        QCOMPARE(f->height(), high + 40);
+        QCOMPARE(f->Splitter2->sizes()[0], forms::Form1::notesDividerFor(high + 40));
+        // Dropped 5 pixels from the top, the divider stops at 10.
+        drag(f->Splitter2->handle(1), QPoint(0, 5 - f->Splitter2->sizes()[0]));
+        QCOMPARE(f->Splitter2->sizes()[0], 10);
     }
 
     void whatsThisOpensTheHelpPageOfTheRightClickedPart()

@@ -17,6 +17,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSplitter>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -50,6 +54,14 @@ Commands::Commands(Program &program, title::ContentsTree *tree, QObject *parent)
     connect(frame, &MDIForm1::menuItemTriggered, this, &Commands::menuItem);
     connect(frame, &MDIForm1::toolbarButtonClicked, this, &Commands::Toolbar_ButtonClick);
     connect(f, &Form1::keyDown, this, &Commands::Form_KeyDown);
+    // The shared menu on the parts of the reading window that have none of
+    // their own: the panel title, the search frames, the notes strip and
+    // the dividers (on the right button's release, or its press on the
+    // search frames, as lists and panes do).
+    m_menuSources = {f->Titre_Splitgauche, f->Frame_cerca, f->Frame_perparole,      f->FramePerData,
+                     f->FramePerLettera,   f->NotesFrames, f->Splitter1->handle(1), f->Splitter2->handle(1)};
+    for (QWidget *w : std::as_const(m_menuSources))
+        w->installEventFilter(this);
     // A divider dropped gives the focus back where it belongs.
     connect(f, &Form1::dividerDropped, this, [this] { m_p.hotspots()->MetteIlGiustoFocus(); });
     connect(f, &Form1::keyUp, this, &Commands::Form_KeyUp);
@@ -86,6 +98,22 @@ void Commands::popup(QMenu *menu, const QPoint &at)
         popupMenu(menu, at);
     else
         menu->exec(at);
+}
+
+bool Commands::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool press = event->type() == QEvent::MouseButtonPress, release = event->type() == QEvent::MouseButtonRelease;
+    if ((!press && !release) || static_cast<QMouseEvent *>(event)->button() != Qt::RightButton)
+        return false;
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (!w || !m_menuSources.contains(w))
+        return false;
+    Form1 *f = m_p.reader();
+    const bool onPress =
+        w == f->Frame_cerca || w == f->Frame_perparole || w == f->FramePerData || w == f->FramePerLettera;
+    if (press == onPress)
+        AfficheContextMenu(w);
+    return true;
 }
 
 void Commands::AfficheContextMenu(QWidget *source)

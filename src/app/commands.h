@@ -2,6 +2,7 @@
 // reader window reaches its command here.
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -57,6 +58,10 @@ private:
 
     Program &m_p;
     QMenu *m_lastPopup = nullptr;
+    QList<QWidget *> m_menuSources; // parts that show the shared menu
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 } // namespace folium::app

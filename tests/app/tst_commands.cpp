@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include <QContextMenuEvent>
 #include <QTest>
+#include <QGroupBox>
 #include <QSplitter>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -615,6 +616,38 @@ private slots:
         // Dropped 5 pixels from the top, the divider stops at 10.
         drag(f->Splitter2->handle(1), QPoint(0, 5 - f->Splitter2->sizes()[0]));
         QCOMPARE(f->Splitter2->sizes()[0], 10);
+    }
+
+    void theSharedMenuOpensOnTheWindowsOtherParts()
+    {
+        Running r;
+        forms::MDIForm1 *frame = r.p->mainFrame();
+        QMenu *shown = nullptr;
+        r.p->commands()->popupMenu = [&](QMenu *menu, const QPoint &) {
+            shown = menu;
+            QVERIFY(frame->item(QStringLiteral("GuidaRapida"))->isVisible()); // "What's this?"
+        };
+        forms::Form1 *f = r.f();
+        search::Cerca_parola(r.p->windows(), r.p->state);
+        r.p->state.NotesAtBottom = true;
+        r.p->hotspots()->OuvreFenetreNotes();
+        QApplication::processEvents();
+        const QList<QWidget *> parts{f->Titre_Splitgauche,
+                                     f->Frame_cerca,
+                                     f->Frame_perparole,
+                                     f->NotesFrames,
+                                     static_cast<QWidget *>(f->Splitter1->handle(1)),
+                                     static_cast<QWidget *>(f->Splitter2->handle(1))};
+        for (QWidget *part : parts) {
+            shown = nullptr;
+            QTest::mouseClick(part, Qt::RightButton, {}, QPoint(2, 2));
+            QCOMPARE(shown, frame->menu(QStringLiteral("Modifica")));
+            QCOMPARE(r.p->state.ContextMenuSource.data(), part);
+        }
+        // A left click on them shows nothing.
+        shown = nullptr;
+        QTest::mouseClick(f->Titre_Splitgauche, Qt::LeftButton, {}, QPoint(2, 2));
+        QCOMPARE(shown, nullptr);
     }
 
     void whatsThisOpensTheHelpPageOfTheRightClickedPart()

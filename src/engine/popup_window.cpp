@@ -1,5 +1,7 @@
 #include "popup_window.h"
 
+#include "color_ref.h"
+
 #include "region_view.h"
 #include "title_file.h"
 #include "topicview.h"
@@ -21,9 +23,18 @@ PopupWindow::PopupWindow(TopicView *owner, int topicIndex, const QString &html, 
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(1, 1, 1, 1);
     lay->addWidget(m_view);
+    // The popup's colour is the reader's choice; its text stays readable on
+    // it whatever the desktop's palette.
     QPalette pal = m_view->palette();
     pal.setColor(QPalette::Base, background);
+    pal.setColor(QPalette::Text, readableOn(background, pal.color(QPalette::Text)));
     m_view->setPalette(pal);
+    // Links take the desktop's link colour unless it is too faint there.
+    const QColor link = QGuiApplication::palette().color(QPalette::Link);
+    const QColor readableLink = contrastRatio(background, link) >= 3 ? link
+                                : background.lightness() > 128       ? QColor(0x1A, 0x4F, 0x9C)
+                                                                     : QColor(0x9E, 0xC5, 0xFF);
+    m_view->document()->setDefaultStyleSheet(QStringLiteral("a { color: %1; }").arg(readableLink.name()));
     m_view->safeDocument()->setTitle(owner->titleFile());
     m_view->safeDocument()->shareImagesWith(*owner->regionView(1)->safeDocument());
     m_view->showHtml(html, zoom, font);

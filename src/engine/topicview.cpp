@@ -64,9 +64,7 @@ TopicView::TopicView(QWidget *parent)
     m_separator->setFrameShape(QFrame::HLine);
     m_separator->setFrameShadow(QFrame::Plain);
     m_separator->setFixedHeight(1);
-    QPalette pal = m_nsr->palette();
-    pal.setColor(QPalette::Base, QColor(0xF4, 0xF0, 0xE6));
-    m_nsr->setPalette(pal);
+    applyPalette();
     m_nsr->hide();
     m_separator->hide();
     setBorderStyle(1);
@@ -379,6 +377,24 @@ void TopicView::setBorderStyle(int style)
     m_borderStyle = style;
     setFrameShape(style == 0 ? QFrame::NoFrame : QFrame::StyledPanel);
     setFrameShadow(QFrame::Sunken);
+}
+
+void TopicView::applyPalette()
+{
+    // The heading region is set off from the page by a tint: parchment on
+    // a light page, a lighter shade on a dark one.
+    QPalette pal = palette();
+    const QColor page = pal.color(QPalette::Base);
+    pal.setColor(QPalette::Base, page.lightness() > 128 ? QColor(0xF4, 0xF0, 0xE6) : page.lighter(135));
+    pal.setColor(QPalette::Text, readableOn(pal.color(QPalette::Base), pal.color(QPalette::Text)));
+    m_nsr->setPalette(pal);
+}
+
+void TopicView::changeEvent(QEvent *event)
+{
+    QFrame::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange && m_nsr)
+        applyPalette();
 }
 
 void TopicView::setBackColorPopup(long colorref)

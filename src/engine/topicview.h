@@ -71,6 +71,10 @@ public:
     long BackColorPopup() const { return m_popupColor; }
     void setBackColorPopup(long colorref);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
+public:
     // The note shown where a page was cut short because it holds more than
     // the reader lays out (in the interface language).
     void setCutNotice(const QString &text) { m_limits.cutNotice = text; }
@@ -184,6 +188,7 @@ private:
     std::shared_ptr<TitleFile> m_title;
     std::optional<TopicRecord> m_topic;
     std::vector<StoredHotspot> m_stored;
+    void applyPalette();
     QString m_nsrHtml, m_srHtml;
     SanitizeLimits m_limits;
 

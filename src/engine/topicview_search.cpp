@@ -100,6 +100,8 @@ void TopicView::drawHighlights(int region)
         fore = back;
         back = QColor(0x1F, 0x1F, 0x1F);
     }
+    // The hits' text reads on their colour, in a dark desktop too.
+    fore = readableOn(back, fore);
     QList<QTextEdit::ExtraSelection> sels;
     const int end = std::max(0, rv->document()->characterCount() - 1);
     // Inside an edit block a cursor does not lay its line out to find its

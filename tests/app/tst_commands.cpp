@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include <QContextMenuEvent>
 #include <QTest>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QSplitter>
 #include <QMouseEvent>
@@ -648,6 +649,41 @@ private slots:
         shown = nullptr;
         QTest::mouseClick(f->Titre_Splitgauche, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(shown, nullptr);
+    }
+
+    void copyTakesTheNotesSelectionAndZoomSparesAnEmptyNotesPane()
+    {
+        Running r;
+        forms::MDIForm1 *frame = r.p->mainFrame();
+        engine::TopicView *main = r.main(), *notes = r.f()->Fl_sec;
+        // Nothing selected: the clipboard keeps what it had.
+        QApplication::clipboard()->setText(QStringLiteral("before"));
+        r.p->commands()->menuItem(QStringLiteral("Copia"));
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before"));
+        // Zoom 150 with no title in the notes pane changes the main pane only.
+        QVERIFY(notes->ViewTitle().isEmpty());
+        const int notesZoom = notes->FontZoom();
+        frame->item(QStringLiteral("Centocinquanta"))->trigger();
+        QCOMPARE(main->FontZoom(), 150);
+        QCOMPARE(notes->FontZoom(), notesZoom);
+        QVERIFY(frame->item(QStringLiteral("Centocinquanta"))->isChecked());
+        QVERIFY(!frame->item(QStringLiteral("Cento"))->isChecked());
+        // Both panes selected: the note's text is the one left.
+        main->JumpContext(QStringLiteral("120351"));
+        main->regionView(1)->selectAll();
+        r.p->state.NotesAtBottom = true;
+        r.p->hotspots()->OuvreFenetreNotes();
+        notes->setViewTitle(main->ViewTitle());
+        notes->JumpContext(QStringLiteral("T120351.1"));
+        notes->regionView(1)->selectAll();
+        QVERIFY(main->HasSelection() && notes->HasSelection());
+        r.p->commands()->menuItem(QStringLiteral("Copia"));
+        QCOMPARE(QApplication::clipboard()->text().trimmed(),
+                 notes->regionView(1)->textCursor().selectedText().trimmed());
+        QVERIFY(QApplication::clipboard()->text() != main->regionView(1)->textCursor().selectedText());
+        // With a title in the notes pane, the zoom reaches it too.
+        frame->item(QStringLiteral("Duecento"))->trigger();
+        QCOMPARE(notes->FontZoom(), 200);
     }
 
     void whatsThisOpensTheHelpPageOfTheRightClickedPart()

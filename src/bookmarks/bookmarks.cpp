@@ -229,6 +229,9 @@ void Bookmarks::CreaNuovoBookmarks()
 
 void Bookmarks::NuovoBookmarks()
 {
+    // A cancel left over from another command (a file dialog closed) must
+    // not stop this one.
+    m_t.CancelFlag = false;
     VerifieBookmarks();
     if (m_t.CancelFlag) {
         m_t.CancelFlag = false;
@@ -282,6 +285,9 @@ void Bookmarks::VerifieBookmarks()
 
 void Bookmarks::ApriBookmarks()
 {
+    // A cancel left over from another command (a file dialog closed) must
+    // not stop this one.
+    m_t.CancelFlag = false;
     VerifieBookmarks();
     if (m_t.CancelFlag) {
         m_t.CancelFlag = false;

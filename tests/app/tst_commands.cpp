@@ -29,6 +29,9 @@
 #include <QRadioButton>
 #include <QContextMenuEvent>
 #include <QTest>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QMenuBar>
 #include <QClipboard>
 #include <QGroupBox>
 #include <QSplitter>
@@ -684,6 +687,93 @@ private slots:
         // With a title in the notes pane, the zoom reaches it too.
         frame->item(QStringLiteral("Duecento"))->trigger();
         QCOMPARE(notes->FontZoom(), 200);
+    }
+
+    void everyActionChangesSomethingAReaderSees()
+    {
+        // Every enabled command of the menus, taken in turn from one state,
+        // changes something on screen: the topic or its place, the zoom,
+        // the panel, a window or dialog shown, a check mark, the status
+        // line, the clipboard or the focus.
+        Running r;
+        forms::MDIForm1 *frame = r.p->mainFrame();
+        engine::TopicView *main = r.main();
+        int printDialogs = 0, aboutWindows = 0, menus = 0;
+        main->setPrintDialog([&](QPrinter &) {
+            ++printDialogs;
+            return false;
+        });
+        r.p->aboutShown = [&](QDialog *) { ++aboutWindows; };
+        r.p->commands()->popupMenu = [&](QMenu *, const QPoint &) { ++menus; };
+        const auto seen = [&] {
+            QStringList s;
+            s << QString::number(main->TopicIndex()) << QString::number(main->TopicScroll())
+              << QString::number(main->FontZoom()) << QString::number(int(r.f()->shownPanel()))
+              << r.f()->Titre_Splitgauche->text() << frame->statusBar()->currentMessage()
+              << QApplication::clipboard()->text() << QString::number(r.dialogs.shown.size())
+              << QString::number(printDialogs) << QString::number(aboutWindows) << QString::number(menus)
+              << QString::number(r.f()->Text_notes->isVisible()) << QString::number(main->isPopupOpen())
+              << QString::number(main->HiliteSearchHits()) << QString::number(main->SearchHitCount())
+              << QString::number(r.f()->Fl_sec->TopicIndex()) << QString::number(main->regionView(0)->focusIndex())
+              << QString::number(main->regionView(1)->focusIndex())
+              << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->isVisible())
+                    s << w->objectName();
+            for (QAction *a : frame->findChildren<QAction *>())
+                if (a->isCheckable() && a->isChecked())
+                    s << a->objectName();
+            return s;
+        };
+        // A state from which most commands can act: a letter shown after
+        // another, a search run, the results listed.
+        main->JumpContext(QStringLiteral("sommario"));
+        main->JumpContext(QStringLiteral("120351"));
+        r.f()->Combo_perparole->setEditText(QStringLiteral("Luigi"));
+        r.p->searchPanel()->Avvio();
+        QApplication::processEvents();
+        QStringList names;
+        for (QAction *menu : frame->menuBar()->actions())
+            if (menu->menu())
+                for (QAction *a : menu->menu()->actions())
+                    if (!a->isSeparator() && !a->objectName().isEmpty() && !a->menu())
+                        names << a->objectName();
+        QVERIFY(names.size() > 30);
+        QStringList silent;
+        int tried = 0;
+        for (const QString &name : std::as_const(names)) {
+            QAction *a = frame->item(name);
+            if (!a || !a->isEnabled() || !a->isVisible() || name == u"Esci")
+                continue;
+            // The last-used entry of the title already open reopens nothing.
+            if (name.startsWith(u"TexteOuvert_") && a->text().endsWith(main->ViewTitle()))
+                continue;
+            // The note commands step through the calls of the topic shown;
+            // the walk's state (a note in the main pane, the notes pane at
+            // the bottom) has none. steppingThroughNoteCallsWraps
+            // (tst_reader) covers them.
+            if (name == u"NotaPrecedente" || name == u"NotaSuccessiva")
+                continue;
+            const QStringList before = seen();
+            a->trigger();
+            QApplication::processEvents();
+            ++tried;
+            if (seen() == before)
+                silent << name;
+            // Back to where the walk started, closing what opened.
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w != frame && w->isVisible() && w->isWindow())
+                    w->close();
+            main->PopupTopic(-1);
+        }
+        QVERIFY2(silent.isEmpty(), qPrintable(QStringLiteral("no visible change: ") + silent.join(u", ")));
+        QVERIFY2(tried >= 20, qPrintable(QString::number(tried)));
+        // Exit, last: the window goes (the bookmarks added on the way are
+        // not kept).
+        r.dialogs.answers.push_back(config::Answer::No);
+        frame->item(QStringLiteral("Esci"))->trigger();
+        QApplication::processEvents();
+        QVERIFY(!frame->isVisible());
     }
 
     void whatsThisOpensTheHelpPageOfTheRightClickedPart()

@@ -776,6 +776,25 @@ private slots:
         QVERIFY(!frame->isVisible());
     }
 
+    void aPageKeyInTheTextKeepsTheFocusThereThroughTheNoteButtons()
+    {
+        Running r;
+        r.main()->JumpContext(QStringLiteral("Long"));
+        QWidget *text = r.main()->regionView(1);
+        text->setFocus();
+        QApplication::processEvents();
+        QVERIFY(r.p->state.MainPaneHasFocus);
+        QTest::keyClick(text, Qt::Key_PageDown);
+        r.p->mainFrame()->button(QStringLiteral("Hotspotnext"))->trigger();
+        QApplication::processEvents();
+        QCOMPARE(QApplication::focusWidget(), text);
+        // Another key first, and the button gives the focus back to the panel.
+        QTest::keyClick(text, Qt::Key_Down);
+        r.p->mainFrame()->button(QStringLiteral("Hotspotnext"))->trigger();
+        QApplication::processEvents();
+        QVERIFY(QApplication::focusWidget() != text);
+    }
+
     void whatsThisOpensTheHelpPageOfTheRightClickedPart()
     {
         ProgramFolder folder;

@@ -21,6 +21,19 @@ using folium::app::Program;
 
 folium::bench::ProgramFolder *g_folder = nullptr;
 
+// The program started on the large title in a window of a reader's size;
+// nullptr, with the benchmark skipped, when the title does not open.
+std::unique_ptr<Program> openedProgram(benchmark::State &state, folium::config::Dialogs &dialogs)
+{
+    auto program = folium::bench::startProgram(*g_folder, dialogs, "big");
+    if (!program) {
+        state.SkipWithError("the title did not open");
+        return nullptr;
+    }
+    program->mainFrame()->resize(1280, 900);
+    return program;
+}
+
 // From nothing to the home topic painted: windows made, FL.mdb read, the
 // title and its database opened, the contents tree read and shown.
 void BM_StartToFirstTopic(benchmark::State &state)
@@ -47,12 +60,9 @@ void BM_StartToFirstTopic(benchmark::State &state)
 void BM_OpenTitle(benchmark::State &state)
 {
     folium::config::ScriptedDialogs dialogs;
-    auto program = folium::bench::startProgram(*g_folder, dialogs, "big");
-    if (!program) {
-        state.SkipWithError("the title did not open");
+    auto program = openedProgram(state, dialogs);
+    if (!program)
         return;
-    }
-    program->mainFrame()->resize(1280, 900);
     for (auto _ : state) {
         state.PauseTiming();
         dialogs.files.push_back(QStringLiteral(FOLIUM_RUNTIME_DIR "/Lettere.m14"));
@@ -75,12 +85,9 @@ void BM_OpenTitle(benchmark::State &state)
 void BM_ExpandFolder(benchmark::State &state)
 {
     folium::config::ScriptedDialogs dialogs;
-    auto program = folium::bench::startProgram(*g_folder, dialogs, "big");
-    if (!program) {
-        state.SkipWithError("the title did not open");
+    auto program = openedProgram(state, dialogs);
+    if (!program)
         return;
-    }
-    program->mainFrame()->resize(1280, 900);
     QTreeView *tree = program->reader()->TreeSommario;
     auto *model = folium::title::contentsModel(program->windows());
     int err = 0;

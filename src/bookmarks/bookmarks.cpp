@@ -227,17 +227,23 @@ void Bookmarks::CreaNuovoBookmarks()
     m_hotspots.MetteIlGiustoFocus();
 }
 
-void Bookmarks::NuovoBookmarks()
+bool Bookmarks::listMayBeReplaced()
 {
     // A cancel left over from another command (a file dialog closed) must
     // not stop this one.
     m_t.CancelFlag = false;
     VerifieBookmarks();
-    if (m_t.CancelFlag) {
-        m_t.CancelFlag = false;
-        m_hotspots.MetteIlGiustoFocus();
+    if (!m_t.CancelFlag)
+        return true;
+    m_t.CancelFlag = false;
+    m_hotspots.MetteIlGiustoFocus();
+    return false;
+}
+
+void Bookmarks::NuovoBookmarks()
+{
+    if (!listMayBeReplaced())
         return;
-    }
     CreaNuovoBookmarks();
 }
 
@@ -285,15 +291,8 @@ void Bookmarks::VerifieBookmarks()
 
 void Bookmarks::ApriBookmarks()
 {
-    // A cancel left over from another command (a file dialog closed) must
-    // not stop this one.
-    m_t.CancelFlag = false;
-    VerifieBookmarks();
-    if (m_t.CancelFlag) {
-        m_t.CancelFlag = false;
-        m_hotspots.MetteIlGiustoFocus();
+    if (!listMayBeReplaced())
         return;
-    }
     config::FileDialogRequest r;
     r.folder = m_w.programFolder;
     r.filter = QStringLiteral("File option (*.bkm)|*.bkm");

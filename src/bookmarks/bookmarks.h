@@ -73,6 +73,9 @@ signals:
     void contextMenuRequested(QWidget *source);
 
 private:
+    // Offers to save the changed list before another replaces it; false
+    // when the reader cancels.
+    bool listMayBeReplaced();
     std::vector<Bookmark> entries() const;
     void fill(const std::vector<Bookmark> &list);
     QString codice() const;

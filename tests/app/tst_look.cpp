@@ -6,6 +6,8 @@
 // QT_SCALE_FACTOR=2.
 #include "color_ref.h"
 #include "form1.h"
+#include "form2.h"
+#include "help_window.h"
 #include "region_view.h"
 #include "running_program.h"
 #include "search_panel.h"
@@ -126,6 +128,31 @@ private slots:
         QLabel *title = r.f()->Titre_Splitgauche;
         QVERIFY(contrastRatio(title->palette().color(QPalette::Window), title->palette().color(QPalette::WindowText)) >=
                 4.5);
+    }
+
+    void theOptionsAndTheHelpReadInADarkDesktop()
+    {
+        Running r;
+        QVERIFY(r.p);
+        testing::ProgramFolder::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/FLFR.hlp"),
+                                     r.folder.file(QStringLiteral("FLFR.hlp")));
+        testing::ProgramFolder::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/FLFR.mdb"),
+                                     r.folder.file(QStringLiteral("FLFR.mdb")));
+        r.p->Opzioni();
+        QApplication::processEvents();
+        QWidget *options = r.p->options_dialog();
+        QVERIFY(options->isVisible());
+        if (const QString shots = qEnvironmentVariable("FOLIUM_LOOK_SHOTS"); !shots.isEmpty())
+            options->grab().save(shots + QStringLiteral("/dark-options.png"));
+        const double o = textContrast(options->grab().toImage());
+        QVERIFY2(o >= 4.5, qPrintable(QString::number(o)));
+        options->close();
+        r.p->ShowHelp(1, QStringLiteral("25"));
+        QApplication::processEvents();
+        QWidget *help = r.p->helpWindow();
+        QVERIFY(help && help->isVisible());
+        const double h = textContrast(help->grab().toImage());
+        QVERIFY2(h >= 4.5, qPrintable(QString::number(h)));
     }
 
     void iconsAtTheScreensResolution()

@@ -90,9 +90,16 @@ ProgramFolders programFolders(const QString &executableFolder)
     const QString mine = f.settings + QStringLiteral("/FL.mdb");
     if (QFileInfo::exists(mine))
         return f;
-    if (!QDir().mkpath(f.settings) || !QFile::copy(f.data + QStringLiteral("/FL.mdb"), mine) ||
-        !QFile::setPermissions(mine, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther))
+    // Copied beside, then renamed into place: a copy cut short (a full
+    // disk) never stands as the user's FL.mdb.
+    const QString part = mine + QStringLiteral(".part");
+    QFile::remove(part);
+    if (!QDir().mkpath(f.settings) || !QFile::copy(f.data + QStringLiteral("/FL.mdb"), part) ||
+        !QFile::setPermissions(part, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther) ||
+        !QFile::rename(part, mine)) {
+        QFile::remove(part);
         f.error = QStringLiteral("cannot make %1").arg(QDir::toNativeSeparators(mine));
+    }
     return f;
 }
 

@@ -29,6 +29,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace folium::app {
 
@@ -57,9 +58,12 @@ Commands::Commands(Program &program, title::ContentsTree *tree, QObject *parent)
     // The shared menu on the parts of the reading window that have none of
     // their own: the panel title, the search frames, the notes strip and
     // the dividers (on the right button's release, or its press on the
-    // search frames, as lists and panes do).
-    m_menuSources = {f->Titre_Splitgauche, f->Frame_cerca, f->Frame_perparole,      f->FramePerData,
-                     f->FramePerLettera,   f->NotesFrames, f->Splitter1->handle(1), f->Splitter2->handle(1)};
+    // search frames, as lists and panes do). The notes pane's strip,
+    // caption, close button and container each name themselves as the
+    // menu's source, so "What's this?" speaks of the part clicked.
+    m_menuSources = {f->Titre_Splitgauche, f->Frame_cerca,          f->Frame_perparole,     f->FramePerData,
+                     f->FramePerLettera,   f->NotesFrames,          f->NotesTitre,          f->NotesFermer,
+                     f->Text_notes,        f->Splitter1->handle(1), f->Splitter2->handle(1)};
     for (QWidget *w : std::as_const(m_menuSources))
         w->installEventFilter(this);
     // A divider dropped gives the focus back where it belongs.

@@ -41,6 +41,7 @@
 #include <QTreeView>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace folium;
@@ -640,6 +641,9 @@ private slots:
                                      f->Frame_cerca,
                                      f->Frame_perparole,
                                      f->NotesFrames,
+                                     f->NotesTitre,
+                                     f->NotesFermer,
+                                     f->Text_notes,
                                      static_cast<QWidget *>(f->Splitter1->handle(1)),
                                      static_cast<QWidget *>(f->Splitter2->handle(1))};
         for (QWidget *part : parts) {
@@ -648,10 +652,14 @@ private slots:
             QCOMPARE(shown, frame->menu(QStringLiteral("Modifica")));
             QCOMPARE(r.p->state.ContextMenuSource.data(), part);
         }
-        // A left click on them shows nothing.
+        // A left click on them shows nothing; on the close button it still
+        // closes the pane.
         shown = nullptr;
         QTest::mouseClick(f->Titre_Splitgauche, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(shown, nullptr);
+        QTest::mouseClick(f->NotesFermer, Qt::LeftButton);
+        QCOMPARE(shown, nullptr);
+        QVERIFY(!r.p->state.NotesPaneOpen);
     }
 
     void copyTakesTheNotesSelectionAndZoomSparesAnEmptyNotesPane()

@@ -81,6 +81,11 @@ void History::showNoteRow(int row, bool goingBack)
     m_r.CurrentHotspot = note.toInt();
     m_hotspots.IlluminaHotspot();
     m_hotspots.AfficheNoteAvecClick();
+    // The note reopened is the topic the row already showed (or it opened
+    // in the notes pane), so no change of topic took the mark; left set, it
+    // would make the next topic reached count as a step back.
+    if (goingBack)
+        m_r.HistoryGoingBack = false;
 }
 
 void History::BackCrono()

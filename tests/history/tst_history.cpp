@@ -141,6 +141,35 @@ private slots:
         QCOMPARE(r.main()->TopicData(), QStringLiteral("120351"));
         QCOMPARE(r.p->reader()->Fl_sec->TopicData(), QStringLiteral("120351.2"));
     }
+
+    // Regression: going back onto a note shown in the main pane left the
+    // "going back" mark set, because the note reopened is the topic already
+    // shown; the next topic reached then counted as a step back, and the
+    // history's place pointed at the wrong row.
+    void aTopicReachedAfterGoingBackOntoANoteIsTheNewestPlace()
+    {
+        for (const bool addAlways : {false, true}) {
+            Running r;
+            QVERIFY(r.p);
+            r.p->state.AlwaysAddToHistory = addAlways;
+            r.main()->JumpContext(QStringLiteral("T120351.2"));
+            r.main()->JumpContext(QStringLiteral("Long"));
+            r.p->history()->BackCrono();
+            QCOMPARE(r.main()->TopicData(), QStringLiteral("120351.2"));
+            QVERIFY(!r.p->state.HistoryGoingBack);
+            r.main()->JumpContext(QStringLiteral("120351a"));
+            QCOMPARE(r.rows().first(), QStringLiteral("12 marzo 1851, a Maria"));
+            QCOMPARE(r.p->state.CurrentHistoryRow, 1);
+            QCOMPARE(r.list()->currentItem(), r.list()->topLevelItem(0));
+            QVERIFY(!r.p->mainFrame()->item(QStringLiteral("CronoNext"))->isEnabled());
+            // Back from there goes to the second row: the note just left
+            // when every visit adds a row, else the chapter (going back
+            // added none).
+            r.p->history()->BackCrono();
+            QCOMPARE(r.main()->TopicData(), addAlways ? QStringLiteral("120351.2") : QStringLiteral("long"));
+            QCOMPARE(r.p->state.CurrentHistoryRow, addAlways ? 1 : 2); // a visit added is the newest row
+        }
+    }
 };
 
 QTEST_MAIN(TestHistory)

@@ -802,6 +802,40 @@ private slots:
         QVERIFY(QApplication::focusWidget() != text);
     }
 
+    void theFifthNoteCallIsTheSecondOfTheTextAndComesIntoView()
+    {
+        // Three calls in the heading, four in the text; the second call of
+        // the text stands well below the first page.
+        Running r;
+        engine::TopicView *main = r.main();
+        main->JumpContext(QStringLiteral("Sette"));
+        QApplication::processEvents();
+        QCOMPARE(r.p->state.NsrHotspotCount, 3);
+        QCOMPARE(r.p->state.HotspotCount, 7);
+        auto *text = main->regionView(1);
+        QCOMPARE(text->verticalScrollBar()->value(), 0);
+        QWidget *panel = r.focus();
+        for (int i = 0; i < 5; ++i)
+            r.key(Qt::Key_F8);
+        QCOMPARE(r.p->state.CurrentHotspot, 5);
+        engine::TVHotspotInfo info;
+        engine::TVError err;
+        QVERIFY(engine::fTVFocusInfo(main->lpTVSR(), &info, &err));
+        QCOMPARE(info.field[1], 5L); // the call's number in the topic
+        QVERIFY(text->verticalScrollBar()->value() > 0);
+        const QRect call(int(info.field[2]), int(info.field[3]), int(info.field[4]), int(info.field[5]));
+        QVERIFY2(text->viewport()->rect().contains(call), qPrintable(QStringLiteral("%1,%2 %3x%4 outside %5")
+                                                                         .arg(call.x())
+                                                                         .arg(call.y())
+                                                                         .arg(call.width())
+                                                                         .arg(call.height())
+                                                                         .arg(text->viewport()->height())));
+        // The keys leave the focus where the reader works, and the topic
+        // shown is still the letter.
+        QCOMPARE(r.focus(), panel);
+        QCOMPARE(main->TopicData(), QStringLiteral("sette"));
+    }
+
     void whatsThisOpensTheHelpPageOfTheRightClickedPart()
     {
         ProgramFolder folder;

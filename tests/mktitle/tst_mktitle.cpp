@@ -135,7 +135,7 @@ private slots:
         QTemporaryDir dir;
         const auto res = mktitle::compileTitle(kFixtureProject, dir.filePath(QStringLiteral("Basic.m14")));
         QVERIFY2(res.ok, qPrintable(res.errors.join(u'\n')));
-        QCOMPARE(res.topics, 5 + 4); // five authored topics and four notes
+        QCOMPARE(res.topics, 6 + 11); // six authored topics and eleven notes
         QVERIFY(res.words > 200);
         const auto t = engine::TitleFile::open(res.m14Path);
         QVERIFY(t);
@@ -151,12 +151,12 @@ private slots:
         const auto rec = t->topic(note->topic);
         QCOMPARE(rec->data, QStringLiteral("120351.2"));
         QCOMPARE(rec->title, QStringLiteral("Nota 2 \u2013 12 marzo 1851, a Luigi"));
-        QVERIFY(note->topic > 4); // notes come after the authored topics
+        QVERIFY(note->topic > 5); // notes come after the authored topics
         QVERIFY(!t->browseNeighbour(note->topic, 1));
         // Notes form the groups "N" + their letter's groups, stored as ranges.
         const QStringList groups =
             column(res.m14Path, "SELECT name, first, last FROM search_group ORDER BY name, first");
-        QCOMPARE(groups, (QStringList{"A|1|1", "A|3|3", "B|2|3", "NA|5|7", "NB|8|8"}));
+        QCOMPARE(groups, (QStringList{"A|1|1", "A|3|3", "B|2|3", "NA|6|8", "NB|9|9"}));
         // The hotspot of the note call jumps to the note.
         const auto hs = t->hotspots(1);
         QCOMPARE(int(hs.size()), 3);
@@ -354,7 +354,7 @@ private slots:
         QVERIFY(p.waitForFinished());
         QCOMPARE(p.exitCode(), 0);
         const QString summary = QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-        QVERIFY2(QRegularExpression(QStringLiteral("^B\\.m14: 9 topics, 16 context strings, \\d+ words indexed, "
+        QVERIFY2(QRegularExpression(QStringLiteral("^B\\.m14: 17 topics, 31 context strings, \\d+ words indexed, "
                                                    "[0-9.]+ s$"))
                      .match(summary)
                      .hasMatch(),

@@ -11,6 +11,7 @@
 #include "region_view.h"
 #include "status_line.h"
 #include "topic_display.h"
+#include "title_file.h"
 #include "topicview.h"
 
 #include <QAction>
@@ -387,7 +388,8 @@ private slots:
             return item->index();
         };
         const QModelIndex letter = add(QStringLiteral("12 marzo 1851, a Maria"), 2);
-        const QModelIndex note = add(QStringLiteral("Nota 2 \u2013 12 marzo 1851, a Luigi"), 6);
+        const QModelIndex note = add(QStringLiteral("Nota 2 \u2013 12 marzo 1851, a Luigi"),
+                                     r.main->titleFile()->context(QStringLiteral("T120351.2"))->topic);
         results->setCurrentIndex(letter);
         r.p.display()->AfficheTopic();
         QCOMPARE(r.main->TopicData(), QStringLiteral("120351a"));

@@ -15,6 +15,7 @@
 #include "search_panel.h"
 #include "region_view.h"
 #include "topicview.h"
+#include "pdf_words.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -30,6 +31,8 @@
 #include <QContextMenuEvent>
 #include <QTest>
 #include <QPrinter>
+#include <QPrintDialog>
+#include <QTemporaryDir>
 #include <QStatusBar>
 #include <QMenuBar>
 #include <QClipboard>
@@ -40,6 +43,8 @@
 #include <QScrollBar>
 #include <QTreeView>
 #include <QTimer>
+
+#include <functional>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -834,6 +839,66 @@ private slots:
         // shown is still the letter.
         QCOMPARE(r.focus(), panel);
         QCOMPARE(main->TopicData(), QStringLiteral("sette"));
+    }
+
+    void ctrlPPrintsTheLetterThroughTheDialogWithTheOptionsMargins()
+    {
+        // Qt's own print dialog, printing to a PDF file, as a reader without
+        // a printer would; the margins come from the options (centimetres).
+        RunningProgram r;
+        r.folder.setOption(QStringLiteral("MarginSinistra"), QStringLiteral("02.54"));
+        r.folder.setOption(QStringLiteral("MarginSopra"), QStringLiteral("05.08"));
+        r.start(QStringLiteral("abc"), true);
+        QVERIFY(r.p);
+        r.main()->JumpContext(QStringLiteral("120351"));
+        QWidget *panel = r.focus();
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("letter.pdf"));
+        bool seen = false;
+        // Answers the dialog once it is up (the window may still be
+        // activating when the command runs).
+        std::function<void(bool)> answer = [&](bool print) {
+            QTimer::singleShot(20, [&, print] {
+                auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
+                if (!dialog) {
+                    answer(print);
+                    return;
+                }
+                seen = true;
+                if (!print) {
+                    dialog->reject();
+                    return;
+                }
+                auto *printers = dialog->findChild<QComboBox *>(QStringLiteral("printers"));
+                if (printers)
+                    printers->setCurrentIndex(printers->count() - 1); // "Print to File (PDF)"
+                dialog->findChild<QLineEdit *>(QStringLiteral("filename"))->setText(pdf);
+                dialog->accept();
+            });
+        };
+        // Cancelled: nothing is printed, and no message follows.
+        answer(false);
+        r.key(Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(seen);
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(r.dialogs.shown.empty());
+        // Printed, from the text: the focus goes back to the panel after.
+        seen = false;
+        answer(true);
+        r.p->mainFrame()->activateWindow(); // as the desktop does when a dialog goes
+        QVERIFY(QTest::qWaitForWindowActive(r.p->mainFrame()));
+        r.main()->regionView(1)->setFocus();
+        QVERIFY(r.focus() != panel);
+        r.key(Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(seen);
+        const auto words = folium::testing::pdfWords(pdf);
+        QVERIFY2(folium::testing::pdfHasWord(words, QStringLiteral("Luigi,")), qPrintable(pdf));
+        const QPointF origin = folium::testing::pdfTextOrigin(words);
+        QVERIFY2(std::abs(origin.x() - 72.0) < 4, qPrintable(QString::number(origin.x())));
+        QVERIFY2(origin.y() >= 144.0 && origin.y() < 144.0 + 12, qPrintable(QString::number(origin.y())));
+        // The window's focus: the test desktop does not reactivate the
+        // window once the dialog is gone.
+        QCOMPARE(r.p->mainFrame()->focusWidget(), panel);
     }
 
     void whatsThisOpensTheHelpPageOfTheRightClickedPart()

@@ -522,6 +522,16 @@ int TopicView::CopySelection(int format)
     return kErrNone;
 }
 
+QString TopicView::printDocumentName(const QString &topicTitle)
+{
+    QString name = topicTitle;
+    if (name.startsWith(u'/') || name.startsWith(u'*') || name.startsWith(u'&'))
+        name.remove(0, 1);
+    name.replace(u'/', u'-').replace(u'\\', u'-');
+    name = name.trimmed();
+    return name.isEmpty() ? QStringLiteral("topic") : name;
+}
+
 int TopicView::PrintTopic(int index)
 {
     if (!m_title)
@@ -530,7 +540,7 @@ int TopicView::PrintTopic(int index)
     if (!rec)
         return fail(kErrNoTopic);
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(rec->title);
+    printer.setDocName(printDocumentName(rec->title));
     printer.setPageMargins(QMarginsF(m_margins[0], m_margins[2], m_margins[1], m_margins[3]), QPageLayout::Inch);
     const bool go = m_printDialog ? m_printDialog(printer) : [&] {
         QPrintDialog dlg(&printer, this);

@@ -99,6 +99,11 @@ public:
     bool PrintSeparatorLine() const { return m_printSeparator; }
     void setPrintSeparatorLine(bool on) { m_printSeparator = on; }
     int PrintTopic(int index);
+    // The name a print job and the print dialog's proposed file take: the
+    // topic's title without its leading kind mark (/ letter, * chapter,
+    // & card), and with no path separator, so that the proposed file lands
+    // in the folder the dialog shows.
+    static QString printDocumentName(const QString &topicTitle);
     // Replaces the platform print dialog (tests print to a file with it).
     // The function prepares the printer and returns false to cancel.
     void setPrintDialog(std::function<bool(QPrinter &)> dialog) { m_printDialog = std::move(dialog); }

@@ -446,7 +446,9 @@ private slots:
         view().setTopMargin(1.5);
         view().setRightMargin(0.5);
         view().setBottomMargin(0.5);
+        QString docName;
         view().setPrintDialog([&](QPrinter &p) {
+            docName = p.docName();
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(pdf);
             p.setPageSize(QPageSize(QPageSize::A4));
@@ -454,6 +456,11 @@ private slots:
         });
         QCOMPARE(view().PrintTopic(1), 0);
         QVERIFY(QFile::exists(pdf));
+        // The job and the proposed file are named after the letter as shown:
+        // its kind mark, and any slash, would make the name a path.
+        QCOMPARE(docName, QStringLiteral("12 marzo 1851, a Luigi"));
+        QCOMPARE(TopicView::printDocumentName(QStringLiteral("*Libro 1/2 \\ bis")), QStringLiteral("Libro 1-2 - bis"));
+        QCOMPARE(TopicView::printDocumentName(QStringLiteral("/")), QStringLiteral("topic"));
 
         QProcess info;
         info.start(pdfinfo, {pdf});

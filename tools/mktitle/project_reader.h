@@ -1,0 +1,42 @@
+// Reads the XML of a title project: the project file (its includes, images
+// and database), then each topic file, into a TitleSource. Topic texts are
+// converted to the engine's HTML and index text as they are read, and notes
+// are made into topics of their own.
+#pragma once
+
+#include "title_source.h"
+
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace folium::mktitle {
+
+class ProjectReader {
+public:
+    // Problems are appended to errors as "file:line: message".
+    ProjectReader(TitleSource &out, QStringList &errors);
+    ~ProjectReader();
+    ProjectReader(const ProjectReader &) = delete;
+    ProjectReader &operator=(const ProjectReader &) = delete;
+
+    bool readProject(const QString &path);
+    // The topic files the project includes, in order, with where they are named.
+    const std::vector<std::pair<QString, Location>> &includes() const;
+    void readTopicFile(const QString &path, const Location &from);
+    void declareImage(const QString &name, const QString &path, const Location &loc);
+    // The notes made so far, in the order of their calls.
+    std::vector<TopicSource> takeNotes();
+
+    // Where topics go as they are read, and notes' texts as they are made,
+    // when they are not all kept in the TitleSource.
+    void setTopicSink(std::function<void(TopicSource &&)> sink);
+    void setNoteSink(std::function<void(TopicSource &)> sink);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+} // namespace folium::mktitle

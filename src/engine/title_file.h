@@ -17,6 +17,15 @@ namespace folium::engine {
 
 class Database;
 
+// A topic's title may start with a mark of its kind, which lists show as an
+// icon: "/" a letter, "*" a chapter, "&" a card. The title without it.
+inline QString titleWithoutKindMark(const QString &title)
+{
+    if (title.startsWith(u'/') || title.startsWith(u'*') || title.startsWith(u'&'))
+        return title.mid(1);
+    return title;
+}
+
 struct TopicRecord {
     int index = -1;
     uint32_t va = 0;

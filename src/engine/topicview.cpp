@@ -524,9 +524,7 @@ int TopicView::CopySelection(int format)
 
 QString TopicView::printDocumentName(const QString &topicTitle)
 {
-    QString name = topicTitle;
-    if (name.startsWith(u'/') || name.startsWith(u'*') || name.startsWith(u'&'))
-        name.remove(0, 1);
+    QString name = titleWithoutKindMark(topicTitle);
     name.replace(u'/', u'-').replace(u'\\', u'-');
     name = name.trimmed();
     return name.isEmpty() ? QStringLiteral("topic") : name;

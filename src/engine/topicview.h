@@ -100,9 +100,8 @@ public:
     void setPrintSeparatorLine(bool on) { m_printSeparator = on; }
     int PrintTopic(int index);
     // The name a print job and the print dialog's proposed file take: the
-    // topic's title without its leading kind mark (/ letter, * chapter,
-    // & card), and with no path separator, so that the proposed file lands
-    // in the folder the dialog shows.
+    // topic's title without its kind mark and with no path separator, so
+    // that the proposed file lands in the folder the dialog shows.
     static QString printDocumentName(const QString &topicTitle);
     // Replaces the platform print dialog (tests print to a file with it).
     // The function prepares the printer and returns false to cancel.

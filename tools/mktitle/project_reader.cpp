@@ -1,6 +1,7 @@
 #include "project_reader.h"
 
 #include "sanitizer.h"
+#include "title_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,13 +62,6 @@ QByteArray escUtf8(QByteArrayView s)
         }
     }
     return r;
-}
-
-QString stripTitlePrefix(const QString &title)
-{
-    if (title.startsWith(u'/') || title.startsWith(u'*') || title.startsWith(u'&'))
-        return title.mid(1);
-    return title;
 }
 
 // Where a region's converted text goes while it is read: its HTML, and the
@@ -467,7 +461,10 @@ private:
                                   : QString::number(k);
         TopicSource n;
         n.where = loc;
-        n.title = QStringLiteral("%1 %2 \u2013 %3").arg(m_out.notesPrefix).arg(k).arg(stripTitlePrefix(caller.title));
+        n.title = QStringLiteral("%1 %2 \u2013 %3")
+                      .arg(m_out.notesPrefix)
+                      .arg(k)
+                      .arg(engine::titleWithoutKindMark(caller.title));
         n.data = QStringLiteral("%1.%2").arg(caller.data).arg(k);
         n.browse = false;
         for (const QString &g : caller.groups)

@@ -99,6 +99,27 @@ private:
     {
         for (qsizetype i = 0; i < t.size();) {
             char32_t c = t[i].unicode();
+            if (c < 0x80) {
+                // ASCII, most of any text, without Qt's character tables:
+                // no marks or direction controls; letters are left-to-right,
+                // the rest neutral.
+                const bool letter = (c | 0x20) >= u'a' && (c | 0x20) <= u'z';
+                if (c == u' ' || (c >= 0x09 && c <= 0x0D) || c == u'-' || c == u'/')
+                    m_run = 0;
+                else if (++m_run > m_lim.maxRunWithoutBreak) {
+                    cut("characters without a place to break the line", m_lim.maxRunWithoutBreak);
+                    return i;
+                }
+                m_marks = 0;
+                if (letter) {
+                    if (m_lastDirection == 2 &&
+                        !count(m_directionChanges, m_lim.maxDirectionChanges, "changes of writing direction"))
+                        return i;
+                    m_lastDirection = 1;
+                }
+                ++i;
+                continue;
+            }
             qsizetype next = i + 1;
             if (QChar::isHighSurrogate(c) && next < t.size() && t[next].isLowSurrogate())
                 c = QChar::surrogateToUcs4(t[i], t[next++]);

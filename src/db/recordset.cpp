@@ -1,0 +1,349 @@
+#include "dao.h"
+
+#include "sqlite_statement.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <chrono>
+
+namespace folium::db {
+
+using namespace detail;
+
+Recordset::Recordset(std::shared_ptr<Database> db, QString table, QStringList columns)
+    : m_db(std::move(db)), m_table(std::move(table)), m_columns(std::move(columns))
+{
+}
+
+Recordset::~Recordset()
+{
+    sqlite3_finalize(m_pageStmt);
+    sqlite3_finalize(m_versionStmt);
+}
+
+int Recordset::reload(const QString &orderBy)
+{
+    m_orderBy = orderBy;
+    const qint64 keep = m_pos < qsizetype(m_rows.size()) ? m_rows[size_t(m_pos)] : -1;
+    Stmt st(m_db->handle(), QStringLiteral("SELECT rowid FROM %1 ORDER BY %2rowid")
+                                .arg(quoted(m_table), orderBy.isEmpty() ? QString() : orderBy + QStringLiteral(", ")));
+    if (!st.ok())
+        return kErrNoTable;
+    m_rows.clear();
+    while (st.step() == SQLITE_ROW)
+        m_rows.push_back(sqlite3_column_int64(st.get(), 0));
+    if (st.rc() != SQLITE_DONE)
+        return writeError(st.rc());
+    m_pos = 0;
+    dropPage();
+    for (size_t i = 0; keep >= 0 && i < m_rows.size(); ++i)
+        if (m_rows[i] == keep)
+            m_pos = qsizetype(i);
+    m_currentRow = -1;
+    return kOk;
+}
+
+int Recordset::setIndex(const QString &indexName)
+{
+    // SQLite's index names are unique in a database, where two tables may
+    // each have an index "Ordine": such an index is stored as "Table.Ordine".
+    Stmt owner(m_db->handle(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?2 "
+                                              "AND (name = ?1 OR name = ?2 || '.' || ?1)"));
+    owner.bind(1, indexName);
+    owner.bind(2, m_table);
+    if (owner.step() != SQLITE_ROW)
+        return kErrNoIndex;
+    const QString stored = owner.column(0).toString();
+    QStringList keys;
+    Stmt info(m_db->handle(), QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
+    info.bind(1, stored);
+    while (info.step() == SQLITE_ROW)
+        keys << quoted(info.column(0).toString());
+    if (keys.isEmpty())
+        return kErrNoIndex;
+    return reload(keys.join(QStringLiteral(", ")));
+}
+
+int Recordset::Sort(const QString &column)
+{
+    if (!m_columns.contains(column))
+        return kErrNoField;
+    return reload(quoted(column));
+}
+
+int Recordset::MoveFirst()
+{
+    m_pos = 0;
+    m_currentDeleted = false;
+    m_currentRow = -1;
+    return m_rows.empty() ? kErrNoCurrentRecord : kOk;
+}
+
+int Recordset::MoveNext()
+{
+    if (Eof())
+        return kErrNoCurrentRecord;
+    if (!m_currentDeleted)
+        ++m_pos;
+    m_currentDeleted = false;
+    m_currentRow = -1;
+    return kOk;
+}
+
+bool Recordset::Eof() const
+{
+    return m_pos >= qsizetype(m_rows.size());
+}
+
+namespace {
+
+constexpr int kPageRows = 64;
+
+// How the database stood when a page was read: the changes made through
+// this connection, and the data version, which moves when another
+// connection commits. Asking the version starts a read transaction, which
+// costs more than reading a row; it is asked when a page is read and when
+// a page kept for a while is used again.
+qint64 versionOf(sqlite3 *db, sqlite3_stmt *&version)
+{
+    if (!version)
+        sqlite3_prepare_v3(db, "PRAGMA data_version", -1, SQLITE_PREPARE_PERSISTENT, &version, nullptr);
+    qint64 v = -1;
+    if (version && sqlite3_step(version) == SQLITE_ROW)
+        v = sqlite3_column_int64(version, 0);
+    sqlite3_reset(version);
+    return v;
+}
+
+constexpr auto kPageTrustedFor = std::chrono::milliseconds(500);
+
+} // namespace
+
+void Recordset::readPage(qsizetype first) const
+{
+    dropPage();
+    sqlite3 *db = m_db->handle();
+    if (!db)
+        return;
+    if (!m_pageStmt) {
+        QStringList cols;
+        for (const QString &c : m_columns)
+            cols << quoted(c);
+        QStringList params;
+        for (int i = 1; i <= kPageRows; ++i)
+            params << QStringLiteral("?%1").arg(i);
+        const QByteArray sql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                                   .arg(cols.join(QStringLiteral(", ")), quoted(m_table), params.join(u','))
+                                   .toUtf8();
+        if (sqlite3_prepare_v3(db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &m_pageStmt, nullptr) !=
+            SQLITE_OK) {
+            sqlite3_finalize(m_pageStmt);
+            m_pageStmt = nullptr;
+            return;
+        }
+    }
+    const qsizetype n = std::min<qsizetype>(kPageRows, qsizetype(m_rows.size()) - first);
+    // The page's rowids, sorted, to find each row's slot.
+    std::vector<std::pair<qint64, qsizetype>> wanted;
+    wanted.reserve(size_t(n));
+    sqlite3_clear_bindings(m_pageStmt); // unused parameters match nothing
+    for (qsizetype i = 0; i < n; ++i) {
+        const qint64 row = m_rows[size_t(first + i)];
+        sqlite3_bind_int64(m_pageStmt, int(i) + 1, row);
+        wanted.emplace_back(row, i);
+    }
+    std::sort(wanted.begin(), wanted.end());
+    m_pageRows.assign(size_t(n), -1);
+    m_page.resize(size_t(n));
+    const int columns = int(m_columns.size());
+    int rc;
+    while ((rc = sqlite3_step(m_pageStmt)) == SQLITE_ROW) {
+        const qint64 row = sqlite3_column_int64(m_pageStmt, 0);
+        auto it = std::lower_bound(wanted.begin(), wanted.end(), std::make_pair(row, qsizetype(0)));
+        for (; it != wanted.end() && it->first == row; ++it) {
+            std::vector<QVariant> &values = m_page[size_t(it->second)];
+            values.resize(size_t(columns));
+            for (int c = 0; c < columns; ++c) {
+                const int k = c + 1;
+                switch (sqlite3_column_type(m_pageStmt, k)) {
+                case SQLITE_INTEGER: values[size_t(c)] = QVariant(qint64(sqlite3_column_int64(m_pageStmt, k))); break;
+                case SQLITE_FLOAT: values[size_t(c)] = QVariant(sqlite3_column_double(m_pageStmt, k)); break;
+                case SQLITE_NULL: values[size_t(c)] = QVariant(); break;
+                default: {
+                    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_pageStmt, k));
+                    values[size_t(c)] = QVariant(QString::fromUtf8(p, sqlite3_column_bytes(m_pageStmt, k)));
+                }
+                }
+            }
+            m_pageRows[size_t(it->second)] = row;
+        }
+    }
+    // Reset at once: a statement left open would hold a read transaction,
+    // and keep this connection's own writes from committing.
+    sqlite3_reset(m_pageStmt);
+    if (rc != SQLITE_DONE)
+        return;
+    m_pageFirst = first;
+    m_pageChanges = sqlite3_total_changes64(db);
+    m_pageVersion = versionOf(db, m_versionStmt);
+    m_pageChecked = std::chrono::steady_clock::now();
+}
+
+void Recordset::loadCurrent() const
+{
+    const qint64 row = m_rows[size_t(m_pos)];
+    if (row == m_currentRow)
+        return;
+    const bool inPage = m_pageFirst >= 0 && m_pos >= m_pageFirst &&
+                        m_pos - m_pageFirst < qsizetype(m_pageRows.size()) &&
+                        m_pageRows[size_t(m_pos - m_pageFirst)] == row;
+    sqlite3 *db = m_db->handle();
+    bool fresh = inPage && db && sqlite3_total_changes64(db) == m_pageChanges;
+    if (fresh) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - m_pageChecked > kPageTrustedFor) {
+            fresh = versionOf(db, m_versionStmt) == m_pageVersion;
+            m_pageChecked = now;
+        }
+    }
+    if (!fresh)
+        readPage(m_pos);
+    const qsizetype slot = m_pos - m_pageFirst;
+    if (m_pageFirst >= 0 && slot < qsizetype(m_pageRows.size()) && m_pageRows[size_t(slot)] == row)
+        m_current = m_page[size_t(slot)];
+    else
+        m_current.assign(size_t(m_columns.size()), QVariant()); // the row is gone
+    m_currentRow = row;
+}
+
+QVariant Recordset::Field(const QString &name, int *err) const
+{
+    const qsizetype column = m_columns.indexOf(name);
+    if (column < 0) {
+        setErr(err, kErrNoField);
+        return {};
+    }
+    if (m_mode != Mode::None && m_buffer.count(name)) {
+        setErr(err, kOk);
+        return m_buffer.at(name);
+    }
+    if (m_mode == Mode::AddNew) {
+        setErr(err, kOk);
+        return {};
+    }
+    if (Eof() || m_currentDeleted) {
+        setErr(err, kErrNoCurrentRecord);
+        return {};
+    }
+    loadCurrent();
+    setErr(err, kOk);
+    return m_current[size_t(column)];
+}
+
+int Recordset::setField(const QString &name, const QVariant &value)
+{
+    if (!m_columns.contains(name))
+        return kErrNoField;
+    if (m_mode == Mode::None)
+        return kErrUpdateWithoutEdit;
+    m_buffer[name] = value;
+    return kOk;
+}
+
+int Recordset::Edit()
+{
+    if (Eof() || m_currentDeleted)
+        return kErrNoCurrentRecord;
+    m_mode = Mode::Edit;
+    m_buffer.clear();
+    return kOk;
+}
+
+int Recordset::AddNew()
+{
+    m_mode = Mode::AddNew;
+    m_buffer.clear();
+    return kOk;
+}
+
+void Recordset::CancelUpdate()
+{
+    m_mode = Mode::None;
+    m_buffer.clear();
+}
+
+int Recordset::Update()
+{
+    if (m_mode == Mode::None)
+        return kErrUpdateWithoutEdit;
+    QStringList cols;
+    std::vector<QVariant> values;
+    for (const auto &[name, value] : m_buffer) {
+        cols << quoted(name);
+        values.push_back(value);
+    }
+    QString sql;
+    if (m_mode == Mode::Edit) {
+        if (cols.isEmpty()) {
+            CancelUpdate();
+            return kOk;
+        }
+        QStringList sets;
+        for (int i = 0; i < cols.size(); ++i)
+            sets << cols[i] + QStringLiteral(" = ?%1").arg(i + 1);
+        sql = QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?%3")
+                  .arg(quoted(m_table), sets.join(QStringLiteral(", ")))
+                  .arg(cols.size() + 1);
+    } else if (cols.isEmpty()) {
+        sql = QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table));
+    } else {
+        QStringList params;
+        for (int i = 0; i < cols.size(); ++i)
+            params << QStringLiteral("?%1").arg(i + 1);
+        sql = QStringLiteral("INSERT INTO %1(%2) VALUES(%3)")
+                  .arg(quoted(m_table), cols.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
+    }
+    // One statement, in its own transaction unless the database is in one
+    // (BeginTrans): it is written whole or not at all.
+    Stmt st(m_db->handle(), sql);
+    if (!st.ok())
+        return writeError(st.rc());
+    for (size_t i = 0; i < values.size(); ++i)
+        st.bind(int(i) + 1, values[i]);
+    if (m_mode == Mode::Edit)
+        st.bind(int(values.size()) + 1, m_rows[size_t(m_pos)]);
+    if (st.step() != SQLITE_DONE)
+        return writeError(st.rc()); // the edit stays pending, as it was
+    const bool added = m_mode == Mode::AddNew;
+    CancelUpdate();
+    m_currentRow = -1;
+    if (added) {
+        const qint64 row = sqlite3_last_insert_rowid(m_db->handle());
+        const qint64 current = Eof() ? -1 : m_rows[size_t(m_pos)];
+        reload(m_orderBy);
+        // The current record stays the one it was before AddNew.
+        m_pos = qsizetype(m_rows.size());
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            if (m_rows[i] == current)
+                m_pos = qsizetype(i);
+        Q_UNUSED(row);
+    }
+    return kOk;
+}
+
+int Recordset::Delete()
+{
+    if (Eof() || m_currentDeleted)
+        return kErrNoCurrentRecord;
+    Stmt st(m_db->handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(m_table)));
+    st.bind(1, m_rows[size_t(m_pos)]);
+    if (st.step() != SQLITE_DONE)
+        return writeError(st.rc());
+    m_rows.erase(m_rows.begin() + m_pos);
+    m_currentDeleted = true;
+    m_currentRow = -1;
+    return kOk;
+}
+
+} // namespace folium::db

@@ -1,0 +1,84 @@
+// What the database layer's files share inside: a short-lived prepared
+// statement, identifier quoting and error mapping.
+#pragma once
+
+#include "dao.h"
+
+#include <sqlite3.h>
+
+#include <QString>
+#include <QVariant>
+
+namespace folium::db::detail {
+
+inline QString quoted(const QString &id)
+{
+    QString s = id;
+    s.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + s + u'"';
+}
+
+// A short-lived prepared statement.
+class Stmt {
+public:
+    Stmt(sqlite3 *db, const QString &sql)
+    {
+        const QByteArray u = sql.toUtf8();
+        m_rc = sqlite3_prepare_v2(db, u.constData(), int(u.size()), &m_st, nullptr);
+    }
+    ~Stmt() { sqlite3_finalize(m_st); }
+    Stmt(const Stmt &) = delete;
+    Stmt &operator=(const Stmt &) = delete;
+    bool ok() const { return m_rc == SQLITE_OK && m_st; }
+    int rc() const { return m_rc; }
+    int step()
+    {
+        m_rc = sqlite3_step(m_st);
+        return m_rc;
+    }
+    void bind(int i, const QVariant &v)
+    {
+        if (!v.isValid() || v.isNull()) {
+            sqlite3_bind_null(m_st, i);
+        } else if (v.typeId() == QMetaType::Bool) {
+            sqlite3_bind_int64(m_st, i, v.toBool() ? 1 : 0);
+        } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::UInt) {
+            sqlite3_bind_int64(m_st, i, v.toLongLong());
+        } else if (v.typeId() == QMetaType::Double) {
+            sqlite3_bind_double(m_st, i, v.toDouble());
+        } else {
+            const QByteArray u = v.toString().toUtf8();
+            sqlite3_bind_text(m_st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        }
+    }
+    QVariant column(int c) const
+    {
+        switch (sqlite3_column_type(m_st, c)) {
+        case SQLITE_INTEGER: return QVariant(qint64(sqlite3_column_int64(m_st, c)));
+        case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_st, c));
+        case SQLITE_NULL: return QVariant();
+        default: {
+            const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_st, c));
+            return QVariant(QString::fromUtf8(p, sqlite3_column_bytes(m_st, c)));
+        }
+        }
+    }
+    sqlite3_stmt *get() const { return m_st; }
+
+private:
+    sqlite3_stmt *m_st = nullptr;
+    int m_rc = SQLITE_OK;
+};
+
+inline int writeError(int rc)
+{
+    return rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? kErrInUse : kErrDiskFull;
+}
+
+inline void setErr(int *err, int value)
+{
+    if (err)
+        *err = value;
+}
+
+} // namespace folium::db::detail

@@ -105,22 +105,6 @@ QString cleanStyle(const QString &style)
     return out;
 }
 
-QString escapeText(QStringView s)
-{
-    QString r;
-    r.reserve(s.size() + 8);
-    for (const QChar c : s) {
-        switch (c.unicode()) {
-        case '&': r += u"&amp;"; break;
-        case '<': r += u"&lt;"; break;
-        case '>': r += u"&gt;"; break;
-        case '"': r += u"&quot;"; break;
-        default: r += c;
-        }
-    }
-    return r;
-}
-
 QString decodeEntities(QStringView s)
 {
     if (!s.contains(u'&'))
@@ -208,6 +192,29 @@ bool isAllowedStyleProperty(QStringView p)
 bool breaksWords(QStringView t)
 {
     return blockTags().contains(t) || t == u"br" || t == u"img" || t == u"tr" || t == u"td" || t == u"th";
+}
+
+QString escapeHtml(QStringView s)
+{
+    qsizetype i = 0;
+    while (i < s.size() && s[i] != u'&' && s[i] != u'<' && s[i] != u'>' && s[i] != u'"')
+        ++i;
+    if (i == s.size())
+        return s.toString();
+    QString r;
+    r.reserve(s.size() + 16);
+    r.append(s.left(i));
+    for (; i < s.size(); ++i) {
+        const QChar c = s[i];
+        switch (c.unicode()) {
+        case '&': r += u"&amp;"; break;
+        case '<': r += u"&lt;"; break;
+        case '>': r += u"&gt;"; break;
+        case '"': r += u"&quot;"; break;
+        default: r += c;
+        }
+    }
+    return r;
 }
 
 } // namespace folium::engine

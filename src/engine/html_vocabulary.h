@@ -23,7 +23,6 @@ bool validNumber(const QString &v, int lo, int hi, QString *out, bool allowPerce
 bool validColor(const QString &v);
 // The allowed declarations of a style attribute, with sizes clamped.
 QString cleanStyle(const QString &style);
-QString escapeText(QStringView s);
 // Decodes the entities of a text run; anything not understood stays literal.
 QString decodeEntities(QStringView s);
 

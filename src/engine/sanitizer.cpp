@@ -48,7 +48,7 @@ public:
         while (!m_stack.empty())
             popEmit();
         if ((m_full || m_leftOut) && !m_lim.cutNotice.isEmpty())
-            m_out += QStringLiteral("<p><i>") + escapeText(m_lim.cutNotice) + QStringLiteral("</i></p>");
+            m_out += QStringLiteral("<p><i>") + escapeHtml(m_lim.cutNotice) + QStringLiteral("</i></p>");
         return m_out;
     }
 
@@ -248,7 +248,7 @@ private:
         if (kept < t.size())
             t.truncate(kept);
         m_textChars += t.size();
-        m_out += escapeText(t);
+        m_out += escapeHtml(t);
         if (m_full)
             m_out += kEllipsis;
     }
@@ -377,7 +377,7 @@ private:
             QString v;
             if (!cleanAttribute(tag, a.name, a.value, &v))
                 continue;
-            out += u' ' + a.name + QStringLiteral("=\"") + escapeText(v) + u'"';
+            out += u' ' + a.name + QStringLiteral("=\"") + escapeHtml(v) + u'"';
         }
         out += u'>';
         m_out += out;

@@ -19,29 +19,6 @@ using engine::isAllowedAttribute;
 using engine::isAllowedStyleProperty;
 using engine::isAllowedTag;
 
-QString esc(QStringView s)
-{
-    qsizetype i = 0;
-    while (i < s.size() && s[i] != u'&' && s[i] != u'<' && s[i] != u'>' && s[i] != u'"')
-        ++i;
-    if (i == s.size())
-        return s.toString();
-    QString r;
-    r.reserve(s.size() + 16);
-    r.append(s.left(i));
-    for (; i < s.size(); ++i) {
-        const QChar c = s[i];
-        switch (c.unicode()) {
-        case '&': r += u"&amp;"; break;
-        case '<': r += u"&lt;"; break;
-        case '>': r += u"&gt;"; break;
-        case '"': r += u"&quot;"; break;
-        default: r += c;
-        }
-    }
-    return r;
-}
-
 QByteArray escUtf8(QByteArrayView s)
 {
     qsizetype i = 0;
@@ -343,7 +320,7 @@ private:
                 }
                 if (an == u"style")
                     checkStyle(at.value().toString(), loc);
-                tag += u' ' + an + QStringLiteral("=\"") + esc(at.value()) + u'"';
+                tag += u' ' + an + QStringLiteral("=\"") + engine::escapeHtml(at.value()) + u'"';
             }
             *sink.html() += (tag + u'>').toUtf8();
             const bool breaks = engine::breaksWords(name);
@@ -471,7 +448,7 @@ private:
             n.groups << u'N' + g;
         const QString noteContext = QStringLiteral("T%1.%2").arg(caller.data).arg(k);
         n.contexts.push_back({noteContext, QString(), loc});
-        n.nsrHtml = "<p><b>" + esc(n.title).toUtf8() + "</b></p>";
+        n.nsrHtml = "<p><b>" + engine::escapeHtml(n.title).toUtf8() + "</b></p>";
         n.nsrText = n.title.toUtf8();
         n.where.line = -1; // marks a generated topic: notes do not nest
         int noteOrdinal = 0;
@@ -484,7 +461,8 @@ private:
         HotspotSource h{k, sink.region, 2, noteContext, true, loc};
         caller.hotspots.push_back(h);
         addNoteCallContext(caller, k, loc);
-        *sink.html() += QStringLiteral("<a href=\"hs:%1\"><sup>%2</sup></a>").arg(k).arg(esc(label)).toUtf8();
+        *sink.html() +=
+            QStringLiteral("<a href=\"hs:%1\"><sup>%2</sup></a>").arg(k).arg(engine::escapeHtml(label)).toUtf8();
         *sink.text() += ' ';
         checkLayout(n);
         if (onNote)
@@ -517,10 +495,12 @@ private:
                                .arg(engine::kMaxPageImagePixels)
                                .arg(engine::kMaxShownImageSide));
         }
-        QString tag = QStringLiteral("<img src=\"%1\"").arg(esc(src));
+        QString tag = QStringLiteral("<img src=\"%1\"").arg(engine::escapeHtml(src));
         for (const char *n : {"width", "height", "alt"})
             if (a.hasAttribute(QLatin1String(n)))
-                tag += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(n)).arg(esc(a.value(QLatin1String(n))));
+                tag += QStringLiteral(" %1=\"%2\"")
+                           .arg(QLatin1String(n))
+                           .arg(engine::escapeHtml(a.value(QLatin1String(n))));
         *sink.html() += (tag + u'>').toUtf8();
         *sink.text() += ' '; // the page holds an object here, which parts words
     }

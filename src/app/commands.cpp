@@ -122,16 +122,8 @@ bool Commands::eventFilter(QObject *watched, QEvent *event)
 
 void Commands::AfficheContextMenu(QWidget *source)
 {
-    MDIForm1 *frame = m_p.mainFrame();
     m_p.state.ContextMenuSource = source;
-    const auto helpItems = [frame](bool shown) {
-        for (const char *n : {"GuidaRapida", "Guida2", "Sep"})
-            frame->item(QString::fromLatin1(n))->setVisible(shown);
-        frame->item(QStringLiteral("Bookmarkdel"))->setVisible(!shown);
-    };
-    helpItems(true);
-    popup(frame->menu(QStringLiteral("Modifica")), QCursor::pos());
-    helpItems(false);
+    popup(m_p.mainFrame()->contextMenu(), QCursor::pos());
 }
 
 void Commands::Cerca_parola()
@@ -185,10 +177,10 @@ void Commands::menuItem(const QString &name)
     else if (name == u"CronoNext")
         m_p.history()->NextCrono();
     else if (name == u"Cronologia") {
-        if (m_p.mainFrame()->button(QStringLiteral("Cronologialist"))->isEnabled())
+        if (m_p.mainFrame()->button("Cronologialist")->isEnabled())
             m_p.history()->Cronologia_list();
     } else if (name == u"Risultati_cerca") {
-        if (m_p.mainFrame()->button(QStringLiteral("Risultatilist"))->isEnabled())
+        if (m_p.mainFrame()->button("Risultatilist")->isEnabled())
             m_p.searchPanel()->Risultati_list();
     } else if (name == u"Risultati_back" || name == u"Risultati_next") {
         // The key handler has already stepped for this keystroke (Ctrl+Q, Ctrl+W).
@@ -252,7 +244,7 @@ void Commands::GuidaRapida()
     m_p.ShowHelp(1, helpContextOf(m_p.state.ContextMenuSource));
 }
 
-void Commands::popupUnder(const QString &key, QMenu *menu)
+void Commands::popupUnder(forms::ButtonName key, QMenu *menu)
 {
     MDIForm1 *frame = m_p.mainFrame();
     QAction *button = frame->button(key);
@@ -321,12 +313,12 @@ void Commands::Toolbar_ButtonClick(const QString &key)
     else if (key == u"Hotspotnext")
         hs.HotspotNext();
     else if (key == u"Zoom")
-        popupUnder(key, m_p.mainFrame()->menu(QStringLiteral("Zoom")));
+        popupUnder("Zoom", m_p.mainFrame()->menu("Zoom"));
     else if (key == u"Indici") {
         if (m_p.title.RandomTopicMode)
             Hasard();
         else
-            popupUnder(key, m_p.mainFrame()->menu(QStringLiteral("IndiciMenu")));
+            popupUnder("Indici", m_p.mainFrame()->menu("IndiciMenu"));
     }
     // A panel button clicked toggles itself; it shows as pressed only if
     // its panel is shown now.
@@ -345,7 +337,7 @@ bool Commands::bookmarkCommand(const QString &name)
     else if (name == u"Bookmarklist")
         b->Bookmark_list();
     else if (name == u"Segnalibri") {
-        if (m_p.mainFrame()->button(QStringLiteral("Bookmarklist"))->isEnabled())
+        if (m_p.mainFrame()->button("Bookmarklist")->isEnabled())
             b->Bookmark_list();
     } else if (name == u"BookmarkNuovo")
         b->NuovoBookmarks();
@@ -444,7 +436,7 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
 
     // 5. The keys of the reader window.
     const bool ctrl = r.CtrlDown || shift == 2;
-    const auto enabled = [frame](const char *k) { return frame->button(QString::fromLatin1(k))->isEnabled(); };
+    const auto enabled = [frame](forms::ButtonName k) { return frame->button(k)->isEnabled(); };
     bool swallow = true;
     switch (key) {
     case Qt::Key_W:
@@ -454,7 +446,7 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
         bool &flag = next ? r.NextResultKeyHandled : r.PreviousResultKeyHandled;
         flag = true;
         const bool listed =
-            f->isShown(forms::Panel::Results) && enabled(next ? "Risultatilistnext" : "Risultatilistback");
+            f->isShown(forms::Panel::Results) && (next ? enabled("Risultatilistnext") : enabled("Risultatilistback"));
         if (listed)
             next ? m_p.searchPanel()->Risultati_list_next() : m_p.searchPanel()->Risultati_list_back();
         if (!ctrl)

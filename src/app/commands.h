@@ -2,6 +2,8 @@
 // reader window reaches its command here.
 #pragma once
 
+#include "frame_names.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -49,7 +51,7 @@ public:
 
 private:
     bool bookmarkCommand(const QString &name);
-    void popupUnder(const QString &key, QMenu *menu);
+    void popupUnder(forms::ButtonName key, QMenu *menu);
     void popup(QMenu *menu, const QPoint &at);
     void GuidaRapida();
     void Cerca_parola();

@@ -210,7 +210,7 @@ bool Program::InitLanguesVar()
     if (m_help)
         m_help->applyInterfaceStrings(strings);
     if (!starting) {
-        QAction *indexes = m_frame->button(QStringLiteral("Indici"));
+        QAction *indexes = m_frame->button("Indici");
         indexes->setToolTip(title.RandomTopicMode ? m_frame->indexButtonRandomTip() : m_frame->indexButtonMenuTip());
     }
     return true;
@@ -290,13 +290,13 @@ void Program::InitLastUsedFiles()
         fatal(m_settingsFolder + kFatalTail);
         return;
     }
-    m_frame->item(QStringLiteral("Sep1"))->setVisible(true);
+    m_frame->item("Sep1")->setVisible(true);
 }
 
 void Program::showLastUsedFiles()
 {
     for (int i = 0; i < 4; ++i) {
-        QAction *entry = m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i));
+        QAction *entry = m_frame->lastUsedEntry(i);
         if (!title.lastFiles.captions.value(i).isEmpty()) {
             entry->setText(title.lastFiles.captions[i]);
             entry->setVisible(title.lastFiles.visible[i]);
@@ -360,7 +360,7 @@ void Program::TexteOuvert_Click(int index)
         title.CancelFlag = false;
         return;
     }
-    title.TitlePath = m_frame->item(QStringLiteral("TexteOuvert_%1").arg(index))->text().mid(3);
+    title.TitlePath = m_frame->lastUsedEntry(index)->text().mid(3);
     if (title.TitlePath.toLower() != m_w.reader->Fl_main->ViewTitle().toLower())
         InitialiseNouveauTexte();
 }
@@ -405,11 +405,13 @@ void Program::InitialiseNouveauTexte()
     m_search->clearResults();
     m_bookmarks->titleChanged();
     m_w.loading->hide();
-    frame->button(QStringLiteral("Cerca"))->setChecked(false);
-    for (const char *k : {"Risultatilistnext", "Risultatilistback", "Bookmarkdel", "Bookmarklist", "Risultatilist"})
-        frame->button(QString::fromLatin1(k))->setEnabled(false);
-    for (const char *n : {"Risultati_next", "Risultati_back", "Bookmarkdel", "Segnalibri", "Risultati_cerca"})
-        frame->item(QString::fromLatin1(n))->setEnabled(false);
+    frame->button("Cerca")->setChecked(false);
+    for (forms::ButtonName k :
+         forms::ButtonList{"Risultatilistnext", "Risultatilistback", "Bookmarkdel", "Bookmarklist", "Risultatilist"})
+        frame->button(k)->setEnabled(false);
+    for (forms::ItemName n :
+         forms::ItemList{"Risultati_next", "Risultati_back", "Bookmarkdel", "Segnalibri", "Risultati_cerca"})
+        frame->item(n)->setEnabled(false);
     m_w.options->TabStrip1->setCurrentIndex(0);
     // The per-title state starts again; the history list is kept.
     state.LastTopicIndex = 1;
@@ -435,7 +437,7 @@ void Program::Opzioni()
     dialog->strings = &strings;
     dialog->applyToProgram = [this] { applyOptions(); };
     dialog->currentTitle = [this] { return title.TitlePath; };
-    m_frame->button(QStringLiteral("Opzioni"))->setChecked(true);
+    m_frame->button("Opzioni")->setChecked(true);
     dialog->TabStrip1->setCurrentIndex(0);
     dialog->open();
     dialog->CommandOk->setFocus();
@@ -443,7 +445,7 @@ void Program::Opzioni()
 
 void Program::optionsClosed()
 {
-    m_frame->button(QStringLiteral("Opzioni"))->setChecked(false);
+    m_frame->button("Opzioni")->setChecked(false);
     m_hotspots->MetteIlGiustoFocus();
 }
 
@@ -480,7 +482,7 @@ void Program::applyOptions()
 void Program::InformazioniSu()
 {
     Form4 about(m_frame.get());
-    about.Form_Load(m_frame->item(QStringLiteral("InformazioniSu"))->text(), strings.text(QStringLiteral("VERS"), 1));
+    about.Form_Load(m_frame->item("InformazioniSu")->text(), strings.text(QStringLiteral("VERS"), 1));
     if (aboutShown)
         aboutShown(&about);
     else
@@ -514,7 +516,7 @@ void Program::shutdown(bool *cancel)
     if (title.lastFiles.read) {
         QStringList captions;
         for (int i = 0; i < 4; ++i)
-            captions << m_frame->item(QStringLiteral("TexteOuvert_%1").arg(i))->text();
+            captions << m_frame->lastUsedEntry(i)->text();
         if (config::writeLastFiles(flPath(), captions) != 0) {
             fatal(m_settingsFolder + kFatalTail);
             return;

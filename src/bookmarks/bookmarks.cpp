@@ -125,8 +125,8 @@ void Bookmarks::Bookmark_add()
         item->setData(0, forms::TagRole, main->TopicIndex());
         item->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
         item->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
-        frame->button(QStringLiteral("Bookmarklist"))->setEnabled(true);
-        frame->item(QStringLiteral("Segnalibri"))->setEnabled(true);
+        frame->button("Bookmarklist")->setEnabled(true);
+        frame->item("Segnalibri")->setEnabled(true);
         list->setCurrentItem(item);
         m_notice->setText(text("LOAD", 1));
         m_notice->setShowAsSplash(true);
@@ -140,10 +140,10 @@ void Bookmarks::Bookmark_add()
         found->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
         found->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
     }
-    for (const char *k : {"BookmarkSalva", "BookmarkNuovo"})
-        frame->button(QString::fromLatin1(k))->setEnabled(true);
-    for (const char *n : {"BookmarkSalva", "BookmarkNuovo", "BookmarkSalvaSous"})
-        frame->item(QString::fromLatin1(n))->setEnabled(true);
+    for (forms::ButtonName k : forms::ButtonList{"BookmarkSalva", "BookmarkNuovo"})
+        frame->button(k)->setEnabled(true);
+    for (forms::ItemName n : forms::ItemList{"BookmarkSalva", "BookmarkNuovo", "BookmarkSalvaSous"})
+        frame->item(n)->setEnabled(true);
     m_modified = true;
     if (f->isShown(forms::Panel::Bookmarks))
         list->setFocus();
@@ -157,14 +157,14 @@ void Bookmarks::Bookmark_del()
     delete list->currentItem();
     m_modified = true;
     if (list->topLevelItemCount() == 0) {
-        for (const char *k : {"Bookmarkdel", "Bookmarklist"})
-            frame->button(QString::fromLatin1(k))->setEnabled(false);
-        for (const char *n : {"Bookmarkdel", "Segnalibri"})
-            frame->item(QString::fromLatin1(n))->setEnabled(false);
+        for (forms::ButtonName k : forms::ButtonList{"Bookmarkdel", "Bookmarklist"})
+            frame->button(k)->setEnabled(false);
+        for (forms::ItemName n : forms::ItemList{"Bookmarkdel", "Segnalibri"})
+            frame->item(n)->setEnabled(false);
         if (!m_named) {
-            frame->button(QStringLiteral("BookmarkSalva"))->setEnabled(false);
-            for (const char *n : {"BookmarkSalva", "BookmarkSalvaSous"})
-                frame->item(QString::fromLatin1(n))->setEnabled(false);
+            frame->button("BookmarkSalva")->setEnabled(false);
+            for (forms::ItemName n : forms::ItemList{"BookmarkSalva", "BookmarkSalvaSous"})
+                frame->item(n)->setEnabled(false);
         }
         if (m_w.optionSet && m_w.optionSet->contentsAtStart)
             title::Sommario(m_w, m_t);
@@ -181,11 +181,11 @@ void Bookmarks::Bookmark_list()
     QTreeWidget *list = f->List_bookmark;
     if (forms::switchPanel(m_w, forms::Panel::Bookmarks)) {
         list->setFocus();
-        m_w.frame->button(QStringLiteral("Bookmarkdel"))->setEnabled(list->topLevelItemCount() > 0);
-        m_w.frame->item(QStringLiteral("Bookmarkdel"))->setEnabled(list->topLevelItemCount() > 0);
+        m_w.frame->button("Bookmarkdel")->setEnabled(list->topLevelItemCount() > 0);
+        m_w.frame->item("Bookmarkdel")->setEnabled(list->topLevelItemCount() > 0);
         if (list->currentItem())
             m_w.frame->statusBar()->showMessage(list->currentItem()->text(0));
-        m_w.frame->item(QStringLiteral("Segnalibri"))->setEnabled(false);
+        m_w.frame->item("Segnalibri")->setEnabled(false);
     }
     const QString suffix = m_named ? QStringLiteral(" (") + fileTitle() + u')' : QString();
     forms::setPanelTitle(m_w, QString(text("MENU", 22)).remove(u'&') + suffix, forms::kBookmarksTitleColor);
@@ -216,10 +216,10 @@ void Bookmarks::CreaNuovoBookmarks()
 {
     forms::MDIForm1 *frame = m_w.frame;
     m_w.reader->List_bookmark->clear();
-    for (const char *k : {"Bookmarklist", "BookmarkNuovo", "Bookmarkdel"})
-        frame->button(QString::fromLatin1(k))->setEnabled(false);
-    for (const char *n : {"Bookmarkdel", "BookmarkNuovo", "Segnalibri"})
-        frame->item(QString::fromLatin1(n))->setEnabled(false);
+    for (forms::ButtonName k : forms::ButtonList{"Bookmarklist", "BookmarkNuovo", "Bookmarkdel"})
+        frame->button(k)->setEnabled(false);
+    for (forms::ItemName n : forms::ItemList{"Bookmarkdel", "BookmarkNuovo", "Segnalibri"})
+        frame->item(n)->setEnabled(false);
     m_named = m_modified = false;
     m_path.clear();
     if (m_w.reader->isShown(forms::Panel::Bookmarks))
@@ -331,11 +331,11 @@ void Bookmarks::enableForList()
 {
     forms::MDIForm1 *frame = m_w.frame;
     const bool rows = m_w.reader->List_bookmark->topLevelItemCount() > 0;
-    frame->button(QStringLiteral("Bookmarklist"))->setEnabled(rows);
-    frame->item(QStringLiteral("Segnalibri"))->setEnabled(rows);
-    frame->button(QStringLiteral("BookmarkNuovo"))->setEnabled(true);
-    for (const char *n : {"BookmarkNuovo", "BookmarkSalvaSous"})
-        frame->item(QString::fromLatin1(n))->setEnabled(true);
+    frame->button("Bookmarklist")->setEnabled(rows);
+    frame->item("Segnalibri")->setEnabled(rows);
+    frame->button("BookmarkNuovo")->setEnabled(true);
+    for (forms::ItemName n : forms::ItemList{"BookmarkNuovo", "BookmarkSalvaSous"})
+        frame->item(n)->setEnabled(true);
 }
 
 bool Bookmarks::SalvaBookmarks()
@@ -374,8 +374,8 @@ bool Bookmarks::SalvaBookmarks()
         return false;
     }
     m_path = path;
-    frame->button(QStringLiteral("BookmarkSalva"))->setEnabled(false);
-    frame->item(QStringLiteral("BookmarkSalva"))->setEnabled(false);
+    frame->button("BookmarkSalva")->setEnabled(false);
+    frame->item("BookmarkSalva")->setEnabled(false);
     m_named = true;
     m_modified = false;
     if (m_w.reader->isShown(forms::Panel::Bookmarks))

@@ -26,7 +26,7 @@ namespace {
 // loaded, and whether the button stays pressed (panel buttons and the
 // buttons whose menu or dialog is open).
 struct ButtonDef {
-    const char *key;
+    ButtonName key;
     const char *text;
     bool checkable;
 };
@@ -125,8 +125,8 @@ const MenuKey kMenuKeys[] = {
 // both can be. The five panel buttons and their items follow their own rule
 // (see panels.h): an item is disabled while its panel shows, its button not.
 struct Twin {
-    const char *item;
-    const char *button;
+    const char *item; // an item, or a menu whose own action is the twin
+    ButtonName button;
 };
 const Twin kTwins[] = {
     {"Apri", "Apri"},
@@ -160,7 +160,7 @@ QString plain(QString caption)
 
 // The zoom entries and their percentages.
 struct ZoomEntry {
-    const char *item;
+    ItemName item;
     int percent;
 };
 const ZoomEntry kZooms[] = {
@@ -173,7 +173,7 @@ const QStringList &MDIForm1::toolbarKeys()
     static const QStringList keys = [] {
         QStringList k;
         for (const ButtonDef &b : kButtons)
-            k << QString::fromLatin1(b.key);
+            k << b.key.toString();
         return k;
     }();
     return keys;
@@ -186,132 +186,163 @@ MDIForm1::MDIForm1(QWidget *parent) : QMainWindow(parent)
     setWindowTitle(QStringLiteral("Folium"));
     buildMenus();
     buildToolbar();
+    // Every name of the lists has its action: a lookup never finds nothing.
+    const bool whole = std::all_of(m_items.begin(), m_items.end(), [](QAction *a) { return a; }) &&
+                       std::all_of(m_menus.begin(), m_menus.end(), [](QMenu *m) { return m; }) &&
+                       std::all_of(m_buttons.begin(), m_buttons.end(), [](QAction *a) { return a; });
+    for (const MenuKey &k : kMenuKeys)
+        if (k.button && !ButtonName::find(QString::fromLatin1(k.button)))
+            qFatal("The menu strings name an unknown button %s", k.button);
+    if (!whole) {
+        for (int i = 0; i < ItemName::count; ++i)
+            if (!m_items[size_t(i)])
+                qWarning("No item %s", qPrintable(ItemName::at(i).toString()));
+        for (int i = 0; i < MenuName::count; ++i)
+            if (!m_menus[size_t(i)])
+                qWarning("No menu %s", qPrintable(MenuName::at(i).toString()));
+        for (int i = 0; i < ButtonName::count; ++i)
+            if (!m_buttons[size_t(i)])
+                qWarning("No button %s", qPrintable(ButtonName::at(i).toString()));
+        qFatal("The main frame lacks an action of its name lists");
+    }
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(1000);
 }
 
-QMenu *MDIForm1::addMenu(QMenu *parent, const QString &name, const QString &caption)
+QMenu *MDIForm1::addMenu(QMenu *parent, MenuName name, const QString &caption)
 {
     QMenu *m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
-    m->setObjectName(name);
-    m->menuAction()->setObjectName(name);
-    m_menus.insert(name, m);
+    m->setObjectName(name.toString());
+    m->menuAction()->setObjectName(name.toString());
+    m_menus[size_t(name.index())] = m;
     return m;
 }
 
-QAction *MDIForm1::addItem(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut)
+QAction *MDIForm1::addItem(QMenu *menu, ItemName name, const QString &caption, const QKeySequence &shortcut)
 {
     QAction *a = menu->addAction(caption);
-    a->setObjectName(name);
+    const QString n = name.toString();
+    a->setObjectName(n);
     if (!shortcut.isEmpty())
         a->setShortcut(shortcut);
-    connect(a, &QAction::triggered, this, [this, name] { emit menuItemTriggered(name); });
-    m_items.insert(name, a);
+    connect(a, &QAction::triggered, this, [this, n] { emit menuItemTriggered(n); });
+    m_items[size_t(name.index())] = a;
     return a;
 }
 
-void MDIForm1::addSeparator(QMenu *menu, const QString &name)
+void MDIForm1::addSeparator(QMenu *menu, ItemName name)
 {
     QAction *s = menu->addSeparator();
-    s->setObjectName(name);
-    m_items.insert(name, s);
+    s->setObjectName(name.toString());
+    m_items[size_t(name.index())] = s;
+}
+
+QAction *MDIForm1::lastUsedEntry(int i) const
+{
+    Q_ASSERT(i >= 0 && i < 4);
+    return item(ItemName::at(ItemName("TexteOuvert_0").index() + std::clamp(i, 0, 3)));
 }
 
 void MDIForm1::buildMenus()
 {
     using K = QKeySequence;
-    QMenu *file = addMenu(nullptr, QStringLiteral("File"), QStringLiteral("&Fichier"));
-    addItem(file, QStringLiteral("Apri"), QStringLiteral("Ouvrir"), K(Qt::CTRL | Qt::Key_O));
-    addItem(file, QStringLiteral("Stampa"), QStringLiteral("Imprimer"), K(Qt::CTRL | Qt::Key_P));
-    addSeparator(file, QStringLiteral("Sep0"));
-    addItem(file, QStringLiteral("Esci"), QStringLiteral("Fermer"));
-    addSeparator(file, QStringLiteral("Sep1"));
+    QMenu *file = addMenu(nullptr, "File", QStringLiteral("&Fichier"));
+    addItem(file, "Apri", QStringLiteral("Ouvrir"), K(Qt::CTRL | Qt::Key_O));
+    addItem(file, "Stampa", QStringLiteral("Imprimer"), K(Qt::CTRL | Qt::Key_P));
+    addSeparator(file, "Sep0");
+    addItem(file, "Esci", QStringLiteral("Fermer"));
+    addSeparator(file, "Sep1");
     for (int i = 0; i < 4; ++i)
-        addItem(file, QStringLiteral("TexteOuvert_%1").arg(i), QString())->setVisible(false);
+        addItem(file, ItemName::at(ItemName("TexteOuvert_0").index() + i), QString())->setVisible(false);
 
-    QMenu *edit = addMenu(nullptr, QStringLiteral("Modifica"), QStringLiteral("&Edition"));
-    addItem(edit, QStringLiteral("Copia"), QStringLiteral("Copier"), K(Qt::CTRL | Qt::Key_C));
-    addSeparator(edit, QStringLiteral("Sep"));
-    addItem(edit, QStringLiteral("GuidaRapida"), QStringLiteral("Qu'est-ce que c'est?"));
-    addItem(edit, QStringLiteral("Guida2"), QStringLiteral("Rubriques d'aide"));
-    // These three show only in the context menu of the reading panes.
-    for (const char *n : {"Sep", "GuidaRapida", "Guida2"})
-        m_items.value(QString::fromLatin1(n))->setVisible(false);
-    addSeparator(edit, QStringLiteral("Sep2"));
-    addItem(edit, QStringLiteral("BookmarkNuovo"), QStringLiteral("Nouvelle liste de Signets"));
-    addItem(edit, QStringLiteral("BookmarkApri"), QStringLiteral("Ouvre des Signets"));
-    addItem(edit, QStringLiteral("BookmarkSalva"), QStringLiteral("Enregistrer les Signets"));
-    addItem(edit, QStringLiteral("BookmarkSalvaSous"), QStringLiteral("Enregistrer les Signets sous..."));
-    addItem(edit, QStringLiteral("Bookmarkadd"), QStringLiteral("Ajoute un signet"), K(Qt::CTRL | Qt::Key_S));
-    addItem(edit, QStringLiteral("Bookmarkdel"), QStringLiteral("Elimine un signet"), K(Qt::CTRL | Qt::Key_D));
-    addSeparator(edit, QStringLiteral("Sep3"));
-    addItem(edit, QStringLiteral("Opzioni"), QStringLiteral("Options..."), K(Qt::CTRL | Qt::Key_K));
+    QMenu *edit = addMenu(nullptr, "Modifica", QStringLiteral("&Edition"));
+    addItem(edit, "Copia", QStringLiteral("Copier"), K(Qt::CTRL | Qt::Key_C));
+    addSeparator(edit, "Sep2");
+    addItem(edit, "BookmarkNuovo", QStringLiteral("Nouvelle liste de Signets"));
+    addItem(edit, "BookmarkApri", QStringLiteral("Ouvre des Signets"));
+    addItem(edit, "BookmarkSalva", QStringLiteral("Enregistrer les Signets"));
+    addItem(edit, "BookmarkSalvaSous", QStringLiteral("Enregistrer les Signets sous..."));
+    addItem(edit, "Bookmarkadd", QStringLiteral("Ajoute un signet"), K(Qt::CTRL | Qt::Key_S));
+    addItem(edit, "Bookmarkdel", QStringLiteral("Elimine un signet"), K(Qt::CTRL | Qt::Key_D));
+    addSeparator(edit, "Sep3");
+    addItem(edit, "Opzioni", QStringLiteral("Options..."), K(Qt::CTRL | Qt::Key_K));
 
-    QMenu *nav = addMenu(nullptr, QStringLiteral("Esplora"), QStringLiteral("&Naviguer"));
-    addItem(nav, QStringLiteral("HomePage"), QStringLiteral("Home Page"), K(Qt::CTRL | Qt::Key_H));
-    addItem(nav, QStringLiteral("Reprise"), QStringLiteral("Reprendre la lecture"), K(Qt::CTRL | Qt::Key_L));
-    addSeparator(nav, QStringLiteral("Sep4"));
-    addItem(nav, QStringLiteral("Back"), QStringLiteral("Page pr\u00e9c\u00e9dante"), K(Qt::CTRL | Qt::Key_B));
-    addItem(nav, QStringLiteral("Next"), QStringLiteral("Page suivante"), K(Qt::CTRL | Qt::Key_N));
-    addSeparator(nav, QStringLiteral("Sep5"));
-    addItem(nav, QStringLiteral("Risultati_back"),
-            QStringLiteral("Pr\u00e9c\u00e9dant dans R\u00e9sultats de Recherche"), K(Qt::CTRL | Qt::Key_Q));
-    addItem(nav, QStringLiteral("Risultati_next"), QStringLiteral("Suivant dans R\u00e9sultats de Recherche"),
-            K(Qt::CTRL | Qt::Key_W));
-    addSeparator(nav, QStringLiteral("Sep6"));
-    addItem(nav, QStringLiteral("CronoBack"), QStringLiteral("Pr\u00e9c\u00e9dant dans Chronologie"),
-            K(Qt::CTRL | Qt::Key_X));
-    addItem(nav, QStringLiteral("CronoNext"), QStringLiteral("Suivant dans Chronologie"), K(Qt::CTRL | Qt::Key_A));
-    addSeparator(nav, QStringLiteral("Sep13"));
-    QMenu *indexes = addMenu(nav, QStringLiteral("IndiciMenu"), QStringLiteral("Indici"));
-    addItem(indexes, QStringLiteral("Analitico"), QStringLiteral("Analitico"), K(Qt::SHIFT | Qt::Key_F2));
-    addItem(indexes, QStringLiteral("Nomi"), QStringLiteral("Nomi"), K(Qt::SHIFT | Qt::Key_F3));
-    addItem(indexes, QStringLiteral("Localita"), QStringLiteral("Localit\u00e0"), K(Qt::SHIFT | Qt::Key_F4));
-    addItem(indexes, QStringLiteral("Destinatari"), QStringLiteral("Destinatari"), K(Qt::SHIFT | Qt::Key_F5));
-    addItem(indexes, QStringLiteral("Sinottico"), QStringLiteral("Sinottico"), K(Qt::SHIFT | Qt::Key_F6));
+    QMenu *nav = addMenu(nullptr, "Esplora", QStringLiteral("&Naviguer"));
+    addItem(nav, "HomePage", QStringLiteral("Home Page"), K(Qt::CTRL | Qt::Key_H));
+    addItem(nav, "Reprise", QStringLiteral("Reprendre la lecture"), K(Qt::CTRL | Qt::Key_L));
+    addSeparator(nav, "Sep4");
+    addItem(nav, "Back", QStringLiteral("Page pr\u00e9c\u00e9dante"), K(Qt::CTRL | Qt::Key_B));
+    addItem(nav, "Next", QStringLiteral("Page suivante"), K(Qt::CTRL | Qt::Key_N));
+    addSeparator(nav, "Sep5");
+    addItem(nav, "Risultati_back", QStringLiteral("Pr\u00e9c\u00e9dant dans R\u00e9sultats de Recherche"),
+            K(Qt::CTRL | Qt::Key_Q));
+    addItem(nav, "Risultati_next", QStringLiteral("Suivant dans R\u00e9sultats de Recherche"), K(Qt::CTRL | Qt::Key_W));
+    addSeparator(nav, "Sep6");
+    addItem(nav, "CronoBack", QStringLiteral("Pr\u00e9c\u00e9dant dans Chronologie"), K(Qt::CTRL | Qt::Key_X));
+    addItem(nav, "CronoNext", QStringLiteral("Suivant dans Chronologie"), K(Qt::CTRL | Qt::Key_A));
+    addSeparator(nav, "Sep13");
+    QMenu *indexes = addMenu(nav, "IndiciMenu", QStringLiteral("Indici"));
+    addItem(indexes, "Analitico", QStringLiteral("Analitico"), K(Qt::SHIFT | Qt::Key_F2));
+    addItem(indexes, "Nomi", QStringLiteral("Nomi"), K(Qt::SHIFT | Qt::Key_F3));
+    addItem(indexes, "Localita", QStringLiteral("Localit\u00e0"), K(Qt::SHIFT | Qt::Key_F4));
+    addItem(indexes, "Destinatari", QStringLiteral("Destinatari"), K(Qt::SHIFT | Qt::Key_F5));
+    addItem(indexes, "Sinottico", QStringLiteral("Sinottico"), K(Qt::SHIFT | Qt::Key_F6));
 
-    QMenu *view = addMenu(nullptr, QStringLiteral("Visualizza"), QStringLiteral("&Affichage"));
-    addItem(view, QStringLiteral("Cerca"), QStringLiteral("Recherche"), K(Qt::Key_F2));
-    addItem(view, QStringLiteral("Risultati_cerca"), QStringLiteral("R\u00e9sultats de Recherche"), K(Qt::Key_F3));
-    addItem(view, QStringLiteral("Cronologia"), QStringLiteral("Chronologie"), K(Qt::Key_F4));
-    addItem(view, QStringLiteral("Segnalibri"), QStringLiteral("Signets"), K(Qt::Key_F5));
-    addItem(view, QStringLiteral("Sommario_scritti"), QStringLiteral("Sommaire"), K(Qt::Key_F6));
-    addSeparator(view, QStringLiteral("Sep8"));
-    addItem(view, QStringLiteral("NoteBasPage"), QStringLiteral("Notes en bas de page"), K(Qt::CTRL | Qt::Key_F12))
-        ->setCheckable(true);
-    addItem(view, QStringLiteral("NotaPrecedente"), QStringLiteral("Note pr\u00e9c\u00e9dante"), K(Qt::Key_F7));
-    addItem(view, QStringLiteral("NotaSuccessiva"), QStringLiteral("Note suivante"), K(Qt::Key_F8));
-    addSeparator(view, QStringLiteral("Sep9"));
-    QAction *hilite =
-        addItem(view, QStringLiteral("Evidenziatore"), QStringLiteral("Surligneur"), K(Qt::CTRL | Qt::Key_E));
+    QMenu *view = addMenu(nullptr, "Visualizza", QStringLiteral("&Affichage"));
+    addItem(view, "Cerca", QStringLiteral("Recherche"), K(Qt::Key_F2));
+    addItem(view, "Risultati_cerca", QStringLiteral("R\u00e9sultats de Recherche"), K(Qt::Key_F3));
+    addItem(view, "Cronologia", QStringLiteral("Chronologie"), K(Qt::Key_F4));
+    addItem(view, "Segnalibri", QStringLiteral("Signets"), K(Qt::Key_F5));
+    addItem(view, "Sommario_scritti", QStringLiteral("Sommaire"), K(Qt::Key_F6));
+    addSeparator(view, "Sep8");
+    addItem(view, "NoteBasPage", QStringLiteral("Notes en bas de page"), K(Qt::CTRL | Qt::Key_F12))->setCheckable(true);
+    addItem(view, "NotaPrecedente", QStringLiteral("Note pr\u00e9c\u00e9dante"), K(Qt::Key_F7));
+    addItem(view, "NotaSuccessiva", QStringLiteral("Note suivante"), K(Qt::Key_F8));
+    addSeparator(view, "Sep9");
+    QAction *hilite = addItem(view, "Evidenziatore", QStringLiteral("Surligneur"), K(Qt::CTRL | Qt::Key_E));
     hilite->setCheckable(true);
     hilite->setChecked(true);
-    addItem(view, QStringLiteral("EvidenziatorePrecedente"), QStringLiteral("Surlign\u00e9 pr\u00e9c\u00e9dant"),
-            K(Qt::Key_F11));
-    addItem(view, QStringLiteral("EvidenziatoreSuccessivo"), QStringLiteral("Surlign\u00e9 suivant"), K(Qt::Key_F12));
-    addSeparator(view, QStringLiteral("Sep10"));
-    QMenu *zoom = addMenu(view, QStringLiteral("Zoom"), QStringLiteral("&Zoom"));
+    addItem(view, "EvidenziatorePrecedente", QStringLiteral("Surlign\u00e9 pr\u00e9c\u00e9dant"), K(Qt::Key_F11));
+    addItem(view, "EvidenziatoreSuccessivo", QStringLiteral("Surlign\u00e9 suivant"), K(Qt::Key_F12));
+    addSeparator(view, "Sep10");
+    QMenu *zoom = addMenu(view, "Zoom", QStringLiteral("&Zoom"));
     const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5, Qt::Key_F6};
-    for (int i = 0; i < 5; ++i) {
-        addItem(zoom, QString::fromLatin1(kZooms[i].item), QStringLiteral("%1%").arg(kZooms[i].percent),
-                K(Qt::CTRL | keys[i]))
+    for (int i = 0; i < 5; ++i)
+        addItem(zoom, kZooms[i].item, QStringLiteral("%1%").arg(kZooms[i].percent), K(Qt::CTRL | keys[i]))
             ->setCheckable(true);
-    }
     checkZoom(100);
 
-    QMenu *help = addMenu(nullptr, QStringLiteral("Aiuto"), QStringLiteral("&?"));
-    addItem(help, QStringLiteral("Guida"), QStringLiteral("Rubriques d'aide"), K(Qt::SHIFT | Qt::Key_F1));
-    addItem(help, QStringLiteral("Raccourcis"), QStringLiteral("Raccourcis"), K(Qt::CTRL | Qt::Key_R));
-    addSeparator(help, QStringLiteral("Sep12"));
-    addItem(help, QStringLiteral("InformazioniSu"), QStringLiteral("A propos de..."));
+    QMenu *help = addMenu(nullptr, "Aiuto", QStringLiteral("&?"));
+    addItem(help, "Guida", QStringLiteral("Rubriques d'aide"), K(Qt::SHIFT | Qt::Key_F1));
+    addItem(help, "Raccourcis", QStringLiteral("Raccourcis"), K(Qt::CTRL | Qt::Key_R));
+    addSeparator(help, "Sep12");
+    addItem(help, "InformazioniSu", QStringLiteral("A propos de..."));
 
     // Disabled until a title and its state enable them.
-    for (const char *n : {"Copia", "BookmarkNuovo", "BookmarkSalva", "BookmarkSalvaSous", "Bookmarkdel", "Back", "Next",
-                          "Risultati_back", "Risultati_next", "CronoBack", "CronoNext", "Cerca", "Risultati_cerca",
-                          "Cronologia", "Segnalibri"})
-        m_items.value(QString::fromLatin1(n))->setEnabled(false);
+    for (ItemName n : ItemList{"Copia", "BookmarkNuovo", "BookmarkSalva", "BookmarkSalvaSous", "Bookmarkdel", "Back",
+                               "Next", "Risultati_back", "Risultati_next", "CronoBack", "CronoNext", "Cerca",
+                               "Risultati_cerca", "Cronologia", "Segnalibri"})
+        item(n)->setEnabled(false);
+    buildContextMenu();
+}
+
+void MDIForm1::buildContextMenu()
+{
+    // A menu of its own over the same actions: showing it changes nothing
+    // of the Edit menu (hiding an action there would disable it, and its
+    // toolbar twin with it).
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("MenuContestuale"));
+    m_menus[size_t(MenuName("MenuContestuale").index())] = menu;
+    menu->addAction(item("Copia"));
+    addSeparator(menu, "Sep");
+    addItem(menu, "GuidaRapida", QStringLiteral("Qu'est-ce que c'est?"));
+    addItem(menu, "Guida2", QStringLiteral("Rubriques d'aide"));
+    for (ItemName n : ItemList{"Sep2", "BookmarkNuovo", "BookmarkApri", "BookmarkSalva", "BookmarkSalvaSous",
+                               "Bookmarkadd", "Sep3", "Opzioni"})
+        menu->addAction(item(n));
 }
 
 void MDIForm1::buildToolbar()
@@ -321,23 +352,26 @@ void MDIForm1::buildToolbar()
     m_toolbar->setMovable(false);
     m_toolbar->setIconSize(QSize(24, 24));
     for (const ButtonDef &b : kButtons) {
-        const QString key = QString::fromLatin1(b.key);
+        const QString key = b.key.toString();
         QAction *a = m_toolbar->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(key)), QString::fromUtf8(b.text));
         a->setObjectName(key);
         a->setCheckable(b.checkable);
         connect(a, &QAction::triggered, this, [this, key] { emit toolbarButtonClicked(key); });
-        m_buttons.insert(key, a);
+        m_buttons[size_t(b.key.index())] = a;
     }
     linkTwins();
 }
 
-QAction *MDIForm1::twinOf(const QString &buttonKey) const
+QAction *MDIForm1::twinOf(ButtonName key) const
 {
     for (const Twin &t : kTwins) {
-        if (buttonKey != QLatin1String(t.button))
+        if (!(t.button == key))
             continue;
         const QString name = QString::fromLatin1(t.item);
-        return m_menus.contains(name) ? m_menus.value(name)->menuAction() : m_items.value(name);
+        if (const auto m = MenuName::find(name))
+            return menu(*m)->menuAction();
+        if (const auto i = ItemName::find(name))
+            return item(*i);
     }
     return nullptr;
 }
@@ -345,8 +379,8 @@ QAction *MDIForm1::twinOf(const QString &buttonKey) const
 void MDIForm1::linkTwins()
 {
     for (const Twin &t : kTwins) {
-        QAction *button = m_buttons.value(QString::fromLatin1(t.button));
-        QAction *item = twinOf(button->objectName());
+        QAction *button = this->button(t.button);
+        QAction *item = twinOf(t.button);
         // The menus hold the state a window starts in.
         button->setEnabled(item->isEnabled());
         const bool checks = button->isCheckable() && item->isCheckable();
@@ -363,7 +397,7 @@ void MDIForm1::linkTwins()
 void MDIForm1::checkZoom(int percent)
 {
     for (const ZoomEntry &z : kZooms)
-        m_items.value(QString::fromLatin1(z.item))->setChecked(z.percent == percent);
+        item(z.item)->setChecked(z.percent == percent);
 }
 
 void MDIForm1::closeEvent(QCloseEvent *e)
@@ -384,13 +418,13 @@ void MDIForm1::applyInterfaceStrings(const config::InterfaceStrings &strings)
         if (text.isEmpty())
             continue;
         for (const QString &name : QString::fromLatin1(k.items).split(u' ', Qt::SkipEmptyParts)) {
-            if (QMenu *m = m_menus.value(name))
-                m->setTitle(text);
-            else if (QAction *a = m_items.value(name))
-                a->setText(text);
+            if (const auto m = MenuName::find(name))
+                menu(*m)->setTitle(text);
+            else if (const auto i = ItemName::find(name))
+                item(*i)->setText(text);
         }
         if (k.button) {
-            QAction *b = m_buttons.value(QString::fromLatin1(k.button));
+            QAction *b = button(*ButtonName::find(QString::fromLatin1(k.button)));
             b->setText(plain(text));
             // A tooltip shows no access key: the text without its "&".
             b->setToolTip(plain(text) + QString::fromLatin1(k.hint));

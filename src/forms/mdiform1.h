@@ -3,9 +3,13 @@
 // in the subsystems that own them.
 #pragma once
 
+#include "frame_names.h"
+
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
+
+#include <array>
 
 class QAction;
 class QMenu;
@@ -24,11 +28,14 @@ public:
     explicit MDIForm1(QWidget *parent = nullptr);
 
     // A menu item by its name ("Apri", "Cinquanta", "TexteOuvert_2"), a
-    // separator by its ("Sep13"), a menu by its ("File", "IndiciMenu").
-    QAction *item(const QString &name) const { return m_items.value(name); }
-    QMenu *menu(const QString &name) const { return m_menus.value(name); }
-    // A toolbar button by its key ("Home", "Avvio", ...).
-    QAction *button(const QString &key) const { return m_buttons.value(key); }
+    // separator by its ("Sep13"), a menu by its ("File", "IndiciMenu"), a
+    // toolbar button by its key ("Home", "Avvio"). The names are checked
+    // when the program is compiled (see frame_names.h): none is ever null.
+    QAction *item(ItemName name) const { return m_items[size_t(name.index())]; }
+    QMenu *menu(MenuName name) const { return m_menus[size_t(name.index())]; }
+    QAction *button(ButtonName key) const { return m_buttons[size_t(key.index())]; }
+    // Entry i (0-3) of the last-used titles of the File menu.
+    QAction *lastUsedEntry(int i) const;
     QToolBar *Toolbar() const { return m_toolbar; }
     QTimer *Timer1() const { return m_timer; }
 
@@ -38,7 +45,10 @@ public:
     // a toolbar button; null for the panel buttons and the buttons that
     // have none. The two are enabled together, and checked together when
     // both can be.
-    QAction *twinOf(const QString &buttonKey) const;
+    QAction *twinOf(ButtonName key) const;
+    // The menu that a right click shows: the Edit menu's commands but the
+    // deletion of a bookmark, with the help items that only it holds.
+    QMenu *contextMenu() const { return menu("MenuContestuale"); }
 
     // Captions of menus and tooltips of buttons from the interface strings
     // of group MENU: a tooltip is the text followed by its shortcut hint.
@@ -63,16 +73,17 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    QMenu *addMenu(QMenu *parent, const QString &name, const QString &caption);
-    QAction *addItem(QMenu *menu, const QString &name, const QString &caption, const QKeySequence &shortcut = {});
-    void addSeparator(QMenu *menu, const QString &name);
+    QMenu *addMenu(QMenu *parent, MenuName name, const QString &caption);
+    QAction *addItem(QMenu *menu, ItemName name, const QString &caption, const QKeySequence &shortcut = {});
+    void addSeparator(QMenu *menu, ItemName name);
     void buildMenus();
+    void buildContextMenu();
     void buildToolbar();
     void linkTwins();
 
-    QHash<QString, QAction *> m_items;
-    QHash<QString, QMenu *> m_menus;
-    QHash<QString, QAction *> m_buttons;
+    std::array<QAction *, ItemName::count> m_items{};
+    std::array<QMenu *, MenuName::count> m_menus{};
+    std::array<QAction *, ButtonName::count> m_buttons{};
     QToolBar *m_toolbar = nullptr;
     QTimer *m_timer = nullptr;
     QString m_indexRandomTip;

@@ -10,16 +10,16 @@
 
 namespace folium::forms {
 
-QString panelButtonKey(Panel p)
+ButtonName panelButtonKey(Panel p)
 {
-    static const char *keys[] = {"Cerca", "Risultatilist", "Cronologialist", "Bookmarklist", "Sommario"};
-    return QString::fromLatin1(keys[int(p)]);
+    static constexpr ButtonName keys[] = {"Cerca", "Risultatilist", "Cronologialist", "Bookmarklist", "Sommario"};
+    return keys[int(p)];
 }
 
-QString panelMenuItem(Panel p)
+ItemName panelMenuItem(Panel p)
 {
-    static const char *items[] = {"Cerca", "Risultati_cerca", "Cronologia", "Segnalibri", "Sommario_scritti"};
-    return QString::fromLatin1(items[int(p)]);
+    static constexpr ItemName items[] = {"Cerca", "Risultati_cerca", "Cronologia", "Segnalibri", "Sommario_scritti"};
+    return items[int(p)];
 }
 
 void syncPanelButtons(Windows &w)
@@ -40,8 +40,8 @@ bool switchPanel(Windows &w, Panel p)
     if (old == p)
         return false;
     w.reader->setShownPanel(p);
-    f->button(QStringLiteral("Bookmarkdel"))->setEnabled(false);
-    f->item(QStringLiteral("Bookmarkdel"))->setEnabled(false);
+    f->button("Bookmarkdel")->setEnabled(false);
+    f->item("Bookmarkdel")->setEnabled(false);
     if (old != Panel::None) {
         f->button(panelButtonKey(old))->setChecked(false);
         // A list with nothing to show is not offered again.
@@ -52,7 +52,7 @@ bool switchPanel(Windows &w, Panel p)
         else
             f->item(panelMenuItem(old))->setEnabled(true);
         if (old == Panel::Search)
-            f->button(QStringLiteral("Avvio"))->setEnabled(false);
+            f->button("Avvio")->setEnabled(false);
     }
     return true;
 }

@@ -3,13 +3,14 @@
 #pragma once
 
 #include "form1.h"
+#include "frame_names.h"
 
 namespace folium::forms {
 
 struct Windows;
 
-QString panelButtonKey(Panel p);
-QString panelMenuItem(Panel p);
+ButtonName panelButtonKey(Panel p);
+ItemName panelMenuItem(Panel p);
 
 // The panel buttons as the panels stand: a button is pressed exactly while
 // its panel shows (in a side pane that shows), and enabled while its panel

@@ -51,7 +51,7 @@ void History::Cronologia_list()
         list->setFocus();
         if (list->currentItem())
             m_w.frame->statusBar()->showMessage(list->currentItem()->text(0));
-        m_w.frame->item(QStringLiteral("Cronologia"))->setEnabled(false);
+        m_w.frame->item("Cronologia")->setEnabled(false);
     }
     forms::setPanelTitle(m_w, QString(m_w.strings->text(QStringLiteral("MENU"), 21)).remove(u'&'), kHistoryTitleColor);
 }
@@ -128,15 +128,15 @@ void History::enableForCurrentRow()
 {
     forms::MDIForm1 *frame = m_w.frame;
     const int rows = m_w.reader->List_cronologia->topLevelItemCount();
-    frame->button(QStringLiteral("BackCrono"))->setEnabled(true);
-    for (const char *n : {"CronoBack", "CronoNext", "Cronologia"})
-        frame->item(QString::fromLatin1(n))->setEnabled(true);
+    frame->button("BackCrono")->setEnabled(true);
+    for (forms::ItemName n : forms::ItemList{"CronoBack", "CronoNext", "Cronologia"})
+        frame->item(n)->setEnabled(true);
     if (m_r.CurrentHistoryRow == rows) {
-        frame->button(QStringLiteral("BackCrono"))->setEnabled(false);
-        frame->item(QStringLiteral("CronoBack"))->setEnabled(false);
+        frame->button("BackCrono")->setEnabled(false);
+        frame->item("CronoBack")->setEnabled(false);
     }
     if (m_r.CurrentHistoryRow == 1)
-        frame->item(QStringLiteral("CronoNext"))->setEnabled(false);
+        frame->item("CronoNext")->setEnabled(false);
 }
 
 void History::List_cronologia_Click()

@@ -67,8 +67,8 @@ Hotspots::Hotspots(Windows &w, ReaderState &r, QObject *parent) : QObject(parent
 
 void Hotspots::enableCopy(bool on)
 {
-    m_w.frame->button(QStringLiteral("Copia"))->setEnabled(on);
-    m_w.frame->item(QStringLiteral("Copia"))->setEnabled(on);
+    m_w.frame->button("Copia")->setEnabled(on);
+    m_w.frame->item("Copia")->setEnabled(on);
 }
 
 void Hotspots::Fl_main_LostFocus()
@@ -134,7 +134,7 @@ void Hotspots::toNotesPane()
     forms::Form1 *f = m_w.reader;
     if (!m_r.NotesPaneOpen) {
         OuvreFenetreNotes();
-        m_w.frame->item(QStringLiteral("NoteBasPage"))->setChecked(true);
+        m_w.frame->item("NoteBasPage")->setChecked(true);
     }
     f->Fl_sec->setViewTitle(f->Fl_main->ViewTitle());
     f->Fl_sec->setFontZoom(f->Fl_main->FontZoom());
@@ -427,7 +427,7 @@ void Hotspots::NotesFermer_Click()
     m_r.NotesPaneOpen = false;
     if (!m_w.options->CheckNotes->isChecked())
         m_r.NotesAtBottom = false;
-    m_w.frame->item(QStringLiteral("NoteBasPage"))->setChecked(false);
+    m_w.frame->item("NoteBasPage")->setChecked(false);
     f->Text_notes->hide();
     if (m_r.CurrentHotspot > 0)
         IlluminaHotspot();
@@ -435,7 +435,7 @@ void Hotspots::NotesFermer_Click()
 
 void Hotspots::NoteBasPage_Click()
 {
-    QAction *item = m_w.frame->item(QStringLiteral("NoteBasPage"));
+    QAction *item = m_w.frame->item("NoteBasPage");
     if (!m_r.NotesPaneOpen) {
         OuvreFenetreNotes();
         item->setChecked(true);

@@ -15,7 +15,7 @@ namespace folium::reader {
 
 Resume::Resume(forms::Windows &w, forms::ReaderState &r, QObject *parent) : QObject(parent), m_w(w), m_r(r)
 {
-    m_w.frame->item(QStringLiteral("Reprise"))->setEnabled(false);
+    m_w.frame->item("Reprise")->setEnabled(false);
 }
 
 QString Resume::flPath() const
@@ -38,7 +38,7 @@ void Resume::rememberTitleShown()
 void Resume::offer()
 {
     engine::TopicView *main = m_w.reader->Fl_main;
-    QAction *item = m_w.frame->item(QStringLiteral("Reprise"));
+    QAction *item = m_w.frame->item("Reprise");
     config::readReadingPlace(flPath(), main->ViewTitle(), &m_offered);
     // Nothing to offer when the place is the page shown (the home page) or
     // the title no longer has it.
@@ -62,7 +62,7 @@ void Resume::Reprise_Click()
     m_w.reader->rememberPlace(m_r);
     m_w.reader->Fl_main->JumpToAddress(m_offered.address, m_offered.scroll);
     m_offered = config::ReadingPlace();
-    m_w.frame->item(QStringLiteral("Reprise"))->setEnabled(false);
+    m_w.frame->item("Reprise")->setEnabled(false);
     m_w.frame->statusBar()->clearMessage();
 }
 

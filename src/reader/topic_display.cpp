@@ -117,10 +117,10 @@ void TopicDisplay::AfficheTopic()
     m_w.frame->statusBar()->showMessage(text);
     const int row = item.row();
     const bool first = row == 0, last = row == list->model()->rowCount() - 1;
-    m_w.frame->button(QStringLiteral("Risultatilistback"))->setEnabled(!first);
-    m_w.frame->item(QStringLiteral("Risultati_back"))->setEnabled(!first);
-    m_w.frame->button(QStringLiteral("Risultatilistnext"))->setEnabled(!last);
-    m_w.frame->item(QStringLiteral("Risultati_next"))->setEnabled(!last);
+    m_w.frame->button("Risultatilistback")->setEnabled(!first);
+    m_w.frame->item("Risultati_back")->setEnabled(!first);
+    m_w.frame->button("Risultatilistnext")->setEnabled(!last);
+    m_w.frame->item("Risultati_next")->setEnabled(!last);
 }
 
 void TopicDisplay::TopicChanged()
@@ -131,9 +131,9 @@ void TopicDisplay::TopicChanged()
     forms::MDIForm1 *frame = m_w.frame;
     TopicView *main = f->Fl_main;
     QTreeWidget *history = f->List_cronologia;
-    const auto both = [frame](const char *button, const char *item, bool on) {
-        frame->button(QString::fromLatin1(button))->setEnabled(on);
-        frame->item(QString::fromLatin1(item))->setEnabled(on);
+    const auto both = [frame](forms::ButtonName button, forms::ItemName item, bool on) {
+        frame->button(button)->setEnabled(on);
+        frame->item(item)->setEnabled(on);
     };
 
     both("Copia", "Copia", false);
@@ -176,19 +176,19 @@ void TopicDisplay::TopicChanged()
             history->setCurrentItem(history->topLevelItem(0));
         }
         m_r.SavedHistoryRow = m_r.CurrentHistoryRow;
-        frame->button(QStringLiteral("BackCrono"))->setEnabled(true);
-        for (const char *n : {"CronoBack", "CronoNext", "Cronologia"})
-            frame->item(QString::fromLatin1(n))->setEnabled(true);
+        frame->button("BackCrono")->setEnabled(true);
+        for (forms::ItemName n : forms::ItemList{"CronoBack", "CronoNext", "Cronologia"})
+            frame->item(n)->setEnabled(true);
         if (m_r.CurrentHistoryRow == history->topLevelItemCount())
             both("BackCrono", "CronoBack", false);
         if (m_r.CurrentHistoryRow == 1)
-            frame->item(QStringLiteral("CronoNext"))->setEnabled(false);
+            frame->item("CronoNext")->setEnabled(false);
         m_r.HistoryGoingBack = m_r.HistoryGoingForward = false;
         if (f->isShown(Panel::History) && history->currentItem())
             frame->statusBar()->showMessage(history->currentItem()->text(0));
         if (f->isShown(Panel::Results) && f->List_risultati->currentIndex().isValid())
             f->List_risultati->scrollTo(f->List_risultati->currentIndex());
-        frame->button(QStringLiteral("Cronologialist"))->setEnabled(true);
+        frame->button("Cronologialist")->setEnabled(true);
     }
 
     if (!m_t.TreeSyncSuppressed && !m_t.NoTitleDatabase && f->isShown(Panel::Contents)) {
@@ -207,27 +207,28 @@ void TopicDisplay::UpdateButtonsEnabled()
     forms::Form1 *f = m_w.reader;
     TopicView *main = f->Fl_main;
     const bool on = !m_t.CancelFlag;
-    const auto button = [frame](const char *k) { return frame->button(QString::fromLatin1(k)); };
-    const auto item = [frame](const char *n) { return frame->item(QString::fromLatin1(n)); };
+    const auto button = [frame](forms::ButtonName k) { return frame->button(k); };
+    const auto item = [frame](forms::ItemName n) { return frame->item(n); };
     button("Home")->setEnabled(false);
     item("HomePage")->setEnabled(false);
-    for (const char *k : {"BookmarkNuovo", "BookmarkSalva"})
+    for (forms::ButtonName k : forms::ButtonList{"BookmarkNuovo", "BookmarkSalva"})
         button(k)->setEnabled(false);
-    for (const char *n : {"BookmarkNuovo", "BookmarkSalva", "BookmarkSalvaSous"})
+    for (forms::ItemName n : forms::ItemList{"BookmarkNuovo", "BookmarkSalva", "BookmarkSalvaSous"})
         item(n)->setEnabled(false);
-    for (const char *k : {"Stampa", "Cerca", "Avvio", "Sommario", "Hotspotback", "Hotspotnext", "BookmarkApri",
-                          "Bookmarkadd", "Highlightback", "Highlightnext", "Highlight", "Zoom", "Opzioni", "Indici"})
+    for (forms::ButtonName k :
+         forms::ButtonList{"Stampa", "Cerca", "Avvio", "Sommario", "Hotspotback", "Hotspotnext", "BookmarkApri",
+                           "Bookmarkadd", "Highlightback", "Highlightnext", "Highlight", "Zoom", "Opzioni", "Indici"})
         button(k)->setEnabled(on);
     const bool titled = !main->ViewTitle().isEmpty();
     button("Browseback")->setEnabled(titled && main->HasPreviousBrowseTopic());
     item("Back")->setEnabled(titled && main->HasPreviousBrowseTopic());
     button("Browsenext")->setEnabled(titled && main->HasNextBrowseTopic());
     item("Next")->setEnabled(titled && main->HasNextBrowseTopic());
-    for (const char *n :
-         {"Stampa", "Cerca", "Sommario_scritti", "NotaPrecedente", "NotaSuccessiva", "BookmarkApri", "Bookmarkadd",
-          "Evidenziatore", "EvidenziatorePrecedente", "EvidenziatoreSuccessivo", "Opzioni", "NoteBasPage"})
+    for (forms::ItemName n : forms::ItemList{"Stampa", "Cerca", "Sommario_scritti", "NotaPrecedente", "NotaSuccessiva",
+                                             "BookmarkApri", "Bookmarkadd", "Evidenziatore", "EvidenziatorePrecedente",
+                                             "EvidenziatoreSuccessivo", "Opzioni", "NoteBasPage"})
         item(n)->setEnabled(on);
-    frame->menu(QStringLiteral("Zoom"))->menuAction()->setEnabled(on);
+    frame->menu("Zoom")->menuAction()->setEnabled(on);
     // The panes; the five panels inside the side pane are shown one at a
     // time by their stack, which hides the others.
     for (QWidget *wdg : {f->Text_gauche, f->Text_droit})

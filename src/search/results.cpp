@@ -207,12 +207,12 @@ void SearchPanel::Avvio()
             [main](int topic) { return main->SearchHitContext(topic); });
         if (f->isShown(forms::Panel::Results))
             f->setShownPanel(forms::Panel::None); // so that the panel switch is made again
-        frame->button(QStringLiteral("Risultatilist"))->setEnabled(true);
-        frame->item(QStringLiteral("Risultati_cerca"))->setEnabled(true);
-        frame->button(QStringLiteral("Risultatilistnext"))->setEnabled(false);
-        frame->button(QStringLiteral("Risultatilistback"))->setEnabled(false);
+        frame->button("Risultatilist")->setEnabled(true);
+        frame->item("Risultati_cerca")->setEnabled(true);
+        frame->button("Risultatilistnext")->setEnabled(false);
+        frame->button("Risultatilistback")->setEnabled(false);
         Risultati_list();
-        frame->button(QStringLiteral("Avvio"))->setEnabled(false);
+        frame->button("Avvio")->setEnabled(false);
         f->List_risultati->setCurrentIndex(m_results->index(0, 0));
         f->List_risultati->scrollToTop();
         f->List_risultati->setFocus();
@@ -240,7 +240,7 @@ void SearchPanel::Risultati_list()
             m_w.frame->statusBar()->showMessage(current.siblingAtColumn(0).data().toString());
             list->scrollTo(current);
         }
-        m_w.frame->item(QStringLiteral("Risultati_cerca"))->setEnabled(false);
+        m_w.frame->item("Risultati_cerca")->setEnabled(false);
     }
     forms::setPanelTitle(m_w, text("RESU", 1) + QStringLiteral(" (%1)").arg(m_results->rowCount()),
                          forms::kResultsTitleColor);
@@ -250,8 +250,8 @@ void SearchPanel::Risultati_list_back()
 {
     forms::MDIForm1 *frame = m_w.frame;
     QTreeView *list = m_w.reader->List_risultati;
-    frame->button(QStringLiteral("Risultatilistnext"))->setEnabled(true);
-    frame->item(QStringLiteral("Risultati_next"))->setEnabled(true);
+    frame->button("Risultatilistnext")->setEnabled(true);
+    frame->item("Risultati_next")->setEnabled(true);
     const int k = list->currentIndex().row() - 1;
     if (k >= 0) {
         list->setCurrentIndex(m_results->index(k, 0));
@@ -259,8 +259,8 @@ void SearchPanel::Risultati_list_back()
         m_hotspots.MetteIlGiustoFocus();
     }
     if (k <= 0) {
-        frame->button(QStringLiteral("Risultatilistback"))->setEnabled(false);
-        frame->item(QStringLiteral("Risultati_back"))->setEnabled(false);
+        frame->button("Risultatilistback")->setEnabled(false);
+        frame->item("Risultati_back")->setEnabled(false);
     }
     if (m_w.reader->isShown(forms::Panel::Results))
         frame->statusBar()->showMessage(list->currentIndex().siblingAtColumn(0).data().toString());
@@ -270,8 +270,8 @@ void SearchPanel::Risultati_list_next()
 {
     forms::MDIForm1 *frame = m_w.frame;
     QTreeView *list = m_w.reader->List_risultati;
-    frame->button(QStringLiteral("Risultatilistback"))->setEnabled(true);
-    frame->item(QStringLiteral("Risultati_back"))->setEnabled(true);
+    frame->button("Risultatilistback")->setEnabled(true);
+    frame->item("Risultati_back")->setEnabled(true);
     const int k = list->currentIndex().row() + 1;
     const int rows = m_results->rowCount();
     if (k < rows) {
@@ -280,8 +280,8 @@ void SearchPanel::Risultati_list_next()
         m_hotspots.MetteIlGiustoFocus();
     }
     if (k >= rows - 1) {
-        frame->button(QStringLiteral("Risultatilistnext"))->setEnabled(false);
-        frame->item(QStringLiteral("Risultati_next"))->setEnabled(false);
+        frame->button("Risultatilistnext")->setEnabled(false);
+        frame->item("Risultati_next")->setEnabled(false);
     }
     if (m_w.reader->isShown(forms::Panel::Results))
         frame->statusBar()->showMessage(list->currentIndex().siblingAtColumn(0).data().toString());
@@ -294,8 +294,8 @@ void SearchPanel::Highlight()
     forms::Form1 *f = m_w.reader;
     forms::MDIForm1 *frame = m_w.frame;
     const bool on = !m_r.HitHighlighting;
-    frame->button(QStringLiteral("Highlight"))->setChecked(on);
-    frame->item(QStringLiteral("Evidenziatore"))->setChecked(on);
+    frame->button("Highlight")->setChecked(on);
+    frame->item("Evidenziatore")->setChecked(on);
     f->Fl_main->setHiliteSearchHits(on);
     if (m_r.NotesPaneOpen && (!on || !f->Fl_sec->ViewTitle().isEmpty())) {
         f->Fl_sec->setHiliteSearchHits(on);
@@ -306,10 +306,10 @@ void SearchPanel::Highlight()
         }
     }
     m_r.HitHighlighting = on;
-    for (const char *k : {"Highlightnext", "Highlightback"})
-        frame->button(QString::fromLatin1(k))->setEnabled(on);
-    for (const char *n : {"EvidenziatoreSuccessivo", "EvidenziatorePrecedente"})
-        frame->item(QString::fromLatin1(n))->setEnabled(on);
+    for (forms::ButtonName k : forms::ButtonList{"Highlightnext", "Highlightback"})
+        frame->button(k)->setEnabled(on);
+    for (forms::ItemName n : forms::ItemList{"EvidenziatoreSuccessivo", "EvidenziatorePrecedente"})
+        frame->item(n)->setEnabled(on);
     CercaHighlights();
 }
 

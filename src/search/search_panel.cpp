@@ -45,9 +45,9 @@ void Cerca_parola(forms::Windows &w, const forms::ReaderState &r)
 {
     forms::Form1 *f = w.reader;
     if (forms::switchPanel(w, forms::Panel::Search)) {
-        w.frame->button(QStringLiteral("Avvio"))->setEnabled(true);
+        w.frame->button("Avvio")->setEnabled(true);
         w.frame->statusBar()->showMessage(QStringLiteral(" "));
-        w.frame->item(QStringLiteral("Cerca"))->setEnabled(false);
+        w.frame->item("Cerca")->setEnabled(false);
     }
     // The search field used last: the query box, or the letter field of a
     // title searched by letter, or the date field.
@@ -112,15 +112,15 @@ SearchPanel::SearchPanel(forms::Windows &w, forms::TitleState &t, forms::ReaderS
 
     // Highlighting starts on, in the engine, the menu and on the toolbar.
     f->Fl_main->setHiliteSearchHits(m_r.HitHighlighting);
-    m_w.frame->item(QStringLiteral("Evidenziatore"))->setChecked(m_r.HitHighlighting);
+    m_w.frame->item("Evidenziatore")->setChecked(m_r.HitHighlighting);
     // The hits of each topic shown are counted again, except while stepping.
     connect(f->Fl_main, &TopicView::TopicChanged, this, [this] {
         if (!m_r.IgnoreTopicChange && !m_r.SteppingAcrossTopics)
             CercaHighlights();
     });
     // The results commands wait for a search.
-    for (const char *k : {"Risultatilist", "Risultatilistnext", "Risultatilistback"})
-        m_w.frame->button(QString::fromLatin1(k))->setEnabled(false);
+    for (forms::ButtonName k : forms::ButtonList{"Risultatilist", "Risultatilistnext", "Risultatilistback"})
+        m_w.frame->button(k)->setEnabled(false);
 }
 
 QString SearchPanel::text(const char *group, int number) const

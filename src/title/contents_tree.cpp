@@ -99,7 +99,7 @@ void Sommario(Windows &w, TitleState &t)
             const QString key = nodeKeyForTopic(f->Fl_main->TopicData(), t.DateSearchEnabled);
             if (const QModelIndex node = findNode(w, key); node.isValid())
                 selectNode(w, node, false);
-            w.frame->item(QStringLiteral("Sommario_scritti"))->setEnabled(false);
+            w.frame->item("Sommario_scritti")->setEnabled(false);
         }
     }
     forms::setPanelTitle(w, w.strings->text(QStringLiteral("MENU"), 23).remove(u'&'), forms::kContentsTitleColor);

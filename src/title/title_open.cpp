@@ -69,14 +69,14 @@ void OuvertureM14(Windows &w, TitleState &t)
         t.TitlePath = chosen;
     }
     AfficheLoadingText(w);
-    w.frame->item(QStringLiteral("Sep1"))->setVisible(true);
+    w.frame->item("Sep1")->setVisible(true);
     updateLastUsedList(w, t);
 }
 
 void updateLastUsedList(Windows &w, TitleState &t)
 {
     config::LastFiles &lf = t.lastFiles;
-    const auto entry = [&w](int i) { return w.frame->item(QStringLiteral("TexteOuvert_%1").arg(i)); };
+    const auto entry = [&w](int i) { return w.frame->lastUsedEntry(i); };
     if (lf.captions.value(0).mid(3) != t.TitlePath && lf.count > 0) {
         for (int i = 2; i >= 0; --i) {
             if (lf.captions.value(i).isEmpty())

@@ -100,7 +100,7 @@ void runWithoutDatabase(Windows &w, TitleState &t)
     showDateSearch(f, false, false);
     t.DateSearchEnabled = t.LetterSearchEnabled = false;
     contentsModel(w)->clear();
-    w.frame->button(QStringLiteral("Indici"))->setEnabled(false);
+    w.frame->button("Indici")->setEnabled(false);
     w.loading->hide();
 }
 
@@ -157,10 +157,9 @@ void LetturaParam(Windows &w, TitleState &t)
         } else if (code == u"HAS") {
             const bool random = p1.toString() == u"O";
             t.RandomTopicMode = random;
-            frame->button(QStringLiteral("Indici"))
-                ->setToolTip(random ? frame->indexButtonRandomTip() : frame->indexButtonMenuTip());
-            frame->item(QStringLiteral("Sep13"))->setVisible(!random);
-            frame->menu(QStringLiteral("IndiciMenu"))->menuAction()->setVisible(!random);
+            frame->button("Indici")->setToolTip(random ? frame->indexButtonRandomTip() : frame->indexButtonMenuTip());
+            frame->item("Sep13")->setVisible(!random);
+            frame->menu("IndiciMenu")->menuAction()->setVisible(!random);
         } else if (code == u"NOM") {
             t.TitleName = p1.toString();
             frame->setWindowTitle(t.TitleName);

@@ -48,38 +48,61 @@ private slots:
     {
         MDIForm1 f;
         QCOMPARE(names(f.menuBar()->actions()), (QStringList{"File", "Modifica", "Esplora", "Visualizza", "Aiuto"}));
-        QCOMPARE(names(f.menu(QStringLiteral("File"))->actions()),
+        QCOMPARE(names(f.menu("File")->actions()),
                  (QStringList{"Apri", "Stampa", "Sep0", "Esci", "Sep1", "TexteOuvert_0", "TexteOuvert_1",
                               "TexteOuvert_2", "TexteOuvert_3"}));
-        QCOMPARE(names(f.menu(QStringLiteral("Esplora"))->actions()),
+        QCOMPARE(names(f.menu("Esplora")->actions()),
                  (QStringList{"HomePage", "Reprise", "Sep4", "Back", "Next", "Sep5", "Risultati_back", "Risultati_next",
                               "Sep6", "CronoBack", "CronoNext", "Sep13", "IndiciMenu"}));
-        QCOMPARE(names(f.menu(QStringLiteral("IndiciMenu"))->actions()),
+        QCOMPARE(names(f.menu("IndiciMenu")->actions()),
                  (QStringList{"Analitico", "Nomi", "Localita", "Destinatari", "Sinottico"}));
-        QCOMPARE(names(f.menu(QStringLiteral("Zoom"))->actions()),
+        QCOMPARE(names(f.menu("Zoom")->actions()),
                  (QStringList{"Cinquanta", "Settantacinque", "Cento", "Centocinquanta", "Duecento"}));
-        QCOMPARE(f.menu(QStringLiteral("File"))->title(), QStringLiteral("&Fichier"));
-        QCOMPARE(f.item(QStringLiteral("Back"))->text(), QStringLiteral("Page pr\u00e9c\u00e9dante"));
-        QVERIFY(!f.item(QStringLiteral("TexteOuvert_0"))->isVisible());
-        QVERIFY(!f.item(QStringLiteral("GuidaRapida"))->isVisible());
+        QCOMPARE(f.menu("File")->title(), QStringLiteral("&Fichier"));
+        QCOMPARE(f.item("Back")->text(), QStringLiteral("Page pr\u00e9c\u00e9dante"));
+        QVERIFY(!f.item("TexteOuvert_0")->isVisible());
+        // The help items are the context menu's; deleting a bookmark is the
+        // Edit menu's only.
+        QCOMPARE(names(f.menu("Modifica")->actions()),
+                 (QStringList{"Copia", "Sep2", "BookmarkNuovo", "BookmarkApri", "BookmarkSalva", "BookmarkSalvaSous",
+                              "Bookmarkadd", "Bookmarkdel", "Sep3", "Opzioni"}));
+        QCOMPARE(names(f.contextMenu()->actions()),
+                 (QStringList{"Copia", "Sep", "GuidaRapida", "Guida2", "Sep2", "BookmarkNuovo", "BookmarkApri",
+                              "BookmarkSalva", "BookmarkSalvaSous", "Bookmarkadd", "Sep3", "Opzioni"}));
+    }
+
+    void aNameLooksUpItsActionAndOnlyItsOwn()
+    {
+        MDIForm1 f;
+        for (int i = 0; i < forms::ItemName::count; ++i)
+            QCOMPARE(f.item(forms::ItemName::at(i))->objectName(), forms::ItemName::at(i).toString());
+        for (int i = 0; i < forms::ButtonName::count; ++i)
+            QCOMPARE(f.button(forms::ButtonName::at(i))->objectName(), forms::ButtonName::at(i).toString());
+        for (int i = 0; i < forms::MenuName::count; ++i)
+            QCOMPARE(f.menu(forms::MenuName::at(i))->objectName(), forms::MenuName::at(i).toString());
+        QVERIFY(forms::ItemName::find(u"Apri").has_value());
+        QVERIFY(!forms::ItemName::find(u"Bookmarkdell").has_value());
+        QVERIFY(!forms::ButtonName::find(u"Segnalibri").has_value()); // an item's name, not a button's
+        QCOMPARE(f.lastUsedEntry(3), f.item("TexteOuvert_3"));
     }
 
     void initialStatesAndShortcuts()
     {
         MDIForm1 f;
-        for (const char *n : {"Copia", "BookmarkNuovo", "BookmarkSalva", "BookmarkSalvaSous", "Bookmarkdel", "Back",
-                              "Next", "Risultati_back", "Risultati_next", "CronoBack", "CronoNext", "Cerca",
-                              "Risultati_cerca", "Cronologia", "Segnalibri"})
-            QVERIFY2(!f.item(QString::fromLatin1(n))->isEnabled(), n);
-        QVERIFY(f.item(QStringLiteral("Apri"))->isEnabled());
-        QVERIFY(f.item(QStringLiteral("Evidenziatore"))->isChecked());
-        QVERIFY(f.item(QStringLiteral("Cento"))->isChecked());
-        QVERIFY(!f.item(QStringLiteral("Cinquanta"))->isChecked());
+        for (forms::ItemName n :
+             forms::ItemList{"Copia", "BookmarkNuovo", "BookmarkSalva", "BookmarkSalvaSous", "Bookmarkdel", "Back",
+                             "Next", "Risultati_back", "Risultati_next", "CronoBack", "CronoNext", "Cerca",
+                             "Risultati_cerca", "Cronologia", "Segnalibri"})
+            QVERIFY2(!f.item(n)->isEnabled(), qPrintable(n.toString()));
+        QVERIFY(f.item("Apri")->isEnabled());
+        QVERIFY(f.item("Evidenziatore")->isChecked());
+        QVERIFY(f.item("Cento")->isChecked());
+        QVERIFY(!f.item("Cinquanta")->isChecked());
         // Ctrl+F2 is the 50 % zoom; F2 alone is the search panel.
-        QCOMPARE(f.item(QStringLiteral("Cinquanta"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
-        QCOMPARE(f.item(QStringLiteral("Cerca"))->shortcut(), QKeySequence(Qt::Key_F2));
-        QCOMPARE(f.item(QStringLiteral("Analitico"))->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F2));
-        QCOMPARE(f.item(QStringLiteral("CronoNext"))->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+        QCOMPARE(f.item("Cinquanta")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
+        QCOMPARE(f.item("Cerca")->shortcut(), QKeySequence(Qt::Key_F2));
+        QCOMPARE(f.item("Analitico")->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F2));
+        QCOMPARE(f.item("CronoNext")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
         QCOMPARE(f.Timer1()->interval(), 1000);
         QVERIFY(!f.Timer1()->isActive());
     }
@@ -90,15 +113,16 @@ private slots:
         QCOMPARE(names(f.Toolbar()->actions()), MDIForm1::toolbarKeys());
         QCOMPARE(MDIForm1::toolbarKeys().size(), 28);
         for (const QString &k : MDIForm1::toolbarKeys()) {
-            QVERIFY2(!f.button(k)->text().isEmpty(), qPrintable(k)); // screen readers read it
-            QVERIFY2(!f.button(k)->icon().isNull(), qPrintable(k));
-            QVERIFY2(!f.button(k)->icon().pixmap(48, 48).isNull(), qPrintable(k));
+            QAction *b = f.button(*forms::ButtonName::find(k));
+            QVERIFY2(!b->text().isEmpty(), qPrintable(k)); // screen readers read it
+            QVERIFY2(!b->icon().isNull(), qPrintable(k));
+            QVERIFY2(!b->icon().pixmap(48, 48).isNull(), qPrintable(k));
         }
-        QVERIFY(f.button(QStringLiteral("Sommario"))->isCheckable());
+        QVERIFY(f.button("Sommario")->isCheckable());
         QSignalSpy buttons(&f, &MDIForm1::toolbarButtonClicked);
         QSignalSpy items(&f, &MDIForm1::menuItemTriggered);
-        f.button(QStringLiteral("Avvio"))->trigger();
-        f.item(QStringLiteral("Nomi"))->trigger();
+        f.button("Avvio")->trigger();
+        f.item("Nomi")->trigger();
         QCOMPARE(buttons.value(0).value(0).toString(), QStringLiteral("Avvio"));
         QCOMPARE(items.value(0).value(0).toString(), QStringLiteral("Nomi"));
     }
@@ -134,20 +158,20 @@ private slots:
             const config::InterfaceStrings s = stringsOf(lang);
             QCOMPARE(s.size(), 142);
             f.applyInterfaceStrings(s);
-            QCOMPARE(f.menu(QStringLiteral("Visualizza"))->title(), s.text(QStringLiteral("MENU"), 18));
-            QCOMPARE(f.item(QStringLiteral("Apri"))->text(), s.text(QStringLiteral("MENU"), 2));
+            QCOMPARE(f.menu("Visualizza")->title(), s.text(QStringLiteral("MENU"), 18));
+            QCOMPARE(f.item("Apri")->text(), s.text(QStringLiteral("MENU"), 2));
             // Tooltips carry the text without its access key, and the same hints in every language.
             const auto tip = [&s](int n) { return s.text(QStringLiteral("MENU"), n).remove(u'&'); };
-            QCOMPARE(f.button(QStringLiteral("Apri"))->toolTip(), tip(2) + " (Ctrl-O)");
-            QCOMPARE(f.button(QStringLiteral("Highlight"))->toolTip(), tip(26) + " On/Off (Ctrl-E)");
-            QCOMPARE(f.button(QStringLiteral("Zoom"))->toolTip(), tip(29) + " (Ctrl-F2 - Ctrl-F6)");
-            QCOMPARE(f.button(QStringLiteral("BookmarkApri"))->toolTip(), tip(45));
-            QVERIFY(!f.button(QStringLiteral("Cerca"))->toolTip().contains(u'&'));
-            QCOMPARE(f.item(QStringLiteral("Guida"))->text(), s.text(QStringLiteral("MENU"), 30));
-            QCOMPARE(f.item(QStringLiteral("Guida2"))->text(), s.text(QStringLiteral("MENU"), 30));
+            QCOMPARE(f.button("Apri")->toolTip(), tip(2) + " (Ctrl-O)");
+            QCOMPARE(f.button("Highlight")->toolTip(), tip(26) + " On/Off (Ctrl-E)");
+            QCOMPARE(f.button("Zoom")->toolTip(), tip(29) + " (Ctrl-F2 - Ctrl-F6)");
+            QCOMPARE(f.button("BookmarkApri")->toolTip(), tip(45));
+            QVERIFY(!f.button("Cerca")->toolTip().contains(u'&'));
+            QCOMPARE(f.item("Guida")->text(), s.text(QStringLiteral("MENU"), 30));
+            QCOMPARE(f.item("Guida2")->text(), s.text(QStringLiteral("MENU"), 30));
             QCOMPARE(f.indexButtonRandomTip(), tip(32) + " (F10)");
             QCOMPARE(f.indexButtonMenuTip(), tip(38));
-            files << f.menu(QStringLiteral("Visualizza"))->title();
+            files << f.menu("Visualizza")->title();
         }
         QCOMPARE(QSet<QString>(files.begin(), files.end()).size(), 3);
     }

@@ -36,7 +36,7 @@ namespace {
 struct Running : RunningProgram {
     Running() { start(); }
     Form2 *d() const { return p->options_dialog(); }
-    void open() { p->mainFrame()->item(QStringLiteral("Opzioni"))->trigger(); }
+    void open() { p->mainFrame()->item("Opzioni")->trigger(); }
 };
 
 } // namespace
@@ -51,12 +51,12 @@ private slots:
         QVERIFY(r.p);
         r.open();
         QVERIFY(r.d()->isVisible());
-        QVERIFY(r.p->mainFrame()->button(QStringLiteral("Opzioni"))->isChecked());
+        QVERIFY(r.p->mainFrame()->button("Opzioni")->isChecked());
         r.d()->TextNear->setText(QStringLiteral("20"));
         r.d()->MarginSinistra->setText(QStringLiteral("5"));
         QTest::keyClick(r.d(), Qt::Key_Escape);
         QVERIFY(!r.d()->isVisible());
-        QVERIFY(!r.p->mainFrame()->button(QStringLiteral("Opzioni"))->isChecked());
+        QVERIFY(!r.p->mainFrame()->button("Opzioni")->isChecked());
         QCOMPARE(r.folder.option(QStringLiteral("Near")).toInt(), 8);
         QCOMPARE(r.folder.option(QStringLiteral("MarginSinistra")).toString(), QStringLiteral("02.00"));
         QCOMPARE(r.d()->TextNear->text(), QStringLiteral("8")); // the controls went back
@@ -114,8 +114,8 @@ private slots:
         r.d()->ComboLangue->setCurrentText(QStringLiteral("English"));
         r.d()->CommandOk_Click();
         QCOMPARE(r.folder.option(QStringLiteral("Language")).toString(), QStringLiteral("English"));
-        QCOMPARE(r.p->mainFrame()->menu(QStringLiteral("Visualizza"))->title(), r.text("MENU", 18));
-        QCOMPARE(r.p->mainFrame()->button(QStringLiteral("Cerca"))->toolTip(), QStringLiteral("Search (F2)"));
+        QCOMPARE(r.p->mainFrame()->menu("Visualizza")->title(), r.text("MENU", 18));
+        QCOMPARE(r.p->mainFrame()->button("Cerca")->toolTip(), QStringLiteral("Search (F2)"));
         QCOMPARE(r.p->reader()->Option_tutto->text(), QStringLiteral("En&tire edition"));
         QCOMPARE(r.d()->CommandAnnulla->text(), r.text("BUTT", 1));
         QCOMPARE(r.p->HelpFilePath, r.folder.file(QStringLiteral("FLEN.hlp")));
@@ -123,7 +123,7 @@ private slots:
         r.p.reset();
         Program again(r.folder.path(), r.dialogs);
         QVERIFY(again.Main(QStringLiteral("abc")));
-        QCOMPARE(again.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(), QStringLiteral("Search (F2)"));
+        QCOMPARE(again.mainFrame()->button("Cerca")->toolTip(), QStringLiteral("Search (F2)"));
     }
 
     void zoomAtOnceOrAtTheNextStart()
@@ -140,7 +140,7 @@ private slots:
         r.d()->CheckAggiorna->setChecked(true);
         r.d()->CommandOk_Click();
         QCOMPARE(r.p->reader()->Fl_main->FontZoom(), 150);
-        QVERIFY(r.p->mainFrame()->item(QStringLiteral("Centocinquanta"))->isChecked());
+        QVERIFY(r.p->mainFrame()->item("Centocinquanta")->isChecked());
         // The next title's set-up keeps the options just stored.
         r.p->title.TitlePath = r.folder.file(QStringLiteral("abc.m14"));
         r.p->InitialiseNouveauTexte();
@@ -209,7 +209,7 @@ private slots:
             caption = about->windowTitle();
             version = static_cast<Form4 *>(about)->Text2->text();
         };
-        r.p->mainFrame()->item(QStringLiteral("InformazioniSu"))->trigger();
+        r.p->mainFrame()->item("InformazioniSu")->trigger();
         QCOMPARE(caption, r.text("MENU", 31).remove(u'&'));
         QCOMPARE(version, r.text("VERS", 1));
     }

@@ -311,7 +311,7 @@ private slots:
         ScriptedDialogs dialogs;
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
-        QVERIFY(p.mainFrame()->item(QStringLiteral("Sep1"))->isVisible());
+        QVERIFY(p.mainFrame()->item("Sep1")->isVisible());
         QCOMPARE(visibleLastUsed(*p.mainFrame()),
                  (QStringList{QStringLiteral("&1 ") + abc, QStringLiteral("&2 /elsewhere/C.m14")}));
         p.shutdown();
@@ -325,7 +325,7 @@ private slots:
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
         QCOMPARE(p.title.lastFiles.count, -1);
-        QVERIFY(p.mainFrame()->item(QStringLiteral("Sep1"))->isVisible());
+        QVERIFY(p.mainFrame()->item("Sep1")->isVisible());
         // Only the title just opened.
         QCOMPARE(visibleLastUsed(*p.mainFrame()),
                  QStringList{QStringLiteral("&1 ") + folder.file(QStringLiteral("abc.m14"))});
@@ -350,8 +350,8 @@ private slots:
         QVERIFY(!main->SearchImplicitAND());
         QCOMPARE(main->SearchHitLook(), 16777215L);
         QCOMPARE(main->BorderStyle(), 0);
-        for (const char *z : {"Cinquanta", "Settantacinque", "Cento", "Centocinquanta", "Duecento"})
-            QVERIFY2(!p.mainFrame()->item(QString::fromLatin1(z))->isChecked(), z);
+        for (forms::ItemName z : forms::ItemList{"Cinquanta", "Settantacinque", "Cento", "Centocinquanta", "Duecento"})
+            QVERIFY2(!p.mainFrame()->item(z)->isChecked(), qPrintable(z.toString()));
     }
 
     void languageOfTheOptions()
@@ -361,11 +361,10 @@ private slots:
         ScriptedDialogs dialogs;
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
-        QCOMPARE(p.mainFrame()->menu(QStringLiteral("Visualizza"))->title(),
-                 p.strings.text(QStringLiteral("MENU"), 18));
+        QCOMPARE(p.mainFrame()->menu("Visualizza")->title(), p.strings.text(QStringLiteral("MENU"), 18));
         // The contents are shown at start (the option's default) under their title.
         QCOMPARE(p.reader()->Titre_Splitgauche->text(), p.strings.text(QStringLiteral("MENU"), 23).remove(u'&'));
-        QCOMPARE(p.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(),
+        QCOMPARE(p.mainFrame()->button("Cerca")->toolTip(),
                  p.strings.text(QStringLiteral("MENU"), 19).remove(u'&') + QStringLiteral(" (F2)"));
         QVERIFY(p.strings.text(QStringLiteral("MENU"), 18) != QStringLiteral("&Affichage"));
         QCOMPARE(p.HelpFilePath, folder.file(QStringLiteral("FLEN.hlp")));
@@ -461,7 +460,7 @@ private slots:
             ScriptedDialogs dialogs;
             Program p(folder.path(), dialogs);
             QVERIFY(p.Main(QStringLiteral("abc")));
-            QVERIFY(!p.mainFrame()->item(QStringLiteral("Reprise"))->isEnabled()); // nothing kept yet
+            QVERIFY(!p.mainFrame()->item("Reprise")->isEnabled()); // nothing kept yet
             engine::TopicView *main = p.reader()->Fl_main;
             QCOMPARE(main->JumpContext(QStringLiteral("Deep")), 0);
             address = main->TopicVA();
@@ -474,7 +473,7 @@ private slots:
         QVERIFY(p.Main(QStringLiteral("abc")));
         engine::TopicView *main = p.reader()->Fl_main;
         QCOMPARE(main->TopicData(), QStringLiteral("sommario"));
-        QAction *reprise = p.mainFrame()->item(QStringLiteral("Reprise"));
+        QAction *reprise = p.mainFrame()->item("Reprise");
         QVERIFY(reprise->isEnabled());
         QCOMPARE(reprise->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
         const QString offer = p.mainFrame()->statusBar()->currentMessage();
@@ -574,16 +573,15 @@ private slots:
         ScriptedDialogs dialogs;
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
-        QCOMPARE(p.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(), QStringLiteral("Recherche (F2)"));
+        QCOMPARE(p.mainFrame()->button("Cerca")->toolTip(), QStringLiteral("Recherche (F2)"));
         // What the options dialog's OK does: the strings of the language it shows.
         p.options_dialog()->ComboLangue->setCurrentText(QStringLiteral("English"));
         QVERIFY(p.InitLanguesVar());
-        QCOMPARE(p.mainFrame()->button(QStringLiteral("Cerca"))->toolTip(), QStringLiteral("Search (F2)"));
-        QCOMPARE(p.mainFrame()->menu(QStringLiteral("Visualizza"))->title(),
-                 p.strings.text(QStringLiteral("MENU"), 18));
+        QCOMPARE(p.mainFrame()->button("Cerca")->toolTip(), QStringLiteral("Search (F2)"));
+        QCOMPARE(p.mainFrame()->menu("Visualizza")->title(), p.strings.text(QStringLiteral("MENU"), 18));
         QCOMPARE(p.reader()->Titre_Splitgauche->text(), QStringLiteral("Contents"));
         QCOMPARE(p.reader()->Option_tutto->text(), QStringLiteral("En&tire edition"));
-        QCOMPARE(p.mainFrame()->button(QStringLiteral("Indici"))->toolTip(), p.mainFrame()->indexButtonMenuTip());
+        QCOMPARE(p.mainFrame()->button("Indici")->toolTip(), p.mainFrame()->indexButtonMenuTip());
         QCOMPARE(p.HelpFilePath, folder.file(QStringLiteral("FLEN.hlp")));
         QVERIFY(p.loading()->isHidden());
     }

@@ -3,6 +3,7 @@
 // the file of another title, and the questions before bookmarks are lost.
 #include "bookmark_file.h"
 #include "bookmarks.h"
+#include "commands.h"
 #include "dao.h"
 #include "dialogs.h"
 #include "faulty_vfs.h"
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -133,7 +135,7 @@ private slots:
         const QString folder = r.folder.file(QStringLiteral("Segni Città"));
         QDir().mkpath(folder);
         r.dialogs.files = {folder + QStringLiteral("/MyMarks")};
-        r.p->mainFrame()->item(QStringLiteral("BookmarkSalvaSous"))->trigger();
+        r.p->mainFrame()->item("BookmarkSalvaSous")->trigger();
         const QString saved = folder + QStringLiteral("/mymarks.bkm");
         QVERIFY(QFile::exists(saved));
         QVERIFY(r.b()->named() && !r.b()->modified());
@@ -223,7 +225,7 @@ private slots:
         r.b()->Bookmark_del();
         r.list()->setCurrentItem(r.list()->topLevelItem(0));
         r.b()->Bookmark_del();
-        QVERIFY(!r.p->mainFrame()->button(QStringLiteral("Bookmarkdel"))->isEnabled());
+        QVERIFY(!r.p->mainFrame()->button("Bookmarkdel")->isEnabled());
         r.dialogs.answers = {Answer::No};
         QVERIFY(!r.p->mainFrame()->close());
         QVERIFY(r.dialogs.shown.back().text.startsWith(r.p->strings.text(QStringLiteral("BMSG"), 26)));
@@ -302,6 +304,35 @@ private slots:
         r.b()->SalvaBookmarks(); // asks for a file: the first title's stays as it was
         QVERIFY(r.dialogs.shown.front().isFileDialog);
         QCOMPARE(bytesOf(r.folder.file(QStringLiteral("abc.bkm"))), saved);
+    }
+
+    // Regression: a right click in the list, then Esc, left "Delete
+    // bookmark" disabled in the menu, on the toolbar and for Ctrl+D until
+    // the panel had been switched twice.
+    void deleteStaysAtHandAfterTheContextMenuIsDismissed()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        r.mark("Long");
+        r.b()->Bookmark_list();
+        forms::MDIForm1 *frame = r.p->mainFrame();
+        QVERIFY(frame->item("Bookmarkdel")->isEnabled());
+        QMenu *shown = nullptr;
+        r.p->commands()->popupMenu = [&](QMenu *menu, const QPoint &at) {
+            shown = menu;
+            menu->popup(at);
+            QTest::keyClick(menu, Qt::Key_Escape);
+        };
+        QTest::mouseClick(r.list()->viewport(), Qt::RightButton, {},
+                          r.list()->visualItemRect(r.list()->topLevelItem(0)).center());
+        QVERIFY(shown);
+        QVERIFY(!shown->isVisible());
+        QVERIFY(frame->item("Bookmarkdel")->isEnabled());
+        QVERIFY(frame->item("Bookmarkdel")->isVisible());
+        QVERIFY(frame->button("Bookmarkdel")->isEnabled());
+        frame->item("Bookmarkdel")->trigger();
+        QCOMPARE(r.texts().size(), 1);
     }
 };
 

@@ -68,7 +68,7 @@ private slots:
         QCOMPARE(r.rows(), visited);
 
         // Back: the chapter, at the place it was left; back again, the letter.
-        r.p->mainFrame()->item(QStringLiteral("CronoBack"))->trigger();
+        r.p->mainFrame()->item("CronoBack")->trigger();
         QCOMPARE(r.main()->TopicData(), QStringLiteral("long"));
         QCOMPARE(r.main()->TopicScroll(), deepScroll);
         r.key(Qt::Key_X, Qt::ControlModifier);
@@ -83,7 +83,7 @@ private slots:
         for (int i = 0; i < 5; ++i)
             r.p->history()->BackCrono();
         QCOMPARE(r.main()->TopicData(), QStringLiteral("sommario"));
-        QVERIFY(!r.p->mainFrame()->button(QStringLiteral("BackCrono"))->isEnabled());
+        QVERIFY(!r.p->mainFrame()->button("BackCrono")->isEnabled());
         for (int i = 0; i < 5; ++i)
             r.p->history()->NextCrono();
         QCOMPARE(r.main()->TopicData(), QStringLiteral("120351a"));
@@ -161,7 +161,7 @@ private slots:
             QCOMPARE(r.rows().first(), QStringLiteral("12 marzo 1851, a Maria"));
             QCOMPARE(r.p->state.CurrentHistoryRow, 1);
             QCOMPARE(r.list()->currentItem(), r.list()->topLevelItem(0));
-            QVERIFY(!r.p->mainFrame()->item(QStringLiteral("CronoNext"))->isEnabled());
+            QVERIFY(!r.p->mainFrame()->item("CronoNext")->isEnabled());
             // Back from there goes to the second row: the note just left
             // when every visit adds a row, else the chapter (going back
             // added none).

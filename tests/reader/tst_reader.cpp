@@ -164,18 +164,18 @@ private slots:
         QTreeWidget *history = r.p.reader()->List_cronologia;
         QCOMPARE(history->topLevelItemCount(), 1);
         QCOMPARE(history->topLevelItem(0)->data(0, forms::ImageRole).toInt(), 3);
-        QVERIFY(!frame->button(QStringLiteral("Home"))->isEnabled());
-        QVERIFY(!frame->item(QStringLiteral("HomePage"))->isEnabled());
+        QVERIFY(!frame->button("Home")->isEnabled());
+        QVERIFY(!frame->item("HomePage")->isEnabled());
 
         r.main->JumpContext(QStringLiteral("120351"));
         QCOMPARE(history->topLevelItemCount(), 2);
         QCOMPARE(history->topLevelItem(0)->text(0), QStringLiteral("12 marzo 1851, a Luigi"));
         QCOMPARE(history->topLevelItem(0)->data(0, forms::ImageRole).toInt(), 8);
         QCOMPARE(history->currentItem(), history->topLevelItem(0));
-        QVERIFY(frame->button(QStringLiteral("Home"))->isEnabled());
-        QVERIFY(frame->button(QStringLiteral("BackCrono"))->isEnabled());
-        QVERIFY(!frame->item(QStringLiteral("CronoNext"))->isEnabled());
-        QVERIFY(frame->button(QStringLiteral("Browseback"))->isEnabled());
+        QVERIFY(frame->button("Home")->isEnabled());
+        QVERIFY(frame->button("BackCrono")->isEnabled());
+        QVERIFY(!frame->item("CronoNext")->isEnabled());
+        QVERIFY(frame->button("Browseback")->isEnabled());
 
         // Leaving a topic records where the reader was in its history row.
         r.main->JumpContext(QStringLiteral("Deep"));
@@ -212,7 +212,7 @@ private slots:
         r.holdCtrl();
         r.click(r.main, CodeJump);
         QVERIFY(r.notesOpen());
-        QVERIFY(r.p.mainFrame()->item(QStringLiteral("NoteBasPage"))->isChecked());
+        QVERIFY(r.p.mainFrame()->item("NoteBasPage")->isChecked());
         QCOMPARE(r.sec->TopicData(), QStringLiteral("120351"));
         QCOMPARE(r.main->TopicData(), QStringLiteral("sommario"));
 
@@ -394,14 +394,14 @@ private slots:
         r.p.display()->AfficheTopic();
         QCOMPARE(r.main->TopicData(), QStringLiteral("120351a"));
         QCOMPARE(frame->statusBar()->currentMessage(), letter.data().toString());
-        QVERIFY(!frame->button(QStringLiteral("Risultatilistback"))->isEnabled());
-        QVERIFY(frame->item(QStringLiteral("Risultati_next"))->isEnabled());
+        QVERIFY(!frame->button("Risultatilistback")->isEnabled());
+        QVERIFY(frame->item("Risultati_next")->isEnabled());
 
         // A hit in a note shows the letter at the note's call, and the note.
         results->setCurrentIndex(note);
         r.p.display()->AfficheTopic();
-        QVERIFY(frame->button(QStringLiteral("Risultatilistback"))->isEnabled());
-        QVERIFY(!frame->item(QStringLiteral("Risultati_next"))->isEnabled());
+        QVERIFY(frame->button("Risultatilistback")->isEnabled());
+        QVERIFY(!frame->item("Risultati_next")->isEnabled());
         // The note replaces the letter, as a click on its call would.
         QCOMPARE(r.main->TopicData(), QStringLiteral("120351.2"));
 
@@ -429,7 +429,7 @@ private slots:
         Running r;
         QVERIFY(r.main);
         forms::MDIForm1 *frame = r.p.mainFrame();
-        QVERIFY(!frame->item(QStringLiteral("Copia"))->isEnabled());
+        QVERIFY(!frame->item("Copia")->isEnabled());
         const auto select = [](engine::TopicView *pane) {
             engine::RegionView *rv = pane->regionView(1);
             QTextCursor c(rv->document());
@@ -441,26 +441,26 @@ private slots:
         r.sec->setViewTitle(r.main->ViewTitle());
         r.sec->GoHome();
         select(r.sec);
-        QVERIFY(frame->item(QStringLiteral("Copia"))->isEnabled());
-        QVERIFY(frame->button(QStringLiteral("Copia"))->isEnabled());
+        QVERIFY(frame->item("Copia")->isEnabled());
+        QVERIFY(frame->button("Copia")->isEnabled());
         select(r.main);
         QVERIFY(r.main->HasSelection());
         QVERIFY(!r.sec->HasSelection());
         // The focus went back to the side pane; the copy takes the main pane's words.
         QCOMPARE(QApplication::focusWidget(), r.p.reader()->TreeSommario);
-        QVERIFY(frame->item(QStringLiteral("Copia"))->isEnabled());
-        frame->item(QStringLiteral("Copia"))->trigger();
+        QVERIFY(frame->item("Copia")->isEnabled());
+        frame->item("Copia")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Start"));
         // A new topic has no selection.
         r.main->JumpContext(QStringLiteral("Long"));
-        QVERIFY(!frame->item(QStringLiteral("Copia"))->isEnabled());
+        QVERIFY(!frame->item("Copia")->isEnabled());
     }
 
     void notesPaneToggleAndClose()
     {
         Running r;
         QVERIFY(r.main);
-        QAction *item = r.p.mainFrame()->item(QStringLiteral("NoteBasPage"));
+        QAction *item = r.p.mainFrame()->item("NoteBasPage");
         item->trigger();
         QVERIFY(r.notesOpen());
         QVERIFY(item->isChecked());

@@ -148,9 +148,9 @@ private slots:
         QVERIFY(r.p);
         forms::MDIForm1 *frame = r.p->mainFrame();
         // Before any search, the results commands are off on both sides.
-        for (const char *k : {"Risultatilist", "Risultatilistnext", "Risultatilistback"})
-            QVERIFY2(!frame->button(QString::fromLatin1(k))->isEnabled(), k);
-        QVERIFY(!frame->item(QStringLiteral("Risultati_cerca"))->isEnabled());
+        for (forms::ButtonName k : forms::ButtonList{"Risultatilist", "Risultatilistnext", "Risultatilistback"})
+            QVERIFY2(!frame->button(k)->isEnabled(), qPrintable(k.toString()));
+        QVERIFY(!frame->item("Risultati_cerca")->isEnabled());
 
         r.search(QStringLiteral("Milano"));
         const QList<int> hits = engineHits(r.main(), QStringLiteral("Milano"));
@@ -173,9 +173,9 @@ private slots:
         QVERIFY(text->viewport()->rect().contains(text->cursorRect(at).center()));
         const QModelIndex context = r.f()->List_risultati->model()->index(0, 1);
         QCOMPARE(context.data(search::ContextHitRole).toString().toLower(), QStringLiteral("milano"));
-        QVERIFY(!frame->button(QStringLiteral("Avvio"))->isEnabled());
-        QVERIFY(frame->button(QStringLiteral("Risultatilistnext"))->isEnabled());
-        QVERIFY(!frame->button(QStringLiteral("Risultatilistback"))->isEnabled());
+        QVERIFY(!frame->button("Avvio")->isEnabled());
+        QVERIFY(frame->button("Risultatilistnext")->isEnabled());
+        QVERIFY(!frame->button("Risultatilistback")->isEnabled());
 
         // W and Q step; Ctrl+W and Ctrl+Q step once each.
         r.key(Qt::Key_W);
@@ -188,8 +188,8 @@ private slots:
         for (int i = 0; i < hits.size() + 2; ++i)
             r.panel()->Risultati_list_next();
         QCOMPARE(r.currentRow(), int(hits.size()) - 1);
-        QVERIFY(!frame->button(QStringLiteral("Risultatilistnext"))->isEnabled());
-        QVERIFY(!frame->item(QStringLiteral("Risultati_next"))->isEnabled());
+        QVERIFY(!frame->button("Risultatilistnext")->isEnabled());
+        QVERIFY(!frame->item("Risultati_next")->isEnabled());
 
         // A search of the topic shown leaves the list and its caption alone.
         const int rows = r.rows();
@@ -207,7 +207,7 @@ private slots:
         r.p->title.TitlePath = r.folder.file(QStringLiteral("Lettere.m14"));
         r.p->InitialiseNouveauTexte();
         QCOMPARE(r.rows(), 0);
-        QVERIFY(!frame->button(QStringLiteral("Risultatilist"))->isEnabled());
+        QVERIFY(!frame->button("Risultatilist")->isEnabled());
     }
 
     void pastQueriesAndRefusedQueries()
@@ -309,8 +309,8 @@ private slots:
         Running r;
         QVERIFY(r.p);
         forms::MDIForm1 *frame = r.p->mainFrame();
-        QVERIFY(frame->button(QStringLiteral("Highlight"))->isChecked());
-        QVERIFY(frame->item(QStringLiteral("Evidenziatore"))->isChecked());
+        QVERIFY(frame->button("Highlight")->isChecked());
+        QVERIFY(frame->item("Evidenziatore")->isChecked());
         QVERIFY(r.main()->HiliteSearchHits());
         r.search(QStringLiteral("lettera OR lettere"));
         QVERIFY(r.rows() > 0);
@@ -337,15 +337,15 @@ private slots:
         r.panel()->HighlightBack();
         QCOMPARE(r.p->state.CurrentHighlight, count - 2);
         // Ctrl+E: no marks, no stepping.
-        frame->item(QStringLiteral("Evidenziatore"))->trigger();
+        frame->item("Evidenziatore")->trigger();
         QVERIFY(!r.main()->HiliteSearchHits());
         QVERIFY(r.main()->highlightSpans(1).empty());
-        QVERIFY(!frame->button(QStringLiteral("Highlightnext"))->isEnabled());
-        QVERIFY(!frame->item(QStringLiteral("EvidenziatorePrecedente"))->isEnabled());
-        QVERIFY(!frame->button(QStringLiteral("Highlight"))->isChecked());
-        frame->button(QStringLiteral("Highlight"))->trigger();
+        QVERIFY(!frame->button("Highlightnext")->isEnabled());
+        QVERIFY(!frame->item("EvidenziatorePrecedente")->isEnabled());
+        QVERIFY(!frame->button("Highlight")->isChecked());
+        frame->button("Highlight")->trigger();
         QVERIFY(r.main()->HiliteSearchHits());
-        QVERIFY(frame->item(QStringLiteral("Evidenziatore"))->isChecked());
+        QVERIFY(frame->item("Evidenziatore")->isChecked());
     }
 
     void datesShowTheirLetters()

@@ -13,7 +13,7 @@ inline QStringList visibleLastUsed(const forms::MDIForm1 &frame)
 {
     QStringList out;
     for (int i = 0; i < 4; ++i) {
-        QAction *a = frame.item(QStringLiteral("TexteOuvert_%1").arg(i));
+        QAction *a = frame.lastUsedEntry(i);
         if (a->isVisible())
             out << a->text();
     }

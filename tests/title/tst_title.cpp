@@ -118,7 +118,7 @@ private slots:
         QVERIFY(q.title.NoTitleDatabase);
         QCOMPARE(q.mainFrame()->windowTitle(), QStringLiteral("Inconnu"));
         QCOMPARE(q.reader()->TreeSommario->model()->rowCount(), 0);
-        QVERIFY(!q.mainFrame()->button(QStringLiteral("Indici"))->isEnabled());
+        QVERIFY(!q.mainFrame()->button("Indici")->isEnabled());
         QCOMPARE(q.reader()->Combo_sottoinsieme->count(), 1);
         QCOMPARE(q.reader()->Fl_main->ViewTitle(), title);
     }
@@ -163,9 +163,7 @@ private slots:
         dialogs.files.push_back(folder.file(QStringLiteral("ABC.M14")));
         p.ApriTexte();
         QCOMPARE(main->TopicIndex(), shown);
-        p.mainFrame()
-            ->item(QStringLiteral("TexteOuvert_0"))
-            ->setText(QStringLiteral("&1 ") + folder.file(QStringLiteral("Abc.m14")));
+        p.mainFrame()->item("TexteOuvert_0")->setText(QStringLiteral("&1 ") + folder.file(QStringLiteral("Abc.m14")));
         p.TexteOuvert_Click(0);
         QCOMPARE(main->TopicIndex(), shown);
         QCOMPARE(main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
@@ -179,14 +177,14 @@ private slots:
         QVERIFY(p.Main({}));
         QVERIFY(p.title.CancelFlag);
         QVERIFY(p.reader()->Text_gauche->isHidden());
-        QVERIFY(!p.mainFrame()->button(QStringLiteral("Sommario"))->isEnabled());
+        QVERIFY(!p.mainFrame()->button("Sommario")->isEnabled());
         dialogs.files.push_back(folder.file(QStringLiteral("abc.m14")));
         p.ApriTexte();
         QCOMPARE(p.reader()->Fl_main->TopicData(), QStringLiteral("sommario"));
         QVERIFY(p.reader()->Text_gauche->isVisible());
         QVERIFY(p.reader()->isShown(forms::Panel::Contents));
-        QVERIFY(p.mainFrame()->button(QStringLiteral("Sommario"))->isChecked());
-        QVERIFY(!p.mainFrame()->button(QStringLiteral("Cerca"))->isChecked());
+        QVERIFY(p.mainFrame()->button("Sommario")->isChecked());
+        QVERIFY(!p.mainFrame()->button("Cerca")->isChecked());
         QCOMPARE(p.reader()->TreeSommario->currentIndex(), node(p, QStringLiteral("Dsommario")));
         QCOMPARE(p.mainFrame()->windowTitle(), QStringLiteral("Fixture title"));
         QVERIFY(p.loading()->isHidden());
@@ -304,8 +302,8 @@ private slots:
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
         QVERIFY(!p.title.RandomTopicMode);
-        QCOMPARE(p.mainFrame()->button(QStringLiteral("Indici"))->toolTip(), p.mainFrame()->indexButtonMenuTip());
-        QVERIFY(p.mainFrame()->menu(QStringLiteral("IndiciMenu"))->menuAction()->isVisible());
+        QCOMPARE(p.mainFrame()->button("Indici")->toolTip(), p.mainFrame()->indexButtonMenuTip());
+        QVERIFY(p.mainFrame()->menu("IndiciMenu")->menuAction()->isVisible());
     }
 
     void contentsTreeFromItemRows()

@@ -36,12 +36,13 @@ HelpWindow::HelpWindow(QWidget *parent) : QMainWindow(parent, Qt::Window)
     for (const QKeySequence &k : {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
         connect(new QShortcut(k, this), &QShortcut::activated, this, &QWidget::close);
     // A help popup shows over the help window; jumps stay inside it.
-    connect(m_pane, &engine::TopicView::HotspotClicked, this, [this](int type, qintptr data, bool *cancel) {
-        if (type == 0) {
-            m_pane->JumpContext(QString::fromLatin1(reinterpret_cast<const char *>(data)));
-            *cancel = true;
-        }
-    });
+    connect(m_pane, &engine::TopicView::HotspotClicked, this,
+            [this](int type, const engine::HotspotTarget &target, bool *cancel) {
+                if (type == engine::HotspotCode) {
+                    m_pane->JumpContext(QString::fromLatin1(target.code));
+                    *cancel = true;
+                }
+            });
     connect(m_pane, &engine::TopicView::TopicChanged, this, &HelpWindow::pageShown);
     updateButtons();
     resize(640, 720);

@@ -1,6 +1,7 @@
 // The .m14 title format: one SQLite file. docs/m14-format.md describes it.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringView>
 
@@ -18,6 +19,15 @@ inline constexpr int32_t kTitleFormatVersion = 3;
 
 // Hotspot kinds, as reported by HotspotClicked.
 enum HotspotKind : int { HotspotCode = 0, HotspotPopup = 1, HotspotJump = 2 };
+
+// What a clicked hotspot names, handed over by value so that a receiver
+// may keep it, queue it or click another hotspot meanwhile: the code
+// string of a code hotspot (Latin-1, as titles write codes), or the
+// identifier of a popup's or a jump's target (the hash of its context).
+struct HotspotTarget {
+    QByteArray code;
+    uint32_t id = 0;
+};
 
 // The 32-bit hash of a context string. Context strings are compared without
 // regard to letter case, so the hash is taken of the lower-cased text

@@ -467,19 +467,16 @@ void TopicView::activateHotspot(int topicIndex, int ordinal)
     const StoredHotspot h = *hs;
     bool cancel = false;
     switch (h.kind) {
-    case HotspotCode:
-        m_codeBuffer = h.target.toLatin1();
-        emit HotspotClicked(HotspotCode, reinterpret_cast<qintptr>(m_codeBuffer.constData()), &cancel);
-        break;
+    case HotspotCode: emit HotspotClicked(HotspotCode, HotspotTarget{h.target.toLatin1(), 0}, &cancel); break;
     case HotspotPopup:
-        emit HotspotClicked(HotspotPopup, qintptr(h.id), &cancel);
+        emit HotspotClicked(HotspotPopup, HotspotTarget{{}, h.id}, &cancel);
         if (!cancel && m_title == title) {
             if (const auto target = title->context(h.target))
                 PopupTopic(target->topic);
         }
         break;
     case HotspotJump:
-        emit HotspotClicked(HotspotJump, qintptr(h.id), &cancel);
+        emit HotspotClicked(HotspotJump, HotspotTarget{{}, h.id}, &cancel);
         if (!cancel && m_title == title) {
             PopupTopic(-1);
             if (const auto target = title->contextById(h.id))

@@ -17,6 +17,7 @@
 #include "sanitizer.h"
 #include "search.h"
 #include "title_file.h"
+#include "title_schema.h"
 
 class QPrinter;
 
@@ -157,10 +158,10 @@ public:
 
 signals:
     void TopicChanged(int id);
-    // type 0: data is a const char* to the code string, valid during the call;
-    // type 1: data is the identifier of a popup hotspot;
-    // type 2: data is the hotspot identifier, the hash of its target.
-    void HotspotClicked(int type, qintptr data, bool *cancel);
+    // type 0 (HotspotCode): target.code is the code string;
+    // type 1 (HotspotPopup): target.id is the identifier of the popup;
+    // type 2 (HotspotJump): target.id is the identifier of the jump's target.
+    void HotspotClicked(int type, const folium::engine::HotspotTarget &target, bool *cancel);
     void GotFocus();
     void LostFocus();
     void MouseDownNSR(int button, int shift, int x, int y);
@@ -209,7 +210,6 @@ private:
     int m_borderStyle = 1;
     long m_popupColor = 0xE0FFFF; // pale yellow (COLORREF: 0x00BBGGRR)
     double m_margins[4] = {0.75, 0.75, 0.75, 0.75};
-    QByteArray m_codeBuffer;
     std::function<bool(QPrinter &)> m_printDialog;
 
     std::unique_ptr<TitleSearch> m_search;

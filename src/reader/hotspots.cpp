@@ -27,18 +27,15 @@ using engine::TVError;
 using engine::TVHotspotInfo;
 using engine::TVRegion;
 
-HotspotCode readHotspotCode(const char *data)
+HotspotCode readHotspotCode(const QByteArray &data)
 {
     static const char kAllowed[] = "NBSMK0123456789.";
     HotspotCode h;
-    if (!data)
-        return h;
-    // Read up to the terminating zero, never more than the 20 characters
-    // that count.
+    // Never more than the 20 characters that count.
     int n = 0;
-    while (n < 20 && data[n] != '\0' && std::strchr(kAllowed, data[n]))
+    while (n < 20 && n < data.size() && data[n] != '\0' && std::strchr(kAllowed, data[n]))
         ++n;
-    h.code = QString::fromLatin1(data, n);
+    h.code = QString::fromLatin1(data.constData(), n);
     h.kind = h.code.isEmpty() ? QChar() : h.code.at(0);
     const qsizetype dot = h.code.lastIndexOf(u'.');
     h.hasDot = dot >= 0;
@@ -150,7 +147,7 @@ void Hotspots::highlightInNotes()
     sec->RunSearch(m_r.LastQuery);
 }
 
-void Hotspots::Fl_main_HotspotClicked(int type, qintptr data, bool *cancel)
+void Hotspots::Fl_main_HotspotClicked(int type, const engine::HotspotTarget &target, bool *cancel)
 {
     forms::Form1 *f = m_w.reader;
     TopicView *main = f->Fl_main;
@@ -158,8 +155,7 @@ void Hotspots::Fl_main_HotspotClicked(int type, qintptr data, bool *cancel)
     m_r.FocusAfterKey = true;
     f->rememberPlace(m_r);
     if (type == engine::HotspotCode) {
-        const auto *raw = reinterpret_cast<const char *>(data);
-        const HotspotCode h = readHotspotCode(raw);
+        const HotspotCode h = readHotspotCode(target.code);
         if (h.kind == u'N') {
             main->JumpContext(h.code);
             *cancel = true;
@@ -169,7 +165,7 @@ void Hotspots::Fl_main_HotspotClicked(int type, qintptr data, bool *cancel)
             highlightInNotes();
         } else if (h.kind == u'B') {
             TopicView *popup = f->Med2;
-            const uint32_t address = engine::vaTVConvertContextString(main->GetViewerWindow(), raw);
+            const uint32_t address = engine::vaTVConvertContextString(main->GetViewerWindow(), target.code.constData());
             popup->setViewTitle(main->ViewTitle());
             popup->JumpToAddress(long(address), 0);
             popup->setFontZoom(main->FontZoom());
@@ -191,7 +187,7 @@ void Hotspots::Fl_main_HotspotClicked(int type, qintptr data, bool *cancel)
             m_r.HotspotKey = false;
         }
     } else if (type == engine::HotspotJump) {
-        const long id = long(data);
+        const long id = long(target.id);
         int counter = 0;
         TVError err;
         TVHotspotInfo info;
@@ -221,7 +217,7 @@ void Hotspots::Fl_main_HotspotClicked(int type, qintptr data, bool *cancel)
         }
         if (ctrlHeld() || m_r.NotesAtBottom) {
             toNotesPane();
-            const uint32_t address = engine::vaTVConvertHash(main->GetViewerWindow(), uint32_t(data));
+            const uint32_t address = engine::vaTVConvertHash(main->GetViewerWindow(), target.id);
             f->Fl_sec->JumpToAddress(long(address), 0);
             highlightInNotes();
             IlluminaHotspot();
@@ -231,22 +227,22 @@ void Hotspots::Fl_main_HotspotClicked(int type, qintptr data, bool *cancel)
     m_r.InHotspotClick = false;
 }
 
-void Hotspots::Fl_sec_HotspotClicked(int type, qintptr data, bool *cancel)
+void Hotspots::Fl_sec_HotspotClicked(int type, const engine::HotspotTarget &target, bool *cancel)
 {
     forms::Form1 *f = m_w.reader;
     TopicView *main = f->Fl_main;
     if (type != engine::HotspotCode) {
-        Fl_main_HotspotClicked(type, data, cancel);
+        Fl_main_HotspotClicked(type, target, cancel);
         *cancel = true;
         return;
     }
-    const auto *raw = reinterpret_cast<const char *>(data);
-    const HotspotCode h = readHotspotCode(raw);
+    const HotspotCode h = readHotspotCode(target.code);
     if (h.kind == u'N') {
         main->JumpContext(h.code);
         *cancel = true;
     } else if (h.kind == u'B') {
-        f->Fl_sec->JumpToAddress(long(engine::vaTVConvertContextString(main->GetViewerWindow(), raw)), 0);
+        f->Fl_sec->JumpToAddress(
+            long(engine::vaTVConvertContextString(main->GetViewerWindow(), target.code.constData())), 0);
     } else if (h.hasDot) {
         main->JumpContext(h.context);
         m_r.CurrentHotspot = h.number.toInt();
@@ -258,14 +254,14 @@ void Hotspots::Fl_sec_HotspotClicked(int type, qintptr data, bool *cancel)
     }
 }
 
-void Hotspots::Med2_HotspotClicked(int type, qintptr data, bool *cancel)
+void Hotspots::Med2_HotspotClicked(int type, const engine::HotspotTarget &target, bool *cancel)
 {
-    Fl_main_HotspotClicked(type, data, cancel);
+    Fl_main_HotspotClicked(type, target, cancel);
     // A jump the main handler leaves to the engine would only move the
     // hidden popup pane: it is the main pane's to make.
     if (type == engine::HotspotJump && !*cancel) {
         TopicView *main = m_w.reader->Fl_main;
-        main->JumpToAddress(long(engine::vaTVConvertHash(main->GetViewerWindow(), uint32_t(data))), 0);
+        main->JumpToAddress(long(engine::vaTVConvertHash(main->GetViewerWindow(), target.id)), 0);
         *cancel = true;
     }
     m_w.reader->Med2->PopupTopic(-1);

@@ -2,12 +2,14 @@
 // note call, and the notes pane under the main pane.
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 
 namespace folium::engine {
+struct HotspotTarget;
 struct TVRegion;
-}
+} // namespace folium::engine
 
 namespace folium::forms {
 struct ReaderState;
@@ -28,7 +30,7 @@ struct HotspotCode {
     QString number;  // after the last "."
     bool hasDot = false;
 };
-HotspotCode readHotspotCode(const char *data);
+HotspotCode readHotspotCode(const QByteArray &data);
 
 class Hotspots : public QObject {
     Q_OBJECT
@@ -39,9 +41,9 @@ public:
     // modifiers of the click itself.
     bool ctrlHeld() const;
 
-    void Fl_main_HotspotClicked(int type, qintptr data, bool *cancel);
-    void Fl_sec_HotspotClicked(int type, qintptr data, bool *cancel);
-    void Med2_HotspotClicked(int type, qintptr data, bool *cancel);
+    void Fl_main_HotspotClicked(int type, const engine::HotspotTarget &target, bool *cancel);
+    void Fl_sec_HotspotClicked(int type, const engine::HotspotTarget &target, bool *cancel);
+    void Med2_HotspotClicked(int type, const engine::HotspotTarget &target, bool *cancel);
 
     void HotspotInit();
     void HotspotNext();

@@ -39,8 +39,7 @@ QString StatusLine::targetText(int type, const QString &target) const
     // A code leads to a context string by the rules of a click on it.
     QString context = target;
     if (type == 0) { // a code string
-        const QByteArray raw = target.toLatin1();
-        const HotspotCode h = readHotspotCode(raw.constData());
+        const HotspotCode h = readHotspotCode(target.toLatin1());
         context = h.kind == u'N' || h.kind == u'B' || !h.hasDot ? h.code : h.context;
     }
     const auto title = m_w.reader->Fl_main->titleFile();

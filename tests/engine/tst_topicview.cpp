@@ -224,9 +224,8 @@ private slots:
     void codeHotspotHandsTheStringOver()
     {
         std::vector<Click> clicks;
-        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, qintptr data, bool *) {
-            clicks.push_back(
-                {type, type == 0 ? QString::fromLatin1(reinterpret_cast<const char *>(data)) : QString(), data});
+        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, const HotspotTarget &target, bool *) {
+            clicks.push_back({type, QString::fromLatin1(target.code), qintptr(target.id)});
         });
         clickHotspot(view(), 1, 1);
         QCOMPARE(clicks.size(), size_t(1));
@@ -235,14 +234,32 @@ private slots:
         QCOMPARE(view().TopicIndex(), 0); // the engine does nothing of its own with a code
     }
 
+    // Regression: a code went out as a pointer into the engine's buffer,
+    // which a receiver queued for later, or a hotspot clicked in between,
+    // found overwritten or gone.
+    void aQueuedReceiverGetsTheCodeItWasSent()
+    {
+        QStringList codes;
+        connect(
+            &view(), &TopicView::HotspotClicked, this,
+            [&](int type, const HotspotTarget &target, bool *) {
+                if (type == HotspotCode)
+                    codes << QString::fromLatin1(target.code);
+            },
+            Qt::QueuedConnection);
+        clickHotspot(view(), 1, 1);
+        clickHotspot(view(), 1, 2); // a popup: no code, but the engine acts
+        QTRY_COMPARE(codes, QStringList{QStringLiteral("N120351.2")});
+    }
+
     void jumpHotspotWithAndWithoutCancel()
     {
         bool cancelIt = true;
         QList<qintptr> data;
-        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, qintptr d, bool *cancel) {
+        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, const HotspotTarget &target, bool *cancel) {
             QCOMPARE(type, 2);
             QCOMPARE(view().TopicIndex(), 0); // raised before the engine acts
-            data << d;
+            data << qintptr(target.id);
             *cancel = cancelIt;
         });
         clickHotspot(view(), 1, 4);
@@ -268,7 +285,7 @@ private slots:
         QVERIFY2(label.width() < 12, "the label is narrow");
         QVERIFY(target.width() >= target.height() && target.contains(label));
         QList<int> types;
-        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, qintptr, bool *cancel) {
+        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, const HotspotTarget &, bool *cancel) {
             types << type;
             *cancel = true;
         });
@@ -288,7 +305,7 @@ private slots:
     {
         bool cancelIt = true;
         int events = 0;
-        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, qintptr, bool *cancel) {
+        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, const HotspotTarget &, bool *cancel) {
             QCOMPARE(type, 1);
             ++events;
             *cancel = cancelIt;
@@ -332,7 +349,8 @@ private slots:
         QTRY_VERIFY(view().isPopupOpen());
         auto *region = view().popupWindow()->findChild<RegionView *>();
         QList<int> types;
-        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, qintptr, bool *) { types << type; });
+        connect(&view(), &TopicView::HotspotClicked, this,
+                [&](int type, const HotspotTarget &, bool *) { types << type; });
         QTest::mouseClick(region->viewport(), Qt::LeftButton, {}, region->spanRect(0).center() + QPoint(2, 0));
         QCOMPARE(types, QList<int>{2});
         QCOMPARE(view().TopicData(), QStringLiteral("120351a"));
@@ -369,7 +387,8 @@ private slots:
         for (int i = 0; i < 5; ++i)
             fTVMoveFocus(view().lpTVSR(), -1, &err); // the jump to "Deep"
         QList<int> types;
-        connect(&view(), &TopicView::HotspotClicked, this, [&](int type, qintptr, bool *) { types << type; });
+        connect(&view(), &TopicView::HotspotClicked, this,
+                [&](int type, const HotspotTarget &, bool *) { types << type; });
         QTest::keyClick(view().regionView(1), Qt::Key_Return);
         QCOMPARE(types, QList<int>{2});
         QCOMPARE(view().TopicIndex(), 3);

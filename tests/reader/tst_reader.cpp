@@ -127,7 +127,7 @@ private slots:
         QFETCH(QString, code);
         QFETCH(QString, context);
         QFETCH(QString, number);
-        const reader::HotspotCode h = reader::readHotspotCode(raw.constData());
+        const reader::HotspotCode h = reader::readHotspotCode(raw);
         QCOMPARE(h.code, code);
         QCOMPARE(h.context, context);
         QCOMPARE(h.number, number);

@@ -165,6 +165,9 @@ private:
     mutable qint64 m_pageChanges = -1;
     mutable qint64 m_pageVersion = -1;
     mutable std::chrono::steady_clock::time_point m_pageChecked;
+    // The last Update's statement, kept for the next one of the same shape.
+    sqlite3_stmt *m_writeStmt = nullptr;
+    QString m_writeSql;
 };
 
 // A read-only query whose rows are stepped through one at a time and never

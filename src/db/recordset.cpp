@@ -20,6 +20,7 @@ Recordset::~Recordset()
 {
     sqlite3_finalize(m_pageStmt);
     sqlite3_finalize(m_versionStmt);
+    sqlite3_finalize(m_writeStmt);
 }
 
 int Recordset::reload(const QString &orderBy)
@@ -305,29 +306,56 @@ int Recordset::Update()
                   .arg(quoted(m_table), cols.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
     }
     // One statement, in its own transaction unless the database is in one
-    // (BeginTrans): it is written whole or not at all.
-    Stmt st(m_db->handle(), sql);
-    if (!st.ok())
-        return writeError(st.rc());
+    // (BeginTrans): it is written whole or not at all. The statement is
+    // kept for the next Update of the same columns: a list written row by
+    // row prepares it once.
+    if (sql != m_writeSql) {
+        sqlite3_finalize(m_writeStmt);
+        m_writeStmt = nullptr;
+        m_writeSql.clear();
+        const QByteArray u = sql.toUtf8();
+        const int rc = sqlite3_prepare_v3(m_db->handle(), u.constData(), int(u.size()), SQLITE_PREPARE_PERSISTENT,
+                                          &m_writeStmt, nullptr);
+        if (rc != SQLITE_OK || !m_writeStmt) {
+            sqlite3_finalize(m_writeStmt);
+            m_writeStmt = nullptr;
+            return writeError(rc);
+        }
+        m_writeSql = sql;
+    }
+    sqlite3_reset(m_writeStmt);
+    sqlite3_clear_bindings(m_writeStmt);
     for (size_t i = 0; i < values.size(); ++i)
-        st.bind(int(i) + 1, values[i]);
+        bindValue(m_writeStmt, int(i) + 1, values[i]);
     if (m_mode == Mode::Edit)
-        st.bind(int(values.size()) + 1, m_rows[size_t(m_pos)]);
-    if (st.step() != SQLITE_DONE)
-        return writeError(st.rc()); // the edit stays pending, as it was
+        sqlite3_bind_int64(m_writeStmt, int(values.size()) + 1, m_rows[size_t(m_pos)]);
+    const int rc = sqlite3_step(m_writeStmt);
+    sqlite3_reset(m_writeStmt);
+    if (rc != SQLITE_DONE)
+        return writeError(rc); // the edit stays pending, as it was
     const bool added = m_mode == Mode::AddNew;
     CancelUpdate();
     m_currentRow = -1;
     if (added) {
         const qint64 row = sqlite3_last_insert_rowid(m_db->handle());
         const qint64 current = Eof() ? -1 : m_rows[size_t(m_pos)];
-        reload(m_orderBy);
-        // The current record stays the one it was before AddNew.
-        m_pos = qsizetype(m_rows.size());
-        for (size_t i = 0; i < m_rows.size(); ++i)
-            if (m_rows[i] == current)
-                m_pos = qsizetype(i);
-        Q_UNUSED(row);
+        if (m_orderBy.isEmpty()) {
+            // In rowid order the new row's place is found without reading
+            // the table again (which made a list written row by row cost
+            // the square of its length).
+            const auto at = std::lower_bound(m_rows.begin(), m_rows.end(), row);
+            if (current < 0 || at - m_rows.begin() <= m_pos)
+                ++m_pos;
+            m_rows.insert(at, row);
+            dropPage();
+        } else {
+            reload(m_orderBy);
+            // The current record stays the one it was before AddNew.
+            m_pos = qsizetype(m_rows.size());
+            for (size_t i = 0; i < m_rows.size(); ++i)
+                if (m_rows[i] == current)
+                    m_pos = qsizetype(i);
+        }
     }
     return kOk;
 }

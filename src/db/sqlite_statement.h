@@ -18,6 +18,23 @@ inline QString quoted(const QString &id)
     return u'"' + s + u'"';
 }
 
+// Binds a value of the program's types to a statement's parameter.
+inline void bindValue(sqlite3_stmt *st, int i, const QVariant &v)
+{
+    if (!v.isValid() || v.isNull()) {
+        sqlite3_bind_null(st, i);
+    } else if (v.typeId() == QMetaType::Bool) {
+        sqlite3_bind_int64(st, i, v.toBool() ? 1 : 0);
+    } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::UInt) {
+        sqlite3_bind_int64(st, i, v.toLongLong());
+    } else if (v.typeId() == QMetaType::Double) {
+        sqlite3_bind_double(st, i, v.toDouble());
+    } else {
+        const QByteArray u = v.toString().toUtf8();
+        sqlite3_bind_text(st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+    }
+}
+
 // A short-lived prepared statement.
 class Stmt {
 public:
@@ -36,21 +53,7 @@ public:
         m_rc = sqlite3_step(m_st);
         return m_rc;
     }
-    void bind(int i, const QVariant &v)
-    {
-        if (!v.isValid() || v.isNull()) {
-            sqlite3_bind_null(m_st, i);
-        } else if (v.typeId() == QMetaType::Bool) {
-            sqlite3_bind_int64(m_st, i, v.toBool() ? 1 : 0);
-        } else if (v.typeId() == QMetaType::Int || v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::UInt) {
-            sqlite3_bind_int64(m_st, i, v.toLongLong());
-        } else if (v.typeId() == QMetaType::Double) {
-            sqlite3_bind_double(m_st, i, v.toDouble());
-        } else {
-            const QByteArray u = v.toString().toUtf8();
-            sqlite3_bind_text(m_st, i, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-        }
-    }
+    void bind(int i, const QVariant &v) { bindValue(m_st, i, v); }
     QVariant column(int c) const
     {
         switch (sqlite3_column_type(m_st, c)) {

@@ -157,6 +157,35 @@ private slots:
         QCOMPARE(walk(*rs), (QStringList{"a", "c", "d"}));
     }
 
+    // Without an index, rows are walked in the order they were stored in
+    // (rowid), and a row added takes its place there without the table
+    // being read again; the current record, or the end, stays as it was.
+    void rowsAddedInStoredOrder()
+    {
+        QTemporaryDir dir;
+        int err = 0;
+        auto db = Database::CreateDatabase(dir.filePath(QStringLiteral("k.mdb")), QString(), &err);
+        QCOMPARE(db->execScript(QStringLiteral("CREATE TABLE K(Id INTEGER PRIMARY KEY, Chiave TEXT);"
+                                               "INSERT INTO K VALUES (1, 'a'), (10, 'c');")),
+                 0);
+        auto rs = db->OpenRecordset(QStringLiteral("K"), &err);
+        rs->MoveFirst();
+        rs->MoveNext(); // "c"
+        rs->AddNew();
+        rs->setField(QStringLiteral("Id"), 5);
+        rs->setField(QStringLiteral("Chiave"), QStringLiteral("b"));
+        QCOMPARE(rs->Update(), 0);
+        QCOMPARE(rs->Field(QStringLiteral("Chiave")).toString(), QStringLiteral("c"));
+        rs->MoveNext();
+        QVERIFY(rs->Eof());
+        rs->AddNew();
+        rs->setField(QStringLiteral("Chiave"), QStringLiteral("d"));
+        QCOMPARE(rs->Update(), 0);
+        QVERIFY(rs->Eof()); // still past the last
+        QCOMPARE(rs->recordCount(), 4);
+        QCOMPARE(walk(*rs), (QStringList{"a", "b", "c", "d"}));
+    }
+
     // Rows are read ahead a page at a time: a walk over many pages in index
     // order reads the right values, sees what other recordsets and other
     // connections write meanwhile, and leaves no lock behind between rows.

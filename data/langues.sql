@@ -180,3 +180,14 @@ INSERT INTO Langues VALUES (138, 'REQU', 1, 'La requête est mal formée : guill
 INSERT INTO Langues VALUES (139, 'REQU', 2, 'La requête est trop longue : 100 mots et 4 000 caractères au plus.', 'The query is too long: at most 100 words and 4,000 characters.', 'La richiesta è troppo lunga: al massimo 100 parole e 4.000 caratteri.');
 INSERT INTO Langues VALUES (140, 'REQU', 3, 'La requête imbrique trop de parenthèses ou de NOT : 100 niveaux au plus.', 'The query nests too many brackets or NOTs: at most 100 levels.', 'La richiesta annida troppe parentesi o NOT: al massimo 100 livelli.');
 INSERT INTO Langues VALUES (141, 'REQU', 4, 'L''index de l''édition n''a pas pu répondre.', 'The edition''s index could not answer.', 'L''indice dell''edizione non ha potuto rispondere.');
+
+-- Messages of our own beyond BMSG 30. BMSG 34 and 36 take a file or edition name for %1.
+INSERT INTO Langues VALUES (143, 'BMSG', 31, 'La table des matières de cette édition est illisible : l''édition s''ouvre sans elle.', 'The table of contents of this edition cannot be read: the edition opens without it.', 'Il sommario di questa edizione non è leggibile: l''edizione si apre senza sommario.');
+INSERT INTO Langues VALUES (144, 'BMSG', 32, 'La table des matières de cette édition est trop grande pour être affichée en entier : une partie n''en est pas montrée.', 'The table of contents of this edition is too large to be shown whole: part of it is left out.', 'Il sommario di questa edizione è troppo grande per essere mostrato per intero: una parte non è mostrata.');
+INSERT INTO Langues VALUES (145, 'BMSG', 33, 'Fichiers de signets (*.bkm)|*.bkm', 'Bookmark files (*.bkm)|*.bkm', 'File di segnalibri (*.bkm)|*.bkm');
+INSERT INTO Langues VALUES (146, 'BMSG', 34, '%1 est introuvable, ou n''est pas la base de données de cette édition.', '%1 cannot be found, or is not the database of this edition.', '%1 non si trova, oppure non è il database di questa edizione.');
+INSERT INTO Langues VALUES (147, 'BMSG', 35, 'Ce fichier n''est pas une édition que Folium sait ouvrir, ou il est endommagé :', 'This file is not an edition Folium can open, or it is damaged:', 'Questo file non è un''edizione che Folium sa aprire, oppure è danneggiato:');
+INSERT INTO Langues VALUES (148, 'BMSG', 36, 'Des signets de « %1 » n''avaient pas été enregistrés quand Folium s''est arrêté. Voulez-vous les retrouver ?', 'Bookmarks of “%1” had not been saved when Folium last stopped. Do you want them back?', 'Alcuni segnalibri di «%1» non erano stati salvati quando Folium si è chiuso. Recuperarli?');
+
+-- Status bar: the match shown when stepping through the matches of a page
+INSERT INTO Langues VALUES (149, 'STAT', 7, 'Occurrence %1 / %2', 'Match %1 / %2', 'Occorrenza %1 / %2');

@@ -341,7 +341,7 @@ void Program::ApriTexte()
     }
     FileDialogRequest r;
     r.folder = m_folder;
-    r.filter = QStringLiteral("File option (*.m14)|*.m14");
+    r.filter = strings.text(QStringLiteral("BMSG"), 20);
     const QString chosen = title::ApriFile(m_w, title, r);
     if (title.CancelFlag)
         return;

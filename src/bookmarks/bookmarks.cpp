@@ -295,7 +295,7 @@ void Bookmarks::ApriBookmarks()
         return;
     config::FileDialogRequest r;
     r.folder = m_w.programFolder;
-    r.filter = QStringLiteral("File option (*.bkm)|*.bkm");
+    r.filter = text("BMSG", 33);
     const QString chosen = title::ApriFile(m_w, m_t, r);
     if (m_t.CancelFlag || chosen.isEmpty()) {
         m_t.CancelFlag = false;
@@ -346,7 +346,7 @@ bool Bookmarks::SalvaBookmarks()
     if (!m_named) {
         config::FileDialogRequest r;
         r.folder = m_w.programFolder;
-        r.filter = QStringLiteral("File option (*.bkm)|*.bkm");
+        r.filter = text("BMSG", 33);
         r.save = true;
         const QString chosen = title::ApriFile(m_w, m_t, r);
         if (m_t.CancelFlag || chosen.isEmpty()) {

@@ -168,7 +168,8 @@ bool Form2::Form_Load()
         FileDialogRequest r;
         r.folder = m_folder;
         r.fileName = QStringLiteral("FL.mdb");
-        r.filter = QStringLiteral("File option (*.mdb)|*.mdb");
+        // The language is not known yet: a filter that reads the same in all.
+        r.filter = QStringLiteral("FL.mdb (*.mdb)|*.mdb");
         const QString chosen = m_dialogs.file(this, r);
         if (chosen.isEmpty())
             return false;
@@ -328,7 +329,7 @@ void Form2::CommandSfoglia_Click()
 {
     FileDialogRequest r;
     r.folder = m_folder;
-    r.filter = QStringLiteral("File option (*.m14)|*.m14");
+    r.filter = strings ? strings->text(QStringLiteral("BMSG"), 20) : QStringLiteral("*.m14|*.m14");
     const QString chosen = m_dialogs.file(this, r);
     if (!chosen.isEmpty())
         ComboTexte->setEditText(chosen);

@@ -44,8 +44,34 @@ void Database::Close()
     }
 }
 
-std::shared_ptr<Database> Database::open(const QString &path, bool create, int *err)
+namespace {
+
+// What a database read from elsewhere may not do: reach beyond its data,
+// run code of its schema, or make one statement cost without end.
+void restrictUntrusted(sqlite3 *db)
 {
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 16 * 1024 * 1024);
+    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 100000);
+    sqlite3_limit(db, SQLITE_LIMIT_COLUMN, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_EXPR_DEPTH, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_COMPOUND_SELECT, 20);
+    sqlite3_limit(db, SQLITE_LIMIT_FUNCTION_ARG, 8);
+    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
+    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 100);
+    sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
+    sqlite3_exec(db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
+}
+
+} // namespace
+
+std::shared_ptr<Database> Database::open(const QString &path, Mode mode, int *err)
+{
+    const bool create = mode == Mode::Create;
     const QFileInfo fi(path);
     if (create && fi.exists()) {
         setErr(err, kErrDatabaseExists);
@@ -60,7 +86,8 @@ std::shared_ptr<Database> Database::open(const QString &path, bool create, int *
         return nullptr;
     }
     sqlite3 *db = nullptr;
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int flags =
+        mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, testing::vfsName()) != SQLITE_OK) {
         sqlite3_close_v2(db);
         setErr(err, kErrCannotOpen);
@@ -70,11 +97,20 @@ std::shared_ptr<Database> Database::open(const QString &path, bool create, int *
     d->m_db = db;
     d->m_path = path;
     sqlite3_busy_timeout(db, 250);
-    sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+    if (mode == Mode::ReadOnly)
+        restrictUntrusted(db);
     // Reading the schema tells a database from any other file, and a locked
     // one from a free one.
     const char *probe = create ? "PRAGMA user_version=0" : "SELECT count(*) FROM sqlite_master";
-    const int rc = sqlite3_exec(db, probe, nullptr, nullptr, nullptr);
+    int rc = sqlite3_exec(db, probe, nullptr, nullptr, nullptr);
+    // What is written is on the disk when a write returns, or the write
+    // fails: a database that cannot promise it is not used for writing.
+    if (rc == SQLITE_OK && mode != Mode::ReadOnly) {
+        rc = sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        Stmt check(db, QStringLiteral("PRAGMA synchronous"));
+        if (rc == SQLITE_OK && (check.step() != SQLITE_ROW || sqlite3_column_int(check.get(), 0) != 2))
+            rc = SQLITE_CANTOPEN;
+    }
     if (rc != SQLITE_OK) {
         const int code = rc & 0xFF;
         setErr(err, code == SQLITE_NOTADB || code == SQLITE_CORRUPT ? kErrNotDatabase
@@ -91,13 +127,18 @@ std::shared_ptr<Database> Database::open(const QString &path, bool create, int *
 
 std::shared_ptr<Database> Database::OpenDatabase(const QString &path, int *err)
 {
-    return open(path, false, err);
+    return open(path, Mode::ReadWrite, err);
+}
+
+std::shared_ptr<Database> Database::OpenReadOnly(const QString &path, int *err)
+{
+    return open(path, Mode::ReadOnly, err);
 }
 
 std::shared_ptr<Database> Database::CreateDatabase(const QString &path, const QString &locale, int *err)
 {
     Q_UNUSED(locale);
-    return open(path, true, err);
+    return open(path, Mode::Create, err);
 }
 
 int Database::BeginTrans()

@@ -70,6 +70,12 @@ public:
 
     // Opens an existing database for reading and writing.
     static std::shared_ptr<Database> OpenDatabase(const QString &path, int *err);
+    // Opens a database that comes from elsewhere (a title's database, a
+    // bookmark file to read) only to read it: read-only, with SQLite's
+    // defensive settings, without triggers, views or functions its schema
+    // could name, and with limits on what a statement may cost. Temporary
+    // tables of this connection remain possible.
+    static std::shared_ptr<Database> OpenReadOnly(const QString &path, int *err);
     // Creates a new empty database; kErrDatabaseExists when the file exists.
     // The locale string is accepted for the program's sake; text compares in
     // SQLite's binary order.
@@ -98,7 +104,8 @@ public:
 
 private:
     Database() = default;
-    static std::shared_ptr<Database> open(const QString &path, bool create, int *err);
+    enum class Mode { ReadWrite, Create, ReadOnly };
+    static std::shared_ptr<Database> open(const QString &path, Mode mode, int *err);
     sqlite3 *m_db = nullptr;
     QString m_path;
 };

@@ -63,49 +63,79 @@ void ContentsModel::clear()
     m_count.reset();
     m_nth.reset();
     m_db.reset();
+    m_cut = false;
     m_byKey.clear();
     m_root = std::make_unique<Node>();
     m_root->read = true;
     endResetModel();
 }
 
-bool ContentsModel::load(std::shared_ptr<db::Database> database)
+namespace {
+
+// Whether the database has the compiler's three indexes, exactly as it
+// writes them: an index of the same name on something else (or on a part
+// of the rows) would leave the queries walking the whole table for each row.
+bool hasTheCompilersIndexes(db::Database &database)
+{
+    int err = 0;
+    auto q = database.prepare(QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND "
+                                             "tbl_name = 'Item' AND name IN ('Ordine', 'ItemParente', 'ItemChiave')"),
+                              &err);
+    if (!q)
+        return false;
+    const QHash<QString, QString> expected{
+        {QStringLiteral("Ordine"), QStringLiteral("CREATE INDEX Ordine ON Item(Ordine)")},
+        {QStringLiteral("ItemParente"), QStringLiteral("CREATE INDEX ItemParente ON Item(rtrim(Parente), Ordine)")},
+        {QStringLiteral("ItemChiave"), QStringLiteral("CREATE INDEX ItemChiave ON Item(rtrim(Chiave), Ordine)")}};
+    int matching = 0;
+    while (q->next())
+        if (expected.value(q->text(0)) == q->text(1).simplified())
+            ++matching;
+    return q->error() == 0 && matching == 3;
+}
+
+} // namespace
+
+ContentsModel::Load ContentsModel::load(std::shared_ptr<db::Database> database)
 {
     clear();
     if (!database)
-        return false;
-    // A database written by another tool may lack the indexes the queries
-    // need; then the table is copied once into a temporary one that has
-    // them, so that no query ever walks the whole table per row.
+        return Load::Failed;
+    // A table without the compiler's indexes (one written by another tool,
+    // or by hand) is copied once into a temporary one that has them, so
+    // that no query ever walks the whole table per row. A table too big to
+    // copy in a moment is copied in part.
     QString table = QStringLiteral("Item");
-    int err = 0;
-    bool indexed = false;
-    if (auto q = database->prepare(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND "
-                                                  "name IN ('ItemParente', 'ItemChiave') AND tbl_name = 'Item'"),
-                                   &err);
-        q && q->next())
-        indexed = q->integer(0) == 2;
-    if (!indexed) {
+    if (!hasTheCompilersIndexes(*database)) {
         table = QStringLiteral("temp.ContentsCopy");
         const QString script =
             QStringLiteral("DROP TABLE IF EXISTS temp.ContentsCopy;"
                            "CREATE TEMP TABLE ContentsCopy(Ordine, Chiave, Titolo, Parente, tipo);"
                            "INSERT INTO temp.ContentsCopy SELECT Ordine, Chiave, Titolo, Parente, tipo "
-                           "FROM main.Item ORDER BY rowid;"
-                           "CREATE INDEX temp.CopyOrdine ON ContentsCopy(Ordine);") +
+                           "FROM main.Item ORDER BY rowid LIMIT %1;"
+                           "CREATE INDEX temp.CopyOrdine ON ContentsCopy(Ordine);")
+                .arg(kMaxCopiedRows) +
             QString::fromLatin1(kIndexes).arg(QStringLiteral("temp.Copy"), QStringLiteral("ContentsCopy"));
         if (database->execScript(script) != 0)
-            return false;
+            return Load::Failed;
+        int err = 0;
+        if (auto more = database->prepare(
+                QStringLiteral("SELECT 1 FROM main.Item ORDER BY rowid LIMIT 1 OFFSET %1").arg(kMaxCopiedRows), &err);
+            more && more->next())
+            m_cut = true;
     }
+    int err = 0;
     auto top = database->prepare(QStringLiteral("SELECT %1 FROM %2 AS i WHERE i.Ordine = 0 AND %3 "
-                                                "ORDER BY i.Ordine, i.rowid")
-                                     .arg(columns(table), table, firstOfItsKey(table)),
+                                                "ORDER BY i.Ordine, i.rowid LIMIT %4")
+                                     .arg(columns(table), table, firstOfItsKey(table))
+                                     .arg(kMaxFolderRows + 1),
                                  &err);
     m_children =
         database->prepare(QStringLiteral("SELECT %1 FROM %2 AS i WHERE rtrim(i.Parente) = ?1 AND i.Ordine <> 0 "
                                          "AND (i.Ordine > ?2 OR (i.Ordine = ?2 AND i.rowid > ?3)) AND %3 "
-                                         "ORDER BY i.Ordine, i.rowid")
-                              .arg(columns(table), table, firstOfItsKey(table)),
+                                         "ORDER BY i.Ordine, i.rowid LIMIT %4")
+                              .arg(columns(table), table, firstOfItsKey(table))
+                              .arg(kMaxFolderRows + 1),
                           &err);
     m_byKeyQuery = database->prepare(QStringLiteral("SELECT i.Ordine, rtrim(i.Parente) FROM %1 AS i "
                                                     "WHERE rtrim(i.Chiave) = ?1 ORDER BY i.Ordine, i.rowid LIMIT 1")
@@ -116,22 +146,31 @@ bool ContentsModel::load(std::shared_ptr<db::Database> database)
         QStringLiteral("SELECT rtrim(Chiave) FROM %1 ORDER BY Ordine, rowid LIMIT 1 OFFSET ?1").arg(table), &err);
     if (!top || !m_children || !m_byKeyQuery || !m_count || !m_nth) {
         clear();
-        return false;
+        return Load::Failed;
     }
     m_db = std::move(database);
     std::vector<std::unique_ptr<Node>> nodes;
-    while (top->next())
+    while (top->next()) {
+        if (nodes.size() >= size_t(kMaxFolderRows)) {
+            m_cut = true;
+            break;
+        }
         if (Node *n = makeNode(m_root.get(), *top)) {
             n->folder = true; // a top-level node has the folder's images
             n->row = int(nodes.size());
             nodes.emplace_back(n);
         }
+    }
     if (!nodes.empty()) {
         beginInsertRows({}, 0, int(nodes.size()) - 1);
         m_root->children = std::move(nodes);
         endInsertRows();
     }
-    return top->error() == 0;
+    if (top->error() != 0) {
+        clear();
+        return Load::Failed;
+    }
+    return m_cut ? Load::Cut : Load::Whole;
 }
 
 ContentsModel::Node *ContentsModel::makeNode(Node *parent, const db::Query &q)
@@ -162,11 +201,20 @@ void ContentsModel::readChildren(Node *node)
     m_children->bind(1, node->key);
     m_children->bind(2, node->ordine);
     m_children->bind(3, node->rowid);
-    while (m_children->next())
+    while (m_children->next()) {
+        if (found.size() >= size_t(kMaxFolderRows)) {
+            // A folder holds at most what a reader can scroll through.
+            if (!m_cut) {
+                m_cut = true;
+                emit contentsCut();
+            }
+            break;
+        }
         if (Node *n = makeNode(node, *m_children)) {
             n->row = int(found.size());
             found.emplace_back(n);
         }
+    }
     m_children->reset();
     if (found.empty()) {
         // The folder turns out empty: its expander goes.
@@ -191,8 +239,8 @@ QModelIndex ContentsModel::indexOfKey(const QString &key)
     QSet<QString> seen;
     QString k = key;
     while (!m_byKey.contains(k)) {
-        if (seen.contains(k))
-            return {}; // parents that name each other
+        if (seen.contains(k) || seen.size() >= kMaxDepth)
+            return {}; // parents that name each other, or a chain no reader would open
         seen.insert(k);
         m_byKeyQuery->reset();
         m_byKeyQuery->bind(1, k);

@@ -28,10 +28,19 @@ public:
     explicit ContentsModel(QObject *parent = nullptr);
     ~ContentsModel() override;
 
+    // What a folder holds at most, how deep a node is looked for, and how
+    // many rows of a table without the compiler's indexes are read: beyond
+    // them, a damaged or hostile table would make the reader wait without
+    // end.
+    static constexpr int kMaxFolderRows = 100000;
+    static constexpr int kMaxDepth = 256;
+    static constexpr int kMaxCopiedRows = 500000;
+
     // Shows the tree of the database's table "Item": its top-level nodes
-    // and their children. False when the table cannot be read; the model is
-    // then empty.
-    bool load(std::shared_ptr<db::Database> database);
+    // and their children. Failed when the table cannot be read (the model
+    // is then empty), Cut when part of it is left out by the limits above.
+    enum class Load { Whole, Cut, Failed };
+    Load load(std::shared_ptr<db::Database> database);
     void clear();
 
     // The node with that key, reading the folders on the way to it when
@@ -47,6 +56,12 @@ public:
     // The view's expanded state, for the open-folder image.
     void setExpanded(const QModelIndex &index, bool expanded);
 
+signals:
+    // A folder opened after the load turned out larger than a folder may
+    // be: part of it is not shown (said once per load).
+    void contentsCut();
+
+public:
     QModelIndex index(int row, int column, const QModelIndex &parent = {}) const override;
     QModelIndex parent(const QModelIndex &child) const override;
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -68,6 +83,7 @@ private:
     std::unique_ptr<Node> m_root;
     QHash<QString, Node *> m_byKey;
     std::unique_ptr<db::Query> m_children, m_byKeyQuery, m_count, m_nth;
+    bool m_cut = false;
 };
 
 } // namespace folium::title

@@ -26,28 +26,41 @@ namespace folium::title {
 using forms::Form1;
 using forms::Panel;
 
+namespace {
+constexpr int kTopFoldersOpened = 50;
+}
+
 bool LetturaSommario(Windows &w, TitleState &t)
 {
     Form1 *f = w.reader;
     int err = 0;
-    auto database = db::Database::OpenDatabase(t.TitleDatabasePath, &err);
+    auto database = db::Database::OpenReadOnly(t.TitleDatabasePath, &err);
     while (!database) {
         w.loading->hide();
         config::FileDialogRequest r;
-        r.filter = QStringLiteral("File option (*.mdb)|*.mdb");
+        r.filter = w.strings->text(QStringLiteral("BMSG"), 22);
         const QString chosen = ApriFile(w, t, r);
         if (t.CancelFlag)
             return false;
         t.TitleDatabasePath = chosen;
-        database = db::Database::OpenDatabase(t.TitleDatabasePath, &err);
+        database = db::Database::OpenReadOnly(t.TitleDatabasePath, &err);
     }
     f->Check1->setChecked(w.options->CheckOptAnd->isChecked());
     f->TextNear->setText(w.options->TextNear->text());
     // The top-level nodes and their children are read now, every other
-    // folder when it is first opened.
+    // folder when it is first opened. A table that cannot be read, or only
+    // in part, is said: the title is read without it, or with what could be.
     ContentsModel *model = contentsModel(w);
-    model->load(database);
-    for (int i = 0; i < model->rowCount(); ++i)
+    const ContentsModel::Load loaded = model->load(database);
+    if (loaded != ContentsModel::Load::Whole) {
+        w.loading->hide();
+        w.dialogs->message(w.frame,
+                           w.strings->text(QStringLiteral("BMSG"), loaded == ContentsModel::Load::Cut ? 32 : 31),
+                           w.strings->text(QStringLiteral("BMSG"), 11), config::Icon::Exclamation, config::Buttons::Ok);
+    }
+    // The first folders are opened; a title of thousands of top-level
+    // nodes opens none past them.
+    for (int i = 0; i < std::min(model->rowCount(), kTopFoldersOpened); ++i)
         f->TreeSommario->expand(model->index(i, 0));
     return true;
 }
@@ -66,6 +79,9 @@ ContentsModel *contentsModel(Windows &w)
         return model;
     auto *model = new ContentsModel(tree);
     tree->setModel(model);
+    // A folder too large to show whole, found while the reader browses.
+    QObject::connect(model, &ContentsModel::contentsCut, tree,
+                     [&w] { w.frame->statusBar()->showMessage(w.strings->text(QStringLiteral("BMSG"), 32)); });
     // A folder shows its open image while it is expanded.
     QObject::connect(tree, &QTreeView::expanded, model, [model](const QModelIndex &i) { model->setExpanded(i, true); });
     QObject::connect(tree, &QTreeView::collapsed, model,

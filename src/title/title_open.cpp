@@ -58,11 +58,12 @@ void OuvertureM14(Windows &w, TitleState &t)
         w.loading->hide();
         // The program's text, with the file it is about; the warning icon,
         // and the program's name as the title.
-        w.dialogs->message(w.frame, QStringLiteral("Bad .m14 file") + u'\n' + QDir::toNativeSeparators(t.TitlePath),
+        w.dialogs->message(w.frame,
+                           w.strings->text(QStringLiteral("BMSG"), 35) + u'\n' + QDir::toNativeSeparators(t.TitlePath),
                            QStringLiteral("Folium"), Icon::Exclamation, Buttons::Ok);
         FileDialogRequest r;
         r.folder = w.programFolder;
-        r.filter = QStringLiteral("File  (*.m14)|*.m14");
+        r.filter = w.strings->text(QStringLiteral("BMSG"), 20);
         const QString chosen = ApriFile(w, t, r);
         if (t.CancelFlag)
             return;

@@ -39,7 +39,7 @@ QString ApriFile(Windows &w, TitleState &t, const config::FileDialogRequest &req
 void AfficheLoadingText(Windows &w);
 
 // Gives TitlePath to the main pane. A file the engine cannot read brings the
-// "Bad .m14 file" message and the open dialog until one opens or the user
+// message that says so and the open dialog until one opens or the user
 // cancels (CancelFlag). On success the last-used list gets the title on top.
 void OuvertureM14(Windows &w, TitleState &t);
 

@@ -26,6 +26,10 @@ namespace folium::title {
 
 using namespace folium::config;
 
+namespace {
+constexpr int kMaxSubsets = 1000;
+}
+
 bool belongsToTitle(db::Database &database, const QString &baseName)
 {
     int err = 0;
@@ -47,20 +51,20 @@ std::shared_ptr<db::Database> openTitleDatabase(Windows &w, TitleState &t)
     t.TitleDatabasePath = names.databasePath;
     for (;;) {
         int err = 0;
-        auto database = db::Database::OpenDatabase(t.TitleDatabasePath, &err);
+        auto database = db::Database::OpenReadOnly(t.TitleDatabasePath, &err);
         if (database) {
             t.NoTitleDatabase = false;
             if (belongsToTitle(*database, names.baseName))
                 return database;
             w.loading->hide();
-            w.dialogs->message(w.frame, names.databaseFileName + QStringLiteral(" not found or wrong"),
-                               w.strings->text(QStringLiteral("BMSG"), 11), Icon::None, Buttons::Ok);
+            w.dialogs->message(w.frame, w.strings->text(QStringLiteral("BMSG"), 34).arg(names.databaseFileName),
+                               w.strings->text(QStringLiteral("BMSG"), 11), Icon::Exclamation, Buttons::Ok);
         }
         w.loading->hide();
         FileDialogRequest r;
         r.fileName = names.databaseFileName;
         r.folder = names.folder;
-        r.filter = QStringLiteral("File option (*.mdb)|*.mdb");
+        r.filter = w.strings->text(QStringLiteral("BMSG"), 22);
         const QString chosen = ApriFile(w, t, r);
         if (t.CancelFlag) {
             // The title runs without contents and parameters; the cancel
@@ -76,29 +80,53 @@ std::shared_ptr<db::Database> openTitleDatabase(Windows &w, TitleState &t)
 
 namespace {
 
-void showDateSearch(forms::Form1 *f, bool date, bool letter)
+// The search fields a title asks for, and nothing else: a title that
+// searches by letter shows no date field left by the title before it.
+void showSearchFields(forms::Form1 *f, const TitleState &t)
 {
-    f->FramePerData->setVisible(date);
-    f->DatePicker->setVisible(date);
-    f->CheckCalendrier->setVisible(date);
-    f->FramePerLettera->setVisible(letter);
-    f->ComboPerLettera->setVisible(letter);
+    f->FramePerData->setVisible(t.DateSearchEnabled);
+    f->DatePicker->setVisible(t.DateSearchEnabled);
+    f->CheckCalendrier->setVisible(t.DateSearchEnabled);
+    f->FramePerLettera->setVisible(t.LetterSearchEnabled);
+    f->ComboPerLettera->setVisible(t.LetterSearchEnabled);
+}
+
+// The index button and menu as the title's parameters ask: the random
+// topic, or the menu of indexes.
+void showIndexCommand(forms::MDIForm1 *frame, bool random)
+{
+    frame->button("Indici")->setToolTip(random ? frame->indexButtonRandomTip() : frame->indexButtonMenuTip());
+    frame->item("Sep13")->setVisible(!random);
+    frame->menu("IndiciMenu")->menuAction()->setVisible(!random);
+}
+
+// Each opening starts from a title that asks for nothing: no subsets, no
+// search by date or letter, the index menu, no name.
+void resetParameters(Windows &w, TitleState &t)
+{
+    forms::Form1 *f = w.reader;
+    t.SubsetGroupLast = -1;
+    t.SubsetGroupIds.clear();
+    t.SubsetGroupNames.clear();
+    t.DateSearchEnabled = t.LetterSearchEnabled = t.RandomTopicMode = false;
+    t.TitleName.clear();
+    f->DatePicker->setDate(QDate::currentDate());
+    t.StartDate = f->DatePicker->date();
+    f->Combo_sottoinsieme->clear();
+    f->List_risultati->setFont(QFont());
 }
 
 void runWithoutDatabase(Windows &w, TitleState &t)
 {
     forms::Form1 *f = w.reader;
     AfficheLoadingText(w);
-    f->Combo_sottoinsieme->clear();
+    resetParameters(w, t);
     f->Combo_sottoinsieme->addItem(w.strings->text(QStringLiteral("BMSG"), 13));
     f->Option_tutto->setChecked(true);
-    t.SubsetGroupIds.clear();
-    t.SubsetGroupNames.clear();
-    t.SubsetGroupLast = -1;
     t.TitleName = QStringLiteral("Inconnu");
     w.frame->setWindowTitle(t.TitleName);
-    showDateSearch(f, false, false);
-    t.DateSearchEnabled = t.LetterSearchEnabled = false;
+    showSearchFields(f, t);
+    showIndexCommand(w.frame, false);
     contentsModel(w)->clear();
     w.frame->button("Indici")->setEnabled(false);
     w.loading->hide();
@@ -116,59 +144,46 @@ void LetturaParam(Windows &w, TitleState &t)
     forms::Form1 *f = w.reader;
     forms::MDIForm1 *frame = w.frame;
     AfficheLoadingText(w);
-    t.SubsetGroupLast = -1;
-    t.SubsetGroupIds.clear();
-    t.SubsetGroupNames.clear();
-    f->Combo_sottoinsieme->clear();
+    resetParameters(w, t);
     int err = 0;
     auto rs = database->OpenRecordset(QStringLiteral("Param"), &err);
-    if (!rs)
-        return;
-    rs->setIndex(QStringLiteral("Ordre"));
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
-        const QString code = rs->Field(QStringLiteral("Codice")).toString();
-        const QVariant p1 = rs->Field(QStringLiteral("Param1"));
-        if (code == u"GRP") {
-            ++t.SubsetGroupLast;
-            const QString name = rs->Field(QStringLiteral("Param2")).toString();
-            t.SubsetGroupIds << p1.toString();
-            t.SubsetGroupNames << name;
-            f->Combo_sottoinsieme->addItem(name);
-        } else if (code == u"DAT") {
-            if (p1.toString() == u"O") {
-                f->FramePerData->show();
-                f->DatePicker->show();
-                f->CheckCalendrier->show();
-                f->FramePerLettera->hide();
-                f->ComboPerLettera->hide();
-                t.DateSearchEnabled = true;
-                t.LetterSearchEnabled = false;
-            } else if (p1.toString() == u"S") {
-                t.LetterSearchEnabled = true;
-                f->FramePerLettera->show();
-                f->ComboPerLettera->show();
-                QFont font = f->List_risultati->font();
-                font.setFamily(QStringLiteral("Americana BT"));
-                f->List_risultati->setFont(font);
-            } else {
-                showDateSearch(f, false, false);
-                t.DateSearchEnabled = t.LetterSearchEnabled = false;
+    if (rs) {
+        rs->setIndex(QStringLiteral("Ordre"));
+        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+            const QString code = rs->Field(QStringLiteral("Codice")).toString();
+            const QVariant p1 = rs->Field(QStringLiteral("Param1"));
+            if (code == u"GRP") {
+                // A list of subsets a reader can choose from; more would only
+                // be a damaged table.
+                if (t.SubsetGroupLast + 1 >= kMaxSubsets)
+                    continue;
+                ++t.SubsetGroupLast;
+                const QString name = rs->Field(QStringLiteral("Param2")).toString();
+                t.SubsetGroupIds << p1.toString();
+                t.SubsetGroupNames << name;
+                f->Combo_sottoinsieme->addItem(name);
+            } else if (code == u"DAT") {
+                t.DateSearchEnabled = p1.toString() == u"O";
+                t.LetterSearchEnabled = p1.toString() == u"S";
+            } else if (code == u"HAS") {
+                t.RandomTopicMode = p1.toString() == u"O";
+            } else if (code == u"NOM") {
+                t.TitleName = p1.toString();
+                frame->setWindowTitle(t.TitleName);
+            } else if (code == u"DEB") {
+                const QDate d = QDate::fromString(p1.toString().left(10), Qt::ISODate);
+                if (d.isValid())
+                    f->DatePicker->setDate(d);
+                t.StartDate = f->DatePicker->date();
             }
-        } else if (code == u"HAS") {
-            const bool random = p1.toString() == u"O";
-            t.RandomTopicMode = random;
-            frame->button("Indici")->setToolTip(random ? frame->indexButtonRandomTip() : frame->indexButtonMenuTip());
-            frame->item("Sep13")->setVisible(!random);
-            frame->menu("IndiciMenu")->menuAction()->setVisible(!random);
-        } else if (code == u"NOM") {
-            t.TitleName = p1.toString();
-            frame->setWindowTitle(t.TitleName);
-        } else if (code == u"DEB") {
-            const QDate d = QDate::fromString(p1.toString().left(10), Qt::ISODate);
-            if (d.isValid())
-                f->DatePicker->setDate(d);
-            t.StartDate = f->DatePicker->date();
         }
+    }
+    showSearchFields(f, t);
+    showIndexCommand(frame, t.RandomTopicMode);
+    if (t.LetterSearchEnabled) {
+        QFont font = f->List_risultati->font();
+        font.setFamily(QStringLiteral("Americana BT"));
+        f->List_risultati->setFont(font);
     }
 }
 

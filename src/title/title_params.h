@@ -23,7 +23,7 @@ using forms::Windows;
 
 // Opens TitleDatabasePath, derived from TitlePath, and checks its "COD" row.
 // A database that is missing, unreadable or not the title's own brings the
-// open dialog (after the " not found or wrong" message in the last case);
+// open dialog (after a message saying so in the last case);
 // a cancel leaves NoTitleDatabase set and returns null.
 std::shared_ptr<db::Database> openTitleDatabase(Windows &w, TitleState &t);
 

@@ -295,11 +295,12 @@ private slots:
         dialogs.files = {folder.file(QStringLiteral("abc.m14"))};
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("bad")));
-        QCOMPARE(dialogs.shown[0].text, QStringLiteral("Bad .m14 file\n") + folder.file(QStringLiteral("bad.m14")));
+        QCOMPARE(dialogs.shown[0].text,
+                 p.strings.text(QStringLiteral("BMSG"), 35) + u'\n' + folder.file(QStringLiteral("bad.m14")));
         QCOMPARE(dialogs.shown[0].title, QStringLiteral("Folium"));
         QCOMPARE(dialogs.shown[0].icon, Icon::Exclamation);
         QVERIFY(dialogs.shown[1].isFileDialog);
-        QCOMPARE(dialogs.shown[1].request.filter, QStringLiteral("File  (*.m14)|*.m14"));
+        QCOMPARE(dialogs.shown[1].request.filter, p.strings.text(QStringLiteral("BMSG"), 20));
         QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
     }
 

@@ -155,7 +155,7 @@ private slots:
              {QStringLiteral("Fran\u00e7ais"), QStringLiteral("English"), QStringLiteral("Italiano")}) {
             config::InterfaceStrings s;
             QCOMPARE(s.load(*db, lang), 0);
-            QCOMPARE(s.size(), 142);
+            QCOMPARE(s.size(), 149);
             QVERIFY(!s.text(QStringLiteral("BMSG"), 30).isEmpty());
             menus << s.text(QStringLiteral("MENU"), 18);
         }
@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(dialogs.shown[0].icon, config::Icon::None);
         QVERIFY(dialogs.shown[1].isFileDialog);
         QCOMPARE(dialogs.shown[1].request.fileName, QStringLiteral("FL.mdb"));
-        QCOMPARE(dialogs.shown[1].request.filter, QStringLiteral("File option (*.mdb)|*.mdb"));
+        QCOMPARE(dialogs.shown[1].request.filter, QStringLiteral("FL.mdb (*.mdb)|*.mdb"));
         QCOMPARE(form.Data1->DatabaseName, good);
 
         config::ScriptedDialogs giveUp;
@@ -233,7 +233,7 @@ private slots:
                  0);
         config::InterfaceStrings s;
         QCOMPARE(s.load(*db, QStringLiteral("English")), 0);
-        QCOMPARE(s.size(), 142);
+        QCOMPARE(s.size(), 149);
         QCOMPARE(s.text(QStringLiteral("MENU"), 51), QString());
         QCOMPARE(s.text(QStringLiteral("ZZZZ"), 1), QString());
         QVERIFY(config::isKnownKey(QStringLiteral("MENU"), 50));

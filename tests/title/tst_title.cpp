@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QMenu>
@@ -113,7 +114,7 @@ private slots:
         QVERIFY(again.shown[0].isFileDialog);
         QCOMPARE(again.shown[0].request.fileName, QStringLiteral("Letters.mdb"));
         QCOMPARE(again.shown[0].request.folder, folder.file(QStringLiteral("Data.old/")));
-        QCOMPARE(again.shown[0].request.filter, QStringLiteral("File option (*.mdb)|*.mdb"));
+        QCOMPARE(again.shown[0].request.filter, q.strings.text(QStringLiteral("BMSG"), 22));
         // Cancelled: the title runs without contents, as "Inconnu".
         QVERIFY(q.title.NoTitleDatabase);
         QCOMPARE(q.mainFrame()->windowTitle(), QStringLiteral("Inconnu"));
@@ -132,7 +133,8 @@ private slots:
         Program p(folder.path(), dialogs);
         QVERIFY(p.Main(QStringLiteral("abc")));
         QVERIFY(dialogs.shown.size() >= 2);
-        QCOMPARE(dialogs.shown[0].text, QStringLiteral("abc.mdb not found or wrong"));
+        QCOMPARE(dialogs.shown[0].text, p.strings.text(QStringLiteral("BMSG"), 34).arg(QStringLiteral("abc.mdb")));
+        QVERIFY(dialogs.shown[0].text.startsWith(QStringLiteral("abc.mdb ")));
         QCOMPARE(dialogs.shown[0].title, p.strings.text(QStringLiteral("BMSG"), 11));
         QVERIFY(dialogs.shown[1].isFileDialog);
         QVERIFY(p.title.NoTitleDatabase);
@@ -235,9 +237,9 @@ private slots:
         QVERIFY(p.Main(QStringLiteral("abc")));
         dialogs.files.push_back(bad.fileName());
         p.ApriTexte();
-        QCOMPARE(dialogs.shown[1].text, QStringLiteral("Bad .m14 file\n") + bad.fileName());
+        QCOMPARE(dialogs.shown[1].text, p.strings.text(QStringLiteral("BMSG"), 35) + u'\n' + bad.fileName());
         QVERIFY(dialogs.shown[2].isFileDialog);
-        QCOMPARE(dialogs.shown[2].request.filter, QStringLiteral("File  (*.m14)|*.m14"));
+        QCOMPARE(dialogs.shown[2].request.filter, p.strings.text(QStringLiteral("BMSG"), 20));
         QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
         QCOMPARE(p.mainFrame()->windowTitle(), QStringLiteral("Fixture title"));
     }
@@ -306,6 +308,157 @@ private slots:
         QVERIFY(p.mainFrame()->menu("IndiciMenu")->menuAction()->isVisible());
     }
 
+    // Regression: a title searched by letter after one searched by date
+    // kept the date field, its tree used the other title's keys and stopped
+    // answering clicks, and the index button stayed in the mode of the
+    // title before. Each title shows exactly what its parameters ask.
+    void eachTitleShowsTheSearchFieldsAndIndexCommandItAsksFor()
+    {
+        ProgramFolder folder({QStringLiteral("abc"), QStringLiteral("let"), QStringLiteral("rnd")});
+        // "let": searched by letter, its tree keys without the date mark,
+        // no random row; "rnd": the random topic, no search field at all.
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("let")),
+                            QStringLiteral("UPDATE Param SET Param1='S' WHERE Codice='DAT';"
+                                           "DELETE FROM Param WHERE Codice IN ('HAS', 'DEB');"
+                                           "UPDATE Item SET Chiave=substr(Chiave, 2), Parente=substr(Parente, 2);"));
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("rnd")),
+                            QStringLiteral("UPDATE Param SET Param1='O' WHERE Codice='HAS';"
+                                           "DELETE FROM Param WHERE Codice='DAT';"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        forms::Form1 *f = p.reader();
+        const auto fields = [f] {
+            return QString(f->FramePerData->isHidden() ? u'-' : u'D') + (f->FramePerLettera->isHidden() ? u'-' : u'L');
+        };
+        const auto open = [&](const char *name) {
+            const QString path = folder.file(QString::fromLatin1(name) + QStringLiteral(".m14"));
+            dialogs.files = {path};
+            p.ApriTexte();
+            QCOMPARE(f->Fl_main->ViewTitle(), path);
+        };
+        const auto treeJumps = [&](const QString &key, const QString &data) {
+            title::Sommario(p.windows(), p.title);
+            QTreeView *tree = f->TreeSommario;
+            const QModelIndex n = node(p, key);
+            QVERIFY2(n.isValid(), qPrintable(key));
+            title::selectNode(p.windows(), n, false);
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualRect(n).center());
+            QCOMPARE(f->Fl_main->TopicData(), data);
+        };
+        QCOMPARE(fields(), QStringLiteral("D-"));
+        treeJumps(QStringLiteral("D120351"), QStringLiteral("120351"));
+        open("let");
+        QCOMPARE(fields(), QStringLiteral("-L"));
+        QVERIFY(!p.title.DateSearchEnabled && p.title.LetterSearchEnabled);
+        QCOMPARE(p.title.StartDate, QDate::currentDate()); // no date of the title before
+        treeJumps(QStringLiteral("120351a"), QStringLiteral("120351a"));
+        open("rnd");
+        QCOMPARE(fields(), QStringLiteral("--"));
+        QVERIFY(p.title.RandomTopicMode);
+        QVERIFY(!p.mainFrame()->menu("IndiciMenu")->menuAction()->isVisible());
+        open("let");
+        QCOMPARE(fields(), QStringLiteral("-L"));
+        QVERIFY(!p.title.RandomTopicMode); // no random row: the index menu
+        QVERIFY(p.mainFrame()->menu("IndiciMenu")->menuAction()->isVisible());
+        QMenu *shown = nullptr;
+        p.commands()->popupMenu = [&](QMenu *m, const QPoint &) { shown = m; };
+        p.mainFrame()->button("Indici")->trigger();
+        QCOMPARE(shown, p.mainFrame()->menu("IndiciMenu"));
+        open("abc");
+        QCOMPARE(fields(), QStringLiteral("D-"));
+        QCOMPARE(p.title.StartDate, QDate(1851, 3, 12));
+        treeJumps(QStringLiteral("D120351a"), QStringLiteral("120351a"));
+    }
+
+    // A title's database comes with the title, from anywhere: it is read
+    // and never written, its views and triggers do nothing, and a table
+    // built to make the reader wait gives a message and a usable reader.
+    void aTitleDatabaseIsOnlyRead()
+    {
+        ProgramFolder folder;
+        const QString mdb = mdbOf(folder, QStringLiteral("abc"));
+        // A trigger that would empty the parameters on any write, and the
+        // contents as a view that never ends.
+        ProgramFolder::exec(mdb,
+                            QStringLiteral("CREATE TRIGGER wipe AFTER UPDATE ON Param BEGIN DELETE FROM Param; END;"
+                                           "ALTER TABLE Item RENAME TO ItemData;"
+                                           "CREATE VIEW Item AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                                           "SELECT i + 1 FROM n) SELECT i AS Ordine, 'k' || i AS Chiave, "
+                                           "'t' AS Titolo, '' AS Parente, '' AS tipo FROM n;"));
+        QFile file(mdb);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        {
+            ScriptedDialogs dialogs;
+            Program p(folder.path(), dialogs);
+            QVERIFY(p.Main(QStringLiteral("abc")));
+            QVERIFY(!p.title.NoTitleDatabase);
+            QCOMPARE(p.title.TitleName, QStringLiteral("Fixture title"));
+            // The view is not read: the title opens without its contents, and says so.
+            QCOMPARE(dialogs.shown.size(), size_t(1));
+            QCOMPARE(dialogs.shown[0].text, p.strings.text(QStringLiteral("BMSG"), 31));
+            QCOMPARE(p.reader()->TreeSommario->model()->rowCount(), 0);
+            QCOMPARE(p.reader()->Fl_main->JumpContext(QStringLiteral("120351")), 0);
+            bool cancel = false;
+            p.shutdown(&cancel);
+        }
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+    }
+
+    void hugeOrLoopingContentsGiveAMessageAndAUsableReader_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<int>("message");
+        // A million top-level rows, without the compiler's indexes, then
+        // with indexes of their names that index something else.
+        const QString million = QStringLiteral(
+            "DELETE FROM Item; WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+            "INSERT INTO Item SELECT 0, 'k' || i, 'Voce ' || i, '', 'f' FROM n;");
+        QTest::newRow("a million rows") << million + QStringLiteral("DROP INDEX IF EXISTS ItemParente;") << 32;
+        QTest::newRow("indexes of another shape")
+            << million +
+                   QStringLiteral("DROP INDEX ItemParente; DROP INDEX ItemChiave;"
+                                  "CREATE INDEX ItemParente ON Item(tipo); CREATE INDEX ItemChiave ON Item(Titolo);")
+            << 32;
+        // A chain of 100,000 rows, each the child of the one before, and two
+        // rows whose parents name each other.
+        QTest::newRow("a deep chain and a loop")
+            << QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 100000) "
+                              "INSERT INTO Item SELECT 100 + i, 'c' || i, 'Anello ' || i, "
+                              "CASE i WHEN 1 THEN 'Dsommario' ELSE 'c' || (i - 1) END, 'f' FROM n;"
+                              "INSERT INTO Item VALUES (200001, 'X', 'X', 'Y', ''), (200002, 'Y', 'Y', 'X', '');")
+            << 0;
+    }
+    void hugeOrLoopingContentsGiveAMessageAndAUsableReader()
+    {
+        QFETCH(QString, sql);
+        QFETCH(int, message);
+        ProgramFolder folder;
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("abc")), sql);
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        if (message) {
+            QCOMPARE(dialogs.shown.size(), size_t(1));
+            QCOMPARE(dialogs.shown[0].text, p.strings.text(QStringLiteral("BMSG"), message));
+        } else {
+            QVERIFY(dialogs.shown.empty());
+        }
+        auto *model = title::contentsModel(p.windows());
+        QVERIFY(model->rowCount() > 0);
+        QVERIFY(model->rowCount() <= title::ContentsModel::kMaxFolderRows);
+        // The reader reads, the tree follows, and a node past the depth a
+        // reader could open is simply not found.
+        QCOMPARE(p.reader()->Fl_main->JumpContext(QStringLiteral("120351")), 0);
+        title::Sommario(p.windows(), p.title);
+        QVERIFY(!node(p, QStringLiteral("c100000")).isValid());
+        QVERIFY(!node(p, QStringLiteral("X")).isValid());
+        QVERIFY(node(p, QStringLiteral("D120351")).isValid() || message);
+    }
+
     void contentsTreeFromItemRows()
     {
         ProgramFolder folder;
@@ -358,7 +511,7 @@ private slots:
         auto d = itemTable(dir, rows, true);
         QVERIFY(d);
         title::ContentsModel m;
-        QVERIFY(m.load(d));
+        QCOMPARE(m.load(d), title::ContentsModel::Load::Whole);
         QCOMPARE(m.rowCount(), 1);
         const QModelIndex root = m.index(0, 0);
         m.fetchMore(root);
@@ -409,7 +562,7 @@ private slots:
             auto d = itemTable(dir, rows, indexed);
             QVERIFY(d);
             title::ContentsModel m;
-            QVERIFY(m.load(d));
+            QCOMPARE(m.load(d), title::ContentsModel::Load::Whole);
             QCOMPARE(shape(m), QStringLiteral("A(B(B1) C(C1)) Z(Empty)"));
             QCOMPARE(m.index(0, 0).data(forms::ImageRole).toInt(), 5); // a top-level node is a folder
             QCOMPARE(m.index(1, 0).data().toString(), QStringLiteral("Root Z"));
@@ -425,7 +578,7 @@ private slots:
         auto d = itemTable(dir, QStringLiteral("DROP TABLE Item;"), false);
         QVERIFY(d);
         title::ContentsModel m;
-        QVERIFY(!m.load(d));
+        QCOMPARE(m.load(d), title::ContentsModel::Load::Failed);
         QCOMPARE(m.rowCount(), 0);
     }
 

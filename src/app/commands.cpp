@@ -30,6 +30,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeWidget>
 
 namespace folium::app {
 
@@ -376,6 +377,11 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
     Form1 *f = m_p.reader();
     MDIForm1 *frame = m_p.mainFrame();
     const auto mette = [&hs] { hs.MetteIlGiustoFocus(); };
+    // A bookmark being renamed in place: its keys are the editor's (Enter
+    // takes the name, Esc gives the old one back).
+    const QWidget *focus = QApplication::focusWidget();
+    if (focus && focus != f->List_bookmark && f->List_bookmark->isAncestorOf(focus))
+        return;
     switch (key) {
     case Qt::Key_PageUp: r.LastKey = 33; break;
     case Qt::Key_PageDown: r.LastKey = 34; break;
@@ -460,6 +466,11 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
         swallow = false;
         break;
     case Qt::Key_F2:
+        // In the bookmark list, F2 renames the bookmark selected.
+        if (shift == 0 && focus == f->List_bookmark && f->List_bookmark->currentItem()) {
+            m_p.bookmarks()->renameCurrent();
+            break;
+        }
         mette();
         if (!ctrl)
             Cerca_parola();

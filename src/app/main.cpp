@@ -3,27 +3,12 @@
 #include "mdiform1.h"
 #include "program.h"
 #include "sqlite_handle.h"
+#include "termination.h"
 
 #include <QApplication>
 #include <QIcon>
-#include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
-
-namespace {
-
-int g_signalPipe[2] = {-1, -1};
-
-void onTerminate(int)
-{
-    const char byte = 1;
-    (void)!write(g_signalPipe[0], &byte, 1);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -42,19 +27,10 @@ int main(int argc, char *argv[])
     if (!program.Main(commandLine))
         return 1;
     // Asked to end (a session closing, kill), the program closes its window
-    // as a reader would, so that options and last-used titles are kept.
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) == 0) {
-        auto *notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [&program, notifier] {
-            char byte = 0;
-            (void)!read(g_signalPipe[1], &byte, 1);
-            notifier->setEnabled(false);
-            program.mainFrame()->close();
-            QApplication::quit();
-        });
-        std::signal(SIGTERM, onTerminate);
-        std::signal(SIGINT, onTerminate);
-    }
+    // as a reader would, so that options, last-used titles and bookmarks are
+    // kept, and goes on if the reader cancels.
+    folium::app::TerminationRequests requests([&program] { return program.mainFrame()->close(); },
+                                              [] { QApplication::quit(); });
     const int rc = app.exec();
     return program.ended() ? 1 : rc;
 }

@@ -103,12 +103,37 @@ ProgramFolders programFolders(const QString &executableFolder)
     return f;
 }
 
-void Program::fatal(const QString &text)
+void Program::fatal(const QString &text, bool bookmarksAsked)
 {
     if (m_w.loading)
         m_w.loading->hide();
     m_dialogs.message(m_frame.get(), text, QStringLiteral("Error"), Icon::Critical, Buttons::Ok);
+    endAfterFatalError(bookmarksAsked);
+}
+
+void Program::endAfterFatalError(bool bookmarksAsked)
+{
+    if (m_ended)
+        return;
     m_ended = true;
+    if (!m_running)
+        return; // Main reports it; no list can have changed yet
+    if (!bookmarksAsked) {
+        title.CancelFlag = false;
+        if (VerifieBookmarks)
+            VerifieBookmarks();
+    }
+    // Whatever the answer, the program cannot go on; a cancel leaves the
+    // list in its recovery copy.
+    if (title.CancelFlag)
+        m_bookmarks->writeRecoveryNow();
+    else
+        m_bookmarks->sessionEnded();
+    title.CancelFlag = false;
+    if (m_help)
+        m_help->close();
+    m_frame->close(); // the close asks nothing more: the program has ended
+    QCoreApplication::exit(1);
 }
 
 bool Program::Main(const QString &commandLine)
@@ -149,13 +174,17 @@ bool Program::Main(const QString &commandLine)
     showLastUsedFiles();
     if (options.contentsAtStart && !title.CancelFlag)
         title::Sommario(m_w, title);
-    if (!title.CancelFlag)
+    if (!title.CancelFlag) {
+        // Bookmarks a session ended without saving, then where the reader stopped.
+        m_bookmarks->offerRecovery();
         m_resume->offer();
+    }
     // Back in Main: let pending events run, stop the timer, close the loading window.
     QCoreApplication::processEvents();
     m_frame->Timer1()->stop();
     m_w.loading->hide();
-    return true;
+    m_running = !m_ended;
+    return m_running;
 }
 
 void Program::placeMainWindow()
@@ -195,7 +224,14 @@ bool Program::InitLanguesVar()
         config::readOptionSet(*m_w.options->Data1->database(), &options);
     }
     const QString language = m_w.options->ComboLangue->currentText();
-    strings.load(*fl, language);
+    // The texts are the program's, not the user's: an installed program
+    // reads those it was delivered with, so that a user's FL.mdb copied
+    // from an earlier version lacks none of them.
+    std::shared_ptr<db::Database> texts = fl;
+    if (m_folder != m_settingsFolder)
+        if (auto delivered = db::Database::OpenReadOnly(m_folder + QStringLiteral("/FL.mdb"), &err))
+            texts = std::move(delivered);
+    strings.load(*texts, language);
     qtLanguage.apply(language);
     const QString help = config::helpFileFor(language, m_folder);
     if (!help.isEmpty())
@@ -207,6 +243,8 @@ bool Program::InitLanguesVar()
     m_w.reader->applyInterfaceStrings(strings);
     if (m_status)
         m_status->refresh();
+    if (m_bookmarks)
+        m_bookmarks->refreshPanelTitle();
     if (m_help)
         m_help->applyInterfaceStrings(strings);
     if (!starting) {
@@ -259,7 +297,7 @@ void Program::Inizializzazioni(const QString &commandLine)
     if (!title.CancelFlag) {
         title::LetturaParam(m_w, title);
         if (!title.NoTitleDatabase && !title::LetturaSommario(m_w, title)) {
-            m_ended = true;
+            endAfterFatalError();
             return;
         }
         f->Combo_perparole->setFocus();
@@ -395,15 +433,16 @@ void Program::InitialiseNouveauTexte()
             search::Cerca_parola(m_w, state);
         return;
     }
+    // The database was found but cannot be read, and no other was given.
     if (!title::LetturaSommario(m_w, title)) {
-        m_ended = true;
-        frame->close();
+        endAfterFatalError();
         return;
     }
     InizializzazioniSuite();
     m_display->UpdateButtonsEnabled();
     m_search->clearResults();
     m_bookmarks->titleChanged();
+    m_bookmarks->offerRecovery();
     m_w.loading->hide();
     frame->button("Cerca")->setChecked(false);
     for (forms::ButtonName k :
@@ -454,7 +493,7 @@ void Program::applyOptions()
     Form2 *d = m_w.options;
     Form1 *f = m_w.reader;
     engine::TopicView *main = f->Fl_main;
-    const bool notesWereOn = state.NotesAtBottom;
+    const bool notesOptionWas = options.notesAtBottom, notesOptionNow = d->CheckNotes->isChecked();
     const int near = int(Form2::leadingNumber(d->TextNear->text()));
     main->setSearchNearThreshold(near);
     main->setScreenSeparatorLine(d->CheckSepScreen->isChecked());
@@ -471,10 +510,15 @@ void Program::applyOptions()
     // none of the five leaves the panes as they are.
     if (d->CheckAggiorna->isChecked() && d->chosenZoom() != 0)
         reader::setZoom(m_w, *m_hotspots, d->chosenZoom());
-    InitLanguesVar();
-    if (notesWereOn && !d->CheckNotes->isChecked() && state.NotesPaneOpen)
-        m_hotspots->NotesFermer_Click();
-    state.NotesAtBottom = d->CheckNotes->isChecked();
+    if (!InitLanguesVar())
+        return; // the program has ended
+    // Only a change of the notes option acts on the notes pane: a pane the
+    // reader opened from the View menu stays while the option stays off.
+    if (notesOptionWas != notesOptionNow) {
+        state.NotesAtBottom = notesOptionNow;
+        if (!notesOptionNow && state.NotesPaneOpen)
+            m_hotspots->NotesFermer_Click();
+    }
     // What the next title's set-up applies: the options just stored.
     config::readOptionSet(*d->Data1->database(), &options);
 }
@@ -504,6 +548,14 @@ void Program::shutdown(bool *cancel)
 {
     if (m_shutDown || m_ended)
         return;
+    // Asked again while its question is open (a second request to end, say):
+    // the question already asked decides.
+    if (m_closing) {
+        if (cancel)
+            *cancel = true;
+        return;
+    }
+    m_closing = true;
     // The reader window's unload: the bookmark question, then the last-used
     // list in menu order, written even when the close is abandoned. A list
     // that was never read into the menu (the open dialog was cancelled at
@@ -513,12 +565,14 @@ void Program::shutdown(bool *cancel)
         VerifieBookmarks();
     const bool abandoned = title.CancelFlag;
     title.CancelFlag = false;
+    m_closing = false;
     if (title.lastFiles.read) {
         QStringList captions;
         for (int i = 0; i < 4; ++i)
             captions << m_frame->lastUsedEntry(i)->text();
         if (config::writeLastFiles(flPath(), captions) != 0) {
-            fatal(m_settingsFolder + kFatalTail);
+            title.CancelFlag = abandoned;
+            fatal(m_settingsFolder + kFatalTail, true);
             return;
         }
     }
@@ -528,6 +582,7 @@ void Program::shutdown(bool *cancel)
         return;
     }
     m_shutDown = true;
+    m_bookmarks->sessionEnded();
     // Where the reader stopped, and the window's size and place, for the next run.
     m_resume->rememberTitleShown();
     if (const int err = config::writeWindowGeometry(flPath(), m_frame->saveGeometry()); err != 0)

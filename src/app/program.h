@@ -102,6 +102,12 @@ public:
     bool InitLanguesVar();
     // True once a fatal error has ended the program.
     bool ended() const { return m_ended; }
+    // Ends the program after an error it cannot go on from: once it runs,
+    // the unsaved bookmarks are offered first, as at any close (answered
+    // Cancel, they wait in their recovery copy for the next start), then
+    // the window closes and the event loop ends with status 1.
+    // bookmarksAsked: the close that met the error has asked already.
+    void endAfterFatalError(bool bookmarksAsked = false);
 
     MDIForm1 *mainFrame() const { return m_frame.get(); }
     Form1 *reader() const { return m_w.reader; }
@@ -148,7 +154,7 @@ public:
 
 private:
     QString flPath() const;
-    void fatal(const QString &text);
+    void fatal(const QString &text, bool bookmarksAsked = false);
     void Inizializzazioni(const QString &commandLine);
     void InizializzazioniSuite();
     void InitLastUsedFiles();
@@ -175,7 +181,9 @@ private:
     WheelRouter *m_wheel = nullptr;
     HelpWindow *m_help = nullptr;
     bool m_ended = false;
+    bool m_running = false; // the start sequence is over
     bool m_shutDown = false;
+    bool m_closing = false;       // the close's questions are being asked
     bool m_layoutApplied = false; // the option set has placed the panes once
 };
 

@@ -6,18 +6,21 @@
 #include <QFileInfo>
 
 #include <cstdio>
+#include <functional>
 
 namespace folium::bookmarks {
 
 namespace {
+
 const QString kTable = QStringLiteral("Bookmarks");
 const QString kLocale = QStringLiteral(";LANGID=0x0409;CP=1252;COUNTRY=0");
-} // namespace
 
-int readBookmarkFile(const QString &path, QString *codice, std::vector<Bookmark> *list)
+int readFile(const QString &path, QString *codice, std::vector<Bookmark> *list,
+             const std::function<int(db::Database &)> &more = {})
 {
     int err = 0;
-    auto db = db::Database::OpenDatabase(path, &err);
+    // A bookmark file may come from anywhere: it is only read.
+    auto db = db::Database::OpenReadOnly(path, &err);
     if (!db)
         return err;
     auto rs = db->OpenRecordset(kTable, &err);
@@ -38,13 +41,16 @@ int readBookmarkFile(const QString &path, QString *codice, std::vector<Bookmark>
         b.scroll = long(rs->Field(QStringLiteral("SubItem2")).toLongLong());
         read.push_back(b);
     }
+    if (more && (err = more(*db)) != 0)
+        return err;
     // Stored from the last to the first: each row goes to the top.
     *list = std::vector<Bookmark>(read.rbegin(), read.rend());
     *codice = owner;
     return 0;
 }
 
-int writeBookmarkFile(const QString &path, const QString &codice, const std::vector<Bookmark> &list)
+int writeFile(const QString &path, const QString &codice, const std::vector<Bookmark> &list,
+              const std::function<int(db::Database &)> &more = {})
 {
     const QString part = path + QStringLiteral(".part");
     QFile::remove(part);
@@ -73,6 +79,8 @@ int writeBookmarkFile(const QString &path, const QString &codice, const std::vec
                 err = rs->Update();
             }
         }
+        if (err == 0 && more)
+            err = more(*db);
         if (err == 0)
             err = db->CommitTrans();
         else
@@ -89,6 +97,60 @@ int writeBookmarkFile(const QString &path, const QString &codice, const std::vec
         return db::kErrDiskFull;
     }
     return 0;
+}
+
+const QString kRecoveryTable = QStringLiteral("Recupero");
+
+} // namespace
+
+int readBookmarkFile(const QString &path, QString *codice, std::vector<Bookmark> *list)
+{
+    return readFile(path, codice, list);
+}
+
+int writeBookmarkFile(const QString &path, const QString &codice, const std::vector<Bookmark> &list)
+{
+    return writeFile(path, codice, list);
+}
+
+int writeRecoveryFile(const QString &path, const RecoveredBookmarks &r)
+{
+    return writeFile(path, r.codice, r.list, [&r](db::Database &db) {
+        db::TableDef def = db.CreateTableDef(kRecoveryTable);
+        def.appendField(def.CreateField(QStringLiteral("Titolo"), db::FieldType::Text));
+        def.appendField(def.CreateField(QStringLiteral("File"), db::FieldType::Text));
+        def.appendField(def.CreateField(QStringLiteral("Codice"), db::FieldType::Text));
+        int err = db.appendTableDef(def);
+        auto rs = err == 0 ? db.OpenRecordset(kRecoveryTable, &err) : nullptr;
+        if (!rs)
+            return err;
+        rs->AddNew();
+        rs->setField(QStringLiteral("Titolo"), r.titlePath);
+        rs->setField(QStringLiteral("File"), r.filePath);
+        rs->setField(QStringLiteral("Codice"), r.codice);
+        return rs->Update();
+    });
+}
+
+int readRecoveryFile(const QString &path, RecoveredBookmarks *r)
+{
+    RecoveredBookmarks read;
+    QString owner;
+    const int err = readFile(path, &owner, &read.list, [&read](db::Database &db) {
+        int e = 0;
+        auto rs = db.OpenRecordset(kRecoveryTable, &e);
+        if (!rs)
+            return e;
+        if (rs->MoveFirst() != 0)
+            return int(db::kErrNoCurrentRecord);
+        read.titlePath = rs->Field(QStringLiteral("Titolo")).toString();
+        read.filePath = rs->Field(QStringLiteral("File")).toString();
+        read.codice = rs->Field(QStringLiteral("Codice")).toString();
+        return 0;
+    });
+    if (err == 0)
+        *r = std::move(read);
+    return err;
 }
 
 QString newBookmarkFilePath(const QString &chosen)

@@ -30,6 +30,20 @@ int readBookmarkFile(const QString &path, QString *codice, std::vector<Bookmark>
 // Returns 0 or the error.
 int writeBookmarkFile(const QString &path, const QString &codice, const std::vector<Bookmark> &list);
 
+// A copy of a bookmark list whose changes are not saved yet, kept so that
+// a session that ends without a word (a logout, a kill, a crash) loses
+// none of them: the title the list belongs to, the bookmark file it was
+// read from or saved to (empty for a list never saved), and the list. It
+// is a bookmark file with one table more.
+struct RecoveredBookmarks {
+    QString titlePath;
+    QString filePath;
+    QString codice;
+    std::vector<Bookmark> list;
+};
+int writeRecoveryFile(const QString &path, const RecoveredBookmarks &recovered);
+int readRecoveryFile(const QString &path, RecoveredBookmarks *recovered);
+
 // The file name of a new bookmark file: its name lower-cased, its folder as
 // it is (a folder may hold capitals).
 QString newBookmarkFilePath(const QString &chosen);

@@ -18,8 +18,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
@@ -30,6 +32,14 @@ namespace folium::bookmarks {
 using config::Answer;
 using config::Buttons;
 using config::Icon;
+
+namespace {
+// The name a bookmark had before it was renamed: an empty new name gives it back.
+constexpr int kNameRole = Qt::UserRole + 30;
+// How long after a change the recovery copy is written: changes made in a
+// burst are written once.
+constexpr int kRecoveryDelayMs = 300;
+} // namespace
 
 BookmarkEntry bookmarkEntry(const QString &t)
 {
@@ -48,9 +58,18 @@ BookmarkEntry bookmarkEntry(const QString &t)
 
 Bookmarks::Bookmarks(forms::Windows &w, forms::TitleState &t, forms::ReaderState &r, reader::Hotspots &hotspots,
                      QObject *parent)
-    : QObject(parent), m_w(w), m_t(t), m_r(r), m_hotspots(hotspots), m_notice(new forms::Form3(w.frame))
+    : QObject(parent), m_w(w), m_t(t), m_r(r), m_hotspots(hotspots), m_notice(new forms::Form3(w.frame)),
+      m_recoveryTimer(new QTimer(this))
 {
     m_notice->setObjectName(QStringLiteral("Form5"));
+    m_recoveryTimer->setSingleShot(true);
+    m_recoveryTimer->setInterval(kRecoveryDelayMs);
+    connect(m_recoveryTimer, &QTimer::timeout, this, &Bookmarks::writeRecoveryNow);
+    // A bookmark is renamed in place: F2, or a click on the selected one.
+    QTreeWidget *list = w.reader->List_bookmark;
+    list->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    list->installEventFilter(this);
+    connect(list, &QTreeWidget::itemChanged, this, &Bookmarks::itemEdited);
     // The main frame's one-second timer closes the notice.
     connect(w.frame->Timer1(), &QTimer::timeout, this, [this] {
         m_notice->hide();
@@ -90,17 +109,156 @@ std::vector<Bookmark> Bookmarks::entries() const
     return out;
 }
 
+namespace {
+
+QTreeWidgetItem *newItem(QTreeWidget *list, const Bookmark &b)
+{
+    auto *item = new QTreeWidgetItem(list, QStringList{b.text});
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    item->setData(0, kNameRole, b.text);
+    forms::Form1::setImage(item, b.icon);
+    item->setData(0, forms::TagRole, b.topic);
+    item->setData(0, forms::AddressRole, qlonglong(b.address));
+    item->setData(0, forms::ScrollRole, qlonglong(b.scroll));
+    return item;
+}
+
+} // namespace
+
 void Bookmarks::fill(const std::vector<Bookmark> &bookmarks)
 {
     QTreeWidget *list = m_w.reader->List_bookmark;
+    m_filling = true;
     list->clear();
-    for (const Bookmark &b : bookmarks) {
-        auto *item = new QTreeWidgetItem(list, QStringList{b.text});
-        forms::Form1::setImage(item, b.icon);
-        item->setData(0, forms::TagRole, b.topic);
-        item->setData(0, forms::AddressRole, qlonglong(b.address));
-        item->setData(0, forms::ScrollRole, qlonglong(b.scroll));
+    for (const Bookmark &b : bookmarks)
+        newItem(list, b);
+    m_filling = false;
+}
+
+void Bookmarks::itemEdited(QTreeWidgetItem *item)
+{
+    if (m_filling || !item)
+        return;
+    // A name typed over the old one; an empty one gives the old back.
+    const QString typed = item->text(0).trimmed();
+    const QString before = item->data(0, kNameRole).toString();
+    m_filling = true;
+    if (typed.isEmpty())
+        item->setText(0, before);
+    else if (typed != item->text(0))
+        item->setText(0, typed);
+    item->setData(0, kNameRole, item->text(0));
+    m_filling = false;
+    if (item->text(0) != before) {
+        setModified(true);
+        m_w.frame->statusBar()->showMessage(item->text(0));
     }
+}
+
+bool Bookmarks::eventFilter(QObject *watched, QEvent *event)
+{
+    // F2 in the list renames the bookmark selected: the key reaches the
+    // list instead of the window's F2, the search panel.
+    if (event->type() == QEvent::ShortcutOverride && watched == m_w.reader->List_bookmark) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier && m_w.reader->List_bookmark->currentItem())
+            event->accept();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void Bookmarks::renameCurrent()
+{
+    QTreeWidget *list = m_w.reader->List_bookmark;
+    if (QTreeWidgetItem *item = list->currentItem()) {
+        list->setFocus();
+        list->editItem(item, 0);
+    }
+}
+
+void Bookmarks::setModified(bool modified)
+{
+    m_modified = modified;
+    if (modified) {
+        // The copy belongs to the title shown when the list changed.
+        if (m_recoveryFile.isEmpty())
+            m_recoveryFile = recoveryPath();
+        m_recoveryTimer->start();
+    } else {
+        sessionEnded();
+    }
+    refreshPanelTitle();
+}
+
+void Bookmarks::refreshPanelTitle()
+{
+    if (!m_w.reader->isShown(forms::Panel::Bookmarks))
+        return;
+    QString caption = QString(text("MENU", 22)).remove(u'&');
+    if (m_named)
+        caption += QStringLiteral(" (") + fileTitle() + u')';
+    if (m_modified)
+        caption += QStringLiteral(" *");
+    forms::setPanelTitle(m_w, caption, forms::kBookmarksTitleColor);
+}
+
+// --- The recovery copy ---------------------------------------------------------
+
+QString Bookmarks::recoveryPath() const
+{
+    return m_w.settingsFolder + QStringLiteral("/Recovery/") + codice() + QStringLiteral(".bkm");
+}
+
+void Bookmarks::writeRecoveryNow()
+{
+    m_recoveryTimer->stop();
+    if (!m_modified || m_recoveryFile.isEmpty() || m_w.reader->Fl_main->ViewTitle().isEmpty())
+        return;
+    QDir().mkpath(QFileInfo(m_recoveryFile).absolutePath());
+    const RecoveredBookmarks r{m_w.reader->Fl_main->ViewTitle(), m_named ? m_path : QString(), codice(), entries()};
+    if (const int err = writeRecoveryFile(m_recoveryFile, r); err != 0)
+        qWarning("The bookmarks' recovery copy could not be written (error %d)", err);
+}
+
+bool Bookmarks::offerRecovery()
+{
+    const QString path = recoveryPath();
+    if (m_w.reader->Fl_main->ViewTitle().isEmpty() || !QFileInfo::exists(path))
+        return false;
+    RecoveredBookmarks r;
+    if (readRecoveryFile(path, &r) != 0 || r.codice.compare(codice(), Qt::CaseInsensitive) != 0) {
+        QFile::remove(path); // damaged, or not this title's: nothing to give back
+        return false;
+    }
+    const QString name = m_t.TitleName.isEmpty() ? QFileInfo(r.titlePath).completeBaseName() : m_t.TitleName;
+    const Answer a = m_w.dialogs->message(m_w.frame, text("BMSG", 36).arg(name), QString(text("MENU", 22)).remove(u'&'),
+                                          Icon::Question, Buttons::YesNo);
+    if (a != Answer::Yes) {
+        QFile::remove(path);
+        return false;
+    }
+    fill(r.list);
+    m_path = r.filePath;
+    m_named = !m_path.isEmpty();
+    m_recoveryFile = path;
+    enableForList();
+    forms::MDIForm1 *frame = m_w.frame;
+    frame->button("BookmarkSalva")->setEnabled(true);
+    for (forms::ItemName n : forms::ItemList{"BookmarkSalva", "BookmarkSalvaSous"})
+        frame->item(n)->setEnabled(true);
+    setModified(true);
+    if (!r.list.empty())
+        Bookmark_list();
+    m_hotspots.MetteIlGiustoFocus();
+    return true;
+}
+
+void Bookmarks::sessionEnded()
+{
+    m_recoveryTimer->stop();
+    if (!m_recoveryFile.isEmpty())
+        QFile::remove(m_recoveryFile);
+    m_recoveryFile.clear();
 }
 
 // --- The list -------------------------------------------------------------------
@@ -120,11 +278,10 @@ void Bookmarks::Bookmark_add()
         if (list->topLevelItem(i)->data(0, forms::TagRole).toInt() == main->TopicIndex())
             found = list->topLevelItem(i);
     if (!found) {
-        auto *item = new QTreeWidgetItem(list, QStringList{e.text});
-        forms::Form1::setImage(item, e.icon);
-        item->setData(0, forms::TagRole, main->TopicIndex());
-        item->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
-        item->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
+        m_filling = true;
+        QTreeWidgetItem *item =
+            newItem(list, {e.icon, e.text, main->TopicIndex(), long(main->TopicVA()), long(main->TopicScroll())});
+        m_filling = false;
         frame->button("Bookmarklist")->setEnabled(true);
         frame->item("Segnalibri")->setEnabled(true);
         list->setCurrentItem(item);
@@ -137,14 +294,16 @@ void Bookmarks::Bookmark_add()
         frame->Timer1()->start();
     } else {
         list->setCurrentItem(found);
+        m_filling = true;
         found->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
         found->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
+        m_filling = false;
     }
     for (forms::ButtonName k : forms::ButtonList{"BookmarkSalva", "BookmarkNuovo"})
         frame->button(k)->setEnabled(true);
     for (forms::ItemName n : forms::ItemList{"BookmarkSalva", "BookmarkNuovo", "BookmarkSalvaSous"})
         frame->item(n)->setEnabled(true);
-    m_modified = true;
+    setModified(true);
     if (f->isShown(forms::Panel::Bookmarks))
         list->setFocus();
 }
@@ -155,7 +314,7 @@ void Bookmarks::Bookmark_del()
     forms::MDIForm1 *frame = m_w.frame;
     QTreeWidget *list = f->List_bookmark;
     delete list->currentItem();
-    m_modified = true;
+    setModified(true);
     if (list->topLevelItemCount() == 0) {
         for (forms::ButtonName k : forms::ButtonList{"Bookmarkdel", "Bookmarklist"})
             frame->button(k)->setEnabled(false);
@@ -187,8 +346,7 @@ void Bookmarks::Bookmark_list()
             m_w.frame->statusBar()->showMessage(list->currentItem()->text(0));
         m_w.frame->item("Segnalibri")->setEnabled(false);
     }
-    const QString suffix = m_named ? QStringLiteral(" (") + fileTitle() + u')' : QString();
-    forms::setPanelTitle(m_w, QString(text("MENU", 22)).remove(u'&') + suffix, forms::kBookmarksTitleColor);
+    refreshPanelTitle();
 }
 
 void Bookmarks::jumpTo(QTreeWidgetItem *item)
@@ -220,10 +378,9 @@ void Bookmarks::CreaNuovoBookmarks()
         frame->button(k)->setEnabled(false);
     for (forms::ItemName n : forms::ItemList{"Bookmarkdel", "BookmarkNuovo", "Segnalibri"})
         frame->item(n)->setEnabled(false);
-    m_named = m_modified = false;
+    m_named = false;
     m_path.clear();
-    if (m_w.reader->isShown(forms::Panel::Bookmarks))
-        forms::setPanelTitle(m_w, QString(text("MENU", 22)).remove(u'&'), forms::kBookmarksTitleColor);
+    setModified(false);
     m_hotspots.MetteIlGiustoFocus();
 }
 
@@ -270,10 +427,14 @@ void Bookmarks::VerifieBookmarks()
                 m_w.dialogs->message(m_w.frame, text("BMSG", 26) + u' ' + fileTitle() + u' ' + text("BMSG", 27),
                                      caption, Icon::Exclamation, Buttons::YesNoCancel, Answer::No);
             if (a == Answer::Yes) {
-                QFile::remove(m_path);
-                m_named = m_modified = false;
+                // A file that cannot be removed stays as it was: the reader
+                // is told, and nothing else is lost.
+                if (QFile::exists(m_path) && !QFile::remove(m_path))
+                    m_w.dialogs->message(m_w.frame, text("BMSG", 37).arg(QDir::toNativeSeparators(m_path)), caption,
+                                         Icon::Exclamation, Buttons::Ok);
+                m_named = false;
                 m_path.clear();
-                m_w.reader->Titre_Splitgauche->setText(caption);
+                setModified(false);
             } else {
                 m_t.CancelFlag = true;
             }
@@ -319,7 +480,7 @@ void Bookmarks::ApriBookmarks()
     fill(read);
     m_path = chosen;
     m_named = true;
-    m_modified = false;
+    setModified(false);
     enableForList();
     Bookmark_list();
     QTreeWidget *list = m_w.reader->List_bookmark;
@@ -377,9 +538,7 @@ bool Bookmarks::SalvaBookmarks()
     frame->button("BookmarkSalva")->setEnabled(false);
     frame->item("BookmarkSalva")->setEnabled(false);
     m_named = true;
-    m_modified = false;
-    if (m_w.reader->isShown(forms::Panel::Bookmarks))
-        forms::setPanelTitle(m_w, caption + QStringLiteral(" (") + fileTitle() + u')', forms::kBookmarksTitleColor);
+    setModified(false);
     m_hotspots.MetteIlGiustoFocus();
     return true;
 }

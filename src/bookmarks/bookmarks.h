@@ -11,6 +11,12 @@
 // program (or the title) open; a save is written whole beside the old file
 // and takes its place only when complete, and a failed save says so and
 // keeps the list marked as changed.
+//
+// A list with changes not saved yet shows an asterisk after its title and
+// is copied to a recovery file a moment after each change; the copy goes
+// once the list is saved or its changes are given up, and is offered back
+// when its title is next opened, so that a session that ends without a
+// word (a logout, a kill, a crash) loses no bookmark.
 #pragma once
 
 #include "bookmark_file.h"
@@ -18,6 +24,7 @@
 #include <QObject>
 #include <QString>
 
+class QTimer;
 class QTreeWidgetItem;
 class QWidget;
 
@@ -63,6 +70,20 @@ public:
     void VerifieBookmarks();
     // Another title opens: the list and its file are forgotten.
     void titleChanged();
+    // The bookmark selected takes a new name, typed in place (F2).
+    void renameCurrent();
+    // The panel title: the list's name, its file, and an asterisk while it
+    // has changes not saved (when the panel shows).
+    void refreshPanelTitle();
+
+    // The recovery copy: the file of the open title's, written now rather
+    // than in a moment; the open title's copy offered back (true when it
+    // was taken); the copy removed, as the program ends with nothing left
+    // to recover.
+    QString recoveryPath() const;
+    void writeRecoveryNow();
+    bool offerRecovery();
+    void sessionEnded();
 
     bool named() const { return m_named; }
     bool modified() const { return m_modified; }
@@ -71,6 +92,9 @@ public:
 
 signals:
     void contextMenuRequested(QWidget *source);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Offers to save the changed list before another replaces it; false
@@ -83,6 +107,9 @@ private:
     QString text(const char *group, int number) const;
     void enableForList();
     void jumpTo(QTreeWidgetItem *item);
+    // The list changed, or now stands as saved (or given up).
+    void setModified(bool modified);
+    void itemEdited(QTreeWidgetItem *item);
 
     forms::Windows &m_w;
     forms::TitleState &m_t;
@@ -91,7 +118,10 @@ private:
     forms::Form3 *m_notice;
     bool m_named = false;
     bool m_modified = false;
+    bool m_filling = false; // items are being made, not edited
     QString m_path;
+    QTimer *m_recoveryTimer;
+    QString m_recoveryFile; // the copy of the list's changes, while it has some
 };
 
 } // namespace folium::bookmarks

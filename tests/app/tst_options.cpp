@@ -173,7 +173,10 @@ private slots:
     {
         Running r;
         QVERIFY(r.p);
-        r.p->state.NotesAtBottom = true;
+        r.open();
+        r.d()->CheckNotes->setChecked(true);
+        r.d()->CommandOk_Click();
+        QVERIFY(r.p->state.NotesAtBottom);
         r.p->hotspots()->OuvreFenetreNotes();
         QVERIFY(r.p->state.NotesPaneOpen);
         r.open();
@@ -181,6 +184,25 @@ private slots:
         r.d()->CommandOk_Click();
         QVERIFY(!r.p->state.NotesPaneOpen);
         QVERIFY(!r.p->state.NotesAtBottom);
+    }
+
+    // Regression: OK closed a notes pane opened from the View menu although
+    // the notes option had never been ticked. Only a change of the option
+    // may close it.
+    void okLeavesANotesPaneTheOptionDidNotOpen()
+    {
+        Running r;
+        QVERIFY(r.p);
+        QVERIFY(!r.folder.option(QStringLiteral("OptNotes")).toBool());
+        r.p->mainFrame()->item("NoteBasPage")->trigger();
+        QVERIFY(r.p->state.NotesPaneOpen);
+        r.open();
+        r.d()->TextNear->setText(QStringLiteral("12"));
+        r.d()->CommandOk_Click();
+        QVERIFY(r.p->state.NotesPaneOpen);
+        QVERIFY(!r.p->reader()->Text_notes->isHidden());
+        QVERIFY(r.p->mainFrame()->item("NoteBasPage")->isChecked());
+        QCOMPARE(r.p->reader()->Fl_main->SearchNearThreshold(), 12);
     }
 
     void aRowThatCannotBeWrittenIsSaid()

@@ -4,6 +4,8 @@
 #include "bookmark_file.h"
 #include "bookmarks.h"
 #include "commands.h"
+#include "form2.h"
+#include "termination.h"
 #include "dao.h"
 #include "dialogs.h"
 #include "faulty_vfs.h"
@@ -19,13 +21,18 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
+
+#include <csignal>
 #include <QTest>
 #include <QTreeWidget>
 
 using namespace folium;
 using namespace folium::app;
 using namespace folium::config;
+using folium::bookmarks::RecoveredBookmarks;
 using folium::testing::ProgramFolder;
 using folium::testing::RunningProgram;
 
@@ -304,6 +311,186 @@ private slots:
         r.b()->SalvaBookmarks(); // asks for a file: the first title's stays as it was
         QVERIFY(r.dialogs.shown.front().isFileDialog);
         QCOMPARE(bytesOf(r.folder.file(QStringLiteral("abc.bkm"))), saved);
+    }
+
+    // A session that ends without a word (a kill, a crash, a logout that
+    // does not wait) loses no bookmark: the changed list is copied as it
+    // changes, and offered back when the title is next opened.
+    void unsavedBookmarksSurviveAnEndedSession()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        r.mark("Long");
+        const QString copy = r.b()->recoveryPath();
+        QTRY_VERIFY(QFile::exists(copy));
+        r.p.reset(); // ended without closing its window
+        QVERIFY(QFile::exists(copy));
+
+        r.dialogs.shown.clear();
+        r.dialogs.answers = {Answer::Yes};
+        r.start();
+        QVERIFY(r.p);
+        QCOMPARE(r.dialogs.shown.size(), size_t(1));
+        QCOMPARE(r.dialogs.shown[0].text,
+                 r.p->strings.text(QStringLiteral("BMSG"), 36).arg(QStringLiteral("Fixture title")));
+        QCOMPARE(r.texts().size(), 2);
+        QVERIFY(r.b()->modified() && !r.b()->named());
+        QVERIFY(r.p->reader()->Titre_Splitgauche->text().endsWith(QStringLiteral(" *")));
+        QVERIFY(r.p->mainFrame()->item("BookmarkSalva")->isEnabled());
+        // Saved, the copy has nothing left to keep.
+        r.dialogs.files = {r.folder.file(QStringLiteral("kept.bkm"))};
+        QVERIFY(r.b()->SalvaBookmarks());
+        QVERIFY(!QFile::exists(copy));
+        QVERIFY(!r.p->reader()->Titre_Splitgauche->text().contains(u'*'));
+
+        // Refused, the copy goes; another title's copy waits for its title.
+        r.mark("Card1");
+        r.b()->writeRecoveryNow();
+        QVERIFY(QFile::exists(copy));
+        r.p.reset();
+        r.dialogs.answers = {Answer::No};
+        r.start(QStringLiteral("def"));
+        QVERIFY(r.p);
+        QVERIFY(QFile::exists(copy)); // abc's, not asked about in def
+        r.p.reset();
+        r.start();
+        QVERIFY(!QFile::exists(copy));
+        QCOMPARE(r.texts().size(), 0);
+        // A close that saves nothing on purpose leaves no copy either.
+        r.mark("120351");
+        r.b()->writeRecoveryNow();
+        r.dialogs.answers = {Answer::No};
+        QVERIFY(r.p->mainFrame()->close());
+        QVERIFY(!QFile::exists(copy));
+    }
+
+    // A bookmark is renamed in place with F2; the list then shows it has
+    // changes; Esc or an empty name keeps the old one.
+    void aBookmarkIsRenamedInPlace()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        r.b()->Form5()->hide(); // as its timer does, a second later
+        r.dialogs.files = {r.folder.file(QStringLiteral("named.bkm"))};
+        QVERIFY(r.b()->SalvaBookmarks());
+        r.b()->Bookmark_list();
+        const QString before = r.texts().value(0);
+        QCOMPARE(r.p->reader()->Titre_Splitgauche->text(),
+                 QString(r.p->strings.text(QStringLiteral("MENU"), 22)).remove(u'&') + QStringLiteral(" (named.bkm)"));
+        QTreeWidget *list = r.list();
+        list->setCurrentItem(list->topLevelItem(0));
+        // The keys reach the list in the active window (the offscreen
+        // platform leaves the last notice shown as the active one).
+        const auto f2 = [&] {
+            r.p->mainFrame()->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(r.p->mainFrame()));
+            list->setFocus();
+            QTest::keyClick(list, Qt::Key_F2);
+        };
+        f2();
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QVERIFY(r.p->reader()->Frame_cerca->isHidden()); // F2 did not open the search panel
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("La lettera del gatto"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(r.texts().value(0), QStringLiteral("La lettera del gatto")); // taken once Enter is handled
+        QVERIFY(r.b()->modified());
+        QVERIFY(r.p->reader()->Titre_Splitgauche->text().endsWith(QStringLiteral("(named.bkm) *")));
+        // Esc, then an empty name: the name stays.
+        f2();
+        editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("xyz"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QCOMPARE(r.texts().value(0), QStringLiteral("La lettera del gatto"));
+        f2();
+        editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->clear();
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!list->isPersistentEditorOpen(list->currentItem()) && QApplication::focusWidget() == list);
+        QCOMPARE(r.texts().value(0), QStringLiteral("La lettera del gatto"));
+        // Saved under its new name; the title keeps the file's name after
+        // the options' OK (which reloads every caption).
+        QVERIFY(r.b()->SalvaBookmarks());
+        QString codice;
+        std::vector<bookmarks::Bookmark> read;
+        QCOMPARE(bookmarks::readBookmarkFile(r.folder.file(QStringLiteral("named.bkm")), &codice, &read), 0);
+        QCOMPARE(read.at(0).text, QStringLiteral("La lettera del gatto"));
+        QVERIFY(before != read.at(0).text);
+        r.p->mainFrame()->item("Opzioni")->trigger();
+        r.p->options_dialog()->CommandOk_Click();
+        QVERIFY(r.p->reader()->Titre_Splitgauche->text().endsWith(QStringLiteral("(named.bkm)")));
+    }
+
+    // Regression: a fatal error in mid-session (the application database
+    // gone when the options apply) left the program running broken, and the
+    // close that followed skipped the bookmark question. It ends the
+    // program, after that question.
+    void aFatalErrorAsksAboutTheBookmarksThenEnds()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        QFile::remove(r.folder.file(QStringLiteral("FL.mdb")));
+        const QString saved = r.folder.file(QStringLiteral("saved.bkm"));
+        r.dialogs.answers = {Answer::Ok, Answer::Yes};
+        r.dialogs.files = {saved};
+        r.dialogs.shown.clear();
+        r.p->mainFrame()->item("Opzioni")->trigger();
+        r.p->options_dialog()->CommandOk_Click();
+        QVERIFY(r.p->ended());
+        QVERIFY(!r.p->mainFrame()->isVisible());
+        QCOMPARE(r.dialogs.shown.at(0).icon, Icon::Critical);
+        QCOMPARE(r.dialogs.shown.at(1).text, r.p->strings.text(QStringLiteral("BMSG"), 25));
+        QString codice;
+        std::vector<bookmarks::Bookmark> read;
+        QCOMPARE(bookmarks::readBookmarkFile(saved, &codice, &read), 0);
+        QCOMPARE(int(read.size()), 1);
+        QVERIFY(!QFile::exists(r.b()->recoveryPath()));
+        // Answered Cancel, the program ends all the same, and the list waits
+        // in its recovery copy.
+        Running s;
+        QVERIFY(s.p);
+        s.mark("Long");
+        QFile::remove(s.folder.file(QStringLiteral("FL.mdb")));
+        s.dialogs.answers = {Answer::Ok, Answer::Cancel};
+        s.p->mainFrame()->item("Opzioni")->trigger();
+        s.p->options_dialog()->CommandOk_Click();
+        QVERIFY(s.p->ended());
+        RecoveredBookmarks kept;
+        QCOMPARE(bookmarks::readRecoveryFile(s.b()->recoveryPath(), &kept), 0);
+        QCOMPARE(int(kept.list.size()), 1);
+        QCOMPARE(kept.titlePath, s.folder.file(QStringLiteral("abc.m14")));
+    }
+
+    // Regression: asked to end (SIGTERM), the program quit even after the
+    // reader answered Cancel to the bookmark question. A cancelled close
+    // keeps it running, and the next request asks again.
+    void aRequestToEndIsACloseTheReaderMayCancel()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        int quits = 0;
+        app::TerminationRequests requests([&r] { return r.p->mainFrame()->close(); }, [&quits] { ++quits; });
+        QVERIFY(requests.isWatching());
+        r.dialogs.answers = {Answer::Cancel};
+        r.dialogs.shown.clear();
+        ::raise(SIGTERM);
+        QTRY_COMPARE(r.dialogs.shown.size(), size_t(1));
+        QCOMPARE(r.dialogs.shown[0].text, r.p->strings.text(QStringLiteral("BMSG"), 25));
+        QTest::qWait(50);
+        QCOMPARE(quits, 0);
+        QVERIFY(r.p->mainFrame()->isVisible());
+        QCOMPARE(r.texts().size(), 1);
+        r.dialogs.answers = {Answer::No};
+        ::raise(SIGTERM);
+        QTRY_COMPARE(quits, 1);
+        QVERIFY(!r.p->mainFrame()->isVisible());
     }
 
     // Regression: a right click in the list, then Esc, left "Delete

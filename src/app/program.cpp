@@ -384,7 +384,7 @@ void Program::ApriTexte()
     if (title.CancelFlag)
         return;
     title.TitlePath = chosen;
-    if (!chosen.isEmpty() && chosen.toLower() != m_w.reader->Fl_main->ViewTitle().toLower())
+    if (!chosen.isEmpty() && !title::sameFile(chosen, m_w.reader->Fl_main->ViewTitle()))
         InitialiseNouveauTexte();
 }
 
@@ -399,7 +399,7 @@ void Program::TexteOuvert_Click(int index)
         return;
     }
     title.TitlePath = m_frame->lastUsedEntry(index)->text().mid(3);
-    if (title.TitlePath.toLower() != m_w.reader->Fl_main->ViewTitle().toLower())
+    if (!title::sameFile(title.TitlePath, m_w.reader->Fl_main->ViewTitle()))
         InitialiseNouveauTexte();
 }
 

@@ -18,6 +18,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -206,7 +207,16 @@ void Bookmarks::refreshPanelTitle()
 
 QString Bookmarks::recoveryPath() const
 {
-    return m_w.settingsFolder + QStringLiteral("/Recovery/") + codice() + QStringLiteral(".bkm");
+    // One copy per title file: two editions of one name in two folders
+    // keep theirs apart.
+    const QString title = m_w.reader->Fl_main->ViewTitle();
+    const QString canonical = QFileInfo(title).canonicalFilePath();
+    const QByteArray id =
+        QCryptographicHash::hash((canonical.isEmpty() ? title : canonical).toUtf8(), QCryptographicHash::Sha1)
+            .toHex()
+            .left(12);
+    return m_w.settingsFolder + QStringLiteral("/Recovery/") + codice() + u'-' + QString::fromLatin1(id) +
+           QStringLiteral(".bkm");
 }
 
 void Bookmarks::writeRecoveryNow()
@@ -226,7 +236,7 @@ bool Bookmarks::offerRecovery()
     if (m_w.reader->Fl_main->ViewTitle().isEmpty() || !QFileInfo::exists(path))
         return false;
     RecoveredBookmarks r;
-    if (readRecoveryFile(path, &r) != 0 || r.codice.compare(codice(), Qt::CaseInsensitive) != 0) {
+    if (readRecoveryFile(path, &r) != 0 || !title::sameFile(r.titlePath, m_w.reader->Fl_main->ViewTitle())) {
         QFile::remove(path); // damaged, or not this title's: nothing to give back
         return false;
     }

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 
 namespace folium::title {
 
@@ -30,6 +31,17 @@ TitleNames titleNames(const QString &titlePath)
     n.databaseFileName = n.baseName + QStringLiteral(".mdb");
     n.databasePath = n.folder + n.databaseFileName;
     return n;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return a.isEmpty() && b.isEmpty();
+    const QFileInfo fa(a), fb(b);
+    const QString ca = fa.canonicalFilePath(), cb = fb.canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty())
+        return ca == cb;
+    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
 }
 
 QString ApriFile(Windows &w, TitleState &t, const FileDialogRequest &request)

@@ -31,6 +31,11 @@ struct TitleNames {
 };
 TitleNames titleNames(const QString &titlePath);
 
+// Whether two paths name the same file, as the file system compares them:
+// letter case counts (Lettere.m14 and lettere.m14 are two titles), and a
+// link or a "../" leads to what it names.
+bool sameFile(const QString &a, const QString &b);
+
 // The open (or, with request.save, save) dialog. Sets CancelFlag when the
 // user cancels; otherwise returns the chosen file.
 QString ApriFile(Windows &w, TitleState &t, const config::FileDialogRequest &request);

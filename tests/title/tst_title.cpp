@@ -161,14 +161,41 @@ private slots:
         engine::TopicView *main = p.reader()->Fl_main;
         main->JumpContext(QStringLiteral("Long"));
         const int shown = main->TopicIndex();
-        // The same path in other letters, from the Open dialog and from the menu.
-        dialogs.files.push_back(folder.file(QStringLiteral("ABC.M14")));
+        // The same file by another way, from the Open dialog and from the
+        // menu: through "..", through a link.
+        QDir().mkpath(folder.file(QStringLiteral("sub")));
+        dialogs.files.push_back(folder.file(QStringLiteral("sub/../abc.m14")));
         p.ApriTexte();
         QCOMPARE(main->TopicIndex(), shown);
-        p.mainFrame()->item("TexteOuvert_0")->setText(QStringLiteral("&1 ") + folder.file(QStringLiteral("Abc.m14")));
+        QVERIFY(QFile::link(folder.file(QStringLiteral("abc.m14")), folder.file(QStringLiteral("link.m14"))));
+        p.mainFrame()->item("TexteOuvert_0")->setText(QStringLiteral("&1 ") + folder.file(QStringLiteral("link.m14")));
         p.TexteOuvert_Click(0);
         QCOMPARE(main->TopicIndex(), shown);
         QCOMPARE(main->ViewTitle(), folder.file(QStringLiteral("abc.m14")));
+    }
+
+    // Regression: paths were compared lower-cased, so that of two titles
+    // whose names differ only in letter case the second never opened.
+    void titlesWhoseNamesDifferInLetterCaseAreTwo()
+    {
+        ProgramFolder folder({QStringLiteral("Lettere"), QStringLiteral("lettere")});
+        ProgramFolder::exec(mdbOf(folder, QStringLiteral("lettere")),
+                            QStringLiteral("UPDATE Param SET Param1='Le altre lettere' WHERE Codice='NOM'"));
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("Lettere")));
+        QCOMPARE(p.title.TitleName, QStringLiteral("Fixture title"));
+        dialogs.files.push_back(folder.file(QStringLiteral("lettere.m14")));
+        p.ApriTexte();
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("lettere.m14")));
+        QCOMPARE(p.title.TitleName, QStringLiteral("Le altre lettere"));
+        // Back through the last-used list.
+        p.mainFrame()
+            ->item("TexteOuvert_0")
+            ->setText(QStringLiteral("&1 ") + folder.file(QStringLiteral("Lettere.m14")));
+        p.TexteOuvert_Click(0);
+        QCOMPARE(p.reader()->Fl_main->ViewTitle(), folder.file(QStringLiteral("Lettere.m14")));
+        QCOMPARE(p.title.TitleName, QStringLiteral("Fixture title"));
     }
 
     void titleOpenedAfterCancellingAtStart()

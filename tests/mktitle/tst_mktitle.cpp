@@ -308,6 +308,23 @@ private slots:
             << QStringLiteral("<topics>\n<topic title=\"A\" data=\"a\" context=\"a\">\n<nsr><p>") +
                    QString(2001, u'w') + QStringLiteral("</p></nsr>\n</topic>\n</topics>\n")
             << QString() << "topics.xml:2: the topic's <nsr> holds more than the reader lays out: characters without";
+        // Nested past the reader's depth, by thousands: refused at the line
+        // of the first element too deep, not a crash of the stack.
+        QTest::newRow("elements nested too deep")
+            << head + QStringLiteral("<p>") + QStringLiteral("<span>\n").repeated(12000) + QStringLiteral("x") +
+                   QStringLiteral("</span>").repeated(12000) + QStringLiteral("</p>\n") + tail
+            << QString() << "topics.xml:26: elements nest more than 24 deep";
+        QTest::newRow("contents items nested too deep")
+            << head + tail
+            << QStringLiteral("<database><contents>\n") +
+                   [] {
+                       QString items;
+                       for (int i = 0; i < 30000; ++i)
+                           items += QStringLiteral("<item key=\"k%1\" text=\"t\" type=\"f\">\n").arg(i);
+                       return items;
+                   }() +
+                   QStringLiteral("</item>").repeated(30000) + QStringLiteral("</contents></database>\n")
+            << "title.xml:260: contents items nest more than 256 deep";
         QTest::newRow("bad date") << head + tail << "<database>\n<param code=\"DEB\" p1=\"12/03/1851\"/></database>\n"
                                   << "title.xml:4: DEB \"12/03/1851\" is not a date";
     }

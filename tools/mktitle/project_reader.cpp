@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QScopeGuard>
 #include <QSet>
 
 #include "xml_reader.h"
@@ -59,9 +60,16 @@ struct Sink {
     QByteArray *unindexed = nullptr; // where text goes that the index must not hold
     QSet<QString> imagesShown;       // in this region, each counted once
     qint64 imagePixels = 0;          // shown in this region
+    int depth = 0;                   // elements open around the text read
     QByteArray *html() const { return region == 0 ? &topic->nsrHtml : &topic->srHtml; }
     QByteArray *text() const { return unindexed ? unindexed : region == 0 ? &topic->nsrText : &topic->srText; }
 };
+
+// How deep elements may nest in a topic (the reader lays out no deeper), and
+// contents items in the contents tree (the reader opens no deeper): past
+// them a source is refused, before its depth could exhaust the stack.
+const int kMaxElementDepth = engine::SanitizeLimits().maxDepth;
+constexpr int kMaxItemDepth = 256;
 
 } // namespace
 
@@ -192,7 +200,7 @@ private:
                 m_out.params.push_back(p);
                 xml.skipCurrentElement();
             } else if (xml.name() == u"contents") {
-                readItems(xml, file, QString());
+                readItems(xml, file, QString(), 1);
             } else {
                 error(loc, QStringLiteral("unknown element <%1> in <database>").arg(xml.name()));
                 xml.skipCurrentElement();
@@ -200,13 +208,18 @@ private:
         }
     }
 
-    void readItems(XmlReader &xml, const QString &file, const QString &parent)
+    void readItems(XmlReader &xml, const QString &file, const QString &parent, int depth)
     {
         while (xml.readNextStartElement()) {
             const Location loc = at(file, xml);
             if (xml.name() != u"item") {
                 error(loc, QStringLiteral("unknown element <%1> in the contents").arg(xml.name()));
                 xml.skipCurrentElement();
+                continue;
+            }
+            if (depth > kMaxItemDepth) {
+                error(loc, QStringLiteral("contents items nest more than %1 deep").arg(kMaxItemDepth));
+                xml.skipCurrentElement(); // read to its end without going deeper
                 continue;
             }
             const auto a = xml.attributes();
@@ -217,7 +230,7 @@ private:
             if (it.key.trimmed().isEmpty())
                 error(loc, QStringLiteral("<item> needs a key"));
             m_out.items.push_back(it);
-            readItems(xml, file, it.key);
+            readItems(xml, file, it.key, depth + 1);
         }
     }
 
@@ -273,9 +286,18 @@ private:
         }
     }
 
-    // Reads the children of the current element up to its end tag.
+    // Reads the children of the current element up to its end tag. An
+    // element nested past what the reader lays out is refused and read to
+    // its end without going deeper.
     void content(XmlReader &xml, const QString &file, Sink &sink)
     {
+        if (sink.depth >= kMaxElementDepth) {
+            error(at(file, xml), QStringLiteral("elements nest more than %1 deep").arg(kMaxElementDepth));
+            xml.skipCurrentElement();
+            return;
+        }
+        ++sink.depth;
+        const auto leave = qScopeGuard([&sink] { --sink.depth; });
         while (!xml.atEnd()) {
             const auto tok = xml.readNext();
             if (tok == XmlReader::EndElement)
@@ -452,7 +474,7 @@ private:
         n.nsrText = n.title.toUtf8();
         n.where.line = -1; // marks a generated topic: notes do not nest
         int noteOrdinal = 0;
-        Sink noteSink{&n, 1, &noteOrdinal, false, nullptr, {}, 0};
+        Sink noteSink{&n, 1, &noteOrdinal, false, nullptr, {}, 0, sink.depth};
         n.srHtml = "<p>";
         content(xml, file, noteSink);
         n.srHtml += "</p>";

@@ -333,15 +333,20 @@ std::vector<int> utf16Positions(const QByteArray &utf8)
 
 } // namespace
 
-std::vector<HighlightSpan> TitleSearch::highlights(int topic, const QString &nsrText, const QString &srText) const
+HitMarks::HitMarks(std::shared_ptr<const TitleFile> title, QStringList expressions)
+    : m_title(std::move(title)), m_expressions(std::move(expressions))
+{
+}
+
+std::vector<HighlightSpan> HitMarks::highlights(int topic, const QString &nsrText, const QString &srText) const
 {
     std::vector<HighlightSpan> out;
-    if (m_highlightExpressions.isEmpty() || topic < 0)
+    if (m_expressions.isEmpty() || !m_title || topic < 0)
         return out;
     // Token offsets of every phrase instance, per region.
     std::vector<std::pair<int, int>> instances[2]; // (first token, token count)
     Statement st(m_title->database(), "SELECT folium_inst(fts) FROM fts WHERE fts MATCH ?1 AND rowid = ?2");
-    for (const QString &expr : m_highlightExpressions) {
+    for (const QString &expr : m_expressions) {
         st.reset();
         st.bind(1, expr);
         st.bind(2, int64_t(topic));
@@ -412,9 +417,9 @@ QString oneLine(QStringView s)
 
 } // namespace
 
-HitContext TitleSearch::hitContext(int topic, int around) const
+HitContext HitMarks::hitContext(int topic, int around) const
 {
-    if (m_highlightExpressions.isEmpty())
+    if (m_expressions.isEmpty() || !m_title)
         return {};
     const auto rec = m_title->topic(topic);
     if (!rec)

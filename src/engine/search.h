@@ -31,6 +31,30 @@ struct HitContext {
     bool isEmpty() const { return hit.isEmpty(); }
 };
 
+// Where one query matches in a title's topics: the words to mark in a
+// topic shown, and the words around a topic's first hit. A value of its
+// own, kept by whoever shows a query's hits after the engine has run other
+// queries (a results list reads the words around each hit as its rows come
+// into view).
+class HitMarks {
+public:
+    HitMarks() = default;
+    HitMarks(std::shared_ptr<const TitleFile> title, QStringList expressions);
+
+    bool isEmpty() const { return m_expressions.isEmpty(); }
+    // The texts are the plain texts of the two regions as shown; spans are
+    // sorted by region and position.
+    std::vector<HighlightSpan> highlights(int topic, const QString &nsrText, const QString &srText) const;
+    // The first place the query matched in a topic (its text first, then its
+    // heading), with about `around` characters on either side, read from
+    // the stored topic without laying it out.
+    HitContext hitContext(int topic, int around = 40) const;
+
+private:
+    std::shared_ptr<const TitleFile> m_title;
+    QStringList m_expressions;
+};
+
 class TitleSearch {
 public:
     explicit TitleSearch(std::shared_ptr<const TitleFile> title);
@@ -48,22 +72,21 @@ public:
     bool run(const Request &request);
 
     int hitCount() const { return int(m_hits.size()); }
-    // Whether the last query has anything to mark.
+    // Whether the last query has anything to mark, and what it marks.
     bool hasHighlights() const { return !m_highlightExpressions.isEmpty(); }
+    HitMarks marks() const { return HitMarks(m_title, m_highlightExpressions); }
     int hitTopic(int i) const;
     QString hitTitle(int i) const;
     const QString &error() const { return m_error; }
     QueryError errorCode() const { return m_errorCode; }
     void clear();
 
-    // Where the last query matched in a topic. The texts are the plain texts
-    // of the two regions as shown; spans are sorted by region and position.
-    std::vector<HighlightSpan> highlights(int topic, const QString &nsrText, const QString &srText) const;
-
-    // The first place the last query matched in a topic (its text first,
-    // then its heading), with about `around` characters on either side,
-    // read from the stored topic without laying it out.
-    HitContext hitContext(int topic, int around = 40) const;
+    // Where the last query matched in a topic (see HitMarks).
+    std::vector<HighlightSpan> highlights(int topic, const QString &nsrText, const QString &srText) const
+    {
+        return marks().highlights(topic, nsrText, srText);
+    }
+    HitContext hitContext(int topic, int around = 40) const { return marks().hitContext(topic, around); }
 
 private:
     class Evaluator;

@@ -119,8 +119,10 @@ public:
     QString TopicListTitle(int i) const;
     int TopicListIndex(int i) const { return m_search ? m_search->hitTopic(i) : -1; }
     QString SearchError() const { return m_search ? m_search->error() : QString(); }
-    // The words around the first hit of the last query in a topic.
+    // The words around the first hit of the last query in a topic; what the
+    // last query marks, kept as it is when later queries run.
     HitContext SearchHitContext(int topic) const { return m_search ? m_search->hitContext(topic) : HitContext(); }
+    HitMarks SearchHitMarks() const { return m_search ? m_search->marks() : HitMarks(); }
     // Why the last query was refused, for a message in the interface language.
     QueryError SearchErrorCode() const { return m_search ? m_search->errorCode() : QueryError::None; }
     int SearchMode() const { return m_searchMode; }

@@ -202,9 +202,11 @@ void SearchPanel::Avvio()
         topics.reserve(size_t(m_r.ResultCount));
         for (int i = 0; i < m_r.ResultCount; ++i)
             topics.push_back(main->TopicListIndex(i));
+        // ... and what its query marks: the words around each hit are read
+        // as rows come into view, after other queries may have run.
         m_results->setHits(
             std::move(topics), [title = main->titleFile()](int topic) { return title->topicTitle(topic); },
-            [main](int topic) { return main->SearchHitContext(topic); });
+            [marks = main->SearchHitMarks()](int topic) { return marks.hitContext(topic); });
         if (f->isShown(forms::Panel::Results))
             f->setShownPanel(forms::Panel::None); // so that the panel switch is made again
         frame->button("Risultatilist")->setEnabled(true);

@@ -210,6 +210,30 @@ private slots:
         QVERIFY(!frame->button("Risultatilist")->isEnabled());
     }
 
+    // Regression: the words around a hit, read as rows come into view, were
+    // read with the engine's last query: after a search of the topic shown
+    // or a search that found nothing, rows not shown yet had an empty or
+    // wrong context. The list keeps its own query.
+    void theContextColumnKeepsItsOwnQuery()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.search(QStringLiteral("Milano"));
+        const int rows = r.rows();
+        QVERIFY(rows >= 4);
+        auto *model = r.panel()->results();
+        const int last = rows - 1;
+        // A search of the topic shown, then one that finds nothing.
+        r.key(Qt::Key_F2);
+        r.f()->Option_argomento->click();
+        r.search(QStringLiteral("Ottavia"));
+        r.f()->Option_tutto->click();
+        r.search(QStringLiteral("zzzqqq"));
+        QCOMPARE(r.rows(), rows);
+        for (int row : {last, last - 1, 1})
+            QCOMPARE(model->index(row, 1).data(search::ContextHitRole).toString().toLower(), QStringLiteral("milano"));
+    }
+
     void pastQueriesAndRefusedQueries()
     {
         Running r;

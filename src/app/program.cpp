@@ -594,10 +594,16 @@ void Program::shutdown(bool *cancel)
         SplitterPosition = m_w.reader->splitterPosition();
     if (SplitterPosition < Form1::kMinSidePane)
         SplitterPosition = storedSplitterPosition();
+    // Like the window's place, a width not kept costs the reader a drag at
+    // the next start, never data: it is said in the log, not in a message.
     if (db::Recordset *rs = m_w.options ? m_w.options->Data1->recordset() : nullptr) {
-        rs->Edit();
-        rs->setField(QStringLiteral("SplitPos"), SplitterPosition);
-        rs->Update();
+        int err = rs->Edit();
+        if (err == 0 && (err = rs->setField(QStringLiteral("SplitPos"), SplitterPosition)) == 0)
+            err = rs->Update();
+        if (err != 0) {
+            rs->CancelUpdate();
+            qWarning("The side pane's width was not kept (error %d)", err);
+        }
     }
     if (m_help)
         m_help->close();

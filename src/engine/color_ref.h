@@ -8,6 +8,10 @@
 
 namespace folium::engine {
 
+// The current search hit, marked apart from the others (a deep orange,
+// which the yellow of the other hits and the pages' colours never are).
+inline const QColor kCurrentHitColor(0xE0, 0x6C, 0x00);
+
 inline QColor fromColorRef(long c)
 {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));

@@ -139,8 +139,14 @@ public:
     // a colour too close to the page's is drawn inverted, so hits always show.
     long SearchHitLook() const { return m_hitLook; }
     void setSearchHitLook(long look);
-    // Brings highlight n (from 0, in the scrolling region) into view.
+    // Makes highlight n (from 0, in the scrolling region) the current one,
+    // marked apart from the others so that it stands out when every hit is
+    // on the page, and brings it into view.
     int ShowHighlight(int n);
+    // The current highlight, or -1 (none since the hits last changed).
+    int CurrentHighlight() const { return m_currentHighlight; }
+    // Brings highlight n into view without making it the current one.
+    void bringHighlightIntoView(int n);
     const std::vector<HighlightSpan> &highlightSpans(int region) const { return m_highlights[region == 0 ? 0 : 1]; }
     void setHighlightSpans(int region, std::vector<HighlightSpan> spans);
 
@@ -221,6 +227,7 @@ private:
     bool m_hilite = false;
     long m_hitLook = 0x00FFFF; // yellow
     std::vector<HighlightSpan> m_highlights[2];
+    int m_currentHighlight = -1;
 };
 
 // Region functions of the engine library. err may be null; when it is not,

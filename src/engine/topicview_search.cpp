@@ -50,6 +50,7 @@ void TopicView::updateHighlights()
 {
     for (auto &h : m_highlights)
         h.clear();
+    m_currentHighlight = -1;
     // The texts of the regions are read only when there is something to mark.
     if (m_hilite && m_search && m_topic && m_search->hasHighlights()) {
         const auto spans = m_search->highlights(m_topic->index, wordText(0), wordText(1));
@@ -84,6 +85,8 @@ QString TopicView::wordText(int region) const
 void TopicView::setHighlightSpans(int region, std::vector<HighlightSpan> spans)
 {
     m_highlights[region == 0 ? 0 : 1] = std::move(spans);
+    if (region != 0)
+        m_currentHighlight = -1;
     drawHighlights(region);
 }
 
@@ -102,19 +105,30 @@ void TopicView::drawHighlights(int region)
     }
     // The hits' text reads on their colour, in a dark desktop too.
     fore = readableOn(back, fore);
+    // The current hit, stepped to with F11 and F12, stands apart from the
+    // others: a stronger colour, underlined.
+    const QColor currentBack = kCurrentHitColor;
+    const QColor currentFore = readableOn(currentBack, fore);
     QList<QTextEdit::ExtraSelection> sels;
     const int end = std::max(0, rv->document()->characterCount() - 1);
     // Inside an edit block a cursor does not lay its line out to find its
     // x position: placing thousands of them stays cheap in a long topic.
     QTextCursor batch(rv->document());
     batch.beginEditBlock();
-    for (const HighlightSpan &h : m_highlights[region == 0 ? 0 : 1]) {
+    const auto &spans = m_highlights[region == 0 ? 0 : 1];
+    for (size_t i = 0; i < spans.size(); ++i) {
+        const HighlightSpan &h = spans[i];
+        const bool current = region != 0 && int(i) == m_currentHighlight;
         QTextEdit::ExtraSelection sel;
         sel.cursor = QTextCursor(rv->document());
         sel.cursor.setPosition(std::clamp(h.start, 0, end));
         sel.cursor.setPosition(std::clamp(h.end, 0, end), QTextCursor::KeepAnchor);
-        sel.format.setBackground(back);
-        sel.format.setForeground(fore);
+        sel.format.setBackground(current ? currentBack : back);
+        sel.format.setForeground(current ? currentFore : fore);
+        if (current) {
+            sel.format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
+            sel.format.setUnderlineColor(currentFore);
+        }
         sels << sel;
     }
     batch.endEditBlock();
@@ -127,9 +141,18 @@ int TopicView::ShowHighlight(int n)
     const auto &hl = m_highlights[1];
     if (n < 0 || n >= int(hl.size()))
         return fail(kErrBadRegion);
+    m_currentHighlight = n;
+    drawHighlights(1);
     m_sr->ensurePositionVisible(hl[size_t(n)].start);
     m_err = kErrNone;
     return kErrNone;
+}
+
+void TopicView::bringHighlightIntoView(int n)
+{
+    const auto &hl = m_highlights[1];
+    if (n >= 0 && n < int(hl.size()))
+        m_sr->ensurePositionVisible(hl[size_t(n)].start);
 }
 
 } // namespace folium::engine

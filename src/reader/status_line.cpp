@@ -70,6 +70,13 @@ void StatusLine::countHits()
     const TopicView *main = m_w.reader->Fl_main;
     const int hits = int(main->highlightSpans(0).size() + main->highlightSpans(1).size());
     const QString stat = QStringLiteral("STAT");
+    // While the reader steps through the hits of the text (F11, F12): the
+    // one shown of how many.
+    if (main->CurrentHighlight() >= 0) {
+        m_hits->setText(
+            m_w.strings->text(stat, 7).arg(main->CurrentHighlight() + 1).arg(main->highlightSpans(1).size()));
+        return;
+    }
     m_hits->setText(hits == 0   ? QString()
                     : hits == 1 ? m_w.strings->text(stat, 2)
                                 : m_w.strings->text(stat, 3).arg(hits));

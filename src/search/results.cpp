@@ -154,7 +154,7 @@ void SearchPanel::showResult()
     // The reader sees where the words stand: the first hit is brought into
     // view (stepping with F12 still starts from it).
     if (m_r.HitHighlighting && m_r.HighlightCount > 0)
-        m_w.reader->Fl_main->ShowHighlight(0);
+        m_w.reader->Fl_main->bringHighlightIntoView(0);
 }
 
 void SearchPanel::clearResults()

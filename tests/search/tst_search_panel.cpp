@@ -3,6 +3,8 @@
 // the hits, the jumps by date and by letter; and the results model's kinds,
 // sort keys and context column.
 #include "dialogs.h"
+#include "status_line.h"
+#include "color_ref.h"
 #include "form1.h"
 #include "form3.h"
 #include "mdiform1.h"
@@ -370,6 +372,45 @@ private slots:
         frame->button("Highlight")->trigger();
         QVERIFY(r.main()->HiliteSearchHits());
         QVERIFY(frame->item("Evidenziatore")->isChecked());
+    }
+
+    // Regression: stepping through the hits showed no current one when all
+    // of them fit on the page. The current hit stands out, and the status
+    // bar says which it is of how many.
+    void theCurrentHitStandsOutAndTheStatusSaysWhichItIs()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.search(QStringLiteral("lettera OR lettere"));
+        int count = 0;
+        for (int i = 0; i < r.rows() && count < 2; ++i) {
+            r.f()->List_risultati->setCurrentIndex(r.f()->List_risultati->model()->index(i, 0));
+            r.p->display()->AfficheTopic();
+            count = r.p->state.HighlightCount;
+        }
+        QVERIFY(count >= 2);
+        QLabel *status = r.p->statusLine()->hitsLabel();
+        QCOMPARE(r.main()->CurrentHighlight(), -1); // a result shown: none yet
+        const auto marks = [&r] { return r.main()->regionView(1)->extraSelections(); };
+        const auto isCurrent = [](const QTextEdit::ExtraSelection &s) {
+            return s.format.background().color() == engine::kCurrentHitColor;
+        };
+        QVERIFY(std::none_of(marks().begin(), marks().end(), isCurrent));
+        r.key(Qt::Key_F12);
+        r.key(Qt::Key_F12);
+        QCOMPARE(r.main()->CurrentHighlight(), 1);
+        QVERIFY(!isCurrent(marks().at(0)));
+        QVERIFY(isCurrent(marks().at(1)));
+        QCOMPARE(marks().at(1).format.underlineStyle(), QTextCharFormat::SingleUnderline);
+        QCOMPARE(status->text(), r.text("STAT", 7).arg(2).arg(count));
+        QCOMPARE(status->text(), QStringLiteral("Occurrence 2 / %1").arg(count)); // the French interface
+        r.key(Qt::Key_F11);
+        QVERIFY(isCurrent(marks().at(0)) && !isCurrent(marks().at(1)));
+        QCOMPARE(status->text(), r.text("STAT", 7).arg(1).arg(count));
+        // Another page: no current hit, the count again.
+        r.panel()->Risultati_list_next();
+        QCOMPARE(r.main()->CurrentHighlight(), -1);
+        QVERIFY(!status->text().contains(u'/'));
     }
 
     void datesShowTheirLetters()

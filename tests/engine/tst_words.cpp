@@ -101,12 +101,23 @@ private slots:
         int checked = 0;
         for (int t = 0; t < topics; ++t) {
             m_view->setTopicIndex(t);
+            // A note's heading (its data is its letter's, a "." and its
+            // number) repeats the letter's title: it is shown, not indexed.
+            const bool note = m_view->TopicData().contains(u'.');
             for (int region = 0; region < 2; ++region) {
                 const std::vector<Word> words = wordsOnThePage(*m_view, region);
                 // Where each word (folded) stands in this region.
                 std::map<QString, std::set<std::pair<int, int>>> places;
                 for (const Word &w : words)
                     places[folded(w.text)].insert({w.start, w.end});
+                if (note && region == 0) {
+                    for (const auto &[word, expected] : places) {
+                        QCOMPARE(m_view->RunSearch(u'"' + word + u'"'), 0);
+                        QVERIFY2(m_view->SearchHitCount() == 0 || !m_view->highlightSpans(1).empty(),
+                                 qPrintable(QStringLiteral("\"%1\" of a note's heading indexed").arg(word)));
+                    }
+                    continue;
+                }
                 for (const auto &[word, expected] : places) {
                     QCOMPARE(m_view->RunSearch(u'"' + word + u'"'), 0);
                     QVERIFY2(m_view->SearchHitCount() == 1 && m_view->TopicListIndex(0) == t,

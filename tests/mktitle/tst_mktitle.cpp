@@ -151,6 +151,15 @@ private slots:
         const auto rec = t->topic(note->topic);
         QCOMPARE(rec->data, QStringLiteral("120351.2"));
         QCOMPARE(rec->title, QStringLiteral("Nota 2 \u2013 12 marzo 1851, a Luigi"));
+        // Regression: a search for a name found every note of a letter to
+        // that person through the note's heading, which repeats the letter's
+        // title. The heading is shown, not indexed: the notes are found by
+        // their text.
+        QVERIFY(rec->nsr.contains(QStringLiteral("Luigi")));
+        const QStringList withLuigi = topicsWith(res.m14Path, QStringLiteral("luigi"));
+        QVERIFY(withLuigi.contains(QStringLiteral("1")));
+        QVERIFY(!withLuigi.contains(QString::number(note->topic)));
+        QCOMPARE(topicsWith(res.m14Path, QStringLiteral("francese")).size(), 1);
         QVERIFY(note->topic > 5); // notes come after the authored topics
         QVERIFY(!t->browseNeighbour(note->topic, 1));
         // Notes form the groups "N" + their letter's groups, stored as ranges.

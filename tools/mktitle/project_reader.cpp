@@ -470,8 +470,10 @@ private:
             n.groups << u'N' + g;
         const QString noteContext = QStringLiteral("T%1.%2").arg(caller.data).arg(k);
         n.contexts.push_back({noteContext, QString(), loc});
+        // The heading repeats the calling topic's title: it is shown, not
+        // indexed, so that a search for a name finds the notes that speak
+        // of it, not every note of a letter to that person.
         n.nsrHtml = "<p><b>" + engine::escapeHtml(n.title).toUtf8() + "</b></p>";
-        n.nsrText = n.title.toUtf8();
         n.where.line = -1; // marks a generated topic: notes do not nest
         int noteOrdinal = 0;
         Sink noteSink{&n, 1, &noteOrdinal, false, nullptr, {}, 0, sink.depth};

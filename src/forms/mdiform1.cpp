@@ -1,6 +1,7 @@
 #include "mdiform1.h"
 
 #include "interface_strings.h"
+#include "palette_icon.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -353,7 +354,8 @@ void MDIForm1::buildToolbar()
     m_toolbar->setIconSize(QSize(24, 24));
     for (const ButtonDef &b : kButtons) {
         const QString key = b.key.toString();
-        QAction *a = m_toolbar->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(key)), QString::fromUtf8(b.text));
+        QAction *a =
+            m_toolbar->addAction(paletteIcon(QStringLiteral(":/icons/%1.svg").arg(key)), QString::fromUtf8(b.text));
         a->setObjectName(key);
         a->setCheckable(b.checkable);
         connect(a, &QAction::triggered, this, [this, key] { emit toolbarButtonClicked(key); });

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QHash>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 #include <QTextBlock>
 #include <QToolBar>
@@ -153,6 +154,43 @@ private slots:
         QVERIFY(help && help->isVisible());
         const double h = textContrast(help->grab().toImage());
         QVERIFY2(h >= 4.5, qPrintable(QString::number(h)));
+    }
+
+    // Regression: in a dark desktop the toolbar's enabled icons stood out
+    // from the bar by 1.3:1 and its disabled ones by 2.9:1, so that enabled
+    // buttons looked disabled. Icons follow the palette: an enabled one reads
+    // at 4.5:1 at least, a disabled one plainly less, in a dark desktop and
+    // in a light one.
+    void toolbarIconsFollowThePalette()
+    {
+        Running r;
+        QVERIFY(r.p);
+        // The strongest contrast an icon's pixels make with the bar under it.
+        const auto contrastOn = [](const QIcon &icon, QIcon::Mode mode, const QColor &ground) {
+            QImage img(24, 24, QImage::Format_RGB32);
+            img.fill(ground);
+            QPainter(&img).drawPixmap(0, 0, icon.pixmap(QSize(24, 24), 1.0, mode));
+            double best = 1;
+            for (int y = 0; y < img.height(); ++y)
+                for (int x = 0; x < img.width(); ++x)
+                    best = std::max(best, contrastRatio(QColor(img.pixel(x, y)), ground));
+            return best;
+        };
+        for (const QPalette &palette : {darkPalette(), QPalette(Qt::black, QColor(0xEF, 0xEF, 0xEF))}) {
+            QApplication::setPalette(palette);
+            const QColor ground = palette.color(QPalette::Window);
+            for (QAction *a : r.p->mainFrame()->Toolbar()->actions()) {
+                const double on = contrastOn(a->icon(), QIcon::Normal, ground);
+                const double off = contrastOn(a->icon(), QIcon::Disabled, ground);
+                QVERIFY2(on >= 4.5, qPrintable(QStringLiteral("%1: %2").arg(a->objectName()).arg(on)));
+                QVERIFY2(
+                    off < on / 2 && off >= 1.5,
+                    qPrintable(QStringLiteral("%1 disabled: %2 (enabled %3)").arg(a->objectName()).arg(off).arg(on)));
+            }
+        }
+        QApplication::setPalette(darkPalette());
+        if (const QString shots = qEnvironmentVariable("FOLIUM_LOOK_SHOTS"); !shots.isEmpty())
+            r.p->mainFrame()->Toolbar()->grab().save(shots + QStringLiteral("/dark-toolbar.png"));
     }
 
     void iconsAtTheScreensResolution()

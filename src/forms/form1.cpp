@@ -314,7 +314,21 @@ void Form1::placeNotesDivider()
 void Form1::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    fitSidePane();
     placeNotesDivider();
+}
+
+void Form1::fitSidePane()
+{
+    if (m_sideWanted < 0 || Text_gauche->isHidden() || Text_droit->isHidden())
+        return;
+    const int room = Splitter1->width() - Splitter1->handleWidth();
+    if (room <= 0)
+        return;
+    const int side = std::max(std::min(m_sideWanted, room - kMinReadingWidth), std::min(m_sideWanted, kMinSidePane));
+    if (Splitter1->sizes().value(0) != side)
+        Splitter1->setSizes({side, std::max(1, room - side)});
+    m_sideYielded = side < m_sideWanted ? Splitter1->sizes().value(0) : -1;
 }
 
 void Form1::dividerMoved(QSplitter *splitter)
@@ -328,6 +342,10 @@ void Form1::dividerMoved(QSplitter *splitter)
         if (at <= 10 || at >= whole - 10) {
             const int to = at <= 10 ? 10 : whole - 15;
             splitter->setSizes({to, std::max(1, whole - to - splitter->handleWidth())});
+        }
+        if (splitter == Splitter1) {
+            m_sideWanted = splitter->sizes().value(0);
+            m_sideYielded = -1;
         }
     }
     emit dividerDropped();
@@ -404,8 +422,8 @@ int Form1::splitterPosition() const
 {
     if (m_pendingSplit >= 0)
         return m_pendingSplit;
-    const QList<int> sizes = Splitter1->sizes();
-    return sizes.isEmpty() ? 0 : sizes.first();
+    const int shown = Splitter1->sizes().value(0);
+    return m_sideYielded >= 0 && shown == m_sideYielded ? m_sideWanted : shown;
 }
 
 void Form1::setSplitterPosition(int pixels)
@@ -415,8 +433,12 @@ void Form1::setSplitterPosition(int pixels)
         return;
     }
     m_pendingSplit = -1;
+    m_sideWanted = pixels;
     const int total = std::max(Splitter1->width(), pixels + 200);
     Splitter1->setSizes({pixels, total - pixels});
+    // A window too narrow for both: the text keeps its width.
+    if (Splitter1->width() > 0)
+        fitSidePane();
 }
 
 } // namespace folium::forms

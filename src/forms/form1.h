@@ -124,6 +124,11 @@ public:
     // is never kept: kDefaultSidePane stands for it.
     static constexpr int kMinSidePane = 10;
     static constexpr int kDefaultSidePane = 360;
+    // The text keeps at least this width when the window narrows: the side
+    // pane yields first, and takes its width back when the window widens.
+    static constexpr int kMinReadingWidth = 280;
+    // The width the reader gave the side pane (kept from one run to the
+    // next), whatever a narrow window lets it have for now.
     int splitterPosition() const;
     void setSplitterPosition(int pixels);
     // The notes pane's place for a window this high: a fifth of the height
@@ -150,8 +155,13 @@ protected:
 private:
     void buildSearchPanel();
     void dividerMoved(QSplitter *splitter);
+    // The side pane at the width wanted, or narrower while the window
+    // leaves the text less than kMinReadingWidth.
+    void fitSidePane();
     Panel m_shown = Panel::Search;
     int m_pendingSplit = -1; // a width for the side pane once it shows
+    int m_sideWanted = -1;   // the width the reader gave it
+    int m_sideYielded = -1;  // the narrower width a narrow window left it
 };
 
 // The modifier keys of a key or mouse event as the handlers take them: the

@@ -185,6 +185,8 @@ MDIForm1::MDIForm1(QWidget *parent) : QMainWindow(parent)
     initIconResources();
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Folium"));
+    // Room for the menus, a side pane and a readable column of text.
+    setMinimumSize(kMinimumSize);
     buildMenus();
     buildToolbar();
     // Every name of the lists has its action: a lookup never finds nothing.

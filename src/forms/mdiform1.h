@@ -5,7 +5,6 @@
 
 #include "frame_names.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QString>
 
@@ -26,6 +25,8 @@ class MDIForm1 : public QMainWindow {
     Q_OBJECT
 public:
     explicit MDIForm1(QWidget *parent = nullptr);
+
+    static constexpr QSize kMinimumSize{560, 380};
 
     // A menu item by its name ("Apri", "Cinquanta", "TexteOuvert_2"), a
     // separator by its ("Sep13"), a menu by its ("File", "IndiciMenu"), a

@@ -217,6 +217,38 @@ private slots:
         QCOMPARE(folder.option(QStringLiteral("SplitPos")).toInt(), Form1::kMinSidePane);
     }
 
+    // Regression: at 320x240 the side pane kept its 360 pixels and the text
+    // became a sliver. The window has a minimum size, the side pane yields
+    // to the text while the window is narrow and takes its width back when
+    // it widens; the width kept for the next run is the reader's.
+    void aNarrowWindowKeepsTheTextReadable()
+    {
+        Folder folder;
+        ScriptedDialogs dialogs;
+        Program p(folder.path(), dialogs);
+        QVERIFY(p.Main(QStringLiteral("abc")));
+        MDIForm1 *frame = p.mainFrame();
+        Form1 *f = p.reader();
+        frame->resize(1000, 700);
+        QApplication::processEvents();
+        QCOMPARE(f->Splitter1->sizes().value(0), Form1::kDefaultSidePane);
+        frame->resize(320, 240);
+        QApplication::processEvents();
+        QVERIFY(frame->width() >= MDIForm1::kMinimumSize.width());
+        QVERIFY(frame->height() >= MDIForm1::kMinimumSize.height());
+        QVERIFY(f->Text_droit->width() >= Form1::kMinReadingWidth);
+        QVERIFY(f->Splitter1->sizes().value(0) < Form1::kDefaultSidePane);
+        QCOMPARE(f->splitterPosition(), Form1::kDefaultSidePane); // the reader's width, still
+        frame->resize(1000, 700);
+        QApplication::processEvents();
+        QCOMPARE(f->Splitter1->sizes().value(0), Form1::kDefaultSidePane);
+        // Shrunk again and closed so: the reader's width is the one kept.
+        frame->resize(320, 240);
+        QApplication::processEvents();
+        QVERIFY(frame->close());
+        QCOMPARE(folder.option(QStringLiteral("SplitPos")).toInt(), Form1::kDefaultSidePane);
+    }
+
     void applicationDatabaseMissingOrDamagedAtStart_data()
     {
         QTest::addColumn<bool>("damaged");

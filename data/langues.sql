@@ -189,6 +189,7 @@ INSERT INTO Langues VALUES (146, 'BMSG', 34, '%1 est introuvable, ou n''est pas 
 INSERT INTO Langues VALUES (147, 'BMSG', 35, 'Ce fichier n''est pas une édition que Folium sait ouvrir, ou il est endommagé :', 'This file is not an edition Folium can open, or it is damaged:', 'Questo file non è un''edizione che Folium sa aprire, oppure è danneggiato:');
 INSERT INTO Langues VALUES (148, 'BMSG', 36, 'Des signets de « %1 » n''avaient pas été enregistrés quand Folium s''est arrêté. Voulez-vous les retrouver ?', 'Bookmarks of “%1” had not been saved when Folium last stopped. Do you want them back?', 'Alcuni segnalibri di «%1» non erano stati salvati quando Folium si è chiuso. Recuperarli?');
 INSERT INTO Langues VALUES (149, 'BMSG', 37, 'Le fichier %1 n''a pas pu être supprimé : il reste tel quel.', 'The file %1 could not be deleted: it stays as it was.', 'Non è stato possibile eliminare il file %1: resta com''era.');
+INSERT INTO Langues VALUES (151, 'BMSG', 38, 'Les options n''ont pas pu être enregistrées (disque plein, dossier protégé en écriture ou erreur du disque) : rien n''a été changé.', 'The options could not be saved (a full disk, a read-only folder or a disk error): nothing was changed.', 'Non è stato possibile salvare le opzioni (disco pieno, cartella protetta in scrittura o errore del disco): non è stato cambiato nulla.');
 
 -- Status bar: the match shown when stepping through the matches of a page
 INSERT INTO Langues VALUES (150, 'STAT', 7, 'Occurrence %1 / %2', 'Match %1 / %2', 'Occorrenza %1 / %2');

@@ -233,6 +233,11 @@ bool Program::InitLanguesVar()
             texts = std::move(delivered);
     strings.load(*texts, language);
     qtLanguage.apply(language);
+    // Windows made before, and what they hold (the calendar of the date
+    // search, the numbers of the options), take the interface's locale too:
+    // a widget keeps the locale it was made with.
+    for (QWidget *w : QApplication::topLevelWidgets())
+        w->setLocale(qtLanguage.locale());
     const QString help = config::helpFileFor(language, m_folder);
     if (!help.isEmpty())
         HelpFilePath = help;
@@ -541,7 +546,8 @@ void Program::ShowHelp(int command, const QString &context)
     if (!context.isEmpty())
         m_help->HelpContext = context;
     if (!m_help->ShowHelp())
-        m_dialogs.message(m_frame.get(), m_help->error(), QStringLiteral("Help"), Icon::Exclamation, Buttons::Ok);
+        m_dialogs.message(m_frame.get(), m_help->error(), strings.text(QStringLiteral("AIDE"), 5), Icon::Exclamation,
+                          Buttons::Ok);
 }
 
 void Program::shutdown(bool *cancel)

@@ -297,7 +297,8 @@ void Form2::CommandOk_Click()
     // The row is written whole or not at all; a row that cannot be written
     // is said, and nothing is applied.
     if (const int err = Data1->UpdateRecord(also); err != 0) {
-        m_dialogs.message(this, db::errorDescription(err), windowTitle(), Icon::Exclamation, Buttons::Ok);
+        m_dialogs.message(this, strings ? strings->text(QStringLiteral("BMSG"), 38) : db::errorDescription(err),
+                          windowTitle(), Icon::Exclamation, Buttons::Ok);
         return;
     }
     NotesAtBottom = CheckNotes->isChecked();

@@ -19,7 +19,9 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QKeyEvent>
@@ -438,6 +440,12 @@ private slots:
             QVERIFY(p.InitLanguesVar());
             QCOMPARE(cancel(), QString::fromUtf8(text));
             QCOMPARE(QLocale().dayName(1), QString::fromUtf8(monday));
+            // Regression: the calendar of the date search kept the system's
+            // month and day names. The windows made before a change follow it.
+            QDateEdit *date = p.reader()->DatePicker;
+            QCOMPARE(date->locale().dayName(1), QString::fromUtf8(monday));
+            QCOMPARE(date->calendarWidget()->locale().dayName(1), QString::fromUtf8(monday));
+            QCOMPARE(p.options_dialog()->locale().dayName(1), QString::fromUtf8(monday));
         }
     }
 

@@ -217,6 +217,7 @@ private slots:
         r.d()->CommandOk_Click();
         db::testing::failWritesAfter(-1);
         QCOMPARE(r.dialogs.shown.size(), size_t(1));
+        QCOMPARE(r.dialogs.shown[0].text, r.p->strings.text(QStringLiteral("BMSG"), 38)); // in the reader's language
         QVERIFY(r.d()->isVisible());
         QCOMPARE(r.folder.option(QStringLiteral("Near")).toInt(), 8);
         QCOMPARE(r.p->reader()->Fl_main->SearchNearThreshold(), 8); // nothing applied

@@ -166,6 +166,10 @@ INSERT INTO Langues VALUES (129, 'ACCE', 5, 'Séparateur du volet des notes', 'N
 INSERT INTO Langues VALUES (130, 'ACCE', 6, 'Barre d''outils', 'Toolbar', 'Barra degli strumenti');
 INSERT INTO Langues VALUES (131, 'ACCE', 7, 'Fenêtre contextuelle', 'Popup', 'Finestra a comparsa');
 INSERT INTO Langues VALUES (132, 'ACCE', 8, 'Page de l''aide', 'Help page', 'Pagina della guida');
+INSERT INTO Langues VALUES (152, 'ACCE', 9, 'Volet de lecture', 'Reading pane', 'Riquadro di lettura');
+INSERT INTO Langues VALUES (153, 'ACCE', 10, 'Volet latéral et lecture', 'Side pane and reading', 'Riquadro laterale e lettura');
+INSERT INTO Langues VALUES (154, 'ACCE', 11, 'Texte et notes', 'Text and notes', 'Testo e note');
+INSERT INTO Langues VALUES (155, 'ACCE', 12, 'Poignée de redimensionnement', 'Size grip', 'Maniglia di ridimensionamento');
 
 -- Status bar: where the link under the pointer leads, the matches of the page shown, the place to resume
 INSERT INTO Langues VALUES (133, 'STAT', 1, 'Lien vers : %1', 'Link to: %1', 'Collegamento a: %1');

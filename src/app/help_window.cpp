@@ -65,6 +65,8 @@ void HelpWindow::applyInterfaceStrings(const config::InterfaceStrings &strings)
         setWindowTitle(text(5, "Help"));
     m_pane->regionView(0)->setAccessibleName(strings.text(QStringLiteral("ACCE"), 1));
     m_pane->regionView(1)->setAccessibleName(strings.text(QStringLiteral("ACCE"), 8));
+    m_pane->setAccessibleName(strings.text(QStringLiteral("ACCE"), 8));
+    m_pane->setPopupAccessibleName(strings.text(QStringLiteral("ACCE"), 7));
 }
 
 void HelpWindow::pageShown(int topic)

@@ -241,6 +241,7 @@ bool Bookmarks::offerRecovery()
         return false;
     }
     const QString name = m_t.TitleName.isEmpty() ? QFileInfo(r.titlePath).completeBaseName() : m_t.TitleName;
+    m_w.loading->hide(); // the question is asked over the window, not over "Loading"
     const Answer a = m_w.dialogs->message(m_w.frame, text("BMSG", 36).arg(name), QString(text("MENU", 22)).remove(u'&'),
                                           Icon::Question, Buttons::YesNo);
     if (a != Answer::Yes) {

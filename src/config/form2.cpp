@@ -242,6 +242,13 @@ void Form2::ApplyOptionCaptions(const InterfaceStrings &s)
         ComboTexte->lineEdit()->setAccessibleName(ComboTexte->accessibleName());
     CommandSfoglia->setAccessibleName(t("OPTI", 13));
     CommandCurrent->setAccessibleName(t("OPTI", 14));
+    // The dialog's title, as its menu item says it without the access key
+    // and the dots.
+    QString title = t("MENU", 9).remove(u'&');
+    while (title.endsWith(u'.') || title.endsWith(QChar(0x2026)))
+        title.chop(1);
+    setWindowTitle(title);
+    setAccessibleName(title);
 }
 
 double Form2::leadingNumber(const QString &text)

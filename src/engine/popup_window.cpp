@@ -6,8 +6,10 @@
 #include "title_file.h"
 #include "topicview.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QVBoxLayout>
 
@@ -15,11 +17,15 @@ namespace folium::engine {
 
 PopupWindow::PopupWindow(TopicView *owner, int topicIndex, const QString &html, const QColor &background, int zoom,
                          const QFont &font)
-    : QFrame(owner, Qt::Popup), m_view(new RegionView(true, this)), m_topic(topicIndex)
+    : QFrame(owner, Qt::Tool | Qt::FramelessWindowHint), m_view(new RegionView(true, this)), m_topic(topicIndex)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setFrameShape(QFrame::Box);
     setObjectName(QStringLiteral("TopicPopup"));
+    setAccessibleName(owner->popupAccessibleName());
+    m_view->setAccessibleName(owner->popupAccessibleName());
+    // A press of the mouse outside the popup closes it, as a menu's would.
+    qApp->installEventFilter(this);
     auto *lay = new QVBoxLayout(this);
     lay->setContentsMargins(1, 1, 1, 1);
     lay->addWidget(m_view);
@@ -57,6 +63,34 @@ void PopupWindow::showNear(const QPoint &globalPos)
     p.setY(std::clamp(p.y(), avail.top(), std::max(avail.top(), avail.bottom() - height())));
     move(p);
     show();
+    raise();
+    activateWindow();
+    m_view->setFocus(Qt::PopupFocusReason);
+}
+
+void PopupWindow::hideEvent(QHideEvent *e)
+{
+    QFrame::hideEvent(e);
+    // The keyboard goes back to the window the popup showed over, and to
+    // the control that had it there.
+    QWidget *active = QApplication::activeWindow();
+    if (QWidget *owner = parentWidget(); owner && (!active || active == this))
+        owner->window()->activateWindow();
+}
+
+bool PopupWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+        return false;
+    auto *w = qobject_cast<QWidget *>(watched);
+    if (!w || !isVisible())
+        return false;
+    const QPoint at = static_cast<QMouseEvent *>(event)->globalPosition().toPoint();
+    if (w->window() == this && frameGeometry().contains(at))
+        return false;
+    // The press that closes the popup does nothing else.
+    close();
+    return true;
 }
 
 void PopupWindow::keyPressEvent(QKeyEvent *e)

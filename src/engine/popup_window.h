@@ -1,5 +1,8 @@
 // The popup window of a pane: a topic shown over the reading pane, closed by
-// Esc, by a click outside it, or by PopupTopic(-1).
+// Esc, by a click outside it, or by PopupTopic(-1). It is a window of the
+// program's like any other (not a menu-like popup, which screen readers are
+// not shown): it takes the keyboard focus while it shows, so that its text is
+// read, and a press of the mouse anywhere else closes it.
 #pragma once
 
 #include <QFrame>
@@ -20,6 +23,8 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     RegionView *m_view;

@@ -1,4 +1,5 @@
 #include "region_view.h"
+#include "view_accessible.h"
 
 #include "title_file.h"
 
@@ -141,6 +142,7 @@ QVariant SafeTextDocument::loadResource(int type, const QUrl &name)
 RegionView::RegionView(bool scrolling, QWidget *parent)
     : QTextBrowser(parent), m_doc(new SafeTextDocument(this)), m_scrolling(scrolling)
 {
+    installViewAccessibility();
     m_doc->setDocumentMargin(10);
     setDocument(m_doc);
     setOpenLinks(false);

@@ -83,6 +83,9 @@ public:
     // --- Popups ------------------------------------------------------------
     // Shows a topic in a popup window over the pane; −1 closes it.
     int PopupTopic(int index);
+    // What a screen reader calls the popup window (in the interface language).
+    QString popupAccessibleName() const { return m_popupName; }
+    void setPopupAccessibleName(const QString &name) { m_popupName = name; }
     bool isPopupOpen() const;
     QWidget *popupWindow() const;
 
@@ -217,6 +220,7 @@ private:
     bool m_printSeparator = true;
     int m_borderStyle = 1;
     long m_popupColor = 0xE0FFFF; // pale yellow (COLORREF: 0x00BBGGRR)
+    QString m_popupName;
     double m_margins[4] = {0.75, 0.75, 0.75, 0.75};
     std::function<bool(QPrinter &)> m_printDialog;
 

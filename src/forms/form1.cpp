@@ -241,15 +241,20 @@ void Form1::applyInterfaceStrings(const config::InterfaceStrings &strings)
     List_bookmark->setAccessibleName(QString(t("MENU", 22)).remove(u'&'));
     TreeSommario->setAccessibleName(QString(t("MENU", 23)).remove(u'&'));
     Fl_sec->setAccessibleName(t("FENE", 1));
-    Fl_main->setAccessibleName(t("ACCE", 2));
+    Fl_main->setAccessibleName(t("ACCE", 9));
+    Splitter1->setAccessibleName(t("ACCE", 10));
+    Splitter2->setAccessibleName(t("ACCE", 11));
     Fl_main->regionView(0)->setAccessibleName(t("ACCE", 1));
     Fl_main->regionView(1)->setAccessibleName(t("ACCE", 2));
     Fl_sec->regionView(0)->setAccessibleName(t("ACCE", 1));
     Fl_sec->regionView(1)->setAccessibleName(t("FENE", 1));
     Fl_main->setCutNotice(t("STAT", 6));
     Fl_sec->setCutNotice(t("STAT", 6));
+    Med2->setAccessibleName(t("ACCE", 7));
     Med2->regionView(0)->setAccessibleName(t("ACCE", 7));
     Med2->regionView(1)->setAccessibleName(t("ACCE", 7));
+    for (engine::TopicView *pane : {Fl_main, Fl_sec, Med2})
+        pane->setPopupAccessibleName(t("ACCE", 7));
     NotesFermer->setAccessibleName(t("ACCE", 3));
     NotesFermer->setToolTip(t("ACCE", 3));
     Splitter1->handle(1)->setAccessibleName(t("ACCE", 4));

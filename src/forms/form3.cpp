@@ -1,5 +1,7 @@
 #include "form3.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -8,10 +10,28 @@
 
 namespace folium::forms {
 
+namespace {
+
+// A notice is an alert named by what it says: a screen reader reads it as
+// it shows, as a sighted reader sees it.
+QAccessibleInterface *noticeAccessible(const QString &className, QObject *object)
+{
+    if (className == u"folium::forms::Form3" && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::AlertMessage);
+    return nullptr;
+}
+
+} // namespace
+
 Form3::Form3(QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus),
       m_text(new QLabel), m_tmr(new QTimer(this))
 {
+    static const bool accessible = [] {
+        QAccessible::installFactory(noticeAccessible);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
     m_tmr->setInterval(1000);
@@ -33,6 +53,7 @@ Form3::Form3(QWidget *parent)
 void Form3::setText(const QString &text)
 {
     m_text->setText(text);
+    setAccessibleName(text);
 }
 QString Form3::text() const
 {
@@ -56,6 +77,8 @@ void Form3::showCentred()
     show();
     raise();
     repaint();
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 } // namespace folium::forms

@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSizeGrip>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -434,6 +435,9 @@ void MDIForm1::applyInterfaceStrings(const config::InterfaceStrings &strings)
             b->setToolTip(plain(text) + QString::fromLatin1(k.hint));
         }
     }
+    // The status bar's size grip, which a screen reader offers as a control.
+    for (QSizeGrip *grip : statusBar()->findChildren<QSizeGrip *>())
+        grip->setAccessibleName(strings.text(QStringLiteral("ACCE"), 12));
     const QString toolbarName = strings.text(QStringLiteral("ACCE"), 6);
     if (!toolbarName.isEmpty()) {
         m_toolbar->setWindowTitle(toolbarName);

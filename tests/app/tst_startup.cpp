@@ -18,6 +18,7 @@
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAccessible>
+#include <QDialog>
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -33,6 +34,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QMenu>
+#include <QSizeGrip>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -447,6 +449,11 @@ private slots:
             {f->ComboPerLettera->lineEdit(), t("RECH", 10)},
             {f->List_risultati, t("RESU", 1)},
             {f->TreeSommario, t("MENU", 23)},
+            {f->Fl_main, t("ACCE", 9)},
+            {f->Splitter1, t("ACCE", 10)},
+            {f->Splitter2, t("ACCE", 11)},
+            {p.mainFrame()->findChild<QSizeGrip *>(), t("ACCE", 12)},
+            {p.options_dialog(), t("MENU", 9).remove(QStringLiteral("..."))},
         };
         for (const auto &[control, expected] : named) {
             QVERIFY2(!expected.isEmpty(), qPrintable(control->objectName()));
@@ -463,10 +470,11 @@ private slots:
         // options dialog it holds) has a name.
         QStringList unnamed;
         for (QWidget *w : p.mainFrame()->findChildren<QWidget *>()) {
-            const bool control = qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) ||
-                                 qobject_cast<QComboBox *>(w) || qobject_cast<QAbstractSpinBox *>(w) ||
-                                 qobject_cast<QTreeView *>(w) || qobject_cast<QTextEdit *>(w) ||
-                                 qobject_cast<QToolBar *>(w);
+            const bool control =
+                qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w) ||
+                qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QTreeView *>(w) || qobject_cast<QTextEdit *>(w) ||
+                qobject_cast<QToolBar *>(w) || qobject_cast<QSplitter *>(w) || qobject_cast<QSizeGrip *>(w) ||
+                qobject_cast<engine::TopicView *>(w) || qobject_cast<QDialog *>(w);
             // The bars' overflow buttons and the parts of a spin box are Qt's own.
             if (!control || w->objectName().endsWith(u"_ext_button") || qobject_cast<QAbstractSpinBox *>(w->parent()) ||
                 insideCalendar(w))
@@ -480,6 +488,28 @@ private slots:
                                static_cast<QWidget *>(f->List_bookmark), f->Frame_cerca})
             QVERIFY2(QAccessible::queryAccessibleInterface(panel)->state().invisible, qPrintable(panel->objectName()));
         QVERIFY(!QAccessible::queryAccessibleInterface(f->TreeSommario)->state().invisible);
+        // Regression: the reading panes were offered as labels. A region is
+        // a read-only document whose text can be read piece by piece; a pane
+        // is a panel.
+        for (engine::TopicView *pane : {f->Fl_main, f->Fl_sec}) {
+            QCOMPARE(QAccessible::queryAccessibleInterface(pane)->role(), QAccessible::Pane);
+            for (int region : {0, 1}) {
+                QAccessibleInterface *ai = QAccessible::queryAccessibleInterface(pane->regionView(region));
+                QCOMPARE(ai->role(), QAccessible::Document);
+                QVERIFY(ai->state().readOnly);
+                QVERIFY(ai->textInterface());
+            }
+        }
+        QAccessibleTextInterface *text =
+            QAccessible::queryAccessibleInterface(f->Fl_main->regionView(1))->textInterface();
+        const QString shown = f->Fl_main->regionView(1)->toPlainText();
+        QCOMPARE(text->characterCount(), int(shown.size()));
+        QCOMPARE(text->text(0, 12), shown.left(12));
+        text->setSelection(0, 2, 7);
+        int start = 0, end = 0;
+        text->selection(0, &start, &end);
+        QCOMPARE(QPair(start, end), QPair(2, 7));
+        QCOMPARE(f->Fl_main->regionView(1)->textCursor().selectedText(), shown.mid(2, 5));
     }
 
     // Beyond the program as it was: the place where the reader stopped in a

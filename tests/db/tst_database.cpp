@@ -297,7 +297,7 @@ private slots:
         }
         const QMap<QString, int> expected{{"RECH", 10}, {"RESU", 1},  {"MENU", 50}, {"BUTT", 2}, {"FENE", 3},
                                           {"OPTI", 18}, {"BMSG", 38}, {"ALOAD", 1}, {"LOAD", 3}, {"VERS", 1},
-                                          {"AIDE", 5},  {"ACCE", 8},  {"STAT", 7},  {"REQU", 4}};
+                                          {"AIDE", 5},  {"ACCE", 12}, {"STAT", 7},  {"REQU", 4}};
         QCOMPARE(keys.keys(), expected.keys());
         for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
             QList<int> want;

@@ -2,8 +2,10 @@
 // kind of hotspot sends its target from each pane, with and without Ctrl;
 // stepping through note calls; the history rows and buttons that every topic
 // change keeps.
+#include "bookmarks.h"
 #include "dialogs.h"
 #include "form1.h"
+#include "form3.h"
 #include "hotspots.h"
 #include "mdiform1.h"
 #include "program.h"
@@ -14,6 +16,7 @@
 #include "title_file.h"
 #include "topicview.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -94,6 +97,51 @@ private slots:
         QCOMPARE(line->hitsLabel()->text(), r.p.strings.text(QStringLiteral("STAT"), 3).arg(hits));
         r.main->RunSearch(QStringLiteral("nowhereword"));
         QCOMPARE(line->hitsLabel()->text(), QString());
+    }
+
+    // Regression: popups were windows of a kind screen readers are not shown
+    // (no showing state, no size, no text), and the short notices had no
+    // name, so nothing was said. A popup is a window of the application,
+    // with its name and its text; a notice is an alert named by its words,
+    // announced as it shows.
+    void popupsAndNoticesReachAScreenReader()
+    {
+        Running r;
+        QVERIFY(r.main);
+        r.p.mainFrame()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(r.p.mainFrame()));
+        QCOMPARE(r.main->PopupTopic(4), 0);
+        QTRY_VERIFY(r.main->isPopupOpen());
+        QAccessibleInterface *application = QAccessible::queryAccessibleInterface(qApp);
+        QAccessibleInterface *popup = nullptr;
+        for (int i = 0; i < application->childCount(); ++i)
+            if (application->child(i)->object() == r.main->popupWindow())
+                popup = application->child(i);
+        QVERIFY(popup);
+        QCOMPARE(popup->role(), QAccessible::Window);
+        QCOMPARE(popup->text(QAccessible::Name), r.p.strings.text(QStringLiteral("ACCE"), 7));
+        QVERIFY(!popup->state().invisible);
+        QVERIFY(popup->rect().width() > 0 && popup->rect().height() > 0);
+        QAccessibleInterface *card =
+            QAccessible::queryAccessibleInterface(r.main->popupWindow()->findChild<engine::RegionView *>());
+        QCOMPARE(card->parent()->object(), r.main->popupWindow());
+        QCOMPARE(card->role(), QAccessible::Document);
+        QVERIFY(card->textInterface()
+                    ->text(0, card->textInterface()->characterCount())
+                    .contains(QStringLiteral("A card shown in a popup")));
+        QTRY_VERIFY(card->state().focused); // its text is what the keyboard reads
+        // Esc closes it, and the keyboard is the window's again.
+        QTest::keyClick(r.main->popupWindow()->findChild<engine::RegionView *>(), Qt::Key_Escape);
+        QTRY_VERIFY(!r.main->isPopupOpen());
+        QTRY_COMPARE(QApplication::activeWindow(), r.p.mainFrame());
+
+        r.p.bookmarks()->Bookmark_add();
+        QWidget *notice = r.p.bookmarks()->Form5();
+        QVERIFY(notice->isVisible());
+        QAccessibleInterface *said = QAccessible::queryAccessibleInterface(notice);
+        QCOMPARE(said->role(), QAccessible::AlertMessage);
+        QCOMPARE(said->text(QAccessible::Name), r.p.strings.text(QStringLiteral("LOAD"), 1));
+        QVERIFY(!said->state().invisible);
     }
 
     void hotspotCodes_data()

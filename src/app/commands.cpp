@@ -382,13 +382,9 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
     const QWidget *focus = QApplication::focusWidget();
     if (focus && focus != f->List_bookmark && f->List_bookmark->isAncestorOf(focus))
         return;
-    switch (key) {
-    case Qt::Key_PageUp: r.LastKey = 33; break;
-    case Qt::Key_PageDown: r.LastKey = 34; break;
-    case Qt::Key_End: r.LastKey = 35; break;
-    case Qt::Key_Home: r.LastKey = 36; break;
-    default: r.LastKey = 0; break;
-    }
+    // The paging keys are remembered: the focus stays in the text they moved.
+    const bool paging = key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_End || key == Qt::Key_Home;
+    r.LastKey = paging ? key : 0;
 
     // 1. The modifier flags.
     r.AltDown = false;

@@ -2,8 +2,8 @@
 // adding the topic shown, deleting, the panel, jumping to an entry; new,
 // open, save, save as, and the question before unsaved bookmarks are lost.
 //
-// Where following the steps of the old program to the letter lost
-// bookmarks, this does otherwise: only a new file's name is lower-cased,
+// Where the plain rules of these commands would lose bookmarks, they do
+// otherwise: only a new file's name is lower-cased,
 // never its folder, and a chosen file is opened as given; a file is read
 // into a list of its own and replaces the list only once it is known to
 // belong to the title; the named file is forgotten when another title

@@ -351,7 +351,7 @@ void Form2::CommandCurrent_Click()
 
 bool Form2::ValidaTastNum(QChar c)
 {
-    // Digits, the full stop and "n", as the old program's filter let through.
+    // What the numeric boxes take as typed: digits, the full stop and "n".
     return c.isDigit() || c == u'.' || c == u'n';
 }
 

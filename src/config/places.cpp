@@ -9,7 +9,7 @@ namespace {
 const QString kWindowTable = QStringLiteral("Fenetre");
 const QString kPlaceTable = QStringLiteral("Reprise");
 
-// The table, made first in an FL.mdb of an older program that lacks it.
+// The table, made the first time in an FL.mdb from an earlier release, which lacks it.
 std::unique_ptr<db::Recordset> openOrMake(db::Database &db, const QString &table, int *err)
 {
     auto rs = db.OpenRecordset(table, err);

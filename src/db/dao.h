@@ -19,7 +19,8 @@ struct sqlite3_stmt;
 
 namespace folium::db {
 
-// Error numbers, those of the database engine the program was written for.
+// Error numbers: one stable code per kind of failure, which callers test
+// right after a call and which the messages name.
 enum Error : int {
     kOk = 0,
     kErrNoCurrentRecord = 3021,   // no current record (before the first or past the last)

@@ -1,6 +1,6 @@
 #include "popup_window.h"
 
-#include "color_ref.h"
+#include "colors.h"
 
 #include "region_view.h"
 #include "title_file.h"

@@ -1,6 +1,6 @@
 #include "topicview.h"
 
-#include "color_ref.h"
+#include "colors.h"
 #include "engine_errors.h"
 #include "popup_window.h"
 #include "region_view.h"
@@ -28,7 +28,9 @@ namespace folium::engine {
 
 namespace {
 
-int vbButton(Qt::MouseButton b)
+// The button and the modifiers of a mouse event as the pane's mouse signals
+// give them: 1 left, 2 right, 4 middle; the sum of 1 Shift, 2 Ctrl, 4 Alt.
+int buttonNumber(Qt::MouseButton b)
 {
     switch (b) {
     case Qt::LeftButton: return 1;
@@ -38,7 +40,7 @@ int vbButton(Qt::MouseButton b)
     }
 }
 
-int vbShift(Qt::KeyboardModifiers m)
+int modifierNumber(Qt::KeyboardModifiers m)
 {
     return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
 }
@@ -397,9 +399,9 @@ void TopicView::changeEvent(QEvent *event)
         applyPalette();
 }
 
-void TopicView::setBackColorPopup(long colorref)
+void TopicView::setBackColorPopup(long bgr)
 {
-    m_popupColor = colorref & 0xFFFFFF;
+    m_popupColor = bgr & 0xFFFFFF;
 }
 
 // ---------------------------------------------------------------------------
@@ -425,7 +427,7 @@ int TopicView::PopupTopic(int index)
     if (!html.trimmed().isEmpty() && !sr.trimmed().isEmpty())
         html += QStringLiteral("<hr>");
     html += sr;
-    m_popup = new PopupWindow(this, index, html, fromColorRef(m_popupColor), m_zoom, baseFont());
+    m_popup = new PopupWindow(this, index, html, colorFromBgr(m_popupColor), m_zoom, baseFont());
     // Near the pointer when it is over the pane's window (the click that
     // asked for the popup); otherwise near the pane's own corner. A pane
     // that only draws popups is hidden but keeps its place in the window.
@@ -581,7 +583,7 @@ bool TopicView::eventFilter(QObject *watched, QEvent *event)
         // right button's press. The menu key is passed on as that press.
         auto *ce = static_cast<QContextMenuEvent *>(event);
         if (ce->reason() != QContextMenuEvent::Mouse) {
-            const int s = vbShift(ce->modifiers());
+            const int s = modifierNumber(ce->modifiers());
             if (nsr)
                 emit MouseDownNSR(2, s, ce->pos().x(), ce->pos().y());
             else
@@ -591,8 +593,8 @@ bool TopicView::eventFilter(QObject *watched, QEvent *event)
     }
     if ((nsr || sr) && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
         auto *me = static_cast<QMouseEvent *>(event);
-        const int b = vbButton(me->button());
-        const int s = vbShift(me->modifiers());
+        const int b = buttonNumber(me->button());
+        const int s = modifierNumber(me->modifiers());
         const int x = int(me->position().x());
         const int y = int(me->position().y());
         if (event->type() == QEvent::MouseButtonPress) {

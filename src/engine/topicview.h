@@ -70,7 +70,7 @@ public:
     int BorderStyle() const { return m_borderStyle; }
     void setBorderStyle(int style);
     long BackColorPopup() const { return m_popupColor; }
-    void setBackColorPopup(long colorref);
+    void setBackColorPopup(long bgr);
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -138,7 +138,7 @@ public:
     void setSearchNearThreshold(int words) { m_queryOptions.nearThreshold = std::max(0, words); }
     bool HiliteSearchHits() const { return m_hilite; }
     void setHiliteSearchHits(bool on);
-    // The look of highlights: a colour (COLORREF) for the hits' background;
+    // The look of highlights: a colour (0x00BBGGRR) for the hits' background;
     // a colour too close to the page's is drawn inverted, so hits always show.
     long SearchHitLook() const { return m_hitLook; }
     void setSearchHitLook(long look);
@@ -219,7 +219,7 @@ private:
     bool m_screenSeparator = true;
     bool m_printSeparator = true;
     int m_borderStyle = 1;
-    long m_popupColor = 0xE0FFFF; // pale yellow (COLORREF: 0x00BBGGRR)
+    long m_popupColor = 0xE0FFFF; // pale yellow (0x00BBGGRR)
     QString m_popupName;
     double m_margins[4] = {0.75, 0.75, 0.75, 0.75};
     std::function<bool(QPrinter &)> m_printDialog;

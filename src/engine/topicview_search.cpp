@@ -1,5 +1,5 @@
 // TopicView: full-text search and the marking of hits in the shown topic.
-#include "color_ref.h"
+#include "colors.h"
 #include "engine_errors.h"
 #include "region_view.h"
 #include "topicview.h"
@@ -93,7 +93,7 @@ void TopicView::setHighlightSpans(int region, std::vector<HighlightSpan> spans)
 void TopicView::drawHighlights(int region)
 {
     RegionView *rv = regionView(region);
-    QColor back = fromColorRef(m_hitLook);
+    QColor back = colorFromBgr(m_hitLook);
     QColor fore = palette().color(QPalette::Text);
     const QColor page = rv->palette().color(QPalette::Base);
     // A look that would vanish on the page is drawn inverted.

@@ -1,6 +1,6 @@
 #include "palette_icon.h"
 
-#include "color_ref.h"
+#include "colors.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -1,6 +1,6 @@
 #include "panels.h"
 
-#include "color_ref.h"
+#include "colors.h"
 #include "mdiform1.h"
 #include "windows.h"
 
@@ -57,13 +57,13 @@ bool switchPanel(Windows &w, Panel p)
     return true;
 }
 
-void setPanelTitle(Windows &w, const QString &caption, long colorref)
+void setPanelTitle(Windows &w, const QString &caption, long bgr)
 {
     QLabel *t = w.reader->Titre_Splitgauche;
     t->setText(caption);
     t->setAutoFillBackground(true);
     QPalette pal = t->palette();
-    pal.setColor(QPalette::Window, engine::fromColorRef(colorref));
+    pal.setColor(QPalette::Window, engine::colorFromBgr(bgr));
     pal.setColor(QPalette::WindowText, Qt::white);
     t->setPalette(pal);
 }

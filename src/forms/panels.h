@@ -25,7 +25,7 @@ void syncPanelButtons(Windows &w);
 bool switchPanel(Windows &w, Panel p);
 
 // The title above the panels: its caption on its colour (0x00BBGGRR).
-void setPanelTitle(Windows &w, const QString &caption, long colorref);
+void setPanelTitle(Windows &w, const QString &caption, long bgr);
 
 inline constexpr long kSearchTitleColor = 6291456;
 inline constexpr long kResultsTitleColor = 2837760;

@@ -54,7 +54,7 @@ struct ReaderState {
     bool InHotspotClick = false;
     bool HotspotKey = false;
     bool MainPaneHasFocus = false;
-    int LastKey = 0;
+    int LastKey = 0; // the last key pressed if it pages the text (Qt::Key_PageUp, ...), else 0
 
     bool NotesAtBottom = false;
     bool NotesPaneOpen = false;

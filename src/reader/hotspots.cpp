@@ -377,7 +377,7 @@ void Hotspots::RimetteIlFocus()
 void Hotspots::MetteIlGiustoFocus()
 {
     forms::Form1 *f = m_w.reader;
-    if (m_r.MainPaneHasFocus && m_r.LastKey >= 33 && m_r.LastKey <= 36)
+    if (m_r.MainPaneHasFocus && m_r.LastKey != 0) // a paging key in the text
         return;
     switch (f->shownPanel()) {
     case forms::Panel::Search:

@@ -4,7 +4,7 @@
 // background by a contrast of 4.5 at least), and icons are drawn at the
 // screen's resolution. CTest runs this once as is and once with
 // QT_SCALE_FACTOR=2.
-#include "color_ref.h"
+#include "colors.h"
 #include "form1.h"
 #include "form2.h"
 #include "help_window.h"

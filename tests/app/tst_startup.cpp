@@ -512,9 +512,9 @@ private slots:
         QCOMPARE(f->Fl_main->regionView(1)->textCursor().selectedText(), shown.mid(2, 5));
     }
 
-    // Beyond the program as it was: the place where the reader stopped in a
-    // title, kept at close and at title change; the title opens at its home
-    // page, and Ctrl+L (offered in the status bar) goes back there.
+    // The place where the reader stopped in a title, kept at close and at
+    // title change; the title opens at its home page, and Ctrl+L (offered
+    // in the status bar) goes back there.
     void goesBackToWhereTheReaderStopped()
     {
         Folder folder;

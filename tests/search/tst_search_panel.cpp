@@ -4,7 +4,7 @@
 // sort keys and context column.
 #include "dialogs.h"
 #include "status_line.h"
-#include "color_ref.h"
+#include "colors.h"
 #include "form1.h"
 #include "form3.h"
 #include "mdiform1.h"

@@ -1,4 +1,6 @@
-// Colours as the program passes them: a COLORREF, 0x00BBGGRR.
+// Colours as the program's settings and titles pass them: one number,
+// 0x00BBGGRR (blue, green and red, a byte each, red lowest); and what makes
+// text read on a colour.
 #pragma once
 
 #include <QColor>
@@ -12,7 +14,7 @@ namespace folium::engine {
 // which the yellow of the other hits and the pages' colours never are).
 inline const QColor kCurrentHitColor(0xE0, 0x6C, 0x00);
 
-inline QColor fromColorRef(long c)
+inline QColor colorFromBgr(long c)
 {
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }

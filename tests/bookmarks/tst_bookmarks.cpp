@@ -20,6 +20,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -363,6 +364,30 @@ private slots:
         r.dialogs.answers = {Answer::No};
         QVERIFY(r.p->mainFrame()->close());
         QVERIFY(!QFile::exists(copy));
+    }
+
+    // Regression: when the emptied list's file was to be deleted, a file that
+    // could not be removed went without a word. It stays as it was, and the
+    // reader is told.
+    void aFileThatCannotBeDeletedIsSaid()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        const QString file = r.folder.file(QStringLiteral("named.bkm"));
+        r.dialogs.files = {file};
+        QVERIFY(r.b()->SalvaBookmarks());
+        r.b()->Bookmark_del();
+        // Something the program cannot remove now stands where the file was.
+        QVERIFY(QFile::remove(file));
+        QVERIFY(QDir().mkpath(file + QStringLiteral("/kept")));
+        r.dialogs.shown.clear();
+        r.dialogs.answers = {Answer::Yes, Answer::Ok};
+        QVERIFY(r.p->mainFrame()->close());
+        QCOMPARE(r.dialogs.shown.size(), size_t(2));
+        QCOMPARE(r.dialogs.shown[1].text,
+                 r.p->strings.text(QStringLiteral("BMSG"), 37).arg(QDir::toNativeSeparators(file)));
+        QVERIFY(QFileInfo::exists(file + QStringLiteral("/kept")));
     }
 
     // A bookmark is renamed in place with F2; the list then shows it has

@@ -47,8 +47,9 @@ namespace folium::app {
 
 using namespace folium::config;
 
-namespace {
-const QString kFatalTail = QStringLiteral("\\fl.mdb missing, Fatal error");
+QString Program::flMdbMissing() const
+{
+    return m_settingsFolder + QStringLiteral("\\fl.mdb missing, Fatal error");
 }
 
 Program::Program(QString programFolder, Dialogs &dialogs, QObject *parent)
@@ -101,39 +102,6 @@ ProgramFolders programFolders(const QString &executableFolder)
         f.error = QStringLiteral("cannot make %1").arg(QDir::toNativeSeparators(mine));
     }
     return f;
-}
-
-void Program::fatal(const QString &text, bool bookmarksAsked)
-{
-    if (m_w.loading)
-        m_w.loading->hide();
-    m_dialogs.message(m_frame.get(), text, QStringLiteral("Error"), Icon::Critical, Buttons::Ok);
-    endAfterFatalError(bookmarksAsked);
-}
-
-void Program::endAfterFatalError(bool bookmarksAsked)
-{
-    if (m_ended)
-        return;
-    m_ended = true;
-    if (!m_running)
-        return; // Main reports it; no list can have changed yet
-    if (!bookmarksAsked) {
-        title.CancelFlag = false;
-        if (VerifieBookmarks)
-            VerifieBookmarks();
-    }
-    // Whatever the answer, the program cannot go on; a cancel leaves the
-    // list in its recovery copy.
-    if (title.CancelFlag)
-        m_bookmarks->writeRecoveryNow();
-    else
-        m_bookmarks->sessionEnded();
-    title.CancelFlag = false;
-    if (m_help)
-        m_help->close();
-    m_frame->close(); // the close asks nothing more: the program has ended
-    QCoreApplication::exit(1);
 }
 
 bool Program::Main(const QString &commandLine)
@@ -208,7 +176,7 @@ bool Program::InitLanguesVar()
     int err = 0;
     auto fl = db::Database::OpenDatabase(flPath(), &err);
     if (!fl) {
-        fatal(QStringLiteral("Err no ") + QString::number(err) + m_settingsFolder + kFatalTail);
+        fatal(QStringLiteral("Err no ") + QString::number(err) + flMdbMissing());
         return false;
     }
     // At start the options dialog, loaded hidden, opens the option row;
@@ -330,7 +298,7 @@ void Program::InitLastUsedFiles()
 {
     const int err = config::readLastFiles(flPath(), &title.lastFiles);
     if (err != 0) {
-        fatal(m_settingsFolder + kFatalTail);
+        fatal(flMdbMissing());
         return;
     }
     m_frame->item("Sep1")->setVisible(true);
@@ -548,71 +516,6 @@ void Program::ShowHelp(int command, const QString &context)
     if (!m_help->ShowHelp())
         m_dialogs.message(m_frame.get(), m_help->error(), strings.text(QStringLiteral("AIDE"), 5), Icon::Exclamation,
                           Buttons::Ok);
-}
-
-void Program::shutdown(bool *cancel)
-{
-    if (m_shutDown || m_ended)
-        return;
-    // Asked again while its question is open (a second request to end, say):
-    // the question already asked decides.
-    if (m_closing) {
-        if (cancel)
-            *cancel = true;
-        return;
-    }
-    m_closing = true;
-    // The reader window's unload: the bookmark question, then the last-used
-    // list in menu order, written even when the close is abandoned. A list
-    // that was never read into the menu (the open dialog was cancelled at
-    // start) is left as it is in the file: the menu holds none of it.
-    title.CancelFlag = false;
-    if (VerifieBookmarks)
-        VerifieBookmarks();
-    const bool abandoned = title.CancelFlag;
-    title.CancelFlag = false;
-    m_closing = false;
-    if (title.lastFiles.read) {
-        QStringList captions;
-        for (int i = 0; i < 4; ++i)
-            captions << m_frame->lastUsedEntry(i)->text();
-        if (config::writeLastFiles(flPath(), captions) != 0) {
-            title.CancelFlag = abandoned;
-            fatal(m_settingsFolder + kFatalTail, true);
-            return;
-        }
-    }
-    if (abandoned) {
-        if (cancel)
-            *cancel = true;
-        return;
-    }
-    m_shutDown = true;
-    m_bookmarks->sessionEnded();
-    // Where the reader stopped, and the window's size and place, for the next run.
-    m_resume->rememberTitleShown();
-    if (const int err = config::writeWindowGeometry(flPath(), m_frame->saveGeometry()); err != 0)
-        qWarning("The window's place was not kept (error %d)", err);
-    // The main frame's unload: the splitter position, through the options
-    // dialog's data control. Only a width the reader has laid out is taken,
-    // and never one too narrow to find the pane again.
-    if (m_layoutApplied && m_w.reader->splitterPosition() >= Form1::kMinSidePane)
-        SplitterPosition = m_w.reader->splitterPosition();
-    if (SplitterPosition < Form1::kMinSidePane)
-        SplitterPosition = storedSplitterPosition();
-    // Like the window's place, a width not kept costs the reader a drag at
-    // the next start, never data: it is said in the log, not in a message.
-    if (db::Recordset *rs = m_w.options ? m_w.options->Data1->recordset() : nullptr) {
-        int err = rs->Edit();
-        if (err == 0 && (err = rs->setField(QStringLiteral("SplitPos"), SplitterPosition)) == 0)
-            err = rs->Update();
-        if (err != 0) {
-            rs->CancelUpdate();
-            qWarning("The side pane's width was not kept (error %d)", err);
-        }
-    }
-    if (m_help)
-        m_help->close();
 }
 
 } // namespace folium::app

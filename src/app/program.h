@@ -154,6 +154,8 @@ public:
 
 private:
     QString flPath() const;
+    // The message of a missing or unreadable FL.mdb, after its folder.
+    QString flMdbMissing() const;
     void fatal(const QString &text, bool bookmarksAsked = false);
     void Inizializzazioni(const QString &commandLine);
     void InizializzazioniSuite();

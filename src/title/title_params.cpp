@@ -27,8 +27,12 @@ namespace folium::title {
 using namespace folium::config;
 
 namespace {
+// A title has a few parameters and at most some hundreds of subsets; past
+// these a table is damaged or made to stall the reader, and the rest of it
+// is left unread.
 constexpr int kMaxSubsets = 1000;
-}
+constexpr int kMaxParamRows = 10000;
+} // namespace
 
 bool belongsToTitle(db::Database &database, const QString &baseName)
 {
@@ -37,7 +41,8 @@ bool belongsToTitle(db::Database &database, const QString &baseName)
     if (!rs)
         return false;
     rs->setIndex(QStringLiteral("Ordre"));
-    for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+    int read = 0;
+    for (rs->MoveFirst(); !rs->Eof() && ++read <= kMaxParamRows; rs->MoveNext()) {
         if (rs->Field(QStringLiteral("Codice")).toString() == u"COD" &&
             rs->Field(QStringLiteral("Param1")).toString().toLower() == baseName.toLower())
             return true;
@@ -149,7 +154,8 @@ void LetturaParam(Windows &w, TitleState &t)
     auto rs = database->OpenRecordset(QStringLiteral("Param"), &err);
     if (rs) {
         rs->setIndex(QStringLiteral("Ordre"));
-        for (rs->MoveFirst(); !rs->Eof(); rs->MoveNext()) {
+        int read = 0;
+        for (rs->MoveFirst(); !rs->Eof() && ++read <= kMaxParamRows; rs->MoveNext()) {
             const QString code = rs->Field(QStringLiteral("Codice")).toString();
             const QVariant p1 = rs->Field(QStringLiteral("Param1"));
             if (code == u"GRP") {

@@ -458,6 +458,11 @@ private slots:
                               "CASE i WHEN 1 THEN 'Dsommario' ELSE 'c' || (i - 1) END, 'f' FROM n;"
                               "INSERT INTO Item VALUES (200001, 'X', 'X', 'Y', ''), (200002, 'Y', 'Y', 'X', '');")
             << 0;
+        // A million subsets in the parameters.
+        QTest::newRow("a million parameters")
+            << QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+                              "INSERT INTO Param SELECT 100 + i, 'GRP', 'G' || i, 'Gruppo ' || i FROM n;")
+            << 0;
     }
     void hugeOrLoopingContentsGiveAMessageAndAUsableReader()
     {
@@ -484,6 +489,7 @@ private slots:
         QVERIFY(!node(p, QStringLiteral("c100000")).isValid());
         QVERIFY(!node(p, QStringLiteral("X")).isValid());
         QVERIFY(node(p, QStringLiteral("D120351")).isValid() || message);
+        QVERIFY(p.reader()->Combo_sottoinsieme->count() <= 1000);
     }
 
     void contentsTreeFromItemRows()

@@ -103,6 +103,20 @@ int64_t Database::pragmaInt(const char *name)
     return -1;
 }
 
+QString Database::writeProblem() const
+{
+    switch (m_db ? sqlite3_errcode(m_db) : SQLITE_CANTOPEN) {
+    case SQLITE_FULL: return QStringLiteral("the disk is full");
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN: return QStringLiteral("the file or its folder cannot be written");
+    case SQLITE_IOERR: return QStringLiteral("a disk error");
+    case SQLITE_NOMEM: return QStringLiteral("out of memory");
+    case SQLITE_TOOBIG: return QStringLiteral("a text or an image is too large");
+    default: return QStringLiteral("an unexpected error (%1)").arg(m_db ? sqlite3_errcode(m_db) : -1);
+    }
+}
+
 QString Database::lastError() const
 {
     return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QStringLiteral("database not open");

@@ -41,6 +41,10 @@ public:
     bool exec(const char *sql);
     int64_t pragmaInt(const char *name);
     QString lastError() const;
+    // Why the last write failed, in the words of the person who asked for
+    // it (a full disk, a folder that cannot be written, a disk error), never
+    // SQLite's own message about the statement.
+    QString writeProblem() const;
 
     sqlite3 *handle() const { return m_db; }
 

@@ -68,7 +68,7 @@ TitleWriter::~TitleWriter() = default;
 bool TitleWriter::fail()
 {
     if (m_error.isEmpty())
-        m_error = m_db->lastError();
+        m_error = m_db->writeProblem();
     return false;
 }
 
@@ -279,7 +279,7 @@ IndexWriter::~IndexWriter() = default;
 bool IndexWriter::fail()
 {
     if (m_error.isEmpty())
-        m_error = m_db->lastError();
+        m_error = m_db->writeProblem();
     return false;
 }
 
@@ -321,7 +321,7 @@ bool writeTitleDatabase(const QString &path, const std::vector<ItemRow> &items, 
     Database db;
     const auto fail = [&] {
         if (error)
-            *error = db.lastError();
+            *error = db.writeProblem();
         return false;
     };
     if (!db.openForWriting(path))

@@ -8,12 +8,15 @@
 #include "title_schema.h"
 
 #include <QDir>
+#include <QImage>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace folium;
 using engine::Database;
@@ -334,6 +337,32 @@ private slots:
                    }() +
                    QStringLiteral("</item>").repeated(30000) + QStringLiteral("</contents></database>\n")
             << "title.xml:260: contents items nest more than 256 deep";
+        // The compiler reads nothing outside the project: no file named past
+        // its folder, nothing that is not a regular file, no image that is
+        // none (regression: /etc/passwd was stored as an image, an include
+        // of it opened and parsed).
+        QTest::newRow("an image outside the project")
+            << head + QStringLiteral("<p><img src=\"../../../../../../../../etc/passwd\"/></p>\n") + tail << QString()
+            << "topics.xml:4: image file /etc/passwd is outside the project's folder";
+        QTest::newRow("an include outside the project")
+            << head + tail << QStringLiteral("<include href=\"/etc/passwd\"/>\n")
+            << "title.xml:3: topic file /etc/passwd is outside the project's folder";
+        QTest::newRow("an image declared outside the project")
+            << head + tail << QStringLiteral("<image name=\"e.png\" href=\"/proc/self/environ\"/>\n")
+            << "title.xml:3: image file /proc/self/environ \\(which is /proc/[0-9]+/environ\\) is outside the "
+               "project's folder";
+        QTest::newRow("an image that is no image")
+            << head + QStringLiteral("<p><img src=\"topics.xml\"/></p>\n") + tail << QString()
+            << "topics.xml:4: image file .*topics.xml is not a PNG, JPEG or GIF image";
+        // Bytes that are not UTF-8 (regression: stored as they came); a
+        // region of text past what a page may hold, refused as soon as it is
+        // reached (regression: 7 GB of memory for a 1 GB text, then an
+        // internal message).
+        QTest::newRow("text that is not UTF-8") << head + QStringLiteral("<p>ok</p>\n<p>caf@@BAD@@</p>\n") + tail
+                                                << QString() << "topics.xml:5: Invalid UTF-8";
+        QTest::newRow("a region past its budget")
+            << head + QStringLiteral("<p>") + QString(9 << 20, u'w') + QStringLiteral("</p>\n") + tail << QString()
+            << "topics.xml:4: the topic's text is more than a page may hold \\(8 MB\\)";
         QTest::newRow("bad date") << head + tail << "<database>\n<param code=\"DEB\" p1=\"12/03/1851\"/></database>\n"
                                   << "title.xml:4: DEB \"12/03/1851\" is not a date";
     }
@@ -345,6 +374,13 @@ private slots:
         QFETCH(QString, expected);
         QTemporaryDir dir;
         const QString proj = project(dir, topics, database);
+        // "@@BAD@@" stands for bytes that are not UTF-8.
+        QFile written(dir.filePath(QStringLiteral("topics.xml")));
+        QVERIFY(written.open(QIODevice::ReadWrite));
+        const QByteArray bytes = written.readAll().replace("@@BAD@@", "\xff\xc3(");
+        written.resize(0);
+        written.write(bytes);
+        written.close();
         const QString out = dir.filePath(QStringLiteral("T.m14"));
         // An older title in place must survive a failed compile untouched.
         QFile::copy(QStringLiteral(FOLIUM_FIXTURE_OUT "/basic.m14"), out);
@@ -365,6 +401,101 @@ private slots:
         QCOMPARE(f.readAll(), before);
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("T.mdb"))));
         QVERIFY(!QFile::exists(out + QStringLiteral(".part")));
+        // Only the author's words: no message of the database underneath.
+        for (const QString &e : res.errors)
+            QVERIFY2(!e.contains(QStringLiteral("constraint")) && !e.contains(QStringLiteral("SQL")), qPrintable(e));
+    }
+
+    // The same rules for what the project's files lead to: a link out of the
+    // folder, a pipe in it; a folder named for the compile may be read.
+    void readsOnlyRegularFilesOfItsFolders()
+    {
+        QTemporaryDir dir, elsewhere;
+        QVERIFY(QFile::link(QStringLiteral("/proc/self/environ"), dir.filePath(QStringLiteral("env.png"))));
+        QVERIFY(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.png"))).constData(), 0600) == 0);
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        QVERIFY(picture.save(elsewhere.filePath(QStringLiteral("red.png"))));
+        const QString head = QStringLiteral("<topics>\n<topic title=\"A\" data=\"a\" context=\"a\">\n<sr>\n");
+        const QString proj = project(
+            dir,
+            head + QStringLiteral(
+                       "<p><img src=\"env.png\"/></p>\n<p><img src=\"pipe.png\"/></p>\n</sr>\n</topic>\n</topics>\n"),
+            QStringLiteral("<image name=\"red.png\" href=\"%1\"/>\n")
+                .arg(elsewhere.filePath(QStringLiteral("red.png"))));
+        auto res = mktitle::compileTitle(proj, dir.filePath(QStringLiteral("T.m14")));
+        QVERIFY(!res.ok);
+        const QString all = res.errors.join(u'\n');
+        QVERIFY2(all.contains(QStringLiteral("topics.xml:4: image file ")) &&
+                     all.contains(QStringLiteral("env.png (which is /proc/")),
+                 qPrintable(all));
+        QVERIFY2(all.contains(QStringLiteral("topics.xml:5: image file ")) &&
+                     all.contains(QStringLiteral("pipe.png is not a regular file")),
+                 qPrintable(all));
+        QVERIFY2(all.contains(QStringLiteral("title.xml:3: image file ")) &&
+                     all.contains(QStringLiteral("red.png is outside")),
+                 qPrintable(all));
+        // Named with --allow-folder, the other folder may be read.
+        const QString fine = project(dir, head + QStringLiteral("<p>x</p>\n</sr>\n</topic>\n</topics>\n"),
+                                     QStringLiteral("<image name=\"red.png\" href=\"%1\"/>\n")
+                                         .arg(elsewhere.filePath(QStringLiteral("red.png"))));
+        res = mktitle::compileTitle(fine, dir.filePath(QStringLiteral("T.m14")), {{elsewhere.path()}});
+        QVERIFY2(res.ok, qPrintable(res.errors.join(u'\n')));
+    }
+
+    // Regression: a DOCTYPE in the project file was reported only as a
+    // project without <title> at its root.
+    void aDoctypeIsNamedAsTheProblem()
+    {
+        QTemporaryDir dir;
+        QFile p(dir.filePath(QStringLiteral("title.xml")));
+        QVERIFY(p.open(QIODevice::WriteOnly));
+        p.write("<?xml version=\"1.0\"?>\n<!DOCTYPE title SYSTEM \"title.dtd\">\n<title name=\"T\"/>\n");
+        p.close();
+        const auto res = mktitle::compileTitle(p.fileName(), dir.filePath(QStringLiteral("T.m14")));
+        QVERIFY(!res.ok);
+        QCOMPARE(res.errors.size(), 1);
+        QVERIFY2(res.errors[0].contains(QStringLiteral("title.xml:2: a DOCTYPE")), qPrintable(res.errors[0]));
+    }
+
+    // Ended by a signal (a Ctrl+C, a kill), the compiler leaves nothing
+    // half-written beside the title: no .part file, no journal, no
+    // temporary file of its own.
+    void aCompileEndedByASignalLeavesNoPartFile()
+    {
+        QTemporaryDir dir;
+        QFile p(dir.filePath(QStringLiteral("title.xml")));
+        QVERIFY(p.open(QIODevice::WriteOnly));
+        p.write("<title name=\"Big\">\n");
+        for (int f = 0; f < 40; ++f) {
+            QFile t(dir.filePath(QStringLiteral("t%1.xml").arg(f)));
+            QVERIFY(t.open(QIODevice::WriteOnly));
+            t.write("<topics>\n");
+            for (int i = 0; i < 2000; ++i)
+                t.write(QStringLiteral("<topic title=\"T%1_%2\" data=\"d%1_%2\" context=\"c%1_%2\"><sr><p>parola%2 "
+                                       "comune testo<note>nota %2</note> ancora testo e testo</p></sr></topic>\n")
+                            .arg(f)
+                            .arg(i)
+                            .toUtf8());
+            t.write("</topics>\n");
+            p.write(QStringLiteral("<include href=\"t%1.xml\"/>\n").arg(f).toUtf8());
+        }
+        p.write("</title>\n");
+        p.close();
+        const QString out = dir.filePath(QStringLiteral("out/Big.m14"));
+        QDir().mkpath(dir.filePath(QStringLiteral("out")));
+        QProcess c;
+        c.start(kCompiler, {QStringLiteral("-o"), out, p.fileName()});
+        QVERIFY(c.waitForStarted());
+        // Once it has begun to write, it is ended.
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out + QStringLiteral(".part")) || c.state() == QProcess::NotRunning,
+                                 20000);
+        if (c.state() == QProcess::NotRunning)
+            QSKIP("the compile ended before it could be interrupted");
+        c.terminate();
+        QVERIFY(c.waitForFinished());
+        QCOMPARE(c.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(QDir(dir.filePath(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 
     void commandLine()

@@ -134,6 +134,30 @@ private slots:
         QTest::newRow("undeclared prefix") << QByteArray("<r>\n<p:x/></r>") << qint64(2);
         QTest::newRow("prefix out of scope") << QByteArray("<r><a xmlns:p='urn:x'/>\n\n<b p:c='1'/></r>") << qint64(3);
         QTest::newRow("prefix declared empty") << QByteArray("<r xmlns:p=''/>") << qint64(1);
+        // What is not UTF-8, or not a character XML allows, anywhere.
+        QTest::newRow("a stray byte in text") << QByteArray("<r>\n\ncaf\xe9</r>") << qint64(3);
+        QTest::newRow("a truncated sequence at the end") << QByteArray("<r>x</r>\n\xc3") << qint64(2);
+        QTest::newRow("an overlong slash") << QByteArray("<r a='\xc0\xaf'/>") << qint64(1);
+        QTest::newRow("an overlong in three bytes") << QByteArray("<r>\xe0\x80\xaf</r>") << qint64(1);
+        QTest::newRow("a surrogate") << QByteArray("<r>\n\xed\xa0\x80</r>") << qint64(2);
+        QTest::newRow("past U+10FFFF") << QByteArray("<r>\xf4\x90\x80\x80</r>") << qint64(1);
+        QTest::newRow("a control character") << QByteArray("<r>\n\n\n\x01</r>") << qint64(4);
+        QTest::newRow("in a name") << QByteArray("<r><a\xff/></r>") << qint64(1);
+    }
+
+    // Every kind of UTF-8 that is right passes, in text, names and values,
+    // and the same text comes out.
+    void readsAnyRightUtf8()
+    {
+        const QByteArray xml("<r \xc3\xa9t\xc3\xa9='\xe2\x82\xac'>\t caf\xc3\xa9 \xe4\xb8\xad \xf0\x9f\x93\x9c "
+                             "\xef\xbf\xbd\r\n</r>");
+        XmlReader r(xml);
+        QVERIFY(r.readNextStartElement());
+        QCOMPARE(r.attributes().at(0).name().toString(), QStringLiteral("\u00e9t\u00e9"));
+        QCOMPARE(r.attributes().at(0).value().toString(), QStringLiteral("\u20ac"));
+        QCOMPARE(r.readNext(), XmlReader::Characters);
+        QVERIFY(r.text().contains(QStringLiteral("caf\u00e9 \u4e2d \U0001F4DC \ufffd")));
+        QVERIFY(!r.hasError());
     }
 
     void reportsErrorsWithTheirLine()

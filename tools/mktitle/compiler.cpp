@@ -1,4 +1,5 @@
 #include "compiler.h"
+#include "part_files.h"
 
 #include "context_table.h"
 
@@ -11,6 +12,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QHash>
 #include <QMap>
 #include <QSet>
@@ -488,12 +490,13 @@ QStringList titlesSharingTheDatabase(const QFileInfo &m14)
 
 } // namespace
 
-CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
+CompileResult compileTitle(const QString &projectPath, const QString &outputM14, const CompileOptions &options)
 {
     QElapsedTimer timer;
     timer.start();
     CompileResult res;
     TitleSource src;
+    src.readableFolders = options.allowedFolders;
     qint64 lap = 0;
     const auto phase = [&](const char *name) {
         const qint64 now = timer.nsecsElapsed();
@@ -514,6 +517,12 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14)
     const QString m14Part = res.m14Path + QStringLiteral(".part");
     const QString mdbPart = res.mdbPath + QStringLiteral(".part");
     const QString indexPart = res.m14Path + QStringLiteral(".index-part");
+    for (const QString &part : {m14Part, mdbPart, indexPart})
+        registerPartFile(part);
+    const auto unregister = qScopeGuard([&] {
+        for (const QString &part : {m14Part, mdbPart, indexPart})
+            unregisterPartFile(part);
+    });
     bool written = false;
     {
         Compiler c(src, res);

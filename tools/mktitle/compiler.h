@@ -24,10 +24,16 @@ struct CompileResult {
     QString m14Path, mdbPath;
 };
 
+struct CompileOptions {
+    // Folders besides the project's own that its includes and images may
+    // be read from (nothing outside them is read).
+    QStringList allowedFolders;
+};
+
 // Writes outputM14 and, beside it, the title database the reader looks for:
 // the title's file name up to its first dot, with the extension ".mdb"
 // ("Lettere.finali.m14" gets "Lettere.mdb", identity record "Lettere").
-CompileResult compileTitle(const QString &projectPath, const QString &outputM14);
+CompileResult compileTitle(const QString &projectPath, const QString &outputM14, const CompileOptions &options = {});
 
 // "Lettere" for "Lettere.finali.m14": the name a title's database and its
 // identity record take.

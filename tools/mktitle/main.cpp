@@ -1,6 +1,7 @@
 // folium-mktitle: compiles a title project into a .m14 title and its title
 // database.
 #include "compiler.h"
+#include "part_files.h"
 #include "sqlite_handle.h"
 
 #include <QCoreApplication>
@@ -27,6 +28,9 @@ gives the topics, context strings, words indexed and the time taken.
 
 Options:
   -o, --output FILE   the title to write (its title database goes beside it)
+  --allow-folder DIR  a folder besides the project's own that its includes
+                      and images may be read from (may be given more than
+                      once); nothing outside these folders is read
   -q, --quiet         no summary line
   -t, --timing        the time of each step after the summary
   -h, --help          this text
@@ -39,10 +43,12 @@ The source format is described in docs/title-source.md.
 int main(int argc, char *argv[])
 {
     folium::engine::configureSqlite();
+    folium::mktitle::removePartFilesOnSignals();
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
     QTextStream out(stdout);
     QString project, output;
+    folium::mktitle::CompileOptions options;
     bool quiet = false;
     bool timing = false;
     const QStringList args = app.arguments().mid(1);
@@ -62,6 +68,12 @@ int main(int argc, char *argv[])
                 return 2;
             }
             output = args[++i];
+        } else if (a == u"--allow-folder") {
+            if (i + 1 >= args.size()) {
+                err << "folium-mktitle: " << a << " needs a folder\n" << kUsage;
+                return 2;
+            }
+            options.allowedFolders << args[++i];
         } else if (a.startsWith(u'-')) {
             err << "folium-mktitle: unknown option " << a << "\n" << kUsage;
             return 2;
@@ -78,7 +90,7 @@ int main(int argc, char *argv[])
     }
     if (output.isEmpty())
         output = QFileInfo(project).completeBaseName() + QStringLiteral(".m14");
-    const auto res = folium::mktitle::compileTitle(project, output);
+    const auto res = folium::mktitle::compileTitle(project, output, options);
     for (const QString &e : res.errors)
         err << e << '\n';
     for (const QString &w : res.warnings)

@@ -10,6 +10,7 @@
 #include <QScopeGuard>
 #include <QSet>
 
+#include "source_access.h"
 #include "xml_reader.h"
 
 namespace folium::mktitle {
@@ -61,6 +62,7 @@ struct Sink {
     QSet<QString> imagesShown;       // in this region, each counted once
     qint64 imagePixels = 0;          // shown in this region
     int depth = 0;                   // elements open around the text read
+    bool overBudget = false;         // the region is already more than it may hold
     QByteArray *html() const { return region == 0 ? &topic->nsrHtml : &topic->srHtml; }
     QByteArray *text() const { return unindexed ? unindexed : region == 0 ? &topic->nsrText : &topic->srText; }
 };
@@ -70,6 +72,11 @@ struct Sink {
 // them a source is refused, before its depth could exhaust the stack.
 const int kMaxElementDepth = engine::SanitizeLimits().maxDepth;
 constexpr int kMaxItemDepth = 256;
+// What a region may hold, in bytes of its HTML: far more than the reader
+// lays out (see engine::SanitizeLimits), so that a source past it is
+// refused as soon as it is reached, in bounded memory, before its text is
+// all held.
+constexpr qsizetype kMaxRegionBytes = 8 << 20;
 
 } // namespace
 
@@ -86,8 +93,20 @@ public:
         }
         XmlReader xml(f.readAll());
         const QString dir = QFileInfo(path).absolutePath();
+        // What the project may read: its own folder, and the folders named
+        // besides it.
+        SourceAccess access;
+        access.setProjectFolder(dir);
+        for (const QString &folder : std::as_const(m_out.readableFolders))
+            access.allowFolder(folder);
+        m_out.readableFolders = access.folders();
         if (!xml.readNextStartElement() || xml.name() != u"title") {
-            error(at(path, xml), QStringLiteral("the project file must have <title> as its root element"));
+            // What stopped the reading (a DOCTYPE, bytes that are not UTF-8)
+            // is the problem to name, not the root element it hid.
+            if (xml.hasError())
+                xmlError(path, xml);
+            else
+                error(at(path, xml), QStringLiteral("the project file must have <title> as its root element"));
             return false;
         }
         const auto a = xml.attributes();
@@ -103,10 +122,14 @@ public:
             if (xml.name() == u"include") {
                 const QString href = xml.attributes().value(QLatin1String("href")).toString();
                 xml.skipCurrentElement();
+                const QString file = QDir(dir).filePath(href);
                 if (href.isEmpty())
                     error(loc, QStringLiteral("<include> needs an href"));
+                else if (const QString no = this->access().refusal(file, href, SourceAccess::kMaxTopicFileBytes);
+                         !no.isEmpty())
+                    error(loc, QStringLiteral("topic file ") + no);
                 else
-                    m_includes.push_back({QDir(dir).filePath(href), loc});
+                    m_includes.push_back({file, loc});
             } else if (xml.name() == u"image") {
                 const QString name = xml.attributes().value(QLatin1String("name")).toString();
                 const QString href = xml.attributes().value(QLatin1String("href")).toString();
@@ -138,8 +161,10 @@ public:
         }
         XmlReader xml(f.readAll());
         if (!xml.readNextStartElement() || xml.name() != u"topics") {
-            error(at(path, xml), QStringLiteral("a topic file must have <topics> as its root element"));
-            xmlError(path, xml);
+            if (xml.hasError())
+                xmlError(path, xml);
+            else
+                error(at(path, xml), QStringLiteral("a topic file must have <topics> as its root element"));
             return;
         }
         while (xml.readNextStartElement()) {
@@ -159,8 +184,21 @@ public:
             error(loc, QStringLiteral("image name \"%1\" must be a plain file name").arg(name));
             return;
         }
-        if (!QFileInfo(path).isFile()) {
-            error(loc, QStringLiteral("image file %1 not found").arg(path));
+        // The file as the source names it, and where that leads when a link
+        // takes it elsewhere.
+        QString asNamed = QDir::cleanPath(path);
+        while (asNamed.startsWith(QStringLiteral("/../")))
+            asNamed.remove(0, 3);
+        if (const QString real = QFileInfo(path).canonicalFilePath(); !real.isEmpty() && real != asNamed)
+            asNamed += QStringLiteral(" (which is %1)").arg(real);
+        if (const QString no = access().refusal(path, asNamed, SourceAccess::kMaxImageFileBytes); !no.isEmpty()) {
+            error(loc, QStringLiteral("image file ") + no);
+            return;
+        }
+        // Stored as it is, an image must be one the reader decodes.
+        const QByteArray format = QImageReader::imageFormat(path);
+        if (format != "png" && format != "jpeg" && format != "gif") {
+            error(loc, QStringLiteral("image file %1 is not a PNG, JPEG or GIF image").arg(asNamed));
             return;
         }
         for (const ImageSource &i : m_out.images) {
@@ -175,6 +213,17 @@ public:
 
 private:
     static Location at(const QString &file, const XmlReader &xml) { return {file, int(xml.lineNumber())}; }
+
+    // The folders the project may read from, as readProject settled them.
+    const SourceAccess &access()
+    {
+        if (!m_accessSet) {
+            for (const QString &folder : std::as_const(m_out.readableFolders))
+                m_access.allowFolder(folder);
+            m_accessSet = true;
+        }
+        return m_access;
+    }
 
     void error(const Location &loc, const QString &message)
     {
@@ -299,10 +348,21 @@ private:
         ++sink.depth;
         const auto leave = qScopeGuard([&sink] { --sink.depth; });
         while (!xml.atEnd()) {
+            if (sink.overBudget) {
+                xml.skipCurrentElement();
+                return;
+            }
             const auto tok = xml.readNext();
             if (tok == XmlReader::EndElement)
                 return;
             if (tok == XmlReader::Characters) {
+                if (sink.html()->size() + xml.textUtf8().size() > kMaxRegionBytes) {
+                    error(at(file, xml), QStringLiteral("the topic's text is more than a page may hold (%1 MB): "
+                                                        "split it into several topics")
+                                             .arg(kMaxRegionBytes >> 20));
+                    sink.overBudget = true;
+                    continue;
+                }
                 *sink.html() += escUtf8(xml.textUtf8());
                 *sink.text() += xml.textUtf8();
             } else if (tok == XmlReader::StartElement) {
@@ -553,6 +613,8 @@ private:
 
     TitleSource &m_out;
     QStringList &m_errors;
+    SourceAccess m_access;
+    bool m_accessSet = false;
     QHash<QString, qint64> m_imagePixels;
     std::vector<TopicSource> m_notes;
     std::vector<std::pair<QString, Location>> m_includes;

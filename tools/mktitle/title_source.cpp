@@ -1,5 +1,6 @@
 #include "title_source.h"
 
+#include "part_files.h"
 #include "project_reader.h"
 
 #include <QDataStream>
@@ -30,8 +31,11 @@ public:
     qint64 put(TopicSource &n)
     {
         std::lock_guard lock(m_mutex);
-        if (!m_file.isOpen() && !m_file.open())
-            return -1;
+        if (!m_file.isOpen()) {
+            if (!m_file.open())
+                return -1;
+            registerPartFile(m_file.fileName());
+        }
         const qint64 at = m_file.size();
         m_file.seek(at);
         QDataStream out(&m_file);
@@ -49,6 +53,12 @@ public:
         QDataStream in(&m_file);
         in >> n.nsrHtml >> n.srHtml >> n.nsrText >> n.srText;
         return in.status() == QDataStream::Ok;
+    }
+
+    ~NoteSpill()
+    {
+        if (m_file.isOpen())
+            unregisterPartFile(m_file.fileName());
     }
 
 private:
@@ -95,6 +105,7 @@ bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *
             Part &p = parts[i];
             p.source.notesPrefix = out->notesPrefix;
             p.source.images = out->images;
+            p.source.readableFolders = out->readableFolders;
             ProjectReader r(p.source, p.errors);
             // Topics are handed over in batches: a hand-over per topic
             // would cost more in waking threads than in reading.

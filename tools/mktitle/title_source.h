@@ -69,6 +69,10 @@ struct TitleSource {
     std::vector<ItemSource> items;
     std::vector<ParamSource> params;
     std::vector<ImageSource> images;
+    // The folders its files may be read from (see SourceAccess): those named
+    // for the compile, then, once the project file is read, its own folder
+    // first, all as canonical paths.
+    QStringList readableFolders;
 };
 
 // Takes each topic, in the title's order, as soon as it has been read, with

@@ -1,5 +1,6 @@
 #include "xml_reader.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace folium::mktitle {
@@ -19,6 +20,62 @@ bool isNameChar(unsigned char c)
 bool isSpace(unsigned char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The first byte of data that is not a character XML allows, in UTF-8, or
+// -1: sequences that are not UTF-8 (a byte out of place, an overlong form,
+// a surrogate, past U+10FFFF) and the control characters other than tab,
+// line feed and carriage return. ASCII runs are checked eight bytes at a
+// time, so that the check costs little beside the reading.
+qsizetype firstInvalidCharacter(QByteArrayView data)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(data.data());
+    const qsizetype n = data.size();
+    qsizetype i = 0;
+    while (i < n) {
+        if (i + 8 <= n) {
+            uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            // No byte with its high bit set, and none under 0x20.
+            constexpr uint64_t kHigh = 0x8080808080808080ULL;
+            const uint64_t lowBytes = (word - 0x2020202020202020ULL) & ~word & kHigh;
+            if ((word & kHigh) == 0 && lowBytes == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
+                return i;
+            ++i;
+            continue;
+        }
+        int more = 0;
+        uint32_t cp = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            cp = c & 0x07;
+        } else {
+            return i;
+        }
+        for (int k = 1; k <= more; ++k) {
+            if (i + k >= n || (p[i + k] & 0xC0) != 0x80)
+                return i;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        const bool overlong = (more == 2 && cp < 0x800) || (more == 3 && cp < 0x10000);
+        if (overlong || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF || cp == 0xFFFE || cp == 0xFFFF)
+            return i;
+        i += more + 1;
+    }
+    return -1;
 }
 
 } // namespace
@@ -44,6 +101,13 @@ XmlReader::XmlReader(QByteArray data) : m_data(std::move(data))
     // A byte order mark is allowed before the declaration.
     if (m_data.startsWith("\xEF\xBB\xBF"))
         m_pos = 3;
+    // Text that is not UTF-8 is an error, as XML has it, at its line: never
+    // text stored as it came, nor replaced without a word.
+    if (const qsizetype bad = firstInvalidCharacter(m_data); bad >= 0) {
+        m_line = 1 + QByteArrayView(m_data.constData(), bad).count('\n');
+        fail(QStringLiteral("Invalid UTF-8, or a character XML does not allow (byte 0x%1).")
+                 .arg(uint(static_cast<unsigned char>(m_data[bad])), 2, 16, QChar(u'0')));
+    }
 }
 
 XmlReader::TokenType XmlReader::fail(const QString &message)
@@ -303,7 +367,8 @@ XmlReader::TokenType XmlReader::readMarkup()
         return m_token = NoToken;
     }
     if (m_pos + 1 < n && p[m_pos + 1] == '!')
-        return fail(QStringLiteral("DOCTYPE and other declarations are not supported."));
+        return fail(QStringLiteral("a DOCTYPE (or another declaration) is not allowed: sources are read without "
+                                   "DTDs, and entities other than XML's five must be written as characters."));
 
     const bool closing = m_pos + 1 < n && p[m_pos + 1] == '/';
     m_pos += closing ? 2 : 1;

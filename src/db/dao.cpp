@@ -27,6 +27,7 @@ QString errorDescription(int error)
     case kErrNoField: return QStringLiteral("Item not found in this collection.");
     case kErrNotDatabase: return QStringLiteral("Unrecognized database format.");
     case kErrNoIndex: return QStringLiteral("Not an index in this table.");
+    case kErrTooLong: return QStringLiteral("The database took too long to answer.");
     default: return QStringLiteral("Error.");
     }
 }
@@ -65,6 +66,8 @@ void restrictUntrusted(sqlite3 *db)
     sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 100);
     sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
     sqlite3_exec(db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
+    // Temporary tables and sorts of this connection stay in bounds too.
+    sqlite3_exec(db, "PRAGMA temp.max_page_count=65536", nullptr, nullptr, nullptr);
 }
 
 } // namespace
@@ -97,8 +100,10 @@ std::shared_ptr<Database> Database::open(const QString &path, Mode mode, int *er
     d->m_db = db;
     d->m_path = path;
     sqlite3_busy_timeout(db, 250);
-    if (mode == Mode::ReadOnly)
+    if (mode == Mode::ReadOnly) {
         restrictUntrusted(db);
+        sqlite3_progress_handler(db, 1000, &Database::onProgress, d.get());
+    }
     // Reading the schema tells a database from any other file, and a locked
     // one from a free one.
     const char *probe = create ? "PRAGMA user_version=0" : "SELECT count(*) FROM sqlite_master";
@@ -123,6 +128,11 @@ std::shared_ptr<Database> Database::open(const QString &path, Mode mode, int *er
     }
     setErr(err, kOk);
     return d;
+}
+
+int Database::onProgress(void *database)
+{
+    return --static_cast<Database *>(database)->m_workLeft < 0 ? 1 : 0;
 }
 
 std::shared_ptr<Database> Database::OpenDatabase(const QString &path, int *err)
@@ -168,6 +178,7 @@ void Database::Rollback()
 
 int Database::execScript(const QString &sql, QString *message)
 {
+    startRequest();
     char *msg = nullptr;
     const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
     if (message && msg)
@@ -196,6 +207,7 @@ int Database::appendTableDef(const TableDef &def)
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table, int *err)
 {
+    startRequest();
     if (!m_db) {
         setErr(err, kErrCannotOpen);
         return nullptr;
@@ -223,6 +235,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table, int *er
 
 std::unique_ptr<Query> Database::prepare(const QString &sql, int *err)
 {
+    startRequest();
     if (!m_db) {
         setErr(err, kErrCannotOpen);
         return nullptr;
@@ -264,6 +277,7 @@ bool Query::next()
 {
     if (m_done)
         return false;
+    m_db->startRequest();
     const int rc = sqlite3_step(m_st);
     if (rc == SQLITE_ROW)
         return true;

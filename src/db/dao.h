@@ -35,6 +35,7 @@ enum Error : int {
     kErrNoField = 3265,           // no such field
     kErrNotDatabase = 3343,       // the file is not a database
     kErrNoIndex = 3800,           // no such index on this table
+    kErrTooLong = 3156,           // a request to a database read from elsewhere ran past its budget
 };
 
 class Recordset;
@@ -103,12 +104,21 @@ public:
 
     sqlite3 *handle() const { return m_db; } // for the layer's own classes
 
+    // A database read from elsewhere gives each request (a query's next
+    // row, a recordset's move, a script) a budget of work; past it the
+    // request fails with kErrTooLong instead of keeping the program busy.
+    // The layer's classes call this as a request begins.
+    void startRequest() { m_workLeft = kWorkBudget; }
+    static constexpr int kWorkBudget = 60000; // in thousands of SQLite's steps: a second or so
+
 private:
     Database() = default;
     enum class Mode { ReadWrite, Create, ReadOnly };
     static std::shared_ptr<Database> open(const QString &path, Mode mode, int *err);
+    static int onProgress(void *database);
     sqlite3 *m_db = nullptr;
     QString m_path;
+    int m_workLeft = kWorkBudget;
 };
 
 class Recordset {

@@ -25,6 +25,7 @@ Recordset::~Recordset()
 
 int Recordset::reload(const QString &orderBy)
 {
+    m_db->startRequest();
     m_orderBy = orderBy;
     const qint64 keep = m_pos < qsizetype(m_rows.size()) ? m_rows[size_t(m_pos)] : -1;
     Stmt st(m_db->handle(), QStringLiteral("SELECT rowid FROM %1 ORDER BY %2rowid")
@@ -123,6 +124,7 @@ constexpr auto kPageTrustedFor = std::chrono::milliseconds(500);
 
 void Recordset::readPage(qsizetype first) const
 {
+    m_db->startRequest();
     dropPage();
     sqlite3 *db = m_db->handle();
     if (!db)

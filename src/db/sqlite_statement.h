@@ -35,7 +35,8 @@ inline void bindValue(sqlite3_stmt *st, int i, const QVariant &v)
     }
 }
 
-// A short-lived prepared statement.
+// A short-lived prepared statement. (Its database's request budget is
+// started by the layer's public calls that run it.)
 class Stmt {
 public:
     Stmt(sqlite3 *db, const QString &sql)
@@ -75,6 +76,8 @@ private:
 
 inline int writeError(int rc)
 {
+    if ((rc & 0xFF) == SQLITE_INTERRUPT)
+        return kErrTooLong;
     return rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? kErrInUse : kErrDiskFull;
 }
 

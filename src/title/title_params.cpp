@@ -34,6 +34,35 @@ constexpr int kMaxSubsets = 1000;
 constexpr int kMaxParamRows = 10000;
 } // namespace
 
+bool hasTheTablesOfATitleDatabase(db::Database &database)
+{
+    // Each an ordinary table (not a view, not a virtual table) with the
+    // columns the reader reads.
+    const std::pair<const char *, QStringList> expected[] = {
+        {"Item", {"Ordine", "Chiave", "Titolo", "Parente", "tipo"}},
+        {"Param", {"Ordre", "Codice", "Param1", "Param2"}},
+    };
+    for (const auto &[table, columns] : expected) {
+        int err = 0;
+        auto kind = database.prepare(QStringLiteral("SELECT type, upper(substr(ltrim(sql), 1, 20)) FROM sqlite_master "
+                                                    "WHERE name = '%1'")
+                                         .arg(QString::fromLatin1(table)),
+                                     &err);
+        if (!kind || !kind->next() || kind->text(0) != u"table" ||
+            kind->text(1).simplified().startsWith(QStringLiteral("CREATE VIRTUAL")))
+            return false;
+        auto info = database.prepare(
+            QStringLiteral("SELECT name FROM pragma_table_info('%1')").arg(QString::fromLatin1(table)), &err);
+        QStringList found;
+        while (info && info->next())
+            found << info->text(0);
+        for (const QString &c : columns)
+            if (!found.contains(c, Qt::CaseInsensitive))
+                return false;
+    }
+    return true;
+}
+
 bool belongsToTitle(db::Database &database, const QString &baseName)
 {
     int err = 0;
@@ -59,7 +88,7 @@ std::shared_ptr<db::Database> openTitleDatabase(Windows &w, TitleState &t)
         auto database = db::Database::OpenReadOnly(t.TitleDatabasePath, &err);
         if (database) {
             t.NoTitleDatabase = false;
-            if (belongsToTitle(*database, names.baseName))
+            if (hasTheTablesOfATitleDatabase(*database) && belongsToTitle(*database, names.baseName))
                 return database;
             w.loading->hide();
             w.dialogs->message(w.frame, w.strings->text(QStringLiteral("BMSG"), 34).arg(names.databaseFileName),

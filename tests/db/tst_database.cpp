@@ -309,6 +309,41 @@ private slots:
         }
     }
 
+    // A database read from elsewhere is only read, runs nothing of its
+    // schema, and gives each request a budget: a query that would never
+    // end ends with an error, and the next request works again.
+    void aDatabaseFromElsewhereIsReadWithinBounds()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("t.mdb"));
+        {
+            int err = 0;
+            auto db = Database::CreateDatabase(path, QString(), &err);
+            QCOMPARE(
+                db->execScript(QStringLiteral("CREATE TABLE Param(Ordre INTEGER, Codice TEXT);"
+                                              "INSERT INTO Param VALUES (1, 'COD');"
+                                              "CREATE VIEW Endless AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                                              "SELECT i + 1 FROM n) SELECT i FROM n;"
+                                              "CREATE TRIGGER t AFTER INSERT ON Param BEGIN DELETE FROM Param; END;")),
+                0);
+        }
+        int err = 0;
+        auto db = Database::OpenReadOnly(path, &err);
+        QVERIFY(db);
+        auto endless = db->prepare(
+            QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) SELECT count(*) FROM n"),
+            &err);
+        QVERIFY(endless);
+        QVERIFY(!endless->next());
+        QCOMPARE(endless->error(), int(kErrTooLong));
+        QVERIFY(!db->OpenRecordset(QStringLiteral("Endless"), &err)); // views are not read
+        QVERIFY(err != 0);
+        auto rs = db->OpenRecordset(QStringLiteral("Param"), &err);
+        QVERIFY(rs);
+        QCOMPARE(rs->Field(QStringLiteral("Codice")).toString(), QStringLiteral("COD"));
+        QVERIFY(db->execScript(QStringLiteral("INSERT INTO Param VALUES (2, 'X')")) != 0); // nor written
+    }
+
     void readsATitleDatabaseByItsIndexes()
     {
         QTemporaryDir dir;

@@ -399,20 +399,41 @@ private slots:
     }
 
     // A title's database comes with the title, from anywhere: it is read
-    // and never written, its views and triggers do nothing, and a table
-    // built to make the reader wait gives a message and a usable reader.
+    // and never written, and its triggers do nothing. Regression: a view
+    // that never ends in place of the contents, or a slow view of the
+    // parameters, kept the reader busy while its temporary file filled the
+    // disk. A view or a virtual table where a table belongs makes the
+    // database the wrong one, as a database of another title is.
+    void aTitleDatabaseIsOnlyRead_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("wrong");
+        const QString endless = QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) ");
+        QTest::newRow("a trigger") << QStringLiteral(
+                                          "CREATE TRIGGER wipe AFTER UPDATE ON Param BEGIN DELETE FROM Param; END;")
+                                   << false;
+        QTest::newRow("contents as an endless view")
+            << QStringLiteral("ALTER TABLE Item RENAME TO ItemData; CREATE VIEW Item AS ") + endless +
+                   QStringLiteral("SELECT i AS Ordine, 'k' || i AS Chiave, 't' AS Titolo, '' AS Parente, '' AS tipo "
+                                  "FROM n;")
+            << true;
+        QTest::newRow("parameters as a slow view")
+            << QStringLiteral(
+                   "ALTER TABLE Param RENAME TO ParamData; CREATE VIEW Param AS SELECT * FROM ParamData, (") +
+                   endless + QStringLiteral("SELECT i FROM n WHERE i < 100000000) ORDER BY 1;")
+            << true;
+        QTest::newRow("contents as a virtual table")
+            << QStringLiteral("DROP TABLE Item; CREATE VIRTUAL TABLE Item USING fts5(Ordine, Chiave, Titolo, "
+                              "Parente, tipo);")
+            << true;
+    }
     void aTitleDatabaseIsOnlyRead()
     {
+        QFETCH(QString, sql);
+        QFETCH(bool, wrong);
         ProgramFolder folder;
         const QString mdb = mdbOf(folder, QStringLiteral("abc"));
-        // A trigger that would empty the parameters on any write, and the
-        // contents as a view that never ends.
-        ProgramFolder::exec(mdb,
-                            QStringLiteral("CREATE TRIGGER wipe AFTER UPDATE ON Param BEGIN DELETE FROM Param; END;"
-                                           "ALTER TABLE Item RENAME TO ItemData;"
-                                           "CREATE VIEW Item AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
-                                           "SELECT i + 1 FROM n) SELECT i AS Ordine, 'k' || i AS Chiave, "
-                                           "'t' AS Titolo, '' AS Parente, '' AS tipo FROM n;"));
+        ProgramFolder::exec(mdb, sql);
         QFile file(mdb);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();
@@ -421,12 +442,19 @@ private slots:
             ScriptedDialogs dialogs;
             Program p(folder.path(), dialogs);
             QVERIFY(p.Main(QStringLiteral("abc")));
-            QVERIFY(!p.title.NoTitleDatabase);
-            QCOMPARE(p.title.TitleName, QStringLiteral("Fixture title"));
-            // The view is not read: the title opens without its contents, and says so.
-            QCOMPARE(dialogs.shown.size(), size_t(1));
-            QCOMPARE(dialogs.shown[0].text, p.strings.text(QStringLiteral("BMSG"), 31));
-            QCOMPARE(p.reader()->TreeSommario->model()->rowCount(), 0);
+            QCOMPARE(p.title.NoTitleDatabase, wrong);
+            if (wrong) {
+                // Said, then asked for: cancelled, the title runs without it.
+                QCOMPARE(dialogs.shown.size(), size_t(2));
+                QCOMPARE(dialogs.shown[0].text,
+                         p.strings.text(QStringLiteral("BMSG"), 34).arg(QStringLiteral("abc.mdb")));
+                QVERIFY(dialogs.shown[1].isFileDialog);
+                QCOMPARE(p.reader()->TreeSommario->model()->rowCount(), 0);
+            } else {
+                QVERIFY(dialogs.shown.empty());
+                QCOMPARE(p.title.TitleName, QStringLiteral("Fixture title"));
+                QVERIFY(p.reader()->TreeSommario->model()->rowCount() > 0);
+            }
             QCOMPARE(p.reader()->Fl_main->JumpContext(QStringLiteral("120351")), 0);
             bool cancel = false;
             p.shutdown(&cancel);

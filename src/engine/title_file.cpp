@@ -120,6 +120,15 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
             reason = QStringLiteral("damaged (topic numbering)");
             return nullptr;
         }
+        // The count sizes what the reader builds (a search for NOT lists
+        // every topic): it must be what the file holds, one row of the
+        // navigation table per topic (counted through its small index).
+        Statement held(db, "SELECT count(*), min(idx), max(idx) FROM topic_nav");
+        if (!held.step() || held.integer(0) != t->m_topicCount || held.integer(1) != 0 ||
+            held.integer(2) != t->m_topicCount - 1) {
+            reason = QStringLiteral("damaged (topic count)");
+            return nullptr;
+        }
     }
     if (t->m_home < 0 || t->m_home >= t->m_topicCount || !t->topic(t->m_home)) {
         reason = QStringLiteral("damaged (home topic)");
@@ -327,7 +336,7 @@ QString TitleFile::topicTitle(int index) const
     const int chunk = index / kTitlesPerChunk;
     if (chunk != m_lastChunkNumber && !m_titleChunks.contains(chunk)) {
         if (m_titlesReadAlone.empty())
-            m_titlesReadAlone.resize(size_t((m_topicCount + kTitlesPerChunk - 1) / kTitlesPerChunk));
+            m_titlesReadAlone.resize(size_t((int64_t(m_topicCount) + kTitlesPerChunk - 1) / kTitlesPerChunk));
         uint8_t &n = m_titlesReadAlone[size_t(chunk)];
         if (n < kTitlesReadAlonePerChunk) {
             ++n;

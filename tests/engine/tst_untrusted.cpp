@@ -392,6 +392,45 @@ private slots:
         QVERIFY(shown > 0);        // most single-byte mutants still open
     }
 
+    // Regression: a title whose count said 2^31-1 topics (with a topic of
+    // that number) opened, and its first search ended the reader (memory
+    // for every topic, a signed overflow on the way). Every count is held
+    // to what the file holds; a title that says otherwise is refused.
+    void aTitleWhoseCountLiesIsRefused_data()
+    {
+        QTest::addColumn<QString>("sql");
+        const QString far = QStringLiteral("INSERT INTO topic SELECT 2147483646, title, data, nsr, sr FROM topic "
+                                           "WHERE idx = 0; UPDATE meta SET value = '2147483647' WHERE key = 'topics';");
+        QTest::newRow("2^31-1 topics, the last one there") << far;
+        QTest::newRow("and a navigation row for it")
+            << far + QStringLiteral("INSERT INTO topic_nav VALUES (2147483646, 4294967295, NULL);");
+        QTest::newRow("one topic more than held")
+            << QStringLiteral("INSERT INTO topic SELECT (SELECT max(idx) + 1 FROM topic), title, data, nsr, sr FROM "
+                              "topic WHERE idx = 0; UPDATE meta SET value = value + 1 WHERE key = 'topics';");
+        QTest::newRow("a negative count") << QStringLiteral("UPDATE meta SET value = '-5' WHERE key = 'topics';");
+        QTest::newRow("a count past any integer")
+            << QStringLiteral("UPDATE meta SET value = '99999999999999999999' WHERE key = 'topics';");
+    }
+    void aTitleWhoseCountLiesIsRefused()
+    {
+        QFETCH(QString, sql);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lying.m14"));
+        QVERIFY(QFile::copy(kFixture, path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        {
+            Database db;
+            QVERIFY(db.openForWriting(path));
+            QVERIFY2(db.exec(sql.toUtf8().constData()), qPrintable(db.lastError()));
+        }
+        TopicView v;
+        v.setViewTitle(path);
+        QCOMPARE(v.lastError(), kErrBadTitle);
+        // Nothing to search, nothing to size.
+        QCOMPARE(v.RunSearch(QStringLiteral("NOT zzzz")), kErrNoTitle);
+        QCOMPARE(v.SearchHitCount(), 0);
+    }
+
     void damagedTitleChunksGiveEmptyTitles()
     {
         QTemporaryDir dir;

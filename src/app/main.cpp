@@ -31,6 +31,8 @@ int main(int argc, char *argv[])
     // kept, and goes on if the reader cancels.
     folium::app::TerminationRequests requests([&program] { return program.mainFrame()->close(); },
                                               [] { QApplication::quit(); });
+    // Ended by an error it cannot go on from, it keeps the unsaved bookmarks.
+    folium::app::saveBeforeAFatalEnd([&program] { program.saveWhatWouldBeLost(); });
     const int rc = app.exec();
     return program.ended() ? 1 : rc;
 }

@@ -108,6 +108,9 @@ public:
     // the window closes and the event loop ends with status 1.
     // bookmarksAsked: the close that met the error has asked already.
     void endAfterFatalError(bool bookmarksAsked = false);
+    // What an end without a word would lose, kept at once: the changed
+    // bookmarks' recovery copy (written otherwise a moment after a change).
+    void saveWhatWouldBeLost();
 
     MDIForm1 *mainFrame() const { return m_frame.get(); }
     Form1 *reader() const { return m_w.reader; }

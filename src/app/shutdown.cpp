@@ -52,6 +52,12 @@ void Program::endAfterFatalError(bool bookmarksAsked)
     QCoreApplication::exit(1);
 }
 
+void Program::saveWhatWouldBeLost()
+{
+    if (m_bookmarks)
+        m_bookmarks->writeRecoveryNow();
+}
+
 void Program::shutdown(bool *cancel)
 {
     if (m_shutDown || m_ended)

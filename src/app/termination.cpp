@@ -2,7 +2,12 @@
 
 #include <QSocketNotifier>
 
+#include <QtGlobal>
+
 #include <csignal>
+#include <cstdlib>
+#include <exception>
+#include <new>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -60,6 +65,48 @@ void TerminationRequests::requested()
     m_asking = false;
     if (closed)
         m_quit();
+}
+
+namespace {
+
+std::function<void()> g_save;
+char *g_reserve = nullptr; // memory for the last save, given back when memory runs out
+QtMessageHandler g_previousHandler = nullptr;
+
+void saveOnce()
+{
+    static bool saved = false;
+    if (saved || !g_save)
+        return;
+    saved = true;
+    delete[] g_reserve;
+    g_reserve = nullptr;
+    g_save();
+}
+
+} // namespace
+
+void saveBeforeAFatalEnd(std::function<void()> save)
+{
+    g_save = std::move(save);
+    g_reserve = new char[8 << 20];
+    // Memory runs out: the reserve goes to the save, then the next failure
+    // is the usual one.
+    std::set_new_handler([] {
+        if (!g_reserve)
+            throw std::bad_alloc();
+        saveOnce();
+    });
+    std::set_terminate([] {
+        saveOnce();
+        std::abort();
+    });
+    g_previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &m) {
+        if (type == QtFatalMsg)
+            saveOnce();
+        if (g_previousHandler)
+            g_previousHandler(type, context, m);
+    });
 }
 
 } // namespace folium::app

@@ -33,4 +33,10 @@ private:
     bool m_asking = false;
 };
 
+// When the program must end on an error it cannot go on from (memory runs
+// out, an exception no one catches, a fatal message), what the reader has
+// not saved is saved first: save() is called once, with memory set aside at
+// start given back for it. Installed once, by main().
+void saveBeforeAFatalEnd(std::function<void()> save);
+
 } // namespace folium::app

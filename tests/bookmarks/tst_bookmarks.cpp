@@ -27,6 +27,8 @@
 #include <QPushButton>
 
 #include <csignal>
+#include <exception>
+#include <new>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -490,6 +492,27 @@ private slots:
         QCOMPARE(bookmarks::readRecoveryFile(s.b()->recoveryPath(), &kept), 0);
         QCOMPARE(int(kept.list.size()), 1);
         QCOMPARE(kept.titlePath, s.folder.file(QStringLiteral("abc.m14")));
+    }
+
+    // When memory runs out (or another error ends the program without a
+    // word), the changed list is kept at once, not a moment later.
+    void memoryRunningOutKeepsTheChangedListFirst()
+    {
+        Running r;
+        QVERIFY(r.p);
+        r.mark("120351");
+        const QString copy = r.b()->recoveryPath();
+        QVERIFY(!QFile::exists(copy)); // written a moment after the change
+        const std::terminate_handler terminate = std::get_terminate();
+        app::saveBeforeAFatalEnd([&r] { r.p->saveWhatWouldBeLost(); });
+        std::get_new_handler()(); // as operator new calls it when memory runs out
+        QVERIFY(QFile::exists(copy));
+        RecoveredBookmarks kept;
+        QCOMPARE(bookmarks::readRecoveryFile(copy, &kept), 0);
+        QCOMPARE(int(kept.list.size()), 1);
+        std::set_new_handler(nullptr);
+        std::set_terminate(terminate);
+        qInstallMessageHandler(nullptr);
     }
 
     // Regression: asked to end (SIGTERM), the program quit even after the

@@ -24,6 +24,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "folium: %s\n", qPrintable(folders.error));
     folium::config::QtDialogs dialogs;
     folium::app::Program program(folders.data, folders.settings, dialogs);
+    program.settingsMovedFrom = folders.movedFrom;
     if (!program.Main(commandLine))
         return 1;
     // Asked to end (a session closing, kill), the program closes its window

@@ -49,7 +49,10 @@ using namespace folium::config;
 
 QString Program::flMdbMissing() const
 {
-    return m_settingsFolder + QStringLiteral("\\fl.mdb missing, Fatal error");
+    // The file itself, as the desktop writes paths, and whether it is not
+    // there or there but unreadable.
+    return QDir::toNativeSeparators(flPath()) + (QFileInfo::exists(flPath()) ? QStringLiteral(" damaged, Fatal error")
+                                                                             : QStringLiteral(" missing, Fatal error"));
 }
 
 Program::Program(QString programFolder, Dialogs &dialogs, QObject *parent)
@@ -77,18 +80,29 @@ QString Program::flPath() const
     return m_settingsFolder + QStringLiteral("/FL.mdb");
 }
 
-ProgramFolders programFolders(const QString &executableFolder)
+ProgramFolders programFolders(const QString &executableFolder, const std::function<bool(const QString &)> &writable)
 {
+    const auto canWrite = [&writable](const QString &path) {
+        return writable ? writable(path) : QFileInfo(path).isWritable();
+    };
     ProgramFolders f;
     const QString beside = executableFolder + QStringLiteral("/FL.mdb");
-    if (QFileInfo::exists(beside) && QFileInfo(executableFolder).isWritable() && QFileInfo(beside).isWritable()) {
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString mine = userFolder + QStringLiteral("/FL.mdb");
+    const bool besideWritable = QFileInfo::exists(beside) && canWrite(executableFolder) && canWrite(beside);
+    // Settings live in one place: the program's own FL.mdb while it can be
+    // written, but once they have moved to the user's copy (a folder that
+    // could not be written) they stay there, unless the program's own file
+    // has been written since.
+    const bool movedBefore = QFileInfo::exists(beside) && QFileInfo::exists(mine) &&
+                             QFileInfo(mine).lastModified() > QFileInfo(beside).lastModified();
+    if (besideWritable && !movedBefore) {
         f.data = f.settings = executableFolder;
         return f;
     }
     const QString shared = QDir::cleanPath(executableFolder + QStringLiteral("/../share/folium"));
     f.data = QFileInfo::exists(shared + QStringLiteral("/FL.mdb")) ? shared : executableFolder;
-    f.settings = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    const QString mine = f.settings + QStringLiteral("/FL.mdb");
+    f.settings = userFolder;
     if (QFileInfo::exists(mine))
         return f;
     // Copied beside, then renamed into place: a copy cut short (a full
@@ -100,6 +114,9 @@ ProgramFolders programFolders(const QString &executableFolder)
         !QFile::rename(part, mine)) {
         QFile::remove(part);
         f.error = QStringLiteral("cannot make %1").arg(QDir::toNativeSeparators(mine));
+    } else if (QFileInfo::exists(beside)) {
+        // Beside the program, the settings could not be written: said once.
+        f.movedFrom = beside;
     }
     return f;
 }
@@ -142,6 +159,13 @@ bool Program::Main(const QString &commandLine)
     showLastUsedFiles();
     if (options.contentsAtStart && !title.CancelFlag)
         title::Sommario(m_w, title);
+    if (!settingsMovedFrom.isEmpty()) {
+        m_w.loading->hide();
+        m_dialogs.message(m_frame.get(),
+                          strings.text(QStringLiteral("BMSG"), 39)
+                              .arg(QDir::toNativeSeparators(settingsMovedFrom), QDir::toNativeSeparators(flPath())),
+                          QStringLiteral("Folium"), Icon::Information, Buttons::Ok);
+    }
     if (!title.CancelFlag) {
         // Bookmarks a session ended without saving, then where the reader stopped.
         m_bookmarks->offerRecovery();

@@ -70,8 +70,14 @@ struct ProgramFolders {
     QString data;     // titles, help, language databases
     QString settings; // the FL.mdb the program writes
     QString error;    // why the user's FL.mdb could not be made
+    // The program's own FL.mdb could not be written, and the settings now
+    // live in the user's copy: said once, the run that made the copy.
+    QString movedFrom;
 };
-ProgramFolders programFolders(const QString &executableFolder);
+// writable says whether a file or folder can be written (tests, which run
+// as root, say so for a folder a reader could not write).
+ProgramFolders programFolders(const QString &executableFolder,
+                              const std::function<bool(const QString &)> &writable = {});
 
 class Program : public QObject {
     Q_OBJECT
@@ -151,13 +157,16 @@ public:
     config::InterfaceStrings strings;
     config::QtLanguage qtLanguage; // Qt's own texts in the interface language
     int SplitterPosition = 0;
+    // The program's own FL.mdb that could not be written, when this run moved
+    // the settings to the user's copy: the reader is told once, at start.
+    QString settingsMovedFrom;
     // Tests look at the about window instead of its modal loop.
     std::function<void(QDialog *)> aboutShown;
     QString HelpFilePath; // the help file of the interface language
 
 private:
     QString flPath() const;
-    // The message of a missing or unreadable FL.mdb, after its folder.
+    // The message of a missing or unreadable FL.mdb: the file, and which.
     QString flMdbMissing() const;
     void fatal(const QString &text, bool bookmarksAsked = false);
     void Inizializzazioni(const QString &commandLine);

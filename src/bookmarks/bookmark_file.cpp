@@ -53,7 +53,7 @@ int writeFile(const QString &path, const QString &codice, const std::vector<Book
               const std::function<int(db::Database &)> &more = {})
 {
     const QString part = path + QStringLiteral(".part");
-    QFile::remove(part);
+    removeLeftovers(path);
     int err = 0;
     {
         auto db = db::Database::CreateDatabase(part, kLocale, &err);
@@ -88,7 +88,7 @@ int writeFile(const QString &path, const QString &codice, const std::vector<Book
         db->Close();
     }
     if (err != 0) {
-        QFile::remove(part);
+        removeLeftovers(path);
         return err;
     }
     // The complete file takes the old one's place in one step.
@@ -103,8 +103,22 @@ const QString kRecoveryTable = QStringLiteral("Recupero");
 
 } // namespace
 
+void removeLeftovers(const QString &path)
+{
+    for (const char *suffix : {".part", ".part-journal"})
+        QFile::remove(path + QString::fromLatin1(suffix));
+}
+
+bool isLeftover(const QString &path)
+{
+    return path.endsWith(QStringLiteral(".part")) || path.endsWith(QStringLiteral(".part-journal"));
+}
+
 int readBookmarkFile(const QString &path, QString *codice, std::vector<Bookmark> *list)
 {
+    // What a save cut short left is never a bookmark file.
+    if (isLeftover(path))
+        return db::kErrNotDatabase;
     return readFile(path, codice, list);
 }
 

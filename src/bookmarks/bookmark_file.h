@@ -44,6 +44,13 @@ struct RecoveredBookmarks {
 int writeRecoveryFile(const QString &path, const RecoveredBookmarks &recovered);
 int readRecoveryFile(const QString &path, RecoveredBookmarks *recovered);
 
+// What a save cut short (a kill, a full disk) may leave beside a bookmark
+// file: its half-written new version and SQLite's journal of it. They are
+// removed when that file is next opened or saved, and never read as
+// bookmark files.
+void removeLeftovers(const QString &bookmarkFile);
+bool isLeftover(const QString &path);
+
 // The file name of a new bookmark file: its name lower-cased, its folder as
 // it is (a folder may hold capitals).
 QString newBookmarkFilePath(const QString &chosen);

@@ -479,6 +479,7 @@ void Bookmarks::ApriBookmarks()
     // of this title.
     QString owner;
     std::vector<Bookmark> read;
+    removeLeftovers(chosen); // a save of this file cut short, long ago
     if (readBookmarkFile(chosen, &owner, &read) != 0) {
         m_w.dialogs->message(m_w.frame, text("BMSG", 23), caption, Icon::Critical, Buttons::Ok);
         return;

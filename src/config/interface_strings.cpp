@@ -26,7 +26,7 @@ bool isKnownKey(const QString &group, int number)
     static const QHash<QString, int> last{
         {QStringLiteral("RECH"), 10}, {QStringLiteral("RESU"), 1},  {QStringLiteral("MENU"), 50},
         {QStringLiteral("BUTT"), 2},  {QStringLiteral("FENE"), 3},  {QStringLiteral("OPTI"), 18},
-        {QStringLiteral("BMSG"), 38}, {QStringLiteral("ALOAD"), 1}, {QStringLiteral("LOAD"), 3},
+        {QStringLiteral("BMSG"), 39}, {QStringLiteral("ALOAD"), 1}, {QStringLiteral("LOAD"), 3},
         {QStringLiteral("VERS"), 1},  {QStringLiteral("AIDE"), 5},  {QStringLiteral("ACCE"), 12},
         {QStringLiteral("STAT"), 7},  {QStringLiteral("REQU"), 4}};
     const auto it = last.constFind(group);

@@ -156,7 +156,7 @@ private slots:
         for (const QString &lang :
              {QStringLiteral("English"), QStringLiteral("Italiano"), QStringLiteral("Fran\u00e7ais")}) {
             const config::InterfaceStrings s = stringsOf(lang);
-            QCOMPARE(s.size(), 155);
+            QCOMPARE(s.size(), 156);
             f.applyInterfaceStrings(s);
             QCOMPARE(f.menu("Visualizza")->title(), s.text(QStringLiteral("MENU"), 18));
             QCOMPARE(f.item("Apri")->text(), s.text(QStringLiteral("MENU"), 2));

@@ -99,6 +99,54 @@ private slots:
         write(dir.filePath(QStringLiteral("prefix/share/folium/FL.mdb")), "a newer install");
         f = app::programFolders(dir.filePath(QStringLiteral("prefix/bin")));
         QCOMPARE(read(mine), QByteArray("the user's options"));
+        QVERIFY(f.movedFrom.isEmpty()); // an install is no move to tell of
+        qunsetenv("XDG_DATA_HOME");
+    }
+
+    // Regression: with the program's own FL.mdb read-only the settings went
+    // to the user's copy without a word, and once the file could be written
+    // again the program went back to it, leaving behind what was saved in the
+    // copy. Settings live in one place: once moved they stay, and the move
+    // is told once.
+    void settingsMovedToTheUsersCopyStayThere()
+    {
+        QTemporaryDir dir;
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("home")).toLocal8Bit());
+        const QString own = dir.filePath(QStringLiteral("build/FL.mdb"));
+        QDir().mkpath(dir.filePath(QStringLiteral("build")));
+        QVERIFY(QFile::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/FL.mdb"), own));
+        // The program's folder cannot be written (as a reader's account sees
+        // it; the tests run as root, whom nothing stops).
+        bool readOnly = true;
+        const auto writable = [&](const QString &path) {
+            return !(readOnly && path.startsWith(dir.filePath(QStringLiteral("build"))));
+        };
+        app::ProgramFolders f = app::programFolders(dir.filePath(QStringLiteral("build")), writable);
+        QCOMPARE(f.settings, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        QCOMPARE(f.movedFrom, own);
+        {
+            ScriptedDialogs dialogs;
+            Program p(f.data, f.settings, dialogs);
+            p.settingsMovedFrom = f.movedFrom;
+            QVERIFY(p.Main(QString()));
+            const QString told = p.strings.text(QStringLiteral("BMSG"), 39)
+                                     .arg(QDir::toNativeSeparators(own),
+                                          QDir::toNativeSeparators(f.settings + QStringLiteral("/FL.mdb")));
+            const auto message = std::find_if(dialogs.shown.begin(), dialogs.shown.end(),
+                                              [&told](const ScriptedDialogs::Shown &s) { return s.text == told; });
+            QVERIFY(message != dialogs.shown.end());
+            QCOMPARE(message->icon, Icon::Information);
+        }
+        // The option changed in the copy...
+        folium::testing::ProgramFolder::setLastFilesIn(f.settings + QStringLiteral("/FL.mdb"),
+                                                       {QStringLiteral("/x/kept.m14")});
+        // ...is the one read when the program's own file can be written again.
+        readOnly = false;
+        f = app::programFolders(dir.filePath(QStringLiteral("build")), writable);
+        QCOMPARE(f.settings, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        QVERIFY(f.movedFrom.isEmpty()); // told once
+        QCOMPARE(folium::testing::ProgramFolder::lastFilesIn(f.settings + QStringLiteral("/FL.mdb")).value(0),
+                 QStringLiteral("/x/kept.m14"));
         qunsetenv("XDG_DATA_HOME");
     }
 
@@ -275,8 +323,13 @@ private slots:
         QVERIFY(!p.Main(QStringLiteral("abc")));
         QVERIFY(p.ended());
         QCOMPARE(dialogs.shown.size(), size_t(1));
-        QCOMPARE(dialogs.shown[0].text,
-                 QStringLiteral("Err no %1%2\\fl.mdb missing, Fatal error").arg(error).arg(folder.path()));
+        // Regression: the message named a folder and "\fl.mdb" (mixed
+        // separators, another file's name) and said "missing" for a file that
+        // is there but damaged.
+        QCOMPARE(dialogs.shown[0].text, QStringLiteral("Err no %1%2 %3, Fatal error")
+                                            .arg(error)
+                                            .arg(QDir::toNativeSeparators(folder.file(QStringLiteral("FL.mdb"))),
+                                                 damaged ? QStringLiteral("damaged") : QStringLiteral("missing")));
         QCOMPARE(dialogs.shown[0].title, QStringLiteral("Error"));
         QCOMPARE(dialogs.shown[0].icon, Icon::Critical);
     }
@@ -290,7 +343,8 @@ private slots:
         QFile::remove(folder.file(QStringLiteral("FL.mdb")));
         p.shutdown();
         QVERIFY(p.ended());
-        QCOMPARE(dialogs.shown.back().text, folder.path() + QStringLiteral("\\fl.mdb missing, Fatal error"));
+        QCOMPARE(dialogs.shown.back().text, QDir::toNativeSeparators(folder.file(QStringLiteral("FL.mdb"))) +
+                                                QStringLiteral(" missing, Fatal error"));
         QCOMPARE(dialogs.shown.back().title, QStringLiteral("Error"));
         QCOMPARE(dialogs.shown.back().icon, Icon::Critical);
     }

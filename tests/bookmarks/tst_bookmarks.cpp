@@ -368,6 +368,35 @@ private slots:
         QVERIFY(!QFile::exists(copy));
     }
 
+    // Regression: a save cut short left "x.bkm.part" and its journal beside
+    // the reader's file until the next whole save. They go when that file is
+    // next opened (the file itself untouched), and are never opened as
+    // bookmark files.
+    void leftoversOfASaveCutShortAreCleanedAndNeverOpened()
+    {
+        Running r;
+        QVERIFY(r.p);
+        const QString file = r.folder.file(QStringLiteral("mine.bkm"));
+        QCOMPARE(bookmarks::writeBookmarkFile(file, QStringLiteral("abc"), someBookmarks(3, QStringLiteral("x"))), 0);
+        const QByteArray before = bytesOf(file);
+        for (const char *suffix : {".part", ".part-journal"}) {
+            QFile f(file + QString::fromLatin1(suffix));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("half a file");
+        }
+        r.dialogs.files = {file + QStringLiteral(".part")};
+        r.dialogs.shown.clear();
+        r.b()->ApriBookmarks();
+        QCOMPARE(r.dialogs.shown.back().text, r.p->strings.text(QStringLiteral("BMSG"), 23));
+        QCOMPARE(r.texts().size(), 0);
+        r.dialogs.files = {file};
+        r.b()->ApriBookmarks();
+        QCOMPARE(r.texts().size(), 3);
+        QVERIFY(!QFile::exists(file + QStringLiteral(".part")));
+        QVERIFY(!QFile::exists(file + QStringLiteral(".part-journal")));
+        QCOMPARE(bytesOf(file), before);
+    }
+
     // Regression: when the emptied list's file was to be deleted, a file that
     // could not be removed went without a word. It stays as it was, and the
     // reader is told.

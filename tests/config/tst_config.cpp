@@ -155,7 +155,7 @@ private slots:
              {QStringLiteral("Fran\u00e7ais"), QStringLiteral("English"), QStringLiteral("Italiano")}) {
             config::InterfaceStrings s;
             QCOMPARE(s.load(*db, lang), 0);
-            QCOMPARE(s.size(), 155);
+            QCOMPARE(s.size(), 156);
             QVERIFY(!s.text(QStringLiteral("BMSG"), 30).isEmpty());
             menus << s.text(QStringLiteral("MENU"), 18);
         }
@@ -233,7 +233,7 @@ private slots:
                  0);
         config::InterfaceStrings s;
         QCOMPARE(s.load(*db, QStringLiteral("English")), 0);
-        QCOMPARE(s.size(), 155);
+        QCOMPARE(s.size(), 156);
         QCOMPARE(s.text(QStringLiteral("MENU"), 51), QString());
         QCOMPARE(s.text(QStringLiteral("ZZZZ"), 1), QString());
         QVERIFY(config::isKnownKey(QStringLiteral("MENU"), 50));

@@ -296,7 +296,7 @@ private slots:
                          qPrintable(group + u' ' + QString::fromLatin1(lang)));
         }
         const QMap<QString, int> expected{{"RECH", 10}, {"RESU", 1},  {"MENU", 50}, {"BUTT", 2}, {"FENE", 3},
-                                          {"OPTI", 18}, {"BMSG", 38}, {"ALOAD", 1}, {"LOAD", 3}, {"VERS", 1},
+                                          {"OPTI", 18}, {"BMSG", 39}, {"ALOAD", 1}, {"LOAD", 3}, {"VERS", 1},
                                           {"AIDE", 5},  {"ACCE", 12}, {"STAT", 7},  {"REQU", 4}};
         QCOMPARE(keys.keys(), expected.keys());
         for (auto it = expected.cbegin(); it != expected.cend(); ++it) {

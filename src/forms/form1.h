@@ -3,6 +3,8 @@
 // the side pane with its five panels and its title, and the two splitters.
 #pragma once
 
+#include "item_roles.h"
+
 #include <QWidget>
 
 class QCheckBox;
@@ -36,15 +38,6 @@ struct ReaderState;
 // None: the flags were cleared while a title is set up; the pane keeps
 // whatever it showed.
 enum class Panel { Search, Results, History, Bookmarks, Contents, None };
-
-// Roles of the list and tree items beside their text.
-enum ItemRole {
-    TagRole = Qt::UserRole,         // a history row's or a result's topic index, a tree node's key
-    ImageRole = Qt::UserRole + 1,   // the number of the item's image
-    AddressRole = Qt::UserRole + 2, // a history or bookmark row's TopicVA
-    ScrollRole = Qt::UserRole + 3,  // its TopicScroll
-    SortKeyRole = Qt::UserRole + 4, // a result's sort key
-};
 
 class Form1 : public QWidget {
     Q_OBJECT

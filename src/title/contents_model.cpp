@@ -1,7 +1,7 @@
 #include "contents_model.h"
 
 #include "dao.h"
-#include "form1.h"
+#include "item_roles.h"
 
 #include <QSet>
 
@@ -337,7 +337,7 @@ QVariant ContentsModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole: return n->title;
-    case Qt::DecorationRole: return forms::Form1::image(!n->folder ? 4 : n->expanded ? 6 : 5);
+    case Qt::DecorationRole: return m_icons ? QVariant(m_icons(!n->folder ? 4 : n->expanded ? 6 : 5)) : QVariant();
     case forms::TagRole: return n->key;
     case forms::ImageRole: return n->folder ? 5 : 4;
     default: return {};

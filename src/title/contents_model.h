@@ -5,6 +5,9 @@
 
 #include <QAbstractItemModel>
 #include <QHash>
+#include <QIcon>
+
+#include <functional>
 
 #include <memory>
 #include <vector>
@@ -55,6 +58,9 @@ public:
 
     // The view's expanded state, for the open-folder image.
     void setExpanded(const QModelIndex &index, bool expanded);
+    // The icons of the nodes, by image number (4 leaf, 5 closed folder,
+    // 6 open folder), from the windows that show the tree.
+    void setIcons(std::function<QIcon(int image)> icons) { m_icons = std::move(icons); }
 
 signals:
     // A folder opened after the load turned out larger than a folder may
@@ -84,6 +90,7 @@ private:
     QHash<QString, Node *> m_byKey;
     std::unique_ptr<db::Query> m_children, m_byKeyQuery, m_count, m_nth;
     bool m_cut = false;
+    std::function<QIcon(int)> m_icons;
 };
 
 } // namespace folium::title

@@ -78,6 +78,7 @@ ContentsModel *contentsModel(Windows &w)
     if (auto *model = qobject_cast<ContentsModel *>(tree->model()))
         return model;
     auto *model = new ContentsModel(tree);
+    model->setIcons(&Form1::image);
     tree->setModel(model);
     // A folder too large to show whole, found while the reader browses.
     QObject::connect(model, &ContentsModel::contentsCut, tree,

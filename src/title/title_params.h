@@ -27,15 +27,6 @@ using forms::Windows;
 // a cancel leaves NoTitleDatabase set and returns null.
 std::shared_ptr<db::Database> openTitleDatabase(Windows &w, TitleState &t);
 
-// True when the database has the reader's two tables, "Item" and "Param",
-// each an ordinary table with its columns: a view, a virtual table or
-// another shape in their place makes it the wrong database.
-bool hasTheTablesOfATitleDatabase(db::Database &database);
-
-// True when table "Param" has a "COD" row naming the title's base name,
-// letter case aside.
-bool belongsToTitle(db::Database &database, const QString &baseName);
-
 // Locates the database and applies every row of "Param" in the order of its
 // index "Ordre"; without a database, the title runs as "Inconnu".
 void LetturaParam(Windows &w, TitleState &t);

@@ -395,7 +395,8 @@ private slots:
         const auto isCurrent = [](const QTextEdit::ExtraSelection &s) {
             return s.format.background().color() == engine::kCurrentHitColor;
         };
-        QVERIFY(std::none_of(marks().begin(), marks().end(), isCurrent));
+        const auto before = marks();
+        QVERIFY(std::none_of(before.begin(), before.end(), isCurrent));
         r.key(Qt::Key_F12);
         r.key(Qt::Key_F12);
         QCOMPARE(r.main()->CurrentHighlight(), 1);

@@ -2,6 +2,7 @@
 // that it never leaves half a file, and that the sample editions carry what
 // the reader relies on.
 #include "compiler.h"
+#include "source_access.h"
 #include "fold_tokenizer.h"
 #include "sqlite_handle.h"
 #include "title_file.h"
@@ -441,6 +442,27 @@ private slots:
                                          .arg(elsewhere.filePath(QStringLiteral("red.png"))));
         res = mktitle::compileTitle(fine, dir.filePath(QStringLiteral("T.m14")), {{elsewhere.path()}});
         QVERIFY2(res.ok, qPrintable(res.errors.join(u'\n')));
+    }
+
+    // A topic file is read whole: one larger than a topic file may be is
+    // refused at the include that names it, before a byte of it is read
+    // (regression: a 1 GB text cost 7 GB of memory before its error).
+    void aTopicFileTooLargeIsRefusedUnread()
+    {
+        QTemporaryDir dir;
+        QFile big(dir.filePath(QStringLiteral("big.xml")));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(mktitle::SourceAccess::kMaxTopicFileBytes + 1)); // sparse: nothing written
+        big.close();
+        QFile p(dir.filePath(QStringLiteral("title.xml")));
+        QVERIFY(p.open(QIODevice::WriteOnly));
+        p.write("<title name=\"T\">\n<include href=\"big.xml\"/>\n</title>\n");
+        p.close();
+        const auto res = mktitle::compileTitle(p.fileName(), dir.filePath(QStringLiteral("T.m14")));
+        QVERIFY(!res.ok);
+        QVERIFY2(
+            res.errors.join(u'\n').contains(QStringLiteral("title.xml:2: topic file big.xml is larger than 64 MB")),
+            qPrintable(res.errors.join(u'\n')));
     }
 
     // Regression: a DOCTYPE in the project file was reported only as a

@@ -1,0 +1,90 @@
+// Fuzzes a title's database as the reader opens it: any bytes as the .mdb
+// that comes beside a title, opened only to be read, checked (its tables,
+// the title it names), its parameters read as a title's opening reads them,
+// and its contents tree read as the contents panel reads it: the top
+// folders, folders opened, nodes looked up by key and by their row.
+#include "contents_model.h"
+#include "dao.h"
+#include "item_roles.h"
+#include "title_database.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace {
+
+// Made once and never destroyed: libFuzzer ends the process with exit(),
+// after which Qt's own statics are gone. The folder is removed by an exit
+// handler that runs before them.
+QCoreApplication *g_app = nullptr;
+QTemporaryDir *g_dir = nullptr;
+std::string g_dirPath;
+
+void walk(folium::title::ContentsModel &m, const QModelIndex &parent, int depth, int *budget)
+{
+    if (m.canFetchMore(parent))
+        m.fetchMore(parent);
+    for (int i = 0; i < m.rowCount(parent) && *budget > 0; ++i, --*budget) {
+        const QModelIndex child = m.index(i, 0, parent);
+        const QString key = child.data(folium::forms::TagRole).toString();
+        child.data(Qt::DisplayRole);
+        m.hasChildren(child);
+        m.indexOfKey(key);
+        if (depth < 4)
+            walk(m, child, depth + 1, budget);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    g_app = new QCoreApplication(*argc, *argv);
+    g_dir = new QTemporaryDir;
+    g_dir->setAutoRemove(false);
+    g_dirPath = g_dir->path().toStdString();
+    std::atexit([] { std::filesystem::remove_all(g_dirPath); });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    using namespace folium;
+    const QString path = g_dir->filePath(QStringLiteral("t.mdb"));
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return 0;
+        f.write(reinterpret_cast<const char *>(data), qint64(size));
+    }
+    int err = 0;
+    auto db = db::Database::OpenReadOnly(path, &err);
+    if (!db)
+        return 0;
+    title::hasTheTablesOfATitleDatabase(*db);
+    title::belongsToTitle(*db, QStringLiteral("t"));
+    if (auto rs = db->OpenRecordset(QStringLiteral("Param"), &err)) {
+        rs->setIndex(QStringLiteral("Ordre"));
+        int read = 0;
+        for (rs->MoveFirst(); !rs->Eof() && ++read <= 200; rs->MoveNext())
+            for (const char *column : {"Codice", "Param1", "Param2"})
+                rs->Field(QString::fromLatin1(column));
+    }
+    title::ContentsModel m;
+    if (m.load(db) != title::ContentsModel::Load::Failed) {
+        int budget = 400;
+        walk(m, {}, 0, &budget);
+        const qint64 rows = m.rowCountInTable();
+        for (const qint64 n : {qint64(0), rows / 2, rows - 1, rows})
+            m.indexOfRow(n);
+        m.indexOfKey(QStringLiteral("Dsommario"));
+    }
+    return 0;
+}

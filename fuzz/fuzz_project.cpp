@@ -4,23 +4,18 @@
 // topic files, its images. The compiler reads them (and is meant to read
 // nothing else), checks them and writes the title and its database.
 #include "compiler.h"
+#include "fuzz_support.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 namespace {
-
-QCoreApplication *g_app = nullptr;
-QTemporaryDir *g_dir = nullptr;
-std::string g_dirPath;
 
 // A name the bundle may give a file: letters, digits, ".", "_", "-" and
 // at most one folder; nothing that leaves the project.
@@ -42,18 +37,14 @@ QString safeName(const QByteArray &name)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    g_app = new QCoreApplication(*argc, *argv);
-    g_dir = new QTemporaryDir;
-    g_dir->setAutoRemove(false);
-    g_dirPath = g_dir->path().toStdString();
-    std::atexit([] { std::filesystem::remove_all(g_dirPath); });
+    folium::fuzzing::setUp<QCoreApplication>(argc, argv);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    const QString project = g_dir->filePath(QStringLiteral("p"));
+    const QString project = folium::fuzzing::file(QStringLiteral("p"));
     QDir(project).removeRecursively();
     QDir().mkpath(project + QStringLiteral("/out"));
     QString name = QStringLiteral("title.xml");

@@ -6,45 +6,29 @@
 #include "sanitizer.h"
 #include "search.h"
 #include "title_file.h"
+#include "fuzz_support.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
-
-namespace {
-
-// Made once and never destroyed: libFuzzer ends the process with exit(),
-// after which Qt's own statics are gone. The folder is removed by an exit
-// handler that runs before them.
-QGuiApplication *g_app = nullptr;
-QTemporaryDir *g_dir = nullptr;
-std::string g_dirPath;
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    g_app = new QGuiApplication(*argc, *argv);
-    g_dir = new QTemporaryDir;
-    g_dir->setAutoRemove(false);
-    g_dirPath = g_dir->path().toStdString();
-    std::atexit([] { std::filesystem::remove_all(g_dirPath); });
+    folium::fuzzing::setUp<QGuiApplication>(argc, argv);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace folium::engine;
-    const QString path = g_dir->filePath(QStringLiteral("fuzz.m14"));
+    const QString path = folium::fuzzing::file(QStringLiteral("fuzz.m14"));
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))

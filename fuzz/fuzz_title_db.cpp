@@ -7,25 +7,17 @@
 #include "dao.h"
 #include "item_roles.h"
 #include "title_database.h"
+#include "fuzz_support.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 namespace {
-
-// Made once and never destroyed: libFuzzer ends the process with exit(),
-// after which Qt's own statics are gone. The folder is removed by an exit
-// handler that runs before them.
-QCoreApplication *g_app = nullptr;
-QTemporaryDir *g_dir = nullptr;
-std::string g_dirPath;
 
 void walk(folium::title::ContentsModel &m, const QModelIndex &parent, int depth, int *budget)
 {
@@ -46,18 +38,14 @@ void walk(folium::title::ContentsModel &m, const QModelIndex &parent, int depth,
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    g_app = new QCoreApplication(*argc, *argv);
-    g_dir = new QTemporaryDir;
-    g_dir->setAutoRemove(false);
-    g_dirPath = g_dir->path().toStdString();
-    std::atexit([] { std::filesystem::remove_all(g_dirPath); });
+    folium::fuzzing::setUp<QCoreApplication>(argc, argv);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace folium;
-    const QString path = g_dir->filePath(QStringLiteral("t.mdb"));
+    const QString path = folium::fuzzing::file(QStringLiteral("t.mdb"));
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))

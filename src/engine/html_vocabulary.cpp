@@ -83,7 +83,7 @@ QString cleanStyle(const QString &style)
         QString value = decl.mid(colon + 1).trimmed();
         if (!isAllowedStyleProperty(prop) || !safeValue.match(value).hasMatch())
             continue;
-        if (prop == u"font-size" || prop.startsWith(u"margin") || prop == u"text-indent") {
+        if (prop == u"font-size" || prop.startsWith(u"margin") || prop == u"text-indent" || prop == u"letter-spacing") {
             const auto m = sizeRe.match(value);
             if (!m.hasMatch())
                 continue;
@@ -93,11 +93,16 @@ QString cleanStyle(const QString &style)
                 const double maxFor = unit == u"em" ? 6 : unit == u"%" ? 600 : unit == u"px" ? 96 : 72;
                 const double minFor = unit == u"em" ? 0.3 : unit == u"%" ? 30 : 4;
                 n = std::clamp(n, minFor, maxFor);
+            } else if (prop == u"letter-spacing") {
+                // Spaced-out type, never so wide that a word falls apart.
+                n = std::clamp(n, unit == u"em" ? -0.2 : -3.0, unit == u"em" ? 1.0 : unit == u"%" ? 200.0 : 16.0);
             } else {
                 n = std::clamp(n, -500.0, 500.0);
             }
             value = QString::number(n) + unit;
         } else if (prop.contains(u"color") && !validColor(value)) {
+            continue;
+        } else if (prop == u"font-variant" && value != u"small-caps" && value != u"normal") {
             continue;
         }
         out += prop + u':' + value + u';';
@@ -182,10 +187,11 @@ bool isAllowedAttribute(QStringView tag, QStringView a)
 
 bool isAllowedStyleProperty(QStringView p)
 {
-    static const QStringList l{u"font-family"_qs,     u"font-size"_qs,     u"font-weight"_qs,      u"font-style"_qs,
-                               u"text-decoration"_qs, u"color"_qs,         u"background-color"_qs, u"text-align"_qs,
-                               u"text-indent"_qs,     u"margin-left"_qs,   u"margin-right"_qs,     u"margin-top"_qs,
-                               u"margin-bottom"_qs,   u"vertical-align"_qs};
+    static const QStringList l{
+        u"font-family"_qs,     u"font-size"_qs,      u"font-weight"_qs,      u"font-style"_qs,
+        u"text-decoration"_qs, u"color"_qs,          u"background-color"_qs, u"text-align"_qs,
+        u"text-indent"_qs,     u"margin-left"_qs,    u"margin-right"_qs,     u"margin-top"_qs,
+        u"margin-bottom"_qs,   u"vertical-align"_qs, u"font-variant"_qs,     u"letter-spacing"_qs};
     return l.contains(p);
 }
 

@@ -2,6 +2,8 @@
 
 #include "sanitizer.h"
 
+#include <vector>
+
 namespace folium::engine {
 
 namespace {
@@ -37,13 +39,18 @@ QString plainTextOfRegion(QStringView html, const std::function<bool(int)> &isNo
     QString out;
     out.reserve(html.size());
     bool inLabel = false; // inside a note call's anchor
+    // Open spans, and how many of them hold text that is no word of the
+    // index (left out, with no separator).
+    std::vector<bool> spans;
+    int unindexed = 0;
+    const QString unindexedAttribute = QStringLiteral("title=\"%1\"").arg(QLatin1String(kUnindexedMark));
     qsizetype i = 0;
     while (i < html.size()) {
         if (html[i] != u'<') {
             qsizetype j = html.indexOf(u'<', i);
             if (j < 0)
                 j = html.size();
-            if (!inLabel)
+            if (!inLabel && unindexed == 0)
                 appendDecoded(out, html.mid(i, j - i));
             i = j;
             continue;
@@ -69,6 +76,14 @@ QString plainTextOfRegion(QStringView html, const std::function<bool(int)> &isNo
                     inLabel = true;
                     out += u' ';
                 }
+            }
+        } else if (name == u"span") {
+            if (!closing) {
+                spans.push_back(body.contains(unindexedAttribute));
+                unindexed += spans.back() ? 1 : 0;
+            } else if (!spans.empty()) {
+                unindexed -= spans.back() ? 1 : 0;
+                spans.pop_back();
             }
         } else if (breaksWords(name)) {
             out += u'\n';

@@ -1,8 +1,9 @@
 // The words of a stored region without its markup, cut into words as the
 // page Qt lays out from it is cut (and as the title compiler cut the text it
 // indexed): a separator wherever the page starts a block, a cell, a line or
-// an image, and in place of a note call's label. For the context of a hit
-// in a list of results, where laying the topic out would cost too much.
+// an image, and in place of a note call's label; text shown but no word of
+// the index is left out. For the context of a hit in a list of results,
+// where laying the topic out would cost too much.
 #pragma once
 
 #include <QString>

@@ -176,6 +176,7 @@ void RegionView::showHtml(const QString &html, int zoom, const QFont &baseFont)
     m_doc->setHtml(html);
     applyZoom(zoom);
     indexAnchors();
+    findUnindexed(html);
     setHovered(0);
     m_focus = -1;
     m_topPos = 0;
@@ -191,6 +192,7 @@ void RegionView::clearRegion()
     m_doc->clear();
     m_spans.clear();
     m_anchors.clear();
+    m_unindexed.clear();
     m_focus = -1;
     m_topPos = 0;
     m_restoring = false;
@@ -263,6 +265,35 @@ void RegionView::indexAnchors()
             else
                 m_spans.push_back({ordinal, frag.position(), frag.position() + frag.length()});
         }
+    }
+}
+
+void RegionView::findUnindexed(const QString &html)
+{
+    m_unindexed.clear();
+    const QString mark = QLatin1String(kUnindexedMark);
+    if (!html.contains(QStringLiteral("title=\"%1\"").arg(mark)))
+        return;
+    for (QTextBlock b = m_doc->begin(); b.isValid(); b = b.next()) {
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            if (frag.charFormat().toolTip() != mark)
+                continue;
+            const int start = frag.position(), end = frag.position() + frag.length();
+            if (!m_unindexed.empty() && m_unindexed.back().second == start)
+                m_unindexed.back().second = end;
+            else
+                m_unindexed.push_back({start, end});
+        }
+    }
+    // The mark is for the reader, not a tooltip to show.
+    QTextCharFormat plain;
+    plain.setToolTip(QString());
+    QTextCursor c(m_doc);
+    for (const auto &[start, end] : m_unindexed) {
+        c.setPosition(start);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        c.mergeCharFormat(plain);
     }
 }
 

@@ -74,6 +74,8 @@ public:
     void clearRegion();
 
     const std::vector<HotspotSpan> &hotspots() const { return m_spans; }
+    // Runs of text shown but no words of the index (start, end), in order.
+    const std::vector<std::pair<int, int>> &unindexedRuns() const { return m_unindexed; }
     int anchorPosition(const QString &name) const { return m_anchors.value(name, -1); }
     int spanIndexOfOrdinal(int ordinal) const;
 
@@ -117,12 +119,14 @@ private:
     void applyZoom(int zoom);
     void setHovered(int ordinal);
     void indexAnchors();
+    void findUnindexed(const QString &html);
     void restoreTop();
     int positionAtTop() const;
 
     SafeTextDocument *m_doc;
     bool m_scrolling;
     std::vector<HotspotSpan> m_spans;
+    std::vector<std::pair<int, int>> m_unindexed;
     QHash<QString, int> m_anchors;
     int m_focus = -1;
     int m_pressSpan = -1; // the hotspot near the last left press

@@ -372,6 +372,10 @@ private:
 
         QString out = u'<' + tag;
         for (const Attr &a : attrs) {
+            if (tag == u"span" && a.name == u"title" && a.value == QLatin1String(kUnindexedMark)) {
+                out += QStringLiteral(" title=\"%1\"").arg(QLatin1String(kUnindexedMark));
+                continue;
+            }
             if (!isAllowedAttribute(tag, a.name))
                 continue;
             QString v;

@@ -44,6 +44,12 @@ struct SanitizeLimits {
 inline constexpr int kMaxShownImageSide = 2048;
 inline constexpr qint64 kMaxPageImagePixels = 8LL * 1024 * 1024;
 
+// Text shown on the page but no word of the index (a deleted word inside a
+// word, a folio mark) stands in <span title="noindex">: the title compiler
+// writes it so, and the reader leaves that text out when it looks for the
+// words of a page, so that the words it marks are the index's.
+inline constexpr char kUnindexedMark[] = "noindex";
+
 // Why a region was cut short, in English: the limit reached, for the title
 // compiler's messages. Empty when the region was kept whole.
 struct SanitizeReport {

@@ -199,7 +199,14 @@ private:
     void onFocusChanged(QWidget *old, QWidget *now);
     void updateHighlights();
     void drawHighlights(int region);
-    QString wordText(int region) const;
+    // The words of a region as the index holds them, and for each of its
+    // characters its position in the region's document (empty when they
+    // are the same).
+    struct WordText {
+        QString text;
+        std::vector<int> position;
+    };
+    WordText wordText(int region) const;
 
     std::shared_ptr<TitleFile> m_title;
     std::optional<TopicRecord> m_topic;

@@ -53,23 +53,33 @@ void TopicView::updateHighlights()
     m_currentHighlight = -1;
     // The texts of the regions are read only when there is something to mark.
     if (m_hilite && m_search && m_topic && m_search->hasHighlights()) {
-        const auto spans = m_search->highlights(m_topic->index, wordText(0), wordText(1));
-        for (const HighlightSpan &s : spans)
+        const WordText words[2] = {wordText(0), wordText(1)};
+        for (HighlightSpan s : m_search->highlights(m_topic->index, words[0].text, words[1].text)) {
+            const std::vector<int> &at = words[s.region == 0 ? 0 : 1].position;
+            if (!at.empty() && s.start < s.end && s.end <= int(at.size())) {
+                s.start = at[size_t(s.start)];
+                s.end = at[size_t(s.end - 1)] + 1;
+            }
             m_highlights[s.region].push_back(s);
+        }
     }
     drawHighlights(0);
     drawHighlights(1);
 }
 
-QString TopicView::wordText(int region) const
+TopicView::WordText TopicView::wordText(int region) const
 {
     // The page's own text, position for position, with the labels of note
     // calls blanked out: the index holds a separator in their place (the
     // title compiler leaves them out), so "tua¹ e" is the words "tua" and
-    // "e" on both sides. The marks Qt puts where tables and images stand
+    // "e" on both sides. Text shown but not indexed (a deleted word, a
+    // folio mark) is left out, with no separator: "ge[sag]schrieben" is the
+    // word "geschrieben". The marks Qt puts where tables and images stand
     // are separators of the tokenizer.
     const RegionView *rv = regionView(region);
-    QString text = rv->document()->toRawText();
+    WordText out;
+    out.text = rv->document()->toRawText();
+    QString &text = out.text;
     for (const HotspotSpan &s : rv->hotspots()) {
         // The stored hotspots come in the order of their numbers.
         const auto stored = std::lower_bound(m_stored.begin(), m_stored.end(), s.ordinal,
@@ -77,9 +87,28 @@ QString TopicView::wordText(int region) const
         if (stored == m_stored.end() || stored->ordinal != s.ordinal || !stored->noteCall)
             continue;
         for (int i = std::max(0, s.start); i < std::min<int>(s.end, int(text.size())); ++i)
-            text[i] = u' ';
+            text[i] = QChar(0xFFFF); // a blank, below; kept even inside an unindexed run
     }
-    return text;
+    const auto &runs = rv->unindexedRuns();
+    if (runs.empty()) {
+        text.replace(QChar(0xFFFF), u' ');
+        return out;
+    }
+    QString kept;
+    kept.reserve(text.size());
+    out.position.reserve(size_t(text.size()));
+    size_t r = 0;
+    for (int i = 0; i < int(text.size()); ++i) {
+        while (r < runs.size() && runs[r].second <= i)
+            ++r;
+        const bool blank = text[i] == QChar(0xFFFF);
+        if (!blank && r < runs.size() && runs[r].first <= i)
+            continue;
+        kept += blank ? QChar(u' ') : text[i];
+        out.position.push_back(i);
+    }
+    text = kept;
+    return out;
 }
 
 void TopicView::setHighlightSpans(int region, std::vector<HighlightSpan> spans)

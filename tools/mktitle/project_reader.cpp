@@ -59,12 +59,16 @@ struct Sink {
     int *ordinal;
     bool inLink = false;
     QByteArray *unindexed = nullptr; // where text goes that the index must not hold
+    bool inNoindex = false;          // inside <noindex>: shown, no word of the index
     QSet<QString> imagesShown;       // in this region, each counted once
     qint64 imagePixels = 0;          // shown in this region
     int depth = 0;                   // elements open around the text read
     bool overBudget = false;         // the region is already more than it may hold
     QByteArray *html() const { return region == 0 ? &topic->nsrHtml : &topic->srHtml; }
-    QByteArray *text() const { return unindexed ? unindexed : region == 0 ? &topic->nsrText : &topic->srText; }
+    QByteArray *text() const { return unindexed ? unindexed : indexText(); }
+    // The index text itself, for the separators a note call puts there
+    // wherever it stands.
+    QByteArray *indexText() const { return region == 0 ? &topic->nsrText : &topic->srText; }
 };
 
 // How deep elements may nest in a topic (the reader lays out no deeper), and
@@ -152,14 +156,9 @@ public:
     std::function<void(TopicSource &&)> onTopic;
     std::function<void(TopicSource &)> onNote;
 
-    void readTopicFile(const QString &path, const Location &from)
+    void readTopicText(const QByteArray &bytes, const QString &path)
     {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            error(from, QStringLiteral("cannot open topic file %1").arg(path));
-            return;
-        }
-        XmlReader xml(f.readAll());
+        XmlReader xml(bytes);
         if (!xml.readNextStartElement() || xml.name() != u"topics") {
             if (xml.hasError())
                 xmlError(path, xml);
@@ -305,7 +304,7 @@ private:
                 if (region == 0 && seenSr)
                     error(loc, QStringLiteral("<nsr> must come before <sr>"));
                 seenSr = seenSr || region == 1;
-                Sink sink{&t, region, &ordinal, false, nullptr, {}, 0};
+                Sink sink{&t, region, &ordinal, false, nullptr, false, {}, 0};
                 content(xml, file, sink);
             } else {
                 error(loc, QStringLiteral("unknown element <%1> in <topic> (expected <nsr> or <sr>)").arg(xml.name()));
@@ -389,6 +388,11 @@ private:
                 *sink.html() += QStringLiteral("<a name=\"%1\"></a>").arg(anchorName).toUtf8();
                 sink.topic->contexts.push_back({ctx, anchorName, loc});
             }
+            xml.skipCurrentElement();
+        } else if (name == u"noindex") {
+            noindex(xml, file, sink);
+        } else if (sink.inNoindex && (name == u"img" || engine::breaksWords(name) || name == u"hr")) {
+            error(loc, QStringLiteral("<%1> cannot stand inside <noindex>, which holds text on a line").arg(name));
             xml.skipCurrentElement();
         } else if (name == u"img") {
             image(xml, file, sink, loc);
@@ -479,17 +483,39 @@ private:
         sink.inLink = true;
         if (h.noteCall) {
             // The text of a note call is its label: shown, not indexed.
-            *sink.text() += ' ';
+            *sink.indexText() += ' ';
             QByteArray label;
+            QByteArray *const outer = sink.unindexed;
             sink.unindexed = &label;
             content(xml, file, sink);
-            sink.unindexed = nullptr;
-            *sink.text() += ' ';
+            sink.unindexed = outer;
+            *sink.indexText() += ' ';
         } else {
             content(xml, file, sink);
         }
         sink.inLink = false;
         *sink.html() += "</a>";
+    }
+
+    // Text shown but left out of the index, and no word break: a word
+    // deleted in the manuscript inside a word that stands (ge<del>sag</del>
+    // <add>schrieb</add>en is the word "geschrieben"), a folio mark. The
+    // reader skips the same text when it looks for the words of a page.
+    void noindex(XmlReader &xml, const QString &file, Sink &sink)
+    {
+        if (sink.inNoindex) {
+            content(xml, file, sink);
+            return;
+        }
+        *sink.html() += "<span title=\"" + QByteArray(engine::kUnindexedMark) + "\">";
+        QByteArray dropped;
+        QByteArray *const outer = sink.unindexed;
+        sink.unindexed = &dropped;
+        sink.inNoindex = true;
+        content(xml, file, sink);
+        sink.inNoindex = false;
+        sink.unindexed = outer;
+        *sink.html() += "</span>";
     }
 
     void addNoteCallContext(TopicSource &t, int k, const Location &loc)
@@ -536,7 +562,7 @@ private:
         n.nsrHtml = "<p><b>" + engine::escapeHtml(n.title).toUtf8() + "</b></p>";
         n.where.line = -1; // marks a generated topic: notes do not nest
         int noteOrdinal = 0;
-        Sink noteSink{&n, 1, &noteOrdinal, false, nullptr, {}, 0, sink.depth};
+        Sink noteSink{&n, 1, &noteOrdinal, false, nullptr, false, {}, 0, sink.depth};
         n.srHtml = "<p>";
         content(xml, file, noteSink);
         n.srHtml += "</p>";
@@ -547,7 +573,7 @@ private:
         addNoteCallContext(caller, k, loc);
         *sink.html() +=
             QStringLiteral("<a href=\"hs:%1\"><sup>%2</sup></a>").arg(k).arg(engine::escapeHtml(label)).toUtf8();
-        *sink.text() += ' ';
+        *sink.indexText() += ' ';
         checkLayout(n);
         if (onNote)
             onNote(n);
@@ -635,9 +661,9 @@ const std::vector<std::pair<QString, Location>> &ProjectReader::includes() const
     return m_impl->includes();
 }
 
-void ProjectReader::readTopicFile(const QString &path, const Location &from)
+void ProjectReader::readTopicText(const QByteArray &bytes, const QString &name)
 {
-    m_impl->readTopicFile(path, from);
+    m_impl->readTopicText(bytes, name);
 }
 
 void ProjectReader::declareImage(const QString &name, const QString &path, const Location &loc)

@@ -24,7 +24,8 @@ public:
     bool readProject(const QString &path);
     // The topic files the project includes, in order, with where they are named.
     const std::vector<std::pair<QString, Location>> &includes() const;
-    void readTopicFile(const QString &path, const Location &from);
+    // A topic file's text, named as messages name it.
+    void readTopicText(const QByteArray &bytes, const QString &name);
     void declareImage(const QString &name, const QString &path, const Location &loc);
     // The notes made so far, in the order of their calls.
     std::vector<TopicSource> takeNotes();

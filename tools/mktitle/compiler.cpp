@@ -490,13 +490,18 @@ QStringList titlesSharingTheDatabase(const QFileInfo &m14)
 
 } // namespace
 
-CompileResult compileTitle(const QString &projectPath, const QString &outputM14, const CompileOptions &options)
+namespace {
+
+// Reads a title's sources into the title source it is given, handing each
+// topic to the sink; problems go to the list.
+using SourceReader = std::function<void(TitleSource &src, QStringList &errors, const TopicSink &sink)>;
+
+CompileResult compile(TitleSource &src, const QString &projectPath, const SourceReader &readSources,
+                      const QString &outputM14)
 {
     QElapsedTimer timer;
     timer.start();
     CompileResult res;
-    TitleSource src;
-    src.readableFolders = options.allowedFolders;
     qint64 lap = 0;
     const auto phase = [&](const char *name) {
         const qint64 now = timer.nsecsElapsed();
@@ -531,7 +536,7 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14,
         // The topics are written and indexed as they are read.
         if (c.begin(m14Part, indexPart)) {
             QStringList readErrors;
-            readTitleSource(projectPath, &src, &readErrors, [&c](int index, TopicSource &t) { c.addTopic(index, t); });
+            readSources(src, readErrors, [&c](int index, TopicSource &t) { c.addTopic(index, t); });
             res.errors = readErrors + res.errors;
             phase("read and write the topics");
             if (res.errors.isEmpty())
@@ -566,6 +571,31 @@ CompileResult compileTitle(const QString &projectPath, const QString &outputM14,
     res.ok = true;
     res.seconds = timer.nsecsElapsed() / 1e9;
     return res;
+}
+
+} // namespace
+
+CompileResult compileTitle(const QString &projectPath, const QString &outputM14, const CompileOptions &options)
+{
+    TitleSource src;
+    src.readableFolders = options.allowedFolders;
+    return compile(
+        src, projectPath,
+        [&projectPath](TitleSource &s, QStringList &errors, const TopicSink &sink) {
+            readTitleSource(projectPath, &s, &errors, sink);
+        },
+        outputM14);
+}
+
+CompileResult compileTopicFiles(TitleSource project, const std::vector<TopicFile> &files, const QString &outputM14)
+{
+    const QString name = project.name;
+    return compile(
+        project, name,
+        [&files](TitleSource &s, QStringList &errors, const TopicSink &sink) {
+            readTopicFiles(&s, &errors, files, sink);
+        },
+        outputM14);
 }
 
 } // namespace folium::mktitle

@@ -2,6 +2,8 @@
 // database out, both written atomically.
 #pragma once
 
+#include "title_source.h"
+
 #include <QString>
 #include <QList>
 #include <QPair>
@@ -34,6 +36,10 @@ struct CompileOptions {
 // the title's file name up to its first dot, with the extension ".mdb"
 // ("Lettere.finali.m14" gets "Lettere.mdb", identity record "Lettere").
 CompileResult compileTitle(const QString &projectPath, const QString &outputM14, const CompileOptions &options = {});
+
+// The same for a title whose project settings (name, parameters, contents,
+// images) a tool has made in memory, with its topic files.
+CompileResult compileTopicFiles(TitleSource project, const std::vector<TopicFile> &files, const QString &outputM14);
 
 // "Lettere" for "Lettere.finali.m14": the name a title's database and its
 // identity record take.

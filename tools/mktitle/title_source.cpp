@@ -4,6 +4,7 @@
 #include "project_reader.h"
 
 #include <QDataStream>
+#include <QFile>
 #include <QTemporaryFile>
 
 #include <algorithm>
@@ -77,9 +78,29 @@ constexpr qsizetype kBatchBytes = 1 << 20;
 bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *errors, const TopicSink &sink)
 {
     const qsizetype before = errors->size();
-    ProjectReader project(*out, *errors);
-    project.readProject(projectPath);
+    std::vector<TopicFile> files;
+    {
+        ProjectReader project(*out, *errors);
+        project.readProject(projectPath);
+        for (const auto &[path, from] : project.includes()) {
+            files.push_back({path, from, [path](QByteArray *bytes, QString *error) {
+                                 QFile f(path);
+                                 if (!f.open(QIODevice::ReadOnly)) {
+                                     *error = QStringLiteral("cannot open topic file %1").arg(path);
+                                     return false;
+                                 }
+                                 *bytes = f.readAll();
+                                 return true;
+                             }});
+        }
+    }
+    return readTopicFiles(out, errors, files, sink) && errors->size() == before;
+}
 
+bool readTopicFiles(TitleSource *out, QStringList *errors, const std::vector<TopicFile> &includes,
+                    const TopicSink &sink)
+{
+    const qsizetype before = errors->size();
     // Topic files are read side by side, each into its own part, then
     // joined in the order of the includes.
     struct Part {
@@ -90,7 +111,6 @@ bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *
         std::deque<TopicSource> ready; // read, not yet taken by the sink
         bool done = false;
     };
-    const auto &includes = project.includes();
     std::vector<Part> parts(includes.size());
     const size_t declared = out->images.size();
     std::atomic<size_t> next{0};
@@ -130,7 +150,14 @@ bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *
                 });
                 r.setNoteSink([&](TopicSource &n) { p.spilled.push_back(spill.put(n)); });
             }
-            r.readTopicFile(includes[i].first, includes[i].second);
+            QByteArray bytes;
+            QString problem;
+            if (includes[i].read(&bytes, &problem))
+                r.readTopicText(bytes, includes[i].name);
+            else
+                p.errors
+                    << QStringLiteral("%1:%2: %3").arg(includes[i].from.file).arg(includes[i].from.line).arg(problem);
+            bytes = QByteArray();
             if (!batch.empty())
                 handOver();
             p.notes = r.takeNotes();

@@ -79,6 +79,15 @@ struct TitleSource {
 // its index. It may move the four texts out; they are dropped afterwards.
 using TopicSink = std::function<void(int index, TopicSource &topic)>;
 
+// A topic file: where it is named (the project file's include, or a name a
+// tool gives it), and how its bytes are read when the reader comes to it.
+// read returns false with a message when they cannot be.
+struct TopicFile {
+    QString name;
+    Location from;
+    std::function<bool(QByteArray *bytes, QString *error)> read;
+};
+
 // Reads a project and its topic files. Problems are appended to errors as
 // "file:line: message".
 //
@@ -89,5 +98,10 @@ using TopicSink = std::function<void(int index, TopicSource &topic)>;
 // whatever the title's size: the largest topic file, and a few megabytes of
 // topics read ahead of the sink.
 bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *errors, const TopicSink &sink = {});
+
+// The same for a project whose settings are already in out (a tool made
+// them), with its topic files, read in the same way.
+bool readTopicFiles(TitleSource *out, QStringList *errors, const std::vector<TopicFile> &files,
+                    const TopicSink &sink = {});
 
 } // namespace folium::mktitle

@@ -2,6 +2,7 @@
 // database.
 #include "compiler.h"
 #include "part_files.h"
+#include "tei_import.h"
 #include "sqlite_handle.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@
 namespace {
 
 const char *const kUsage = R"(Usage: folium-mktitle [-o OUTPUT.m14] PROJECT.xml
+       folium-mktitle --tei SOURCE... -o OUTPUT.m14 [options]
 
 Compiles a title project (a project file and the topic files it includes)
 into a Folium title OUTPUT.m14 and its title database beside it, named
@@ -35,8 +37,112 @@ Options:
   -t, --timing        the time of each step after the summary
   -h, --help          this text
 
-The source format is described in docs/title-source.md.
+With --tei, the SOURCEs are TEI P5 letters (files, or folders searched for
+*.xml): each letter becomes a topic dated and titled from its correspondence
+description, its notes note topics, with the contents by year and a subset
+per year. Options of --tei:
+  --name TEXT         the title's name (default: the edition's title)
+  --lang it|fr|en|de  the language of the title's own words (default: the
+                      language most letters are written in)
+  --manifest FILE     a tab-separated list of the letters: source, context
+                      string, topic title, date, reference
+  --emit-source DIR   the title project made, in a new or empty folder
+  --skip-bad          leave out the letters of files in error, name them,
+                      and write the title with the others
+  --keep-hyphens      keep a hyphen before a line break as it stands (by
+                      default a hyphen right after a letter and before <lb/>
+                      or <pb/> joins the two halves of the word)
+
+The source format is described in docs/title-source.md, the TEI import in
+docs/tei-import.md.
 )";
+
+int needsValue(const QString &option, QTextStream &err)
+{
+    err << "folium-mktitle: " << option << " needs a value\n" << kUsage;
+    return 2;
+}
+
+int runTei(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    folium::mktitle::TeiImportOptions o;
+    bool quiet = false;
+    bool timing = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const auto value = [&](QString *into) {
+            if (i + 1 >= args.size())
+                return false;
+            *into = args[++i];
+            return true;
+        };
+        if (a == u"--tei") {
+            continue;
+        } else if (a == u"-q" || a == u"--quiet") {
+            quiet = true;
+        } else if (a == u"-o" || a == u"--output") {
+            if (!value(&o.output))
+                return needsValue(a, err);
+        } else if (a == u"--name") {
+            if (!value(&o.name))
+                return needsValue(a, err);
+        } else if (a == u"--lang") {
+            if (!value(&o.language))
+                return needsValue(a, err);
+            if (o.language != u"it" && o.language != u"fr" && o.language != u"en" && o.language != u"de") {
+                err << "folium-mktitle: --lang takes it, fr, en or de\n";
+                return 2;
+            }
+        } else if (a == u"--manifest") {
+            if (!value(&o.manifest))
+                return needsValue(a, err);
+        } else if (a == u"--emit-source") {
+            if (!value(&o.emitSource))
+                return needsValue(a, err);
+        } else if (a == u"--allow-folder") {
+            QString f;
+            if (!value(&f))
+                return needsValue(a, err);
+            o.allowedFolders << f;
+        } else if (a == u"-t" || a == u"--timing") {
+            timing = true;
+        } else if (a == u"--skip-bad") {
+            o.skipBad = true;
+        } else if (a == u"--keep-hyphens") {
+            o.joinLineEndHyphens = false;
+        } else if (a.startsWith(u'-') && a.size() > 1) {
+            err << "folium-mktitle: unknown option " << a << "\n" << kUsage;
+            return 2;
+        } else {
+            o.sources << a;
+        }
+    }
+    if (o.sources.isEmpty() || o.output.isEmpty()) {
+        err << "folium-mktitle: --tei needs its TEI files or folders and -o OUTPUT.m14\n" << kUsage;
+        return 2;
+    }
+    const auto r = folium::mktitle::importTei(o);
+    for (const QString &e : r.errors)
+        err << e << '\n';
+    for (const QString &e : r.leftOut)
+        err << e << '\n';
+    for (const QString &w : r.warnings)
+        err << w << '\n';
+    if (!r.ok)
+        return 1;
+    if (!r.leftOut.isEmpty())
+        err << "folium-mktitle: warning: the letters of the files above are left out of the title (" << r.leftOut.size()
+            << " problems)\n";
+    if (!quiet)
+        for (const QString &line : folium::mktitle::teiSummary(r))
+            out << line << '\n';
+    if (timing) {
+        out << QStringLiteral("  read and convert the letters: %1 s\n").arg(r.readSeconds, 0, 'f', 2);
+        for (const auto &[name, seconds] : r.compile.phases)
+            out << QStringLiteral("  %1: %2 s\n").arg(name).arg(seconds, 0, 'f', 2);
+    }
+    return 0;
+}
 
 } // namespace
 
@@ -52,6 +158,9 @@ int main(int argc, char *argv[])
     bool quiet = false;
     bool timing = false;
     const QStringList args = app.arguments().mid(1);
+    if (args.contains(QStringLiteral("--tei")) && !args.contains(QStringLiteral("-h")) &&
+        !args.contains(QStringLiteral("--help")))
+        return runTei(args, out, err);
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == u"-h" || a == u"--help") {

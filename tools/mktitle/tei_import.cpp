@@ -1,0 +1,920 @@
+#include "tei_import.h"
+
+#include "part_files.h"
+#include "source_access.h"
+#include "tei_letter.h"
+#include "tei_text.h"
+#include "tei_xml.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QScopeGuard>
+#include <QSet>
+#include <QTemporaryFile>
+#include <QUrl>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include <sys/resource.h>
+
+namespace folium::mktitle {
+
+using namespace tei;
+
+namespace {
+
+// A topic file holds the letters of a year, split further past this size.
+constexpr qint64 kTopicFileBytes = 4LL << 20;
+// A year's letters are shown by month past this many.
+constexpr int kLettersForMonths = 30;
+
+struct SourceFile {
+    QString path;    // absolute
+    QString asGiven; // the argument, and the path inside it for a folder
+    QString folder;  // where its figures are looked for
+};
+
+struct Letter {
+    LetterMeta meta;
+    int file = 0; // in the list of source files
+    qint64 offset = 0, size = 0;
+    int notes = 0;
+    // Settled once every letter is read.
+    QString key, data, dateContext, title, group;
+};
+
+QByteArray xmlEscaped(const QString &s)
+{
+    QByteArray out;
+    for (char c : s.toUtf8()) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\t': out += "&#9;"; break;
+        case '\n': out += "&#10;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+QString withoutTabs(QString s)
+{
+    s.replace(u'\t', u' ');
+    s.replace(u'\n', u' ');
+    s.replace(u'\r', u' ');
+    return s;
+}
+
+// The TEI files named: files as they are, folders searched for *.xml, in
+// the order of their paths with numbers compared as numbers (2 before 10).
+bool collectSources(const QStringList &args, std::vector<SourceFile> *out, QStringList *errors)
+{
+    QCollator collator(QLocale::c());
+    collator.setNumericMode(true);
+    QSet<QString> seen;
+    for (const QString &arg : args) {
+        const QFileInfo fi(arg);
+        if (fi.isDir()) {
+            QString given = arg;
+            while (given.size() > 1 && given.endsWith(u'/'))
+                given.chop(1);
+            const QDir dir(fi.absoluteFilePath());
+            QStringList rel;
+            QDirIterator it(dir.path(), {QStringLiteral("*.xml")}, QDir::Files | QDir::NoDotAndDotDot,
+                            QDirIterator::Subdirectories);
+            while (it.hasNext())
+                rel << dir.relativeFilePath(it.next());
+            std::sort(rel.begin(), rel.end(),
+                      [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+            for (const QString &r : rel) {
+                const QString path = dir.filePath(r);
+                const QFileInfo f(path);
+                if (!f.isFile() || seen.contains(f.canonicalFilePath()))
+                    continue;
+                seen.insert(f.canonicalFilePath());
+                out->push_back({f.absoluteFilePath(), given + u'/' + r, f.absolutePath()});
+            }
+        } else if (fi.isFile()) {
+            if (seen.contains(fi.canonicalFilePath()))
+                continue;
+            seen.insert(fi.canonicalFilePath());
+            out->push_back({fi.absoluteFilePath(), arg, fi.absolutePath()});
+        } else if (fi.exists()) {
+            errors->append(QStringLiteral("%1: not a regular file or folder").arg(arg));
+        } else {
+            errors->append(QStringLiteral("%1: no such file or folder").arg(arg));
+        }
+    }
+    return errors->isEmpty();
+}
+
+bool isSupportedImage(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = f.read(8);
+    return head.startsWith("\x89PNG") || head.startsWith("\xFF\xD8\xFF") || head.startsWith("GIF8");
+}
+
+// The key of each letter: what its reference ends in when that is a
+// number for every letter and no two share it ("Br. 12" is 12), else the
+// reference itself made of letters, digits, - and _, when unique, else its
+// number in date order. The reader's letter field finds a letter by it.
+void assignKeys(std::vector<Letter> &letters)
+{
+    static const QRegularExpression lastNumber(QStringLiteral("([0-9]+)[^0-9]*$"));
+    const auto unique = [&](const std::function<QString(const Letter &)> &keyOf) {
+        QSet<QString> seen;
+        for (const Letter &l : letters) {
+            const QString k = keyOf(l).toLower();
+            if (k.isEmpty() || seen.contains(k))
+                return false;
+            seen.insert(k);
+        }
+        return true;
+    };
+    const auto number = [](const Letter &l) {
+        const auto m = lastNumber.match(l.meta.reference);
+        if (!m.hasMatch())
+            return QString();
+        QString digits = m.captured(1);
+        while (digits.size() > 1 && digits.front() == u'0')
+            digits.remove(0, 1);
+        return digits.size() > 12 ? QString() : digits;
+    };
+    const auto cleaned = [](const Letter &l) {
+        QString k;
+        for (QChar c : l.meta.reference)
+            if (c.isLetterOrNumber() || c == u'-' || c == u'_')
+                k += c;
+        return k.left(40);
+    };
+    if (unique(number)) {
+        for (Letter &l : letters)
+            l.key = number(l);
+    } else if (unique(cleaned)) {
+        for (Letter &l : letters)
+            l.key = cleaned(l);
+    } else {
+        for (size_t i = 0; i < letters.size(); ++i)
+            letters[i].key = QString::number(i + 1);
+    }
+}
+
+QString dayContext(const PartialDate &d)
+{
+    return QStringLiteral("%1%2%3")
+        .arg(d.day, 2, 10, QChar(u'0'))
+        .arg(d.month, 2, 10, QChar(u'0'))
+        .arg(d.year % 100, 2, 10, QChar(u'0'));
+}
+
+QString peakMemory()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return QString::number(usage.ru_maxrss / 1024.0, 'f', 1);
+}
+
+// Everything an import makes before the compiler takes it.
+class Importer {
+public:
+    explicit Importer(const TeiImportOptions &o) : m_o(o) {}
+
+    TeiImportResult run()
+    {
+        if (!collectSources(m_o.sources, &m_files, &m_r.errors))
+            return std::move(m_r);
+        m_r.files = int(m_files.size());
+        if (m_files.empty()) {
+            m_r.errors << QStringLiteral("%1: no TEI files (*.xml) found").arg(m_o.sources.join(QStringLiteral(", ")));
+            return std::move(m_r);
+        }
+        for (const SourceFile &f : m_files)
+            if (!m_access.folders().contains(QFileInfo(f.folder).canonicalFilePath()))
+                m_access.allowFolder(f.folder);
+        for (const QString &f : m_o.allowedFolders)
+            m_access.allowFolder(f);
+
+        QElapsedTimer reading;
+        reading.start();
+        const bool read = openSpool() && readLetters();
+        m_r.readSeconds = reading.nsecsElapsed() / 1e9;
+        if (!read)
+            return std::move(m_r);
+        if (m_letters.empty()) {
+            m_r.errors << QStringLiteral("%1: no TEI letters found").arg(m_o.sources.join(QStringLiteral(", ")));
+            return std::move(m_r);
+        }
+        settleLanguage();
+        settleLetters();
+        TitleSource project = makeProject();
+        std::vector<TopicFile> files = makeTopicFiles();
+        if (!m_o.emitSource.isEmpty() && !emitSource(project, files))
+            return std::move(m_r);
+        if (!m_o.manifest.isEmpty() && !writeManifest())
+            return std::move(m_r);
+        m_r.compile = compileTopicFiles(project, files, m_o.output);
+        m_r.errors += m_r.compile.errors;
+        m_r.warnings += m_r.compile.warnings;
+        m_r.words = m_r.compile.words;
+        if (!m_r.compile.ok) {
+            discardOutputs();
+            return std::move(m_r);
+        }
+        if (!placeOutputs())
+            return std::move(m_r);
+        m_r.ok = true;
+        return std::move(m_r);
+    }
+
+private:
+    // --- reading
+
+    bool openSpool()
+    {
+        const QFileInfo out(m_o.output);
+        if (!out.absoluteDir().exists()) {
+            m_r.errors << QStringLiteral("%1: cannot write: the folder %2 does not exist")
+                              .arg(out.absoluteFilePath(), QDir::toNativeSeparators(out.absolutePath()));
+            return false;
+        }
+        // Beside the title, where there is room for it.
+        m_spool.setFileTemplate(out.absoluteDir().filePath(QStringLiteral(".%1.letters-XXXXXX").arg(out.fileName())));
+        if (!m_spool.open()) {
+            m_r.errors << QStringLiteral("%1: cannot write a temporary file: %2")
+                              .arg(out.absoluteFilePath(), m_spool.errorString());
+            return false;
+        }
+        registerPartFile(m_spool.fileName());
+        return true;
+    }
+
+    bool readLetters()
+    {
+        TextOptions textOptions;
+        textOptions.joinLineEndHyphens = m_o.joinLineEndHyphens;
+        for (size_t i = 0; i < m_files.size(); ++i) {
+            const SourceFile &file = m_files[i];
+            if (m_o.progress && !m_o.progress(int(i), int(m_files.size()), file.asGiven)) {
+                m_r.errors << QStringLiteral("the import was cancelled");
+                return false;
+            }
+            m_r.teiBytes += QFileInfo(file.path).size();
+            const size_t lettersBefore = m_letters.size();
+            QStringList fileErrors;
+            TeiFileReader reader;
+            const bool read = reader.read(
+                file.path, [&](const TeiDocument &doc) { readDocument(doc, int(i), textOptions, &fileErrors); });
+            if (!read)
+                fileErrors.prepend(
+                    QStringLiteral("%1:%2: %3").arg(file.asGiven).arg(reader.errorLine()).arg(reader.error()));
+            if (fileErrors.isEmpty())
+                continue;
+            if (m_o.skipBad) {
+                m_r.leftOut += fileErrors;
+                m_letters.resize(lettersBefore);
+            } else {
+                m_r.errors += fileErrors;
+            }
+        }
+        if (!m_spool.flush()) {
+            m_r.errors << QStringLiteral("%1: cannot write a temporary file: %2")
+                              .arg(m_spool.fileName(), m_spool.errorString());
+            return false;
+        }
+        return m_r.errors.isEmpty();
+    }
+
+    void readDocument(const TeiDocument &doc, int fileIndex, TextOptions textOptions, QStringList *errors)
+    {
+        const SourceFile &file = m_files[size_t(fileIndex)];
+        const xmlNode *header = child(doc.tei, "teiHeader");
+        if (doc.indexInFile == 0 && doc.corpusHeader) {
+            const EditionInfo info = editionInfo(doc.corpusHeader);
+            if (m_corpusInfo.title.isEmpty())
+                m_corpusInfo = info;
+        }
+        Renditions renditions = doc.corpusHeader ? renditionsOf(doc.corpusHeader) : Renditions();
+        renditions.insert(renditionsOf(header));
+        const EditionInfo info = editionInfo(header);
+        if (m_edition.edition.isEmpty())
+            m_edition.edition = info.edition;
+        if (m_edition.licence.isEmpty())
+            m_edition.licence = info.licence;
+        std::vector<LetterInDocument> letters = lettersOf(doc);
+        // The titles every letter repeats name the edition.
+        QSet<QString> titles;
+        for (const xmlNode *t = child(child(child(header, "fileDesc"), "titleStmt"), "title"); t; t = t->next)
+            if (is(t, "title"))
+                if (const QString s = plainText(t); !s.isEmpty())
+                    titles.insert(s);
+        for (const QString &t : titles)
+            m_titleCounts[t] += int(letters.size());
+        m_documents += int(letters.size());
+
+        const ImageResolver images = [&](const QString &url, int line) { return image(file, url, line, errors); };
+        for (LetterInDocument &l : letters) {
+            TextResult text = convertLetterText(l.text, renditions, textOptions, images);
+            for (const QString &e : text.errors)
+                errors->append(file.asGiven + u':' + e);
+            Letter letter;
+            letter.meta = std::move(l.meta);
+            letter.file = fileIndex;
+            letter.notes = text.notes;
+            letter.offset = m_spool.pos();
+            letter.size = text.sr.size();
+            if (m_spool.write(text.sr) != text.sr.size()) {
+                errors->append(QStringLiteral("%1: cannot write a temporary file: %2")
+                                   .arg(m_spool.fileName(), m_spool.errorString()));
+                return;
+            }
+            m_r.notes += text.notes;
+            m_r.uncalledNotes += text.uncalledNotes;
+            m_r.pages += text.pages;
+            for (auto it = text.noRule.cbegin(); it != text.noRule.cend(); ++it)
+                m_r.noRule[it.key()] += it.value();
+            m_letters.push_back(std::move(letter));
+        }
+    }
+
+    // A figure's image: the file beside the TEI file, read into the title
+    // when it may be; "" shows the figure's description.
+    QString image(const SourceFile &file, const QString &url, int line, QStringList *errors)
+    {
+        if (url.contains(QLatin1String("://")) || url.startsWith(QLatin1String("data:")))
+            return {};
+        const QString path = QDir(file.folder).filePath(QUrl::fromPercentEncoding(url.toUtf8()));
+        const QFileInfo fi(path);
+        if (!fi.exists())
+            return {};
+        const QString refusal = m_access.refusal(path, url, SourceAccess::kMaxImageFileBytes);
+        if (!refusal.isEmpty()) {
+            errors->append(QStringLiteral("%1:%2: %3").arg(file.asGiven).arg(line).arg(refusal));
+            return {};
+        }
+        if (!isSupportedImage(path)) {
+            m_r.warnings << QStringLiteral("%1:%2: warning: %3 is no PNG, JPEG or GIF image: its description is shown")
+                                .arg(file.asGiven)
+                                .arg(line)
+                                .arg(url);
+            return {};
+        }
+        const QString canonical = fi.canonicalFilePath();
+        if (const auto it = m_imageNames.constFind(canonical); it != m_imageNames.constEnd())
+            return *it;
+        QString name = fi.fileName();
+        for (int n = 2; m_imageNameTaken.contains(name.toLower()); ++n)
+            name = QStringLiteral("%1-%2").arg(n).arg(fi.fileName());
+        m_imageNameTaken.insert(name.toLower());
+        m_imageNames.insert(canonical, name);
+        m_images.push_back({name, canonical, {file.asGiven, line}});
+        return name;
+    }
+
+    // --- the title's order, names and words
+
+    void settleLanguage()
+    {
+        Language l = Language::English;
+        if (!m_o.language.isEmpty()) {
+            languageFromCode(m_o.language, &l);
+        } else {
+            // The language most letters are written in, of those the
+            // title's words exist in.
+            std::map<int, int> counts;
+            std::vector<Language> order;
+            for (const Letter &letter : m_letters) {
+                Language ll;
+                if (languageFromCode(letter.meta.language, &ll)) {
+                    if (!counts.count(int(ll)))
+                        order.push_back(ll);
+                    ++counts[int(ll)];
+                }
+            }
+            int best = 0;
+            for (Language c : order)
+                if (counts[int(c)] > best) {
+                    best = counts[int(c)];
+                    l = c;
+                }
+        }
+        m_words.language = l;
+        m_r.language = languageCode(l);
+    }
+
+    void settleLetters()
+    {
+        std::stable_sort(m_letters.begin(), m_letters.end(), [this](const Letter &a, const Letter &b) {
+            const PartialDate da = a.meta.sortDate(), db = b.meta.sortDate();
+            if (da.valid() != db.valid())
+                return da.valid();
+            const auto ka = std::tuple(da.year, da.month, da.day), kb = std::tuple(db.year, db.month, db.day);
+            if (ka != kb)
+                return ka < kb;
+            if (a.meta.reference != b.meta.reference) {
+                QCollator c(QLocale::c());
+                c.setNumericMode(true);
+                return c.compare(a.meta.reference, b.meta.reference) < 0;
+            }
+            return a.file < b.file;
+        });
+        // A letter the edition gives no reference is known by its number
+        // in date order.
+        for (size_t i = 0; i < m_letters.size(); ++i)
+            if (m_letters[i].meta.reference.isEmpty())
+                m_letters[i].meta.reference = QString::number(i + 1);
+        assignKeys(m_letters);
+        m_r.letters = int(m_letters.size());
+
+        m_name = m_o.name;
+        if (m_name.isEmpty())
+            m_name = m_corpusInfo.title;
+        if (m_name.isEmpty()) {
+            // A title most letters carry is the edition's; letters' own
+            // titles differ from each other.
+            int best = 0;
+            for (auto it = m_titleCounts.cbegin(); it != m_titleCounts.cend(); ++it)
+                if (it.value() > best || (it.value() == best && it.key() < m_name)) {
+                    best = it.value();
+                    m_name = it.key();
+                }
+            if (m_documents > 1 && best * 2 <= m_documents)
+                m_name.clear();
+        }
+        if (m_name.isEmpty())
+            m_name = QFileInfo(m_o.sources.value(0)).completeBaseName();
+        if (m_name.isEmpty())
+            m_name = QStringLiteral("TEI");
+        m_r.name = m_name;
+        if (!m_corpusInfo.edition.isEmpty())
+            m_edition.edition = m_corpusInfo.edition;
+        if (!m_corpusInfo.licence.isEmpty())
+            m_edition.licence = m_corpusInfo.licence;
+
+        QHash<QString, int> dayUsed; // DDMMYY and the year that has it
+        int firstYear = 0, lastYear = 0;
+        bool centuryClash = false;
+        for (Letter &l : m_letters) {
+            const LetterMeta &m = l.meta;
+            l.data = QStringLiteral("SMK") + l.key;
+            if (m.date.valid())
+                ++m_r.dated;
+            else if (m.isRange())
+                ++m_r.ranges;
+            else
+                ++m_r.undated;
+            if (!m.hasCorrespDesc)
+                ++m_r.withoutCorrespDesc;
+            const PartialDate sd = m.sortDate();
+            if (sd.valid()) {
+                firstYear = firstYear ? std::min(firstYear, sd.year) : sd.year;
+                lastYear = std::max(lastYear, sd.year);
+            }
+            if (m.date.valid() && m.date.day) {
+                const QString day = dayContext(m.date);
+                const auto it = dayUsed.find(day);
+                if (it == dayUsed.end()) {
+                    dayUsed.insert(day, m.date.year * 1000 + 1);
+                    l.dateContext = day;
+                } else if (it.value() / 1000 == m.date.year) {
+                    // The second letter of a day is "a", the next "b"...
+                    const int n = it.value() % 1000;
+                    if (n <= 26) {
+                        l.dateContext = day + QChar(u'a' + n - 1);
+                        ++it.value();
+                    }
+                } else {
+                    centuryClash = true;
+                }
+            }
+            l.group = sd.valid() ? QStringLiteral("L%1").arg(sd.year) : QStringLiteral("Lsd");
+            const QString when = m.date.valid() ? m_words.date(m.date)
+                                 : m.isRange()  ? m_words.range(m.from, m.to)
+                                                : m_words.undated();
+            QString who = m_words.fromTo(m.senders, m.receivers);
+            if (who.isEmpty())
+                who = m.place;
+            if (who.isEmpty() && !m.ownTitle.isEmpty() && m.ownTitle != m_name)
+                who = m.ownTitle;
+            if (who.isEmpty())
+                who = m_words.letter(m.reference.isEmpty() ? l.key : m.reference);
+            l.title = u'/' + when + QStringLiteral(", ") + who;
+        }
+        if (centuryClash || (firstYear && lastYear - firstYear >= 100))
+            m_r.warnings << QStringLiteral("%1: warning: the letters span %2–%3, more than a century: the date field "
+                                           "cannot tell centuries apart, and a day's date finds the first letter of "
+                                           "that day and month in any century")
+                                .arg(m_o.output)
+                                .arg(firstYear)
+                                .arg(lastYear);
+    }
+
+    // --- the project
+
+    TitleSource makeProject()
+    {
+        TitleSource p;
+        p.name = m_name;
+        p.notesPrefix = m_words.notesPrefix();
+        p.homeContext = QStringLiteral("sommario");
+        p.images = m_images;
+        p.readableFolders = m_access.folders();
+        const Location here{m_o.output, 0};
+        const auto param = [&](const char *code, const QString &p1, const QString &p2 = {}) {
+            p.params.push_back({QString::fromLatin1(code), p1, p2, !p2.isEmpty(), here});
+        };
+        param("NOM", m_name);
+        param("DAT", QStringLiteral("O"));
+        param("HAS", QStringLiteral("N"));
+        for (const Letter &l : m_letters)
+            if (const PartialDate d = l.meta.sortDate(); d.valid()) {
+                param("DEB", QStringLiteral("%1-%2-%3")
+                                 .arg(d.year, 4, 10, QChar(u'0'))
+                                 .arg(std::max(d.month, 1), 2, 10, QChar(u'0'))
+                                 .arg(std::max(d.day, 1), 2, 10, QChar(u'0')));
+                break;
+            }
+        QStringList groups;
+        for (const Letter &l : m_letters)
+            if (groups.isEmpty() || groups.back() != l.group)
+                groups << l.group;
+        for (const QString &g : groups)
+            param("GRP", g, g == u"Lsd" ? m_words.undatedSubset() : m_words.yearSubset(g.mid(1).toInt()));
+
+        // The contents: the letters by year, by month in a year of many,
+        // the undated last.
+        const auto item = [&](const QString &key, const QString &text, const QString &parent, bool folder) {
+            p.items.push_back({key, text, parent, folder ? QStringLiteral("f") : QString(), here});
+        };
+        const QString root = QStringLiteral("Dsommario");
+        item(root, m_name, {}, true);
+        QHash<int, int> perYear;
+        for (const Letter &l : m_letters)
+            ++perYear[l.meta.sortDate().year];
+        QString year, month;
+        for (const Letter &l : m_letters) {
+            const PartialDate d = l.meta.sortDate();
+            const QString y = d.valid() ? QStringLiteral("D%1").arg(d.year) : QStringLiteral("Dundated");
+            if (y != year) {
+                year = y;
+                month.clear();
+                item(y, d.valid() ? QString::number(d.year) : m_words.undatedFolder(), root, true);
+            }
+            QString parent = year;
+            if (d.valid() && perYear.value(d.year) > kLettersForMonths) {
+                const QString m = d.month ? QStringLiteral("%1-%2").arg(year).arg(d.month, 2, 10, QChar(u'0'))
+                                          : year + QStringLiteral("-00");
+                if (m != month) {
+                    month = m;
+                    item(m,
+                         d.month ? m_words.monthName(d.month) + u' ' + QString::number(d.year)
+                                 : QString::number(d.year),
+                         year, true);
+                }
+                parent = month;
+            }
+            item(u'D' + l.data, l.title.mid(1), parent, false);
+        }
+        return p;
+    }
+
+    // The home topic and the letters' topic files, a year or a part of one
+    // each; their text is read back from the temporary file when the
+    // compiler comes to them.
+    std::vector<TopicFile> makeTopicFiles()
+    {
+        std::vector<TopicFile> files;
+        const QByteArray home = homeTopic();
+        files.push_back({QStringLiteral("home.xml"), {m_o.output, 0}, [home](QByteArray *bytes, QString *) {
+                             *bytes = home;
+                             return true;
+                         }});
+        size_t start = 0;
+        QHash<QString, int> names;
+        while (start < m_letters.size()) {
+            size_t end = start;
+            qint64 bytes = 0;
+            const QString group = m_letters[start].group;
+            while (end < m_letters.size() && m_letters[end].group == group &&
+                   (end == start || bytes + m_letters[end].size < kTopicFileBytes))
+                bytes += m_letters[end++].size;
+            const QString base =
+                group == u"Lsd" ? QStringLiteral("letters-undated") : QStringLiteral("letters-") + group.mid(1);
+            const int n = ++names[base];
+            const QString name = (n == 1 ? base : QStringLiteral("%1-%2").arg(base).arg(n)) + QStringLiteral(".xml");
+            const QString spool = m_spool.fileName();
+            files.push_back({name, {m_o.output, 0}, [this, start, end, spool](QByteArray *out, QString *error) {
+                                 return letterTopics(spool, start, end, out, error);
+                             }});
+            start = end;
+        }
+        return files;
+    }
+
+    QByteArray homeTopic() const
+    {
+        QByteArray t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<topics>\n";
+        t += "<topic title=\"" + xmlEscaped(QStringLiteral("Home \u2013 ") + m_name) +
+             "\" data=\"sommario\" context=\"sommario\">\n<nsr><h1 align=\"center\">" + xmlEscaped(m_name) +
+             "</h1></nsr>\n<sr>\n";
+        if (!m_edition.edition.isEmpty())
+            t += "<p align=\"center\"><i>" + xmlEscaped(m_edition.edition) + "</i></p>\n";
+        PartialDate first, last;
+        for (const Letter &l : m_letters) {
+            const PartialDate d = l.meta.sortDate();
+            if (!d.valid())
+                continue;
+            if (!first.valid())
+                first = d;
+            last = d;
+        }
+        QString span = m_words.letters(int(m_letters.size()));
+        if (first.valid())
+            span += QStringLiteral(", ") + (first == last
+                                                ? m_words.date(first)
+                                                : m_words.date(first) + QStringLiteral(" – ") + m_words.date(last));
+        t += "<p align=\"center\">" + xmlEscaped(span) + "</p>\n";
+        // Each year, a jump to its first letter.
+        QByteArray years;
+        QString year;
+        for (const Letter &l : m_letters) {
+            const PartialDate d = l.meta.sortDate();
+            const QString y = d.valid() ? QString::number(d.year) : m_words.undatedFolder();
+            if (y == year)
+                continue;
+            year = y;
+            years += "<li><a jump=\"" + xmlEscaped(l.data) + "\">" + xmlEscaped(y) + "</a></li>\n";
+        }
+        t += "<h3>" + xmlEscaped(m_words.contents()) + "</h3>\n<ul>\n" + years + "</ul>\n";
+        if (!m_edition.licence.isEmpty())
+            t += "<p><small>" + xmlEscaped(m_edition.licence) + "</small></p>\n";
+        t += "</sr>\n</topic>\n</topics>\n";
+        return t;
+    }
+
+    bool letterTopics(const QString &spoolPath, size_t start, size_t end, QByteArray *out, QString *error) const
+    {
+        QFile spool(spoolPath);
+        if (!spool.open(QIODevice::ReadOnly)) {
+            *error = QStringLiteral("cannot read the temporary file %1: %2").arg(spoolPath, spool.errorString());
+            return false;
+        }
+        QByteArray &t = *out;
+        t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<topics>\n";
+        for (size_t i = start; i < end; ++i) {
+            const Letter &l = m_letters[i];
+            const LetterMeta &m = l.meta;
+            QString contexts = l.data;
+            if (!l.dateContext.isEmpty())
+                contexts += u' ' + l.dateContext;
+            t += "<topic title=\"" + xmlEscaped(l.title) + "\" data=\"" + xmlEscaped(l.data) + "\" context=\"" +
+                 xmlEscaped(contexts) + "\" groups=\"" + xmlEscaped(l.group) + "\">\n<nsr>";
+            const QString who = m_words.fromTo(m.senders, m.receivers);
+            if (!who.isEmpty())
+                t += "<p><b>" + xmlEscaped(who) + "</b></p>";
+            const QString when = m.date.valid() ? m_words.date(m.date)
+                                 : m.isRange()  ? m_words.range(m.from, m.to)
+                                                : m_words.undated();
+            t += "<p><i>" + xmlEscaped(m.place.isEmpty() ? when : m.place + QStringLiteral(", ") + when) + "</i></p>";
+            t += "<p><small>" + xmlEscaped(m.reference.isEmpty() ? m_words.letter(l.key) : m.reference) +
+                 "</small></p></nsr>\n<sr>";
+            if (!spool.seek(l.offset)) {
+                *error = QStringLiteral("cannot read the temporary file %1").arg(spoolPath);
+                return false;
+            }
+            QByteArray sr = spool.read(l.size);
+            if (sr.size() != l.size) {
+                *error = QStringLiteral("cannot read the temporary file %1").arg(spoolPath);
+                return false;
+            }
+            if (sr.indexOf(kDataPlaceholder) >= 0)
+                sr.replace(kDataPlaceholder, l.data.toUtf8());
+            if (sr.indexOf(kUncalledHeadingPlaceholder) >= 0)
+                sr.replace(kUncalledHeadingPlaceholder, xmlEscaped(m_words.uncalledNotes()));
+            t += sr + "</sr>\n</topic>\n";
+        }
+        t += "</topics>\n";
+        return true;
+    }
+
+    // --- the outputs beside the title
+
+    QByteArray projectFile(const TitleSource &p, const std::vector<TopicFile> &files) const
+    {
+        QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<title name=\"" + xmlEscaped(p.name) +
+                       "\" notes=\"" + xmlEscaped(p.notesPrefix) + "\" home=\"" + xmlEscaped(p.homeContext) + "\">\n";
+        for (const TopicFile &f : files)
+            x += "  <include href=\"topics/" + xmlEscaped(f.name) + "\"/>\n";
+        for (const ImageSource &i : p.images)
+            x += "  <image name=\"" + xmlEscaped(i.name) + "\" href=\"images/" + xmlEscaped(i.name) + "\"/>\n";
+        x += "  <database>\n";
+        for (const ParamSource &pa : p.params) {
+            x += "    <param code=\"" + xmlEscaped(pa.code) + "\" p1=\"" + xmlEscaped(pa.p1) + '"';
+            if (pa.hasP2)
+                x += " p2=\"" + xmlEscaped(pa.p2) + '"';
+            x += "/>\n";
+        }
+        x += "    <contents>\n";
+        for (const ItemSource &it : p.items) {
+            x += "      <item key=\"" + xmlEscaped(it.key) + "\" text=\"" + xmlEscaped(it.text) + '"';
+            if (!it.parent.isEmpty())
+                x += " parent=\"" + xmlEscaped(it.parent) + '"';
+            if (!it.type.isEmpty())
+                x += " type=\"" + xmlEscaped(it.type) + '"';
+            x += "/>\n";
+        }
+        x += "    </contents>\n  </database>\n</title>\n";
+        return x;
+    }
+
+    // The project written where an editor can read and hand-tune it. A
+    // folder that holds anything is never written over: it may hold an
+    // editor's changes.
+    bool emitSource(const TitleSource &p, const std::vector<TopicFile> &files)
+    {
+        const QString dir = QFileInfo(m_o.emitSource).absoluteFilePath();
+        if (QFileInfo(dir).exists() &&
+            (!QFileInfo(dir).isDir() || !QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))) {
+            m_r.errors << QStringLiteral("%1: the folder for the title project must be new or empty (it is not "
+                                         "written over, so that no change made in it is lost)")
+                              .arg(m_o.emitSource);
+            return false;
+        }
+        m_emitPart = dir + QStringLiteral(".part");
+        QDir(m_emitPart).removeRecursively();
+        const auto fail = [&](const QString &what) {
+            m_r.errors << QStringLiteral("%1: cannot write: %2").arg(m_o.emitSource, what);
+            QDir(m_emitPart).removeRecursively();
+            m_emitPart.clear();
+            return false;
+        };
+        if (!QDir().mkpath(m_emitPart + QStringLiteral("/topics")) ||
+            (!p.images.empty() && !QDir().mkpath(m_emitPart + QStringLiteral("/images"))))
+            return fail(QStringLiteral("cannot make the folder %1").arg(m_emitPart));
+        const auto write = [&](const QString &path, const QByteArray &bytes) {
+            QFile f(path);
+            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
+        };
+        if (!write(m_emitPart + QStringLiteral("/title.xml"), projectFile(p, files)))
+            return fail(QStringLiteral("title.xml"));
+        for (const TopicFile &f : files) {
+            QByteArray bytes;
+            QString error;
+            if (!f.read(&bytes, &error))
+                return fail(error);
+            if (!write(m_emitPart + QStringLiteral("/topics/") + f.name, bytes))
+                return fail(f.name);
+        }
+        for (const ImageSource &i : p.images)
+            if (!QFile::copy(i.path, m_emitPart + QStringLiteral("/images/") + i.name))
+                return fail(i.name);
+        return true;
+    }
+
+    bool writeManifest()
+    {
+        m_manifestPart = QFileInfo(m_o.manifest).absoluteFilePath() + QStringLiteral(".part");
+        QFile f(m_manifestPart);
+        registerPartFile(m_manifestPart);
+        QByteArray tsv = "source\tcontext\ttitle\tdate\treference\n";
+        for (const Letter &l : m_letters) {
+            const LetterMeta &m = l.meta;
+            tsv += withoutTabs(m_files[size_t(l.file)].asGiven).toUtf8() + '\t' + l.data.toUtf8() + '\t' +
+                   withoutTabs(l.title).toUtf8() + '\t' + isoText(m.date).toUtf8() + '\t' +
+                   withoutTabs(m.reference.isEmpty() ? l.key : m.reference).toUtf8() + '\n';
+        }
+        if (!f.open(QIODevice::WriteOnly) || f.write(tsv) != tsv.size() || !f.flush()) {
+            m_r.errors << QStringLiteral("%1: cannot write: %2").arg(m_o.manifest, f.errorString());
+            f.remove();
+            return false;
+        }
+        return true;
+    }
+
+    void discardOutputs()
+    {
+        if (!m_manifestPart.isEmpty()) {
+            QFile::remove(m_manifestPart);
+            unregisterPartFile(m_manifestPart);
+        }
+        if (!m_emitPart.isEmpty())
+            QDir(m_emitPart).removeRecursively();
+    }
+
+    bool placeOutputs()
+    {
+        std::error_code ec;
+        if (!m_manifestPart.isEmpty()) {
+            const QString target = QFileInfo(m_o.manifest).absoluteFilePath();
+            std::filesystem::rename(QFile::encodeName(m_manifestPart).toStdString(),
+                                    QFile::encodeName(target).toStdString(), ec);
+            unregisterPartFile(m_manifestPart);
+            if (ec) {
+                m_r.errors << QStringLiteral("%1: cannot rename into place: %2")
+                                  .arg(m_o.manifest, QString::fromStdString(ec.message()));
+                discardOutputs();
+                return false;
+            }
+        }
+        if (!m_emitPart.isEmpty()) {
+            const QString target = QFileInfo(m_o.emitSource).absoluteFilePath();
+            QDir().rmdir(target); // empty, or not there
+            std::filesystem::rename(QFile::encodeName(m_emitPart).toStdString(),
+                                    QFile::encodeName(target).toStdString(), ec);
+            if (ec) {
+                m_r.errors << QStringLiteral("%1: cannot rename into place: %2")
+                                  .arg(m_o.emitSource, QString::fromStdString(ec.message()));
+                QDir(m_emitPart).removeRecursively();
+                return false;
+            }
+        }
+        return true;
+    }
+
+public:
+    ~Importer()
+    {
+        if (m_spool.isOpen())
+            unregisterPartFile(m_spool.fileName());
+    }
+
+private:
+    const TeiImportOptions &m_o;
+    TeiImportResult m_r;
+    std::vector<SourceFile> m_files;
+    SourceAccess m_access;
+    QTemporaryFile m_spool;
+    std::vector<Letter> m_letters;
+    std::vector<ImageSource> m_images;
+    QHash<QString, QString> m_imageNames; // canonical path → name in the title
+    QSet<QString> m_imageNameTaken;
+    EditionInfo m_corpusInfo, m_edition;
+    QHash<QString, int> m_titleCounts;
+    int m_documents = 0;
+    QString m_name;
+    Words m_words{Language::English};
+    QString m_manifestPart, m_emitPart;
+};
+
+} // namespace
+
+TeiImportResult importTei(const TeiImportOptions &options)
+{
+    QElapsedTimer timer;
+    timer.start();
+    TeiImportResult r = Importer(options).run();
+    r.seconds = timer.nsecsElapsed() / 1e9;
+    return r;
+}
+
+QStringList teiSummary(const TeiImportResult &r)
+{
+    QStringList out;
+    out << QStringLiteral("%1: %2 letters from %3 files (%4 dated, %5 by a date range, %6 undated), language %7")
+               .arg(QFileInfo(r.compile.m14Path).fileName())
+               .arg(r.letters)
+               .arg(r.files)
+               .arg(r.dated)
+               .arg(r.ranges)
+               .arg(r.undated)
+               .arg(r.language);
+    if (r.withoutCorrespDesc)
+        out << QStringLiteral("  letters without a correspondence description (correspDesc): %1; their title and "
+                              "date come from the header's title and dates, or from the letter's text")
+                   .arg(r.withoutCorrespDesc);
+    out << QStringLiteral("  %1 notes (%2 not called in the text), %3 words indexed, %4 page breaks")
+               .arg(r.notes)
+               .arg(r.uncalledNotes)
+               .arg(r.words)
+               .arg(r.pages);
+    if (!r.noRule.isEmpty()) {
+        QStringList names;
+        for (auto it = r.noRule.cbegin(); it != r.noRule.cend(); ++it)
+            names << QStringLiteral("%1 (%2)").arg(it.key()).arg(it.value());
+        out << QStringLiteral("  elements with no rule, kept as text: ") + names.join(QStringLiteral(", "));
+    }
+    if (!r.leftOut.isEmpty())
+        out << QStringLiteral("  %1 problems: the letters of those files are left out").arg(r.leftOut.size());
+    out << QStringLiteral("  %1 MB of TEI in %2 s (%3 MB/s), peak memory %4 MB")
+               .arg(r.teiBytes / 1048576.0, 0, 'f', 1)
+               .arg(r.seconds, 0, 'f', 2)
+               .arg(r.seconds > 0 ? r.teiBytes / 1048576.0 / r.seconds : 0, 0, 'f', 1)
+               .arg(peakMemory());
+    return out;
+}
+
+} // namespace folium::mktitle

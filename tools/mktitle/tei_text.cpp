@@ -1,0 +1,1326 @@
+#include "tei_text.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+#include <cstring>
+#include <string_view>
+#include <memory>
+#include <unordered_map>
+
+#include <vector>
+
+namespace folium::mktitle::tei {
+
+namespace {
+
+// Elements nest at most this deep in what is made, below the region: the
+// compiler refuses a topic deeper than the reader lays out, and a note's
+// text counts from where its call stands.
+constexpr int kMaxDepth = 20;
+constexpr int kMaxListDepth = 5;
+constexpr int kMaxTableDepth = 2;
+
+// What the edition adds to the letter, shown and not indexed, is grey: a
+// folio mark, a figure's description, the heading of notes never called.
+const QByteArray kPageMarkOpen = "<span style=\"color:#808080;font-size:80%\">";
+const QByteArray kGrey = "<span style=\"color:#808080\">";
+
+QByteArray escaped(const QString &s)
+{
+    QByteArray out;
+    const QByteArray u = s.toUtf8();
+    out.reserve(u.size());
+    for (char c : u) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// Characters that format text without showing: they neither show nor split
+// a word.
+bool invisible(char32_t c)
+{
+    return c == 0xFEFF || c == 0x200B || c == 0x00AD || c == 0x2060 || c == 0x200C || c == 0x200D ||
+           (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F;
+}
+
+bool space(char32_t c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == 0xA0 || c == 0x2009 || c == 0x202F;
+}
+
+bool lineEndHyphen(char32_t c)
+{
+    return c == '-' || c == 0x00AC || c == 0x2E17;
+}
+
+// --- Renditions -------------------------------------------------------------
+
+// The styles a rendition asks for, of those the title's rich text has.
+struct Style {
+    bool italic = false, bold = false, underline = false, strike = false, sup = false, sub = false, spaced = false,
+         smallCaps = false, big = false, small = false;
+    bool right = false, center = false; // of a block
+    QString content;                    // the symbol an empty <c> or <g> stands for
+    bool any() const
+    {
+        return italic || bold || underline || strike || sup || sub || spaced || smallCaps || big || small;
+    }
+};
+
+void addToken(Style &s, QString t)
+{
+    t = t.toLower();
+    t.remove(u'(');
+    t.remove(u')');
+    t.remove(u'#');
+    if (t == u"italic" || t == u"italics" || t == u"i" || t == u"it" || t == u"kursiv" || t == u"cursive" ||
+        t == u"corsivo" || t == u"italique")
+        s.italic = true;
+    else if (t == u"bold" || t == u"b" || t == u"fett" || t == u"bf" || t == u"grassetto" || t == u"gras")
+        s.bold = true;
+    else if (t == u"underline" || t == u"underlined" || t == u"u" || t == u"ul" || t == u"unterstrichen" ||
+             t == u"sottolineato" || t == u"souligne")
+        s.underline = true;
+    else if (t == u"strikethrough" || t == u"strike" || t == u"line-through" || t == u"struck" || t == u"overstrike" ||
+             t == u"durchgestrichen")
+        s.strike = true;
+    else if (t == u"sup" || t == u"superscript" || t == u"super" || t == u"hoch" || t == u"sc-sup" || t == u"raised" ||
+             t == u"above")
+        s.sup = true;
+    else if (t == u"sub" || t == u"subscript" || t == u"tief" || t == u"lowered" || t == u"below")
+        s.sub = true;
+    else if (t == u"spaced" || t == u"letterspace" || t == u"letterspaced" || t == u"letter-spacing" ||
+             t == u"gesperrt" || t == u"spaced-out" || t == u"sperrung" || t == u"espace")
+        s.spaced = true;
+    else if (t == u"smallcaps" || t == u"small-caps" || t == u"sc" || t == u"kapitaelchen" || t == u"kapitälchen" ||
+             t == u"maiuscoletto")
+        s.smallCaps = true;
+    else if (t == u"large" || t == u"big" || t == u"larger" || t == u"gross")
+        s.big = true;
+    else if (t == u"small" || t == u"smaller" || t == u"klein")
+        s.small = true;
+    else if (t == u"right" || t == u"align-right" || t == u"alignright" || t == u"alignright" || t == u"rechts" ||
+             t == u"textalignright")
+        s.right = true;
+    else if (t == u"center" || t == u"centre" || t == u"centered" || t == u"aligncenter" || t == u"align-center" ||
+             t == u"zentriert")
+        s.center = true;
+}
+
+// CSS declarations, as @style or a tagsDecl rendition writes them.
+void addCss(Style &s, const QString &css)
+{
+    for (const QString &decl : css.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype colon = decl.indexOf(u':');
+        if (colon < 0)
+            continue;
+        const QString prop = decl.left(colon).trimmed().toLower();
+        const QString value = decl.mid(colon + 1).trimmed();
+        const QString v = value.toLower();
+        if (prop == u"font-style" && (v == u"italic" || v == u"oblique"))
+            s.italic = true;
+        else if (prop == u"font-weight" && (v == u"bold" || v == u"bolder" || v.toInt() >= 600))
+            s.bold = true;
+        else if (prop == u"text-decoration" || prop == u"text-decoration-line") {
+            s.underline = s.underline || v.contains(u"underline");
+            s.strike = s.strike || v.contains(u"line-through");
+        } else if (prop == u"vertical-align") {
+            s.sup = s.sup || v == u"super" || v == u"top";
+            s.sub = s.sub || v == u"sub" || v == u"bottom";
+        } else if (prop == u"letter-spacing" && v != u"normal" && v != u"0")
+            s.spaced = true;
+        else if (prop == u"font-variant" && v.contains(u"small-caps"))
+            s.smallCaps = true;
+        else if (prop == u"font-size" && (v == u"larger" || v == u"large" || v == u"x-large"))
+            s.big = true;
+        else if (prop == u"font-size" && (v == u"smaller" || v == u"small" || v == u"x-small"))
+            s.small = true;
+        else if (prop == u"text-align" && v == u"right")
+            s.right = true;
+        else if (prop == u"text-align" && v == u"center")
+            s.center = true;
+        else if (prop == u"content") {
+            QString c = value;
+            if (c.size() >= 2 && (c.front() == u'"' || c.front() == u'\'') && c.back() == c.front())
+                c = c.mid(1, c.size() - 2);
+            // CSS escapes of a code point: "\2026".
+            static const QRegularExpression esc(QStringLiteral("\\\\([0-9A-Fa-f]{1,6})\\s?"));
+            QString out;
+            qsizetype at = 0;
+            for (auto it = esc.globalMatch(c); it.hasNext();) {
+                const auto m = it.next();
+                out += c.mid(at, m.capturedStart() - at);
+                const char32_t cp = m.captured(1).toUInt(nullptr, 16);
+                if (cp > 0 && cp <= 0x10FFFF)
+                    out += QString::fromUcs4(&cp, 1);
+                at = m.capturedEnd();
+            }
+            s.content = out + c.mid(at);
+        }
+    }
+}
+
+void addRendition(Style &s, const QString &r)
+{
+    if (r.contains(u':'))
+        addCss(s, r);
+    else
+        for (QString t : r.split(u',', Qt::SkipEmptyParts))
+            if (t = t.trimmed(); !t.isEmpty())
+                addToken(s, t);
+}
+
+Style styleOf(const xmlNode *n, const Renditions &renditions)
+{
+    Style s;
+    if (!n->properties)
+        return s;
+    for (const QString &t : attribute(n, "rend").split(u' ', Qt::SkipEmptyParts))
+        addRendition(s, t);
+    addCss(s, attribute(n, "style"));
+    for (QString ref : attribute(n, "rendition").split(u' ', Qt::SkipEmptyParts)) {
+        if (ref.startsWith(u'#'))
+            ref.remove(0, 1);
+        else if (ref.contains(u':'))
+            ref = ref.section(u':', -1);
+        const auto it = renditions.constFind(ref);
+        if (it != renditions.constEnd())
+            addRendition(s, *it);
+    }
+    return s;
+}
+
+// --- The writer ---------------------------------------------------------------
+
+// Writes rich text as the title source has it. Text comes in as the TEI
+// has it, white space and all; paragraphs and the inline styles around
+// the text are opened only when text comes, so that an empty element
+// leaves nothing, and reopened after a block ends inside them. A block
+// end, a line break or a blank separate words; inline elements never do.
+class Writer {
+public:
+    // In a note, blocks are lines of the one paragraph the note is.
+    Writer(bool inNote, int depth) : m_inNote(inNote), m_depth(depth), m_base(depth) {}
+
+    QByteArray take()
+    {
+        endBlock();
+        closeInlines();
+        while (!m_blocks.empty())
+            closeBlock();
+        return std::move(m_out);
+    }
+    bool inNote() const { return m_inNote; }
+    int depth() const { return m_depth; }
+
+    // --- text
+    void text(const QString &s) { text(s.toUtf8()); }
+    void text(const QByteArray &utf8) { text(utf8.constData(), utf8.size()); }
+    // The text of a node as libxml2 gives it: UTF-8, checked by the parser.
+    void text(const char *p, qsizetype n)
+    {
+        if (noTextHere())
+            return;
+        const char *const end = p + n;
+        while (p < end) {
+            const char *const at = p;
+            const char32_t c = decode(p, end);
+            if (invisible(c))
+                continue;
+            if (space(c)) {
+                if (!m_glue && m_wroteInBlock)
+                    m_space = true;
+                continue;
+            }
+            m_glue = false;
+            ensureOpen();
+            if (m_space) {
+                m_out += ' ';
+                m_space = false;
+            }
+            if (m_written < int(m_inlines.size()))
+                openInlines();
+            m_prevChar = m_lastChar;
+            m_lastChar = c;
+            m_lastCharAt = m_out.size();
+            m_lastCharInNoindex = m_noindexOpen;
+            switch (c) {
+            case '&': m_out += "&amp;"; break;
+            case '<': m_out += "&lt;"; break;
+            case '>': m_out += "&gt;"; break;
+            case '"': m_out += "&quot;"; break;
+            default: m_out.append(at, p - at);
+            }
+            m_lastCharBytes = int(m_out.size() - m_lastCharAt);
+            m_wroteInBlock = true;
+        }
+    }
+    // One code point of valid UTF-8 (as the parser hands it over); a stray
+    // byte is taken as it stands.
+    static char32_t decode(const char *&p, const char *end)
+    {
+        const auto b = static_cast<unsigned char>(*p++);
+        if (b < 0x80)
+            return b;
+        const int more = b >= 0xF0 ? 3 : b >= 0xE0 ? 2 : b >= 0xC0 ? 1 : 0;
+        char32_t c = more == 3 ? b & 0x07 : more == 2 ? b & 0x0F : b & 0x1F;
+        for (int i = 0; i < more && p < end; ++i)
+            c = (c << 6) | (static_cast<unsigned char>(*p++) & 0x3F);
+        return more ? c : b;
+    }
+    // Text that is shown but no word of the index, inside the word it
+    // stands in.
+    void unindexedText(const QString &s, const QByteArray &open = {}, const QByteArray &close = {})
+    {
+        if (noTextHere())
+            return;
+        ensureOpen();
+        if (m_space) {
+            m_out += ' ';
+            m_space = false;
+        }
+        openInlines();
+        const bool wrap = !m_noindexOpen;
+        if (wrap)
+            m_out += "<noindex>";
+        m_out += open + escaped(s) + close;
+        if (wrap)
+            m_out += "</noindex>";
+        m_wroteInBlock = true;
+        m_glue = false;
+    }
+    void blank()
+    {
+        if (!m_glue && m_wroteInBlock)
+            m_space = true;
+    }
+    // A line break: a blank, unless the word goes on across it. A hyphen
+    // right before it then goes.
+    void lineBreak(bool wordGoesOn, bool joinHyphen)
+    {
+        if (wordGoesOn || (joinHyphen && endsWithLineEndHyphen())) {
+            dropLineEndHyphen();
+            m_space = false;
+            m_glue = true;
+        } else {
+            blank();
+        }
+    }
+    bool endsWithLineEndHyphen() const
+    {
+        return m_lastChar && lineEndHyphen(m_lastChar) && QChar::isLetter(m_prevChar) && m_lastCharAt >= 0 &&
+               !m_lastCharInNoindex && m_wroteInBlock;
+    }
+    void dropLineEndHyphen()
+    {
+        if (!endsWithLineEndHyphen())
+            return;
+        m_out.remove(m_lastCharAt, m_lastCharBytes);
+        m_lastChar = m_prevChar;
+        m_prevChar = 0;
+        m_lastCharAt = -1;
+    }
+    bool glued() const { return m_glue; }
+    void keepGlue(bool g) { m_glue = g; }
+
+    // --- inline styles
+    void pushInline(const QByteArray &open, const QByteArray &close, bool noindex = false)
+    {
+        if (noindex && (m_noindexWanted > 0)) {
+            m_inlines.push_back({{}, {}, false});
+            return;
+        }
+        if (m_inlines.size() >= 8 || m_base + int(m_blocks.size()) * 3 + int(m_inlines.size()) + 2 > kMaxDepth) {
+            m_inlines.push_back({{}, {}, noindex});
+            if (noindex)
+                ++m_noindexWanted;
+            return;
+        }
+        m_inlines.push_back({open, close, noindex});
+        if (noindex)
+            ++m_noindexWanted;
+    }
+    void pushNoindex() { pushInline("<noindex>", "</noindex>", true); }
+    void popInline()
+    {
+        if (m_inlines.empty())
+            return;
+        if (m_written == int(m_inlines.size())) {
+            const Inline &i = m_inlines.back();
+            if (!i.open.isEmpty())
+                --m_depth;
+            m_out += i.close;
+            if (i.noindex && !i.open.isEmpty())
+                m_noindexOpen = false;
+            --m_written;
+        }
+        if (m_inlines.back().noindex)
+            --m_noindexWanted;
+        m_inlines.pop_back();
+    }
+    bool wantsNoindex() const { return m_noindexWanted > 0; }
+    void pushStyle(const Style &s, int *pushed)
+    {
+        auto push = [&](const char *open, const char *close) {
+            pushInline(open, close);
+            ++*pushed;
+        };
+        if (s.italic)
+            push("<i>", "</i>");
+        if (s.bold)
+            push("<b>", "</b>");
+        if (s.underline)
+            push("<u>", "</u>");
+        if (s.strike)
+            push("<s>", "</s>");
+        if (s.sup && !s.sub)
+            push("<sup>", "</sup>");
+        if (s.sub && !s.sup)
+            push("<sub>", "</sub>");
+        if (s.big && !s.small)
+            push("<big>", "</big>");
+        if (s.small && !s.big)
+            push("<small>", "</small>");
+        if (s.spaced)
+            push("<span style=\"letter-spacing:0.15em\">", "</span>");
+        if (s.smallCaps)
+            push("<span style=\"font-variant:small-caps\">", "</span>");
+    }
+
+    // --- blocks
+    enum class Kind { Root, Cell, List, Table, Row };
+    // Ends the paragraph (or, in a cell or a note, the line). Words on
+    // either side are apart.
+    void endBlock()
+    {
+        m_space = false;
+        m_glue = false;
+        if (!m_wroteInBlock && !m_paraOpen)
+            return;
+        closeInlines();
+        if (m_inNote || kind() == Kind::Cell) {
+            if (m_wroteInBlock)
+                m_pendingBreak = true;
+        } else if (m_paraOpen) {
+            m_out += "</p>";
+            --m_depth;
+            m_paraOpen = false;
+        }
+        m_wroteInBlock = false;
+        m_lastChar = 0;
+    }
+    // The paragraph the next text opens: "<p>", "<p align=\"right\">"...
+    void setParagraph(const QByteArray &open) { m_paragraph = open; }
+    const QByteArray &paragraph() const { return m_paragraph; }
+
+    bool canNest(int more) const { return m_depth + more + 3 <= kMaxDepth; }
+    // Opens a block element of the region (a list, a table, a row, a
+    // cell) at the top of a container; returns false when it is one too
+    // deep, and the caller keeps its text in the block around.
+    void openBlock(Kind k, const QByteArray &open, const QByteArray &close)
+    {
+        endBlock();
+        flushBreak(false);
+        if (kind() == Kind::List && k != Kind::Cell)
+            implicitItem();
+        m_out += open;
+        ++m_depth;
+        m_blocks.push_back({k, close, false});
+        m_pendingBreak = false;
+        m_wroteInBlock = false;
+    }
+    void closeBlock()
+    {
+        endBlock();
+        m_pendingBreak = false;
+        if (m_blocks.empty())
+            return;
+        if (m_blocks.back().implicitItem) {
+            m_out += "</li>";
+            --m_depth;
+        }
+        m_out += m_blocks.back().close;
+        --m_depth;
+        m_blocks.pop_back();
+        m_wroteInBlock = false;
+    }
+    Kind kind() const { return m_blocks.empty() ? Kind::Root : m_blocks.back().kind; }
+    bool inBlockOf(Kind k) const
+    {
+        for (const auto &b : m_blocks)
+            if (b.kind == k)
+                return true;
+        return false;
+    }
+    int count(Kind k) const
+    {
+        int n = 0;
+        for (const auto &b : m_blocks)
+            n += b.kind == k;
+        return n;
+    }
+
+    // --- what stands on its own: a folio mark, an image, a note call
+    // Written where the text is; between paragraphs a folio mark waits
+    // for the next one.
+    void pageMark(const QString &n, bool inWord)
+    {
+        if (!m_wroteInBlock && !m_paraOpen && !m_inNote && kind() == Kind::Root) {
+            m_heldPageMarks << n;
+            return;
+        }
+        if (!inWord)
+            blank();
+        const bool glue = m_glue;
+        unindexedText(u'[' + n + u']', kPageMarkOpen, "</span>");
+        if (!inWord)
+            blank();
+        m_glue = glue || inWord;
+    }
+    // Raw markup that stands outside every inline style: a note call, an
+    // image.
+    void object(const QByteArray &markup, bool separates)
+    {
+        if (noTextHere())
+            return;
+        ensureOpen();
+        closeInlines();
+        if (m_space || (separates && m_wroteInBlock)) {
+            m_out += ' ';
+            m_space = false;
+        }
+        m_out += markup;
+        m_wroteInBlock = true;
+        m_lastChar = 0;
+    }
+    void separate() { m_space = m_wroteInBlock; }
+
+private:
+    struct Inline {
+        QByteArray open, close;
+        bool noindex = false;
+    };
+    struct Block {
+        Kind kind;
+        QByteArray close;
+        bool implicitItem = false;
+    };
+
+    // Between a table's rows and cells no text belongs: what stands
+    // there is left out.
+    bool noTextHere() const { return !m_inNote && (kind() == Kind::Table || kind() == Kind::Row); }
+    void implicitItem()
+    {
+        if (!m_blocks.back().implicitItem) {
+            m_out += "<li>";
+            ++m_depth;
+            m_blocks.back().implicitItem = true;
+        }
+    }
+    void flushBreak(bool before)
+    {
+        if (m_pendingBreak && before)
+            m_out += "<br/>";
+        m_pendingBreak = false;
+    }
+    void ensureOpen()
+    {
+        if (m_inNote || kind() == Kind::Cell) {
+            flushBreak(true);
+            return;
+        }
+        if (kind() == Kind::List)
+            implicitItem();
+        if (kind() == Kind::List || kind() == Kind::Table || kind() == Kind::Row)
+            return; // text where no text belongs: kept in the list's implicit item, or dropped by the caller
+        if (m_paraOpen)
+            return;
+        m_out += m_paragraph;
+        ++m_depth;
+        m_paraOpen = true;
+        if (!m_heldPageMarks.isEmpty()) {
+            const QStringList marks = std::exchange(m_heldPageMarks, {});
+            for (const QString &n : marks) {
+                m_out += "<noindex>" + kPageMarkOpen + escaped(u'[' + n + u']') + "</span></noindex>";
+                m_wroteInBlock = true;
+            }
+            m_space = true;
+        }
+    }
+    void openInlines()
+    {
+        while (m_written < int(m_inlines.size())) {
+            const Inline &i = m_inlines[size_t(m_written)];
+            m_out += i.open;
+            if (!i.open.isEmpty())
+                ++m_depth;
+            if (i.noindex && !i.open.isEmpty())
+                m_noindexOpen = true;
+            ++m_written;
+        }
+    }
+    void closeInlines()
+    {
+        while (m_written > 0) {
+            const Inline &i = m_inlines[size_t(m_written - 1)];
+            m_out += i.close;
+            if (!i.open.isEmpty())
+                --m_depth;
+            if (i.noindex && !i.open.isEmpty())
+                m_noindexOpen = false;
+            --m_written;
+        }
+    }
+
+    QByteArray m_out;
+    bool m_inNote;
+    int m_depth, m_base;
+    std::vector<Inline> m_inlines;
+    int m_written = 0;       // of m_inlines, open in m_out
+    int m_noindexWanted = 0; // noindex styles among m_inlines
+    bool m_noindexOpen = false;
+    std::vector<Block> m_blocks;
+    QByteArray m_paragraph = "<p>";
+    bool m_paraOpen = false;
+    bool m_wroteInBlock = false;
+    bool m_pendingBreak = false;
+    bool m_space = false; // a blank waits for the next character
+    bool m_glue = false;  // the word goes on: blanks before the next character are none
+    char32_t m_lastChar = 0, m_prevChar = 0;
+    qsizetype m_lastCharAt = -1;
+    int m_lastCharBytes = 0;
+    bool m_lastCharInNoindex = false;
+    QStringList m_heldPageMarks;
+};
+
+// --- The conversion -------------------------------------------------------
+
+bool isNotesContainer(const xmlNode *n)
+{
+    return is(n, "noteGrp") ||
+           (is(n, "div") && attribute(n, "type").contains(QLatin1String("note"), Qt::CaseInsensitive));
+}
+
+// listPerson, listPlace, listBibl...: registers, no letter text.
+bool isRegister(std::string_view name)
+{
+    return name.size() > 4 && name.substr(0, 4) == "list";
+}
+
+QSet<QString> nameSet(std::initializer_list<const char *> names)
+{
+    QSet<QString> s;
+    for (const char *n : names)
+        s.insert(QLatin1String(n));
+    return s;
+}
+
+// Elements kept as their text with nothing of their own.
+const QSet<QString> &transparentElements()
+{
+    static const QSet<QString> s = nameSet(
+        {"persName",   "placeName", "orgName",    "name",        "rs",      "date",       "time",       "geogName",
+         "roleName",   "forename",  "surname",    "addName",     "genName", "nameLink",   "measure",    "num",
+         "unclear",    "add",       "quote",      "q",           "said",    "w",          "pc",         "term",
+         "bibl",       "author",    "ref",        "subst",       "damage",  "restore",    "mod",        "idno",
+         "abbr",       "expan",     "ex",         "corr",        "reg",     "sic",        "orig",       "lem",
+         "distinct",   "soCalled",  "gloss",      "hi",          "emph",    "foreign",    "mentioned",  "title",
+         "docAuthor",  "docDate",   "byline",     "affiliation", "country", "settlement", "region",     "bloc",
+         "district",   "street",    "postCode",   "objectName",  "label",   "secl",       "retrace",    "handShift",
+         "addSpan",    "delSpan",   "damageSpan", "metamark",    "stamp",   "seal",       "docEdition", "biblScope",
+         "pubPlace",   "publisher", "editor",     "span",        "abbr",    "origDate",   "origPlace",  "material",
+         "signatures", "cit",       "phr",        "s",           "cl",      "m",          "ptr",        "anchor",
+         "milestone",  "caesura",   "index"});
+    return s;
+}
+
+// Elements whose text is no text of the letter.
+const QSet<QString> &skippedElements()
+{
+    static const QSet<QString> s =
+        nameSet({"teiHeader", "fw",       "am",      "figDesc", "interpGrp", "interp", "certainty", "precision",
+                 "respons",   "link",     "linkGrp", "join",    "joinGrp",   "alt",    "altGrp",    "catchwords",
+                 "facsimile", "standOff", "rdg",     "rdgGrp",  "witDetail", "desc",   "surplus"});
+    return s;
+}
+
+class Converter {
+public:
+    Converter(const Renditions &renditions, const TextOptions &options, const ImageResolver &images)
+        : m_renditions(renditions), m_options(options), m_images(images)
+    {
+    }
+
+    TextResult run(const xmlNode *text)
+    {
+        collectApartNotes(text);
+        Writer w(false, 0);
+        m_w = &w;
+        children(text);
+        // Notes no call points at: after the text, under their heading.
+        std::vector<const xmlNode *> uncalled;
+        for (const xmlNode *n : m_apartNotes)
+            if (!m_called.contains(n))
+                uncalled.push_back(n);
+        if (!uncalled.empty()) {
+            w.endBlock();
+            w.setParagraph("<p>");
+            w.unindexedText(m_options.uncalledNotesHeading, "<small>" + kGrey, "</span></small>");
+            for (const xmlNode *n : uncalled) {
+                w.separate();
+                noteCall(n);
+                ++m_result.uncalledNotes;
+            }
+        }
+        m_result.sr = w.take();
+        return std::move(m_result);
+    }
+
+private:
+    void collectApartNotes(const xmlNode *text)
+    {
+        forEachElement(text, [&](const xmlNode *e) {
+            if (is(e, "note") && apart(e)) {
+                m_apartNotes.push_back(e);
+                const QString id = xmlAttribute(e, "id");
+                if (!id.isEmpty())
+                    m_notesById.insert(id, e);
+                QString target = attribute(e, "targetEnd");
+                if (target.isEmpty())
+                    target = attribute(e, "target");
+                const QStringList targets = target.split(u' ', Qt::SkipEmptyParts);
+                if (!targets.isEmpty() && targets.back().startsWith(u'#'))
+                    m_notesByTarget[targets.back().mid(1)].push_back(e);
+                return false;
+            }
+            return true;
+        });
+    }
+
+    static bool apart(const xmlNode *note)
+    {
+        for (const xmlNode *p = note->parent; p && p->type == XML_ELEMENT_NODE; p = p->parent) {
+            if (is(p, "back") || isNotesContainer(p))
+                return true;
+            if (is(p, "note"))
+                return false;
+        }
+        return false;
+    }
+
+    void children(const xmlNode *n)
+    {
+        for (const xmlNode *c = n->children; c; c = c->next) {
+            if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
+                m_w->text(reinterpret_cast<const char *>(c->content),
+                          qsizetype(std::strlen(reinterpret_cast<const char *>(c->content))));
+            } else if (c->type == XML_ELEMENT_NODE) {
+                element(c);
+            } else if (c->type == XML_ENTITY_REF_NODE) {
+                children(c);
+            }
+        }
+    }
+
+    void countNoRule(const xmlNode *n)
+    {
+        QString name = localName(n);
+        if (!isTeiElement(n) && n->ns && n->ns->prefix)
+            name = QString::fromUtf8(reinterpret_cast<const char *>(n->ns->prefix)) + u':' + name;
+        ++m_result.noRule[name];
+    }
+
+    enum class Rule {
+        None,
+        Skip,
+        Note,
+        Break,
+        Page,
+        Space,
+        Gap,
+        Symbol,
+        Choice,
+        App,
+        Del,
+        Supplied,
+        Seg,
+        Italic,
+        Pointer,
+        Anchor,
+        Transparent
+    };
+
+    static Rule ruleOf(std::string_view name)
+    {
+        static const auto rules = [] {
+            std::unordered_map<std::string_view, Rule> m;
+            for (const QString &n : skippedElements())
+                m.emplace(internedName(n), Rule::Skip);
+            for (const QString &n : transparentElements())
+                m.emplace(internedName(n), Rule::Transparent);
+            const std::pair<const char *, Rule> own[] = {
+                {"note", Rule::Note},        {"lb", Rule::Break},     {"cb", Rule::Break},
+                {"pb", Rule::Page},          {"space", Rule::Space},  {"gap", Rule::Gap},
+                {"c", Rule::Symbol},         {"g", Rule::Symbol},     {"choice", Rule::Choice},
+                {"app", Rule::App},          {"del", Rule::Del},      {"supplied", Rule::Supplied},
+                {"seg", Rule::Seg},          {"emph", Rule::Italic},  {"foreign", Rule::Italic},
+                {"mentioned", Rule::Italic}, {"title", Rule::Italic}, {"ptr", Rule::Pointer},
+                {"ref", Rule::Pointer},      {"anchor", Rule::Anchor}};
+            for (const auto &[n, r] : own)
+                m[n] = r;
+            return m;
+        }();
+        const auto it = rules.find(name);
+        return it == rules.end() ? Rule::None : it->second;
+    }
+
+    // The names of the sets above, kept for the life of the program as the
+    // table's keys.
+    static std::string_view internedName(const QString &name)
+    {
+        static std::vector<std::unique_ptr<QByteArray>> names;
+        names.push_back(std::make_unique<QByteArray>(name.toLatin1()));
+        return {names.back()->constData(), size_t(names.back()->size())};
+    }
+
+    void element(const xmlNode *n)
+    {
+        if (!isTeiElement(n)) {
+            countNoRule(n);
+            children(n);
+            return;
+        }
+        const std::string_view name(reinterpret_cast<const char *>(n->name));
+        const Rule rule = ruleOf(name);
+        if (rule == Rule::Skip || isRegister(name) || isNotesContainer(n))
+            return;
+        switch (rule) {
+        case Rule::Note:
+            if (m_noteQueue || !apart(n))
+                noteCall(n);
+            return;
+        case Rule::Break: m_w->lineBreak(hasAttribute(n, "break", "no"), m_options.joinLineEndHyphens); break;
+        case Rule::Page: pageBreak(n); break;
+        case Rule::Space: m_w->blank(); break;
+        case Rule::Gap: m_w->text(QByteArrayLiteral("[\xE2\x80\xA6]")); break;
+        case Rule::Symbol: symbol(n); break;
+        case Rule::Choice: choice(n); break;
+        case Rule::App:
+            if (const xmlNode *lem = child(n, "lem"))
+                element(lem);
+            else if (const xmlNode *rdg = child(n, "rdg"))
+                children(rdg);
+            break;
+        case Rule::Del:
+            m_w->pushNoindex();
+            m_w->pushInline("<s>", "</s>");
+            styled(n, true);
+            m_w->popInline();
+            m_w->popInline();
+            break;
+        case Rule::Supplied:
+            m_w->unindexedText(QStringLiteral("["));
+            styled(n, true);
+            m_w->unindexedText(QStringLiteral("]"));
+            break;
+        case Rule::Seg:
+            m_w->blank();
+            styled(n, true);
+            m_w->blank();
+            break;
+        case Rule::Italic:
+            m_w->pushInline("<i>", "</i>");
+            styled(n, true);
+            m_w->popInline();
+            break;
+        case Rule::Pointer: pointer(n); break;
+        case Rule::Anchor: notesTargeting(n); return;
+        case Rule::Transparent: styled(n, true); break;
+        case Rule::None:
+        case Rule::Skip:
+            if (!block(n, name)) {
+                countNoRule(n);
+                styled(n, true);
+            }
+            break;
+        }
+        notesTargeting(n);
+    }
+
+    static bool hasAttribute(const xmlNode *n, const char *name, const char *value)
+    {
+        for (const xmlAttr *a = n->properties; a; a = a->next)
+            if (!a->ns && std::strcmp(reinterpret_cast<const char *>(a->name), name) == 0)
+                return a->children && a->children->content &&
+                       std::strcmp(reinterpret_cast<const char *>(a->children->content), value) == 0;
+        return false;
+    }
+
+    // The element's own text with its renditions.
+    void styled(const xmlNode *n, bool inlineLevel)
+    {
+        const Style s = styleOf(n, m_renditions);
+        int pushed = 0;
+        if (inlineLevel || s.any())
+            m_w->pushStyle(s, &pushed);
+        children(n);
+        while (pushed-- > 0)
+            m_w->popInline();
+    }
+
+    void pageBreak(const xmlNode *n)
+    {
+        ++m_result.pages;
+        const bool inWord =
+            attribute(n, "break") == u"no" || (m_options.joinLineEndHyphens && m_w->endsWithLineEndHyphen());
+        if (inWord)
+            m_w->lineBreak(true, m_options.joinLineEndHyphens);
+        const QString label = attribute(n, "n").simplified();
+        if (!label.isEmpty())
+            m_w->pageMark(label, inWord);
+        else if (!inWord)
+            m_w->blank();
+    }
+
+    void symbol(const xmlNode *n)
+    {
+        bool empty = true;
+        for (const xmlNode *c = n->children; c && empty; c = c->next)
+            empty = !(c->type == XML_ELEMENT_NODE ||
+                      ((c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) && c->content && *c->content));
+        if (!empty) {
+            styled(n, true);
+            return;
+        }
+        Style s = styleOf(n, m_renditions);
+        if (s.content.isEmpty()) {
+            // A glyph declared in the header: its mapping.
+            QString ref = attribute(n, "ref");
+            if (ref.startsWith(u'#'))
+                s.content = m_renditions.value(QStringLiteral("glyph:") + ref.mid(1));
+        }
+        if (s.content.trimmed().isEmpty()) {
+            m_w->blank();
+            return;
+        }
+        m_w->blank();
+        m_w->text(s.content);
+        m_w->blank();
+    }
+
+    void choice(const xmlNode *n)
+    {
+        for (const char *preferred : {"expan", "reg", "corr"})
+            if (const xmlNode *c = child(n, preferred)) {
+                element(c);
+                return;
+            }
+        // A choice of segments or of other choices: the first.
+        for (const xmlNode *c = n->children; c; c = c->next)
+            if (c->type == XML_ELEMENT_NODE && !is(c, "abbr") && !is(c, "orig") && !is(c, "sic")) {
+                element(c);
+                return;
+            }
+        for (const xmlNode *c = n->children; c; c = c->next)
+            if (c->type == XML_ELEMENT_NODE) {
+                element(c);
+                return;
+            }
+    }
+
+    // A pointer at a note that stands apart calls it here; any other
+    // pointer keeps its text.
+    void pointer(const xmlNode *n)
+    {
+        const QStringList targets = attribute(n, "target").split(u' ', Qt::SkipEmptyParts);
+        bool called = false;
+        for (const QString &t : targets) {
+            if (!t.startsWith(u'#'))
+                continue;
+            const xmlNode *note = m_notesById.value(t.mid(1));
+            if (!note)
+                continue;
+            noteCall(note);
+            called = true;
+        }
+        if (!called || localName(n) == u"ref") {
+            // The text of a reference that calls a note is the call's
+            // label the edition wrote ("3"): the call shows its own.
+            if (!called)
+                styled(n, true);
+        }
+    }
+
+    void notesTargeting(const xmlNode *n)
+    {
+        if (m_notesByTarget.isEmpty())
+            return;
+        const QString id = xmlAttribute(n, "id");
+        if (id.isEmpty())
+            return;
+        const auto it = m_notesByTarget.constFind(id);
+        if (it == m_notesByTarget.constEnd())
+            return;
+        for (const xmlNode *note : *it)
+            noteCall(note);
+    }
+
+    // --- notes
+
+    // The note's own number as the source writes it at its start (a
+    // <label>, a superscript or footnote figure): the call shows the
+    // number the note takes here.
+    static bool isLeadingNumber(const xmlNode *e)
+    {
+        if (!isTeiElement(e))
+            return false;
+        const QString text = plainText(e);
+        if (is(e, "label"))
+            return text.size() <= 6;
+        if (!is(e, "hi") && !is(e, "seg") && !is(e, "num"))
+            return false;
+        const QString rend = attribute(e, "rend") + u' ' + attribute(e, "rendition");
+        static const QRegularExpression number(QStringLiteral("^[\\(\\[]?[0-9]{1,3}[a-z]?[\\)\\]\\.]?$"));
+        return rend.contains(QLatin1String("footnote"), Qt::CaseInsensitive) ||
+               rend.contains(QLatin1String("sup"), Qt::CaseInsensitive) || number.match(text).hasMatch();
+    }
+
+    static const xmlNode *leadingNumber(const xmlNode *note)
+    {
+        for (const xmlNode *c = note->children; c; c = c->next) {
+            if (c->type == XML_TEXT_NODE && c->content) {
+                if (!QString::fromUtf8(reinterpret_cast<const char *>(c->content)).trimmed().isEmpty())
+                    return nullptr;
+            } else if (c->type == XML_ELEMENT_NODE) {
+                if (is(c, "p") || is(c, "ab"))
+                    return leadingNumber(c);
+                return isLeadingNumber(c) ? c : nullptr;
+            }
+        }
+        return nullptr;
+    }
+
+    // Writes a note's call; the notes it holds follow as calls of their
+    // own, numbered in the order they are met, and its text points at
+    // them.
+    void noteCall(const xmlNode *note)
+    {
+        if (m_noteQueue) {
+            innerNote(note);
+            return;
+        }
+        if (m_called.contains(note)) {
+            // Called again: the number it has, shown; one note, one call.
+            const int k = m_called.value(note);
+            m_w->object("<noindex><sup>" + kGrey + QByteArray::number(k) + "</span></sup></noindex>", false);
+            return;
+        }
+        const int depthAtCall = m_w->depth() + 1;
+        m_called.insert(note, ++m_hotspots);
+        std::vector<const xmlNode *> queue{note};
+        for (size_t i = 0; i < queue.size(); ++i) {
+            const QByteArray text = noteText(queue[i], depthAtCall, &queue);
+            m_w->object("<note>" + text + "</note>", false);
+            ++m_result.notes;
+        }
+    }
+
+    QByteArray noteText(const xmlNode *note, int depth, std::vector<const xmlNode *> *queue)
+    {
+        Writer w(true, depth);
+        Writer *const outer = m_w;
+        std::vector<const xmlNode *> *const outerQueue = m_noteQueue;
+        m_w = &w;
+        m_noteQueue = queue;
+        const xmlNode *skip = leadingNumber(note);
+        noteChildren(note, skip);
+        m_w = outer;
+        m_noteQueue = outerQueue;
+        return w.take();
+    }
+
+    void noteChildren(const xmlNode *n, const xmlNode *skip)
+    {
+        for (const xmlNode *c = n->children; c; c = c->next) {
+            if (c == skip)
+                continue;
+            if (c->type == XML_ELEMENT_NODE && skip && (is(c, "p") || is(c, "ab")) && skip->parent == c) {
+                m_w->endBlock();
+                noteChildren(c, skip);
+                m_w->endBlock();
+                continue;
+            }
+            if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE)
+                m_w->text(reinterpret_cast<const char *>(c->content),
+                          qsizetype(std::strlen(reinterpret_cast<const char *>(c->content))));
+            else if (c->type == XML_ELEMENT_NODE)
+                element(c);
+        }
+    }
+
+    // A note met inside a note's text: it follows the note as a call of
+    // its own, and the text points at it.
+    void innerNote(const xmlNode *note)
+    {
+        int k = m_called.value(note);
+        if (!k) {
+            k = ++m_hotspots;
+            m_called.insert(note, k);
+            m_noteQueue->push_back(note);
+        }
+        m_w->object("<a jump=\"T" + QByteArray(1, kDataPlaceholder) + '.' + QByteArray::number(k) + "\"><sup>" +
+                        QByteArray::number(k) + "</sup></a>",
+                    false);
+    }
+
+    // --- blocks
+
+    bool block(const xmlNode *n, std::string_view name)
+    {
+        if (name == "p" || name == "ab" || name == "l" || name == "salute" || name == "trailer" || name == "argument" ||
+            name == "epigraph" || name == "titlePart" || name == "docTitle" || name == "titlePage" ||
+            name == "docImprint" || name == "imprimatur" || name == "sp" || name == "speaker" || name == "stage") {
+            const Style s = styleOf(n, m_renditions);
+            paragraph(n, s.right ? "<p align=\"right\">" : s.center ? "<p align=\"center\">" : "<p>");
+        } else if (name == "dateline" || name == "signed") {
+            paragraph(n, "<p align=\"right\">");
+        } else if (name == "addrLine") {
+            paragraph(n, "<p style=\"margin-left:2em;margin-top:0;margin-bottom:0\">");
+        } else if (name == "head") {
+            m_w->pushInline("<b>", "</b>");
+            paragraph(n, "<p>");
+            m_w->popInline();
+        } else if (name == "opener" || name == "closer" || name == "postscript" || name == "address" || name == "div" ||
+                   name == "lg" || name == "body" || name == "front" || name == "back" || name == "text" ||
+                   name == "group" || name == "floatingText" || name == "div1" || name == "div2" || name == "div3" ||
+                   name == "div4" || name == "div5" || name == "div6" || name == "div7") {
+            container(n);
+        } else if (name == "list") {
+            list(n);
+        } else if (name == "item") {
+            item(n);
+        } else if (name == "table") {
+            table(n);
+        } else if (name == "row") {
+            row(n);
+        } else if (name == "cell") {
+            cell(n);
+        } else if (name == "figure") {
+            figure(n);
+        } else if (name == "graphic") {
+            graphic(n, nullptr);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    void paragraph(const xmlNode *n, const QByteArray &open)
+    {
+        m_w->endBlock();
+        const QByteArray outer = m_w->paragraph();
+        if (!m_w->inNote() && m_w->kind() == Writer::Kind::Root)
+            m_w->setParagraph(open);
+        styled(n, false);
+        m_w->endBlock();
+        m_w->setParagraph(outer);
+    }
+
+    void container(const xmlNode *n)
+    {
+        m_w->endBlock();
+        styled(n, false);
+        m_w->endBlock();
+    }
+
+    void list(const xmlNode *n)
+    {
+        if (m_w->inNote() || m_w->count(Writer::Kind::List) >= kMaxListDepth || !m_w->canNest(3) ||
+            m_w->kind() == Writer::Kind::Table || m_w->kind() == Writer::Kind::Row) {
+            container(n);
+            return;
+        }
+        for (const xmlNode *c = n->children; c; c = c->next)
+            if (is(c, "head"))
+                element(c);
+        const QString type = (attribute(n, "type") + u' ' + attribute(n, "rend")).toLower();
+        const bool ordered = type.contains(QLatin1String("order")) || type.contains(QLatin1String("number"));
+        m_w->openBlock(Writer::Kind::List, ordered ? "<ol>" : "<ul>", ordered ? "</ol>" : "</ul>");
+        for (const xmlNode *c = n->children; c; c = c->next) {
+            if (is(c, "head"))
+                continue;
+            if (c->type == XML_ELEMENT_NODE) {
+                if (is(c, "label")) {
+                    m_w->openBlock(Writer::Kind::Cell, "<li>", "</li>");
+                    m_w->pushInline("<b>", "</b>");
+                    styled(c, true);
+                    m_w->popInline();
+                    m_w->closeBlock();
+                } else {
+                    element(c);
+                }
+            } else if (c->type == XML_TEXT_NODE) {
+                if (!QString::fromUtf8(reinterpret_cast<const char *>(c->content)).trimmed().isEmpty())
+                    m_w->text(reinterpret_cast<const char *>(c->content),
+                              qsizetype(std::strlen(reinterpret_cast<const char *>(c->content))));
+            }
+        }
+        m_w->closeBlock();
+    }
+
+    void item(const xmlNode *n)
+    {
+        if (m_w->kind() != Writer::Kind::List) {
+            container(n);
+            return;
+        }
+        m_w->openBlock(Writer::Kind::Cell, "<li>", "</li>");
+        styled(n, false);
+        m_w->closeBlock();
+    }
+
+    void table(const xmlNode *n)
+    {
+        if (m_w->inNote() || m_w->count(Writer::Kind::Table) >= kMaxTableDepth || !m_w->canNest(4) ||
+            m_w->kind() == Writer::Kind::List) {
+            container(n);
+            return;
+        }
+        for (const xmlNode *c = n->children; c; c = c->next)
+            if (is(c, "head"))
+                element(c);
+        m_w->openBlock(Writer::Kind::Table, "<table border=\"1\" cellpadding=\"3\" cellspacing=\"0\">", "</table>");
+        for (const xmlNode *c = n->children; c; c = c->next)
+            if (c->type == XML_ELEMENT_NODE && !is(c, "head"))
+                element(c);
+        m_w->closeBlock();
+    }
+
+    void row(const xmlNode *n)
+    {
+        if (m_w->kind() != Writer::Kind::Table) {
+            container(n);
+            return;
+        }
+        m_w->openBlock(Writer::Kind::Row, "<tr>", "</tr>");
+        for (const xmlNode *c = n->children; c; c = c->next)
+            if (c->type == XML_ELEMENT_NODE)
+                element(c);
+        m_w->closeBlock();
+    }
+
+    void cell(const xmlNode *n)
+    {
+        if (m_w->kind() != Writer::Kind::Row) {
+            m_w->blank();
+            styled(n, true);
+            m_w->blank();
+            return;
+        }
+        const bool label = attribute(n, "role") == u"label";
+        QByteArray open = label ? "<th" : "<td";
+        const int cols = attribute(n, "cols").toInt();
+        const int rows = attribute(n, "rows").toInt();
+        if (cols > 1 && cols <= 100)
+            open += " colspan=\"" + QByteArray::number(cols) + '"';
+        if (rows > 1 && rows <= 1000)
+            open += " rowspan=\"" + QByteArray::number(rows) + '"';
+        m_w->openBlock(Writer::Kind::Cell, open + '>', label ? "</th>" : "</td>");
+        styled(n, false);
+        m_w->closeBlock();
+    }
+
+    void figure(const xmlNode *n)
+    {
+        const xmlNode *desc = child(n, "figDesc");
+        bool shown = false;
+        for (const xmlNode *c = n->children; c; c = c->next) {
+            if (is(c, "graphic"))
+                shown = graphic(c, desc) || shown;
+            else if (is(c, "head") || is(c, "p") || is(c, "figure"))
+                element(c);
+        }
+        if (!shown && desc)
+            description(desc);
+    }
+
+    // The image when it may be shown; false when it may not.
+    bool graphic(const xmlNode *n, const xmlNode *desc)
+    {
+        const QString url = attribute(n, "url");
+        const QString name = url.isEmpty() || !m_images || m_w->inNote() ? QString() : m_images(url, lineOf(n));
+        if (name.isEmpty()) {
+            if (!desc)
+                if (const xmlNode *own = child(n, "desc"))
+                    description(own);
+            return false;
+        }
+        m_w->object("<img src=\"" + escaped(name) + "\" alt=\"" + escaped(plainText(desc)) + "\"/>", true);
+        m_w->blank();
+        return true;
+    }
+
+    void description(const xmlNode *desc)
+    {
+        const QString text = plainText(desc);
+        if (text.isEmpty())
+            return;
+        m_w->blank();
+        m_w->unindexedText(u'[' + text + u']', kGrey + "<i>", "</i></span>");
+        m_w->blank();
+    }
+
+    const Renditions &m_renditions;
+    const TextOptions &m_options;
+    const ImageResolver &m_images;
+    Writer *m_w = nullptr;
+    TextResult m_result;
+    int m_hotspots = 0;
+    std::vector<const xmlNode *> m_apartNotes;
+    QHash<QString, const xmlNode *> m_notesById;
+    QHash<QString, std::vector<const xmlNode *>> m_notesByTarget;
+    QHash<const xmlNode *, int> m_called;
+    std::vector<const xmlNode *> *m_noteQueue = nullptr;
+};
+
+} // namespace
+
+Renditions renditionsOf(const xmlNode *teiHeader)
+{
+    Renditions r;
+    const xmlNode *encodingDesc = child(teiHeader, "encodingDesc");
+    forEachElement(encodingDesc, [&](const xmlNode *e) {
+        if (is(e, "rendition")) {
+            const QString id = xmlAttribute(e, "id");
+            if (!id.isEmpty())
+                r.insert(id, plainText(e));
+            return false;
+        }
+        if (is(e, "glyph") || is(e, "char")) {
+            const QString id = xmlAttribute(e, "id");
+            const xmlNode *mapping = child(e, "mapping");
+            if (!id.isEmpty() && mapping)
+                r.insert(QStringLiteral("glyph:") + id, plainText(mapping));
+            return false;
+        }
+        return true;
+    });
+    return r;
+}
+
+TextResult convertLetterText(const xmlNode *text, const Renditions &renditions, const TextOptions &options,
+                             const ImageResolver &images)
+{
+    Converter c(renditions, options, images);
+    return c.run(text);
+}
+
+} // namespace folium::mktitle::tei

@@ -1,0 +1,59 @@
+// A TEI letter's text made into the scrolling region of a topic, in the
+// title source format (see docs/title-source.md): the letter laid out as a
+// letter, its notes as note calls, its deletions and folio marks shown but
+// no words of the index, words kept whole across line breaks as the
+// edition marks them.
+#pragma once
+
+#include "tei_xml.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace folium::mktitle::tei {
+
+// Stands, in the text made, where the letter's TopicData goes once it is
+// known (the letter's reference, settled when every letter has been read):
+// in the targets of a note's links to other notes.
+inline constexpr char kDataPlaceholder = '\x01';
+
+// Stands where the heading of the notes no call points at goes, written in
+// the title's language once every letter has been read.
+inline constexpr char kUncalledHeadingPlaceholder = '\x02';
+
+struct TextOptions {
+    // A hyphen (-, ¬, ⸗) right before a line or page break joins the two
+    // halves of the word, and is not shown.
+    bool joinLineEndHyphens = true;
+    QString uncalledNotesHeading = QString(QChar(kUncalledHeadingPlaceholder));
+};
+
+// The renditions a document declares (tagsDecl): @rendition="#id" points at
+// them.
+using Renditions = QHash<QString, QString>;
+Renditions renditionsOf(const xmlNode *teiHeader);
+
+struct TextResult {
+    QByteArray sr;             // the inside of <sr>, UTF-8
+    int notes = 0;             // notes called from the text (a note inside a note included)
+    int uncalledNotes = 0;     // notes no call points at, listed after the text
+    int pages = 0;             // page breaks
+    QMap<QString, int> noRule; // elements met that have no rule of their own, kept as text
+    QStringList errors;        // "line: message"
+};
+
+// Where a figure's image is: the file's path, or "" to show its
+// description instead. Called with the graphic's url and its line; an
+// image that may not be read adds an error itself.
+using ImageResolver = std::function<QString(const QString &url, int line)>;
+
+// text: the letter's <text> (front, body and back) or its div.
+TextResult convertLetterText(const xmlNode *text, const Renditions &renditions, const TextOptions &options,
+                             const ImageResolver &images);
+
+} // namespace folium::mktitle::tei

@@ -110,8 +110,20 @@ private slots:
 
     void cleanup() { m_view.reset(); }
 
+    void everyWordShownIsFoundAndMarkedWhereItStands_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("every element of the source format") << kTitle;
+        // Letters made from TEI: deletions inside words, folio marks, words
+        // joined across line breaks, notes called from elsewhere.
+        QTest::newRow("a TEI edition imported") << QStringLiteral(FOLIUM_FIXTURE_OUT "/tei.m14");
+    }
+
     void everyWordShownIsFoundAndMarkedWhereItStands()
     {
+        QFETCH(QString, title);
+        m_view->setViewTitle(title);
+        QCOMPARE(m_view->lastError(), 0);
         const int topics = m_view->titleFile()->topicCount();
         QVERIFY(topics >= 8);
         int checked = 0;

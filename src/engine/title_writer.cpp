@@ -82,7 +82,7 @@ bool TitleWriter::create(const QString &path)
         !m_db->exec("BEGIN"))
         return fail();
     prepareBulkIndex(*m_db);
-    m_db->exec("PRAGMA cache_size=-32768");
+    m_db->exec("PRAGMA cache_size=-8192");
     m_topic = std::make_unique<Statement>(*m_db, "INSERT INTO topic(idx, title, data, nsr, sr) VALUES(?1,?2,?3,?4,?5)");
     m_nav = std::make_unique<Statement>(*m_db, "INSERT INTO topic_nav(idx, va, browse) VALUES(?1,?2,?3)");
     m_fts = std::make_unique<Statement>(*m_db, "INSERT INTO fts(rowid, nsr, sr) VALUES(?1,?2,?3)");

@@ -177,8 +177,8 @@ public:
         if (!m_writeFailed)
             m_queue.push({i, std::move(t.nsrText), std::move(t.srText)});
         collectContexts(i, t.contexts);
-        for (HotspotSource &h : t.hotspots)
-            m_hotspots.push_back({i, std::move(h)});
+        for (const HotspotSource &h : t.hotspots)
+            m_hotspots.add(i, h);
         if (m_sommario < 0 && t.data == u"sommario")
             m_sommario = i;
         // Groups are stored as runs of consecutive topics, so that a search
@@ -269,25 +269,27 @@ private:
     void checkHotspots()
     {
         {
-            for (const auto &[topic, h] : m_hotspots) {
-                QString target = h.target;
+            for (const HotspotTable::Entry &h : m_hotspots.entries()) {
+                const QString written = m_hotspots.target(h);
+                QString target = written;
                 if (h.kind == engine::HotspotCode) {
-                    const QString code = readableCode(h.target);
+                    const QString code = readableCode(written);
                     if (code.isEmpty()) {
-                        error(h.where, QStringLiteral("code string \"%1\" must start with N, B, S, M, K, a digit or "
-                                                      "\".\"")
-                                           .arg(h.target));
+                        error(m_hotspots.where(h),
+                              QStringLiteral("code string \"%1\" must start with N, B, S, M, K, a digit or "
+                                             "\".\"")
+                                  .arg(written));
                         continue;
                     }
-                    if (code != h.target) {
-                        error(h.where,
-                              QStringLiteral("code string \"%1\": the reader reads only \"%2\"").arg(h.target, code));
+                    if (code != written) {
+                        error(m_hotspots.where(h),
+                              QStringLiteral("code string \"%1\": the reader reads only \"%2\"").arg(written, code));
                         continue;
                     }
                     target = codeTarget(code);
                 }
                 if (!findContext(target))
-                    error(h.where,
+                    error(m_hotspots.where(h),
                           QStringLiteral("hotspot target \"%1\" is not a context string of the title").arg(target));
             }
         }
@@ -374,7 +376,7 @@ private:
     int m_browse = 0;
     ContextTable m_contexts;
     QStringList m_contextErrors;
-    std::vector<std::pair<int, HotspotSource>> m_hotspots;
+    HotspotTable m_hotspots;
     QMap<QString, std::vector<std::pair<int, int>>> m_groups;
     int m_sommario = -1;
     int m_home = 0;
@@ -392,12 +394,13 @@ bool Compiler::write(const QString &mdb)
     engine::TitleWriter &w = m_writer;
     const QString &m14 = m_m14;
     w.setMeta(m_src.name, m_home);
-    for (const auto &[topic, h] : m_hotspots) {
+    for (const HotspotTable::Entry &h : m_hotspots.entries()) {
         // A popup or a jump is identified by its target's identifier; a
         // code string by its own hash.
-        const ContextEntry *target = h.kind == engine::HotspotCode ? nullptr : findContext(h.target);
-        const uint32_t id = target ? target->id : engine::contextHash(h.target);
-        if (!w.addHotspot(topic, h.ordinal, h.region, h.kind, h.target, id, h.noteCall)) {
+        const QString written = m_hotspots.target(h);
+        const ContextEntry *target = h.kind == engine::HotspotCode ? nullptr : findContext(written);
+        const uint32_t id = target ? target->id : engine::contextHash(written);
+        if (!w.addHotspot(h.topic, h.ordinal, h.region, h.kind, written, id, h.noteCall)) {
             m_res.errors << QStringLiteral("%1: cannot write: %2").arg(m14, w.lastError());
             return false;
         }

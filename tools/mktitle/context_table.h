@@ -25,8 +25,8 @@ public:
         uint32_t id = 0;
         uint32_t nameHash = 0; // of the name in lower case
         int32_t topic = 0;
-        int32_t anchor = -1; // into the anchors; -1: the top of the topic
-        int32_t file = 0;    // into the files
+        uint32_t anchorAt = 0, anchorLength = 0; // in the names; none: the top of the topic
+        int32_t file = 0;                        // into the files
         int32_t line = 0;
     };
 
@@ -70,10 +70,9 @@ public:
         m_names += name;
         e.id = id;
         e.topic = topic;
-        if (!anchor.isEmpty()) {
-            e.anchor = int32_t(m_anchors.size());
-            m_anchors << anchor;
-        }
+        e.anchorAt = uint32_t(m_names.size());
+        e.anchorLength = uint32_t(anchor.size());
+        m_names += anchor;
         if (where.file != m_lastFile) {
             m_lastFile = where.file;
             m_lastFileIndex = int32_t(m_files.indexOf(where.file));
@@ -89,7 +88,10 @@ public:
     }
 
     QString name(const Entry &e) const { return m_names.mid(qsizetype(e.nameAt), qsizetype(e.nameLength)); }
-    QString anchor(const Entry &e) const { return e.anchor < 0 ? QString() : m_anchors.at(e.anchor); }
+    QString anchor(const Entry &e) const
+    {
+        return e.anchorLength ? m_names.mid(qsizetype(e.anchorAt), qsizetype(e.anchorLength)) : QString();
+    }
     Location where(const Entry &e) const { return {m_files.value(e.file), e.line}; }
     const std::vector<Entry> &entries() const { return m_entries; }
 
@@ -121,7 +123,58 @@ private:
     std::vector<Entry> m_entries;
     std::vector<int32_t> m_byName, m_byId;
     size_t m_mask = 0;
-    QStringList m_anchors, m_files;
+    QStringList m_files;
+    QString m_lastFile;
+    int32_t m_lastFileIndex = -1;
+};
+
+// The hotspots of a title being compiled, held as compactly as its context
+// strings: a letter edition has a note call or more in every letter, and
+// their targets are checked and written once every topic has been read.
+class HotspotTable {
+public:
+    struct Entry {
+        int32_t topic = 0;
+        int32_t ordinal = 0;
+        uint32_t targetAt = 0, targetLength = 0;
+        int32_t file = 0;
+        int32_t line = 0;
+        int8_t region = 0;
+        int8_t kind = 0;
+        bool noteCall = false;
+    };
+
+    void add(int topic, const HotspotSource &h)
+    {
+        Entry e;
+        e.topic = topic;
+        e.ordinal = h.ordinal;
+        e.region = int8_t(h.region);
+        e.kind = int8_t(h.kind);
+        e.noteCall = h.noteCall;
+        e.targetAt = uint32_t(m_targets.size());
+        e.targetLength = uint32_t(h.target.size());
+        m_targets += h.target;
+        if (h.where.file != m_lastFile) {
+            m_lastFile = h.where.file;
+            m_lastFileIndex = int32_t(m_files.indexOf(h.where.file));
+            if (m_lastFileIndex < 0) {
+                m_lastFileIndex = int32_t(m_files.size());
+                m_files << h.where.file;
+            }
+        }
+        e.file = m_lastFileIndex;
+        e.line = h.where.line;
+        m_entries.push_back(e);
+    }
+    QString target(const Entry &e) const { return m_targets.mid(qsizetype(e.targetAt), qsizetype(e.targetLength)); }
+    Location where(const Entry &e) const { return {m_files.value(e.file), e.line}; }
+    const std::vector<Entry> &entries() const { return m_entries; }
+
+private:
+    QString m_targets;
+    std::vector<Entry> m_entries;
+    QStringList m_files;
     QString m_lastFile;
     int32_t m_lastFileIndex = -1;
 };

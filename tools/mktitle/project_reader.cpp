@@ -154,7 +154,7 @@ public:
     std::vector<TopicSource> takeNotes() { return std::move(m_notes); }
 
     std::function<void(TopicSource &&)> onTopic;
-    std::function<void(TopicSource &)> onNote;
+    std::function<bool(TopicSource &)> onNote;
 
     void readTopicText(const QByteArray &bytes, const QString &path)
     {
@@ -575,9 +575,8 @@ private:
             QStringLiteral("<a href=\"hs:%1\"><sup>%2</sup></a>").arg(k).arg(engine::escapeHtml(label)).toUtf8();
         *sink.indexText() += ' ';
         checkLayout(n);
-        if (onNote)
-            onNote(n);
-        m_notes.push_back(std::move(n));
+        if (!onNote || !onNote(n))
+            m_notes.push_back(std::move(n));
     }
 
     void image(XmlReader &xml, const QString &file, Sink &sink, const Location &loc)
@@ -681,7 +680,7 @@ void ProjectReader::setTopicSink(std::function<void(TopicSource &&)> sink)
     m_impl->onTopic = std::move(sink);
 }
 
-void ProjectReader::setNoteSink(std::function<void(TopicSource &)> sink)
+void ProjectReader::setNoteSink(std::function<bool(TopicSource &)> sink)
 {
     m_impl->onNote = std::move(sink);
 }

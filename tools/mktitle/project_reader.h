@@ -30,10 +30,12 @@ public:
     // The notes made so far, in the order of their calls.
     std::vector<TopicSource> takeNotes();
 
-    // Where topics go as they are read, and notes' texts as they are made,
-    // when they are not all kept in the TitleSource.
+    // Where topics go as they are read, and notes as they are made, when
+    // they are not all kept in the TitleSource. The note sink returns true
+    // when it took the note (the reader then keeps nothing of it), false
+    // when the note stays with the reader.
     void setTopicSink(std::function<void(TopicSource &&)> sink);
-    void setNoteSink(std::function<void(TopicSource &)> sink);
+    void setNoteSink(std::function<bool(TopicSource &)> sink);
 
 private:
     class Impl;

@@ -23,13 +23,26 @@ qsizetype textBytes(const TopicSource &t)
     return t.nsrHtml.size() + t.srHtml.size() + t.nsrText.size() + t.srText.size();
 }
 
-// The texts of notes, put aside in a temporary file until every authored
-// topic has gone to the sink.
+QDataStream &operator<<(QDataStream &out, const Location &l)
+{
+    return out << l.file << qint32(l.line);
+}
+QDataStream &operator>>(QDataStream &in, Location &l)
+{
+    qint32 line = 0;
+    in >> l.file >> line;
+    l.line = line;
+    return in;
+}
+
+// Notes, put aside whole in a temporary file until every authored topic has
+// gone to the sink: a letter edition has several notes to a letter, and
+// what was kept of each in memory made it grow with the title.
 class NoteSpill {
 public:
-    // Moves the texts out to the file; returns where they are, or -1 (the
-    // texts then stay in the topic) when the file cannot be written.
-    qint64 put(TopicSource &n)
+    // Writes the note to the file and returns where, or -1 (the note then
+    // stays as it is) when the file cannot be written.
+    qint64 put(const TopicSource &n)
     {
         std::lock_guard lock(m_mutex);
         if (!m_file.isOpen()) {
@@ -40,10 +53,17 @@ public:
         const qint64 at = m_file.size();
         m_file.seek(at);
         QDataStream out(&m_file);
-        out << n.nsrHtml << n.srHtml << n.nsrText << n.srText;
-        if (out.status() != QDataStream::Ok)
+        out << n.title << n.data << n.browse << n.groups << n.nsrHtml << n.srHtml << n.nsrText << n.srText << n.where
+            << quint32(n.hotspots.size());
+        for (const HotspotSource &h : n.hotspots)
+            out << qint32(h.ordinal) << qint32(h.region) << qint32(h.kind) << h.target << h.noteCall << h.where;
+        out << quint32(n.contexts.size());
+        for (const AnchorSource &c : n.contexts)
+            out << c.context << c.anchor << c.where;
+        if (out.status() != QDataStream::Ok) {
+            m_file.resize(at);
             return -1;
-        n.nsrHtml = n.srHtml = n.nsrText = n.srText = QByteArray();
+        }
         return at;
     }
     bool take(qint64 at, TopicSource &n)
@@ -52,7 +72,24 @@ public:
         if (!m_file.seek(at))
             return false;
         QDataStream in(&m_file);
-        in >> n.nsrHtml >> n.srHtml >> n.nsrText >> n.srText;
+        quint32 count = 0;
+        in >> n.title >> n.data >> n.browse >> n.groups >> n.nsrHtml >> n.srHtml >> n.nsrText >> n.srText >> n.where >>
+            count;
+        for (quint32 k = 0; k < count && in.status() == QDataStream::Ok; ++k) {
+            HotspotSource h;
+            qint32 ordinal = 0, region = 0, kind = 0;
+            in >> ordinal >> region >> kind >> h.target >> h.noteCall >> h.where;
+            h.ordinal = ordinal;
+            h.region = region;
+            h.kind = kind;
+            n.hotspots.push_back(std::move(h));
+        }
+        in >> count;
+        for (quint32 k = 0; k < count && in.status() == QDataStream::Ok; ++k) {
+            AnchorSource c;
+            in >> c.context >> c.anchor >> c.where;
+            n.contexts.push_back(std::move(c));
+        }
         return in.status() == QDataStream::Ok;
     }
 
@@ -106,9 +143,9 @@ bool readTopicFiles(TitleSource *out, QStringList *errors, const std::vector<Top
     struct Part {
         TitleSource source;
         QStringList errors;
-        std::vector<TopicSource> notes;
-        std::vector<qint64> spilled;   // per note, where its texts wait (-1: in it)
-        std::deque<TopicSource> ready; // read, not yet taken by the sink
+        std::vector<TopicSource> notes; // those kept in memory
+        std::vector<qint64> order;      // per note, where it waits in the spill (-1: the next kept one)
+        std::deque<TopicSource> ready;  // read, not yet taken by the sink
         bool done = false;
     };
     std::vector<Part> parts(includes.size());
@@ -148,7 +185,11 @@ bool readTopicFiles(TitleSource *out, QStringList *errors, const std::vector<Top
                     if (batch.size() >= kBatchTopics || batchBytes >= kBatchBytes)
                         handOver();
                 });
-                r.setNoteSink([&](TopicSource &n) { p.spilled.push_back(spill.put(n)); });
+                r.setNoteSink([&](TopicSource &n) {
+                    const qint64 at = spill.put(n);
+                    p.order.push_back(at);
+                    return at >= 0;
+                });
             }
             QByteArray bytes;
             QString problem;
@@ -211,20 +252,26 @@ bool readTopicFiles(TitleSource *out, QStringList *errors, const std::vector<Top
     }
     // Notes come after every authored topic, in the order of their calls.
     for (Part &p : parts) {
-        for (size_t k = 0; k < p.notes.size(); ++k) {
-            TopicSource &n = p.notes[k];
-            if (!sink) {
+        if (!sink) {
+            for (TopicSource &n : p.notes)
                 out->topics.push_back(std::move(n));
-                continue;
-            }
-            const qint64 at = k < p.spilled.size() ? p.spilled[k] : -1;
-            if (at >= 0 && !spill.take(at, n))
-                errors->append(QStringLiteral("%1:%2: cannot read back the note from its temporary file")
-                                   .arg(n.where.file)
-                                   .arg(n.where.line));
-            sink(index++, n);
-            n = TopicSource();
+            continue;
         }
+        size_t kept = 0;
+        for (const qint64 at : p.order) {
+            TopicSource n;
+            if (at < 0) {
+                if (kept >= p.notes.size())
+                    break;
+                n = std::move(p.notes[kept++]);
+            } else if (!spill.take(at, n)) {
+                errors->append(QStringLiteral("%1: cannot read back a note from its temporary file")
+                                   .arg(includes.empty() ? QString() : includes.front().from.file));
+                break;
+            }
+            sink(index++, n);
+        }
+        p.notes.clear();
     }
     return errors->size() == before;
 }

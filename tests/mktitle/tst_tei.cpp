@@ -289,6 +289,24 @@ private slots:
         QVERIFY(deleted->sr.contains(QStringLiteral("Grobian")));
     }
 
+    // What a letter shows besides its words: the letter's layout, its
+    // quotation marks, folio marks, deletions, a missing figure's
+    // description, calls side by side.
+    void lettersLaidOut()
+    {
+        const auto sr = [this](const char *letter) { return m_title->topic(topicOf(QString::fromLatin1(letter)))->sr; };
+        QVERIFY(sr("SMK2").contains(QStringLiteral("<p align=\"right\">G\u00f6ttingen, den 2. April 1868.</p>")));
+        QVERIFY(sr("SMK2").contains(QStringLiteral("\u201EWer Lieder sammelt, sammelt Herzen\u201C")));
+        QVERIFY(sr("SMK3").contains(QStringLiteral("\u00ABles fleurs ne patientent jamais \u00BB")) ||
+                sr("SMK3").contains(QStringLiteral("\u00AB les fleurs ne patientent jamais \u00BB")));
+        QVERIFY(
+            sr("SMK2").contains(QStringLiteral("Wis<span title=\"noindex\"><span style=\"color:#808080;font-size:80%\">"
+                                               "[12v]</span></span>senschaft")));
+        QVERIFY(sr("SMK2").contains(QStringLiteral("ge<span title=\"noindex\"><s>sag</s></span>schrieben")));
+        QVERIFY(sr("SMK10").contains(QStringLiteral("panach\u00e9e")));
+        QVERIFY(sr("SMK11").contains(QStringLiteral("</a><sup>,</sup><a")));
+    }
+
     void contentsTreeAndParameters()
     {
         auto db = db::Database::OpenReadOnly(QStringLiteral(FOLIUM_FIXTURE_OUT "/tei.mdb"), nullptr);

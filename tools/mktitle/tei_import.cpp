@@ -328,6 +328,7 @@ private:
 
         const ImageResolver images = [&](const QString &url, int line) { return image(file, url, line, errors); };
         for (LetterInDocument &l : letters) {
+            textOptions.language = l.meta.language;
             TextResult text = convertLetterText(l.text, renditions, textOptions, images);
             for (const QString &e : text.errors)
                 errors->append(file.asGiven + u':' + e);

@@ -219,6 +219,7 @@ public:
         return std::move(m_out);
     }
     bool inNote() const { return m_inNote; }
+    qsizetype size() const { return m_out.size(); }
     int depth() const { return m_depth; }
 
     // --- text
@@ -755,7 +756,8 @@ private:
         Italic,
         Pointer,
         Anchor,
-        Transparent
+        Transparent,
+        Quote
     };
 
     static Rule ruleOf(std::string_view name)
@@ -767,13 +769,14 @@ private:
             for (const QString &n : transparentElements())
                 m.emplace(internedName(n), Rule::Transparent);
             const std::pair<const char *, Rule> own[] = {
-                {"note", Rule::Note},        {"lb", Rule::Break},     {"cb", Rule::Break},
-                {"pb", Rule::Page},          {"space", Rule::Space},  {"gap", Rule::Gap},
-                {"c", Rule::Symbol},         {"g", Rule::Symbol},     {"choice", Rule::Choice},
-                {"app", Rule::App},          {"del", Rule::Del},      {"supplied", Rule::Supplied},
-                {"seg", Rule::Seg},          {"emph", Rule::Italic},  {"foreign", Rule::Italic},
-                {"mentioned", Rule::Italic}, {"title", Rule::Italic}, {"ptr", Rule::Pointer},
-                {"ref", Rule::Pointer},      {"anchor", Rule::Anchor}};
+                {"note", Rule::Note},        {"lb", Rule::Break},      {"cb", Rule::Break},
+                {"pb", Rule::Page},          {"space", Rule::Space},   {"gap", Rule::Gap},
+                {"c", Rule::Symbol},         {"g", Rule::Symbol},      {"choice", Rule::Choice},
+                {"app", Rule::App},          {"del", Rule::Del},       {"supplied", Rule::Supplied},
+                {"seg", Rule::Seg},          {"emph", Rule::Italic},   {"foreign", Rule::Italic},
+                {"mentioned", Rule::Italic}, {"title", Rule::Italic},  {"ptr", Rule::Pointer},
+                {"ref", Rule::Pointer},      {"anchor", Rule::Anchor}, {"q", Rule::Quote},
+                {"quote", Rule::Quote},      {"said", Rule::Quote}};
             for (const auto &[n, r] : own)
                 m[n] = r;
             return m;
@@ -844,6 +847,7 @@ private:
         case Rule::Pointer: pointer(n); break;
         case Rule::Anchor: notesTargeting(n); return;
         case Rule::Transparent: styled(n, true); break;
+        case Rule::Quote: quotation(n); break;
         case Rule::None:
         case Rule::Skip:
             if (!block(n, name)) {
@@ -853,6 +857,35 @@ private:
             break;
         }
         notesTargeting(n);
+    }
+
+    // A quotation in a line of text gets quotation marks, unless the
+    // edition writes its own; one of paragraphs is a block of its own.
+    void quotation(const xmlNode *n)
+    {
+        bool blocks = false;
+        for (const xmlNode *c = n->children; c && !blocks; c = c->next)
+            blocks = is(c, "p") || is(c, "lg") || is(c, "l") || is(c, "ab") || is(c, "list");
+        const QString rend = attribute(n, "rend");
+        const bool marks = !blocks && !rend.contains(QLatin1String("pre")) && !rend.contains(QLatin1String("none")) &&
+                           !startsWithQuotationMark(n);
+        const QString lang = m_options.language.left(2).toLower();
+        const auto [open, close] = lang == u"de"   ? std::pair("\u201E", "\u201C")
+                                   : lang == u"fr" ? std::pair("\u00AB\u00A0", "\u00A0\u00BB")
+                                   : lang == u"it" ? std::pair("\u00AB", "\u00BB")
+                                                   : std::pair("\u201C", "\u201D");
+        if (marks)
+            m_w->text(QByteArray(open));
+        styled(n, true);
+        if (marks)
+            m_w->text(QByteArray(close));
+    }
+
+    static bool startsWithQuotationMark(const xmlNode *n)
+    {
+        const QString text = plainText(n);
+        static const QString marks = QStringLiteral("\"'\u201C\u201E\u00AB\u2018\u201A\u2039\u00BB");
+        return !text.isEmpty() && marks.contains(text.front());
     }
 
     static bool hasAttribute(const xmlNode *n, const char *name, const char *value)
@@ -1020,7 +1053,9 @@ private:
         if (m_called.contains(note)) {
             // Called again: the number it has, shown; one note, one call.
             const int k = m_called.value(note);
+            separateFromLastCall();
             m_w->object("<noindex><sup>" + kGrey + QByteArray::number(k) + "</span></sup></noindex>", false);
+            m_lastCallEnd = m_w->size();
             return;
         }
         const int depthAtCall = m_w->depth() + 1;
@@ -1028,9 +1063,18 @@ private:
         std::vector<const xmlNode *> queue{note};
         for (size_t i = 0; i < queue.size(); ++i) {
             const QByteArray text = noteText(queue[i], depthAtCall, &queue);
+            separateFromLastCall();
             m_w->object("<note>" + text + "</note>", false);
+            m_lastCallEnd = m_w->size();
             ++m_result.notes;
         }
+    }
+
+    // Calls side by side read "1,2", not "12".
+    void separateFromLastCall()
+    {
+        if (m_w->size() == m_lastCallEnd)
+            m_w->object("<sup>,</sup>", false);
     }
 
     QByteArray noteText(const xmlNode *note, int depth, std::vector<const xmlNode *> *queue)
@@ -1289,6 +1333,7 @@ private:
     QHash<QString, std::vector<const xmlNode *>> m_notesByTarget;
     QHash<const xmlNode *, int> m_called;
     std::vector<const xmlNode *> *m_noteQueue = nullptr;
+    qsizetype m_lastCallEnd = -1; // where the last note call ends in the letter's text
 };
 
 } // namespace

@@ -30,6 +30,8 @@ struct TextOptions {
     // A hyphen (-, ¬, ⸗) right before a line or page break joins the two
     // halves of the word, and is not shown.
     bool joinLineEndHyphens = true;
+    // The letter's language (xml:lang): the quotation marks it writes.
+    QString language;
     QString uncalledNotesHeading = QString(QChar(kUncalledHeadingPlaceholder));
 };
 

@@ -13,10 +13,6 @@
 
 #include <sys/resource.h>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
 namespace {
 
 const char *const kUsage = R"(Usage: folium-mktitle [-o OUTPUT.m14] PROJECT.xml
@@ -152,12 +148,6 @@ int runTei(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int main(int argc, char *argv[])
 {
-#ifdef __GLIBC__
-    // The reading threads would each get a heap of their own, which the
-    // C library keeps once it has grown: two heaps hold the memory of a
-    // large title to what it needs.
-    mallopt(M_ARENA_MAX, 2);
-#endif
     folium::engine::configureSqlite();
     folium::mktitle::removePartFilesOnSignals();
     QCoreApplication app(argc, argv);

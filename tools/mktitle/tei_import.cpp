@@ -316,6 +316,10 @@ private:
         if (m_edition.licence.isEmpty())
             m_edition.licence = info.licence;
         std::vector<LetterInDocument> letters = lettersOf(doc);
+        if (letters.empty())
+            m_r.warnings << QStringLiteral("%1:%2: warning: this TEI document has no <text>: it gives no letter")
+                                .arg(file.asGiven)
+                                .arg(lineOf(doc.tei));
         // The titles every letter repeats name the edition.
         QSet<QString> titles;
         for (const xmlNode *t = child(child(child(header, "fileDesc"), "titleStmt"), "title"); t; t = t->next)

@@ -119,8 +119,9 @@ bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *
     {
         ProjectReader project(*out, *errors);
         project.readProject(projectPath);
-        for (const auto &[path, from] : project.includes()) {
-            files.push_back({path, from, [path](QByteArray *bytes, QString *error) {
+        for (const auto &include : project.includes()) {
+            const QString path = include.first;
+            files.push_back({path, include.second, [path](QByteArray *bytes, QString *error) {
                                  QFile f(path);
                                  if (!f.open(QIODevice::ReadOnly)) {
                                      *error = QStringLiteral("cannot open topic file %1").arg(path);

@@ -41,6 +41,7 @@ struct SourceFile {
     QString path;    // absolute
     QString asGiven; // the argument, and the path inside it for a folder
     QString folder;  // where its figures are looked for
+    qint64 size = 0;
 };
 
 struct Letter {
@@ -84,6 +85,18 @@ bool collectSources(const QStringList &args, std::vector<SourceFile> *out, QStri
     QCollator collator(QLocale::c());
     collator.setNumericMode(true);
     QSet<QString> seen;
+    // A file's path with its folder's links resolved, the folder's looked
+    // up once: an edition has thousands of files in a few folders.
+    QHash<QString, QString> canonicalFolders;
+    const auto canonical = [&](const QFileInfo &f) {
+        if (f.isSymLink())
+            return f.canonicalFilePath();
+        const QString folder = f.absolutePath();
+        auto it = canonicalFolders.find(folder);
+        if (it == canonicalFolders.end())
+            it = canonicalFolders.insert(folder, QFileInfo(folder).canonicalFilePath());
+        return *it + u'/' + f.fileName();
+    };
     for (const QString &arg : args) {
         const QFileInfo fi(arg);
         if (fi.isDir()) {
@@ -91,26 +104,28 @@ bool collectSources(const QStringList &args, std::vector<SourceFile> *out, QStri
             while (given.size() > 1 && given.endsWith(u'/'))
                 given.chop(1);
             const QDir dir(fi.absoluteFilePath());
-            QStringList rel;
+            std::vector<std::pair<QString, QFileInfo>> found;
             QDirIterator it(dir.path(), {QStringLiteral("*.xml")}, QDir::Files | QDir::NoDotAndDotDot,
                             QDirIterator::Subdirectories);
-            while (it.hasNext())
-                rel << dir.relativeFilePath(it.next());
-            std::sort(rel.begin(), rel.end(),
-                      [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
-            for (const QString &r : rel) {
-                const QString path = dir.filePath(r);
-                const QFileInfo f(path);
-                if (!f.isFile() || seen.contains(f.canonicalFilePath()))
+            while (it.hasNext()) {
+                it.next();
+                found.push_back({dir.relativeFilePath(it.filePath()), it.fileInfo()});
+            }
+            std::sort(found.begin(), found.end(),
+                      [&](const auto &a, const auto &b) { return collator.compare(a.first, b.first) < 0; });
+            for (const auto &[r, f] : found) {
+                const QString key = canonical(f);
+                if (!f.isFile() || seen.contains(key))
                     continue;
-                seen.insert(f.canonicalFilePath());
-                out->push_back({f.absoluteFilePath(), given + u'/' + r, f.absolutePath()});
+                seen.insert(key);
+                out->push_back({f.absoluteFilePath(), given + u'/' + r, f.absolutePath(), f.size()});
             }
         } else if (fi.isFile()) {
-            if (seen.contains(fi.canonicalFilePath()))
+            const QString key = canonical(fi);
+            if (seen.contains(key))
                 continue;
-            seen.insert(fi.canonicalFilePath());
-            out->push_back({fi.absoluteFilePath(), arg, fi.absolutePath()});
+            seen.insert(key);
+            out->push_back({fi.absoluteFilePath(), arg, fi.absolutePath(), fi.size()});
         } else if (fi.exists()) {
             errors->append(QStringLiteral("%1: not a regular file or folder").arg(arg));
         } else {
@@ -203,9 +218,12 @@ public:
             m_r.errors << QStringLiteral("%1: no TEI files (*.xml) found").arg(m_o.sources.join(QStringLiteral(", ")));
             return std::move(m_r);
         }
+        QSet<QString> folders;
         for (const SourceFile &f : m_files)
-            if (!m_access.folders().contains(QFileInfo(f.folder).canonicalFilePath()))
+            if (!folders.contains(f.folder)) {
+                folders.insert(f.folder);
                 m_access.allowFolder(f.folder);
+            }
         for (const QString &f : m_o.allowedFolders)
             m_access.allowFolder(f);
 
@@ -273,7 +291,7 @@ private:
                 m_r.errors << QStringLiteral("the import was cancelled");
                 return false;
             }
-            m_r.teiBytes += QFileInfo(file.path).size();
+            m_r.teiBytes += file.size;
             const size_t lettersBefore = m_letters.size();
             QStringList fileErrors;
             TeiFileReader reader;

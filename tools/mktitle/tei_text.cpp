@@ -262,8 +262,21 @@ public:
             }
             m_lastCharBytes = int(m_out.size() - m_lastCharAt);
             m_wroteInBlock = true;
+            // The plain characters that follow (most of a word) go at once.
+            const char *q = p;
+            while (q < end && plainAscii(*q))
+                ++q;
+            if (q > p) {
+                m_prevChar = q - p >= 2 ? static_cast<unsigned char>(q[-2]) : m_lastChar;
+                m_lastChar = static_cast<unsigned char>(q[-1]);
+                m_out.append(p, q - p);
+                m_lastCharAt = m_out.size() - 1;
+                m_lastCharBytes = 1;
+                p = q;
+            }
         }
     }
+    static bool plainAscii(char c) { return c > ' ' && c < 0x7F && c != '&' && c != '<' && c != '>' && c != '"'; }
     // One code point of valid UTF-8 (as the parser hands it over); a stray
     // byte is taken as it stands.
     static char32_t decode(const char *&p, const char *end)

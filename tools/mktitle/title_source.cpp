@@ -50,8 +50,11 @@ public:
                 return -1;
             registerPartFile(m_file.fileName());
         }
-        const qint64 at = m_file.size();
-        m_file.seek(at);
+        // Notes are written one after the other; a seek (a call to the
+        // system) only after a note was read back.
+        const qint64 at = m_end;
+        if (m_file.pos() != at && !m_file.seek(at))
+            return -1;
         QDataStream out(&m_file);
         out << n.title << n.data << n.browse << n.groups << n.nsrHtml << n.srHtml << n.nsrText << n.srText << n.where
             << quint32(n.hotspots.size());
@@ -62,8 +65,10 @@ public:
             out << c.context << c.anchor << c.where;
         if (out.status() != QDataStream::Ok) {
             m_file.resize(at);
+            m_file.seek(at);
             return -1;
         }
+        m_end = m_file.pos();
         return at;
     }
     bool take(qint64 at, TopicSource &n)
@@ -102,6 +107,7 @@ public:
 private:
     std::mutex m_mutex;
     QTemporaryFile m_file;
+    qint64 m_end = 0;
 };
 
 // Topics read ahead of the sink, over all topic files but the one the sink

@@ -5,6 +5,7 @@
 // edition marks them.
 #pragma once
 
+#include "tei_style.h"
 #include "tei_xml.h"
 
 #include <QByteArray>
@@ -34,11 +35,6 @@ struct TextOptions {
     QString language;
     QString uncalledNotesHeading = QString(QChar(kUncalledHeadingPlaceholder));
 };
-
-// The renditions a document declares (tagsDecl): @rendition="#id" points at
-// them.
-using Renditions = QHash<QString, QString>;
-Renditions renditionsOf(const xmlNode *teiHeader);
 
 struct TextResult {
     QByteArray sr;             // the inside of <sr>, UTF-8

@@ -2,6 +2,7 @@
 
 #include "part_files.h"
 #include "source_access.h"
+#include "tei_edition.h"
 #include "tei_letter.h"
 #include "tei_text.h"
 #include "tei_xml.h"
@@ -37,164 +38,12 @@ constexpr qint64 kTopicFileBytes = 4LL << 20;
 // A year's letters are shown by month past this many.
 constexpr int kLettersForMonths = 30;
 
-struct SourceFile {
-    QString path;    // absolute
-    QString asGiven; // the argument, and the path inside it for a folder
-    QString folder;  // where its figures are looked for
-    qint64 size = 0;
-};
-
-struct Letter {
-    LetterMeta meta;
-    int file = 0; // in the list of source files
-    qint64 offset = 0, size = 0;
-    int notes = 0;
-    // Settled once every letter is read.
-    QString key, data, dateContext, title, group;
-};
-
-QByteArray xmlEscaped(const QString &s)
-{
-    QByteArray out;
-    for (char c : s.toUtf8()) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\t': out += "&#9;"; break;
-        case '\n': out += "&#10;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 QString withoutTabs(QString s)
 {
     s.replace(u'\t', u' ');
     s.replace(u'\n', u' ');
     s.replace(u'\r', u' ');
     return s;
-}
-
-// The TEI files named: files as they are, folders searched for *.xml, in
-// the order of their paths with numbers compared as numbers (2 before 10).
-bool collectSources(const QStringList &args, std::vector<SourceFile> *out, QStringList *errors)
-{
-    QCollator collator(QLocale::c());
-    collator.setNumericMode(true);
-    QSet<QString> seen;
-    // A file's path with its folder's links resolved, the folder's looked
-    // up once: an edition has thousands of files in a few folders.
-    QHash<QString, QString> canonicalFolders;
-    const auto canonical = [&](const QFileInfo &f) {
-        if (f.isSymLink())
-            return f.canonicalFilePath();
-        const QString folder = f.absolutePath();
-        auto it = canonicalFolders.find(folder);
-        if (it == canonicalFolders.end())
-            it = canonicalFolders.insert(folder, QFileInfo(folder).canonicalFilePath());
-        return *it + u'/' + f.fileName();
-    };
-    for (const QString &arg : args) {
-        const QFileInfo fi(arg);
-        if (fi.isDir()) {
-            QString given = arg;
-            while (given.size() > 1 && given.endsWith(u'/'))
-                given.chop(1);
-            const QDir dir(fi.absoluteFilePath());
-            std::vector<std::pair<QString, QFileInfo>> found;
-            QDirIterator it(dir.path(), {QStringLiteral("*.xml")}, QDir::Files | QDir::NoDotAndDotDot,
-                            QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                it.next();
-                found.push_back({dir.relativeFilePath(it.filePath()), it.fileInfo()});
-            }
-            std::sort(found.begin(), found.end(),
-                      [&](const auto &a, const auto &b) { return collator.compare(a.first, b.first) < 0; });
-            for (const auto &[r, f] : found) {
-                const QString key = canonical(f);
-                if (!f.isFile() || seen.contains(key))
-                    continue;
-                seen.insert(key);
-                out->push_back({f.absoluteFilePath(), given + u'/' + r, f.absolutePath(), f.size()});
-            }
-        } else if (fi.isFile()) {
-            const QString key = canonical(fi);
-            if (seen.contains(key))
-                continue;
-            seen.insert(key);
-            out->push_back({fi.absoluteFilePath(), arg, fi.absolutePath(), fi.size()});
-        } else if (fi.exists()) {
-            errors->append(QStringLiteral("%1: not a regular file or folder").arg(arg));
-        } else {
-            errors->append(QStringLiteral("%1: no such file or folder").arg(arg));
-        }
-    }
-    return errors->isEmpty();
-}
-
-bool isSupportedImage(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = f.read(8);
-    return head.startsWith("\x89PNG") || head.startsWith("\xFF\xD8\xFF") || head.startsWith("GIF8");
-}
-
-// The key of each letter: what its reference ends in when that is a
-// number for every letter and no two share it ("Br. 12" is 12), else the
-// reference itself made of letters, digits, - and _, when unique, else its
-// number in date order. The reader's letter field finds a letter by it.
-void assignKeys(std::vector<Letter> &letters)
-{
-    static const QRegularExpression lastNumber(QStringLiteral("([0-9]+)[^0-9]*$"));
-    const auto unique = [&](const std::function<QString(const Letter &)> &keyOf) {
-        QSet<QString> seen;
-        for (const Letter &l : letters) {
-            const QString k = keyOf(l).toLower();
-            if (k.isEmpty() || seen.contains(k))
-                return false;
-            seen.insert(k);
-        }
-        return true;
-    };
-    const auto number = [](const Letter &l) {
-        const auto m = lastNumber.match(l.meta.reference);
-        if (!m.hasMatch())
-            return QString();
-        QString digits = m.captured(1);
-        while (digits.size() > 1 && digits.front() == u'0')
-            digits.remove(0, 1);
-        return digits.size() > 12 ? QString() : digits;
-    };
-    const auto cleaned = [](const Letter &l) {
-        QString k;
-        for (QChar c : l.meta.reference)
-            if (c.isLetterOrNumber() || c == u'-' || c == u'_')
-                k += c;
-        return k.left(40);
-    };
-    if (unique(number)) {
-        for (Letter &l : letters)
-            l.key = number(l);
-    } else if (unique(cleaned)) {
-        for (Letter &l : letters)
-            l.key = cleaned(l);
-    } else {
-        for (size_t i = 0; i < letters.size(); ++i)
-            letters[i].key = QString::number(i + 1);
-    }
-}
-
-QString dayContext(const PartialDate &d)
-{
-    return QStringLiteral("%1%2%3")
-        .arg(d.day, 2, 10, QChar(u'0'))
-        .arg(d.month, 2, 10, QChar(u'0'))
-        .arg(d.year % 100, 2, 10, QChar(u'0'));
 }
 
 QString peakMemory()
@@ -621,7 +470,7 @@ private:
     std::vector<TopicFile> makeTopicFiles()
     {
         std::vector<TopicFile> files;
-        const QByteArray home = homeTopic();
+        const QByteArray home = homeTopic(m_letters, m_words, m_name, m_edition);
         files.push_back({QStringLiteral("home.xml"), {m_o.output, 0}, [home](QByteArray *bytes, QString *) {
                              *bytes = home;
                              return true;
@@ -641,128 +490,14 @@ private:
             const QString name = (n == 1 ? base : QStringLiteral("%1-%2").arg(base).arg(n)) + QStringLiteral(".xml");
             const QString spool = m_spool.fileName();
             files.push_back({name, {m_o.output, 0}, [this, start, end, spool](QByteArray *out, QString *error) {
-                                 return letterTopics(spool, start, end, out, error);
+                                 return letterTopics(m_letters, m_words, spool, start, end, out, error);
                              }});
             start = end;
         }
         return files;
     }
 
-    QByteArray homeTopic() const
-    {
-        QByteArray t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<topics>\n";
-        t += "<topic title=\"" + xmlEscaped(QStringLiteral("Home \u2013 ") + m_name) +
-             "\" data=\"sommario\" context=\"sommario\">\n<nsr><h1 align=\"center\">" + xmlEscaped(m_name) +
-             "</h1></nsr>\n<sr>\n";
-        if (!m_edition.edition.isEmpty())
-            t += "<p align=\"center\"><i>" + xmlEscaped(m_edition.edition) + "</i></p>\n";
-        PartialDate first, last;
-        for (const Letter &l : m_letters) {
-            const PartialDate d = l.meta.sortDate();
-            if (!d.valid())
-                continue;
-            if (!first.valid())
-                first = d;
-            last = d;
-        }
-        QString span = m_words.letters(int(m_letters.size()));
-        if (first.valid())
-            span += QStringLiteral(", ") + (first == last
-                                                ? m_words.date(first)
-                                                : m_words.date(first) + QStringLiteral(" – ") + m_words.date(last));
-        t += "<p align=\"center\">" + xmlEscaped(span) + "</p>\n";
-        // Each year, a jump to its first letter.
-        QByteArray years;
-        QString year;
-        for (const Letter &l : m_letters) {
-            const PartialDate d = l.meta.sortDate();
-            const QString y = d.valid() ? QString::number(d.year) : m_words.undatedFolder();
-            if (y == year)
-                continue;
-            year = y;
-            years += "<li><a jump=\"" + xmlEscaped(l.data) + "\">" + xmlEscaped(y) + "</a></li>\n";
-        }
-        t += "<h3>" + xmlEscaped(m_words.contents()) + "</h3>\n<ul>\n" + years + "</ul>\n";
-        if (!m_edition.licence.isEmpty())
-            t += "<p><small>" + xmlEscaped(m_edition.licence) + "</small></p>\n";
-        t += "</sr>\n</topic>\n</topics>\n";
-        return t;
-    }
-
-    bool letterTopics(const QString &spoolPath, size_t start, size_t end, QByteArray *out, QString *error) const
-    {
-        QFile spool(spoolPath);
-        if (!spool.open(QIODevice::ReadOnly)) {
-            *error = QStringLiteral("cannot read the temporary file %1: %2").arg(spoolPath, spool.errorString());
-            return false;
-        }
-        QByteArray &t = *out;
-        t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<topics>\n";
-        for (size_t i = start; i < end; ++i) {
-            const Letter &l = m_letters[i];
-            const LetterMeta &m = l.meta;
-            QString contexts = l.data;
-            if (!l.dateContext.isEmpty())
-                contexts += u' ' + l.dateContext;
-            t += "<topic title=\"" + xmlEscaped(l.title) + "\" data=\"" + xmlEscaped(l.data) + "\" context=\"" +
-                 xmlEscaped(contexts) + "\" groups=\"" + xmlEscaped(l.group) + "\">\n<nsr>";
-            const QString who = m_words.fromTo(m.senders, m.receivers);
-            if (!who.isEmpty())
-                t += "<p><b>" + xmlEscaped(who) + "</b></p>";
-            const QString when = m.date.valid() ? m_words.date(m.date)
-                                 : m.isRange()  ? m_words.range(m.from, m.to)
-                                                : m_words.undated();
-            t += "<p><i>" + xmlEscaped(m.place.isEmpty() ? when : m.place + QStringLiteral(", ") + when) + "</i></p>";
-            t += "<p><small>" + xmlEscaped(m.reference.isEmpty() ? m_words.letter(l.key) : m.reference) +
-                 "</small></p></nsr>\n<sr>";
-            if (!spool.seek(l.offset)) {
-                *error = QStringLiteral("cannot read the temporary file %1").arg(spoolPath);
-                return false;
-            }
-            QByteArray sr = spool.read(l.size);
-            if (sr.size() != l.size) {
-                *error = QStringLiteral("cannot read the temporary file %1").arg(spoolPath);
-                return false;
-            }
-            if (sr.indexOf(kDataPlaceholder) >= 0)
-                sr.replace(kDataPlaceholder, l.data.toUtf8());
-            if (sr.indexOf(kUncalledHeadingPlaceholder) >= 0)
-                sr.replace(kUncalledHeadingPlaceholder, xmlEscaped(m_words.uncalledNotes()));
-            t += sr + "</sr>\n</topic>\n";
-        }
-        t += "</topics>\n";
-        return true;
-    }
-
     // --- the outputs beside the title
-
-    QByteArray projectFile(const TitleSource &p, const std::vector<TopicFile> &files) const
-    {
-        QByteArray x = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<title name=\"" + xmlEscaped(p.name) +
-                       "\" notes=\"" + xmlEscaped(p.notesPrefix) + "\" home=\"" + xmlEscaped(p.homeContext) + "\">\n";
-        for (const TopicFile &f : files)
-            x += "  <include href=\"topics/" + xmlEscaped(f.name) + "\"/>\n";
-        for (const ImageSource &i : p.images)
-            x += "  <image name=\"" + xmlEscaped(i.name) + "\" href=\"images/" + xmlEscaped(i.name) + "\"/>\n";
-        x += "  <database>\n";
-        for (const ParamSource &pa : p.params) {
-            x += "    <param code=\"" + xmlEscaped(pa.code) + "\" p1=\"" + xmlEscaped(pa.p1) + '"';
-            if (pa.hasP2)
-                x += " p2=\"" + xmlEscaped(pa.p2) + '"';
-            x += "/>\n";
-        }
-        x += "    <contents>\n";
-        for (const ItemSource &it : p.items) {
-            x += "      <item key=\"" + xmlEscaped(it.key) + "\" text=\"" + xmlEscaped(it.text) + '"';
-            if (!it.parent.isEmpty())
-                x += " parent=\"" + xmlEscaped(it.parent) + '"';
-            if (!it.type.isEmpty())
-                x += " type=\"" + xmlEscaped(it.type) + '"';
-            x += "/>\n";
-        }
-        x += "    </contents>\n  </database>\n</title>\n";
-        return x;
-    }
 
     // The project written where an editor can read and hand-tune it. A
     // folder that holds anything is never written over: it may hold an

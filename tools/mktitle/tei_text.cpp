@@ -400,12 +400,10 @@ private:
             noteCall(note);
             called = true;
         }
-        if (!called || localName(n) == u"ref") {
-            // The text of a reference that calls a note is the call's
-            // label the edition wrote ("3"): the call shows its own.
-            if (!called)
-                styled(n, true);
-        }
+        // The text of a reference that calls a note is the label the
+        // edition wrote ("3"): the call shows its own number instead.
+        if (!called)
+            styled(n, true);
     }
 
     void notesTargeting(const xmlNode *n)

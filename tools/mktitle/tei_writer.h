@@ -2,6 +2,8 @@
 // it, and the limits it keeps to.
 #pragma once
 
+#include "tei_style.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -199,9 +201,6 @@ public:
         m_prevChar = 0;
         m_lastCharAt = -1;
     }
-    bool glued() const { return m_glue; }
-    void keepGlue(bool g) { m_glue = g; }
-
     // --- inline styles
     void pushInline(const QByteArray &open, const QByteArray &close, bool noindex = false)
     {
@@ -237,7 +236,6 @@ public:
             --m_noindexWanted;
         m_inlines.pop_back();
     }
-    bool wantsNoindex() const { return m_noindexWanted > 0; }
     void pushStyle(const Style &s, int *pushed)
     {
         auto push = [&](const char *open, const char *close) {
@@ -324,13 +322,6 @@ public:
         m_wroteInBlock = false;
     }
     Kind kind() const { return m_blocks.empty() ? Kind::Root : m_blocks.back().kind; }
-    bool inBlockOf(Kind k) const
-    {
-        for (const auto &b : m_blocks)
-            if (b.kind == k)
-                return true;
-        return false;
-    }
     int count(Kind k) const
     {
         int n = 0;

@@ -4,10 +4,8 @@
 #include "tei_writer.h"
 
 #include <QRegularExpression>
-#include <QSet>
 
 #include <cstring>
-#include <memory>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -32,42 +30,24 @@ bool isRegister(std::string_view name)
     return name.size() > 4 && name.substr(0, 4) == "list";
 }
 
-QSet<QString> nameSet(std::initializer_list<const char *> names)
-{
-    QSet<QString> s;
-    for (const char *n : names)
-        s.insert(QLatin1String(n));
-    return s;
-}
-
 // Elements kept as their text with nothing of their own.
-const QSet<QString> &transparentElements()
-{
-    static const QSet<QString> s = nameSet(
-        {"persName",   "placeName", "orgName",    "name",        "rs",      "date",       "time",       "geogName",
-         "roleName",   "forename",  "surname",    "addName",     "genName", "nameLink",   "measure",    "num",
-         "unclear",    "add",       "quote",      "q",           "said",    "w",          "pc",         "term",
-         "bibl",       "author",    "ref",        "subst",       "damage",  "restore",    "mod",        "idno",
-         "abbr",       "expan",     "ex",         "corr",        "reg",     "sic",        "orig",       "lem",
-         "distinct",   "soCalled",  "gloss",      "hi",          "emph",    "foreign",    "mentioned",  "title",
-         "docAuthor",  "docDate",   "byline",     "affiliation", "country", "settlement", "region",     "bloc",
-         "district",   "street",    "postCode",   "objectName",  "label",   "secl",       "retrace",    "handShift",
-         "addSpan",    "delSpan",   "damageSpan", "metamark",    "stamp",   "seal",       "docEdition", "biblScope",
-         "pubPlace",   "publisher", "editor",     "span",        "abbr",    "origDate",   "origPlace",  "material",
-         "signatures", "cit",       "phr",        "s",           "cl",      "m",          "ptr",        "anchor",
-         "milestone",  "caesura",   "index"});
-    return s;
-}
+constexpr const char *kTransparent[] = {
+    "persName",  "placeName", "orgName",    "name",        "rs",       "date",       "time",       "geogName",
+    "roleName",  "forename",  "surname",    "addName",     "genName",  "nameLink",   "measure",    "num",
+    "unclear",   "add",       "w",          "pc",          "term",     "bibl",       "author",     "subst",
+    "damage",    "restore",   "mod",        "idno",        "abbr",     "expan",      "ex",         "corr",
+    "reg",       "sic",       "orig",       "lem",         "distinct", "soCalled",   "gloss",      "hi",
+    "docAuthor", "docDate",   "byline",     "affiliation", "country",  "settlement", "region",     "bloc",
+    "district",  "street",    "postCode",   "objectName",  "label",    "secl",       "retrace",    "handShift",
+    "addSpan",   "delSpan",   "damageSpan", "metamark",    "stamp",    "seal",       "docEdition", "biblScope",
+    "pubPlace",  "publisher", "editor",     "span",        "origDate", "origPlace",  "material",   "signatures",
+    "cit",       "phr",       "s",          "cl",          "m",        "milestone",  "caesura",    "index"};
 
 // Elements whose text is no text of the letter.
-const QSet<QString> &skippedElements()
-{
-    static const QSet<QString> s =
-        nameSet({"teiHeader", "fw",       "am",      "figDesc", "interpGrp", "interp", "certainty", "precision",
-                 "respons",   "link",     "linkGrp", "join",    "joinGrp",   "alt",    "altGrp",    "catchwords",
-                 "facsimile", "standOff", "rdg",     "rdgGrp",  "witDetail", "desc",   "surplus"});
-    return s;
-}
+constexpr const char *kSkipped[] = {"teiHeader", "fw",        "am",        "figDesc",    "interpGrp", "interp",
+                                    "certainty", "precision", "respons",   "link",       "linkGrp",   "join",
+                                    "joinGrp",   "alt",       "altGrp",    "catchwords", "facsimile", "standOff",
+                                    "rdg",       "rdgGrp",    "witDetail", "desc",       "surplus"};
 
 class Converter {
 public:
@@ -137,14 +117,21 @@ private:
     {
         for (const xmlNode *c = n->children; c; c = c->next) {
             if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
-                m_w->text(reinterpret_cast<const char *>(c->content),
-                          qsizetype(std::strlen(reinterpret_cast<const char *>(c->content))));
+                textOf(c);
             } else if (c->type == XML_ELEMENT_NODE) {
                 element(c);
             } else if (c->type == XML_ENTITY_REF_NODE) {
                 children(c);
             }
         }
+    }
+
+    // A text node's characters, as libxml2 holds them (UTF-8).
+    void textOf(const xmlNode *c)
+    {
+        const char *text = reinterpret_cast<const char *>(c->content);
+        if (text)
+            m_w->text(text, qsizetype(std::strlen(text)));
     }
 
     void countNoRule(const xmlNode *n)
@@ -180,10 +167,10 @@ private:
     {
         static const auto rules = [] {
             std::unordered_map<std::string_view, Rule> m;
-            for (const QString &n : skippedElements())
-                m.emplace(internedName(n), Rule::Skip);
-            for (const QString &n : transparentElements())
-                m.emplace(internedName(n), Rule::Transparent);
+            for (const char *n : kSkipped)
+                m.emplace(n, Rule::Skip);
+            for (const char *n : kTransparent)
+                m.emplace(n, Rule::Transparent);
             const std::pair<const char *, Rule> own[] = {
                 {"note", Rule::Note},        {"lb", Rule::Break},      {"cb", Rule::Break},
                 {"pb", Rule::Page},          {"space", Rule::Space},   {"gap", Rule::Gap},
@@ -199,15 +186,6 @@ private:
         }();
         const auto it = rules.find(name);
         return it == rules.end() ? Rule::None : it->second;
-    }
-
-    // The names of the sets above, kept for the life of the program as the
-    // table's keys.
-    static std::string_view internedName(const QString &name)
-    {
-        static std::vector<std::unique_ptr<QByteArray>> names;
-        names.push_back(std::make_unique<QByteArray>(name.toLatin1()));
-        return {names.back()->constData(), size_t(names.back()->size())};
     }
 
     void element(const xmlNode *n)
@@ -517,8 +495,7 @@ private:
                 continue;
             }
             if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE)
-                m_w->text(reinterpret_cast<const char *>(c->content),
-                          qsizetype(std::strlen(reinterpret_cast<const char *>(c->content))));
+                textOf(c);
             else if (c->type == XML_ELEMENT_NODE)
                 element(c);
         }
@@ -627,8 +604,7 @@ private:
                 }
             } else if (c->type == XML_TEXT_NODE) {
                 if (!QString::fromUtf8(reinterpret_cast<const char *>(c->content)).trimmed().isEmpty())
-                    m_w->text(reinterpret_cast<const char *>(c->content),
-                              qsizetype(std::strlen(reinterpret_cast<const char *>(c->content))));
+                    textOf(c);
             }
         }
         m_w->closeBlock();

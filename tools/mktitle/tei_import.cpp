@@ -290,18 +290,18 @@ private:
 
     void settleLetters()
     {
-        std::stable_sort(m_letters.begin(), m_letters.end(), [this](const Letter &a, const Letter &b) {
+        // References compared with their numbers as numbers ("L 2" before "L 10").
+        QCollator references(QLocale::c());
+        references.setNumericMode(true);
+        std::stable_sort(m_letters.begin(), m_letters.end(), [&references](const Letter &a, const Letter &b) {
             const PartialDate da = a.meta.sortDate(), db = b.meta.sortDate();
             if (da.valid() != db.valid())
                 return da.valid();
             const auto ka = std::tuple(da.year, da.month, da.day), kb = std::tuple(db.year, db.month, db.day);
             if (ka != kb)
                 return ka < kb;
-            if (a.meta.reference != b.meta.reference) {
-                QCollator c(QLocale::c());
-                c.setNumericMode(true);
-                return c.compare(a.meta.reference, b.meta.reference) < 0;
-            }
+            if (a.meta.reference != b.meta.reference)
+                return references.compare(a.meta.reference, b.meta.reference) < 0;
             return a.file < b.file;
         });
         // A letter the edition gives no reference is known by its number

@@ -286,15 +286,30 @@ void Hotspots::HotspotInit()
     }
 }
 
+bool Hotspots::jumpToNoteCall()
+{
+    m_r.SteppingAcrossTopics = true;
+    return m_w.reader->Fl_main->JumpContext(noteContext()) != engine::kErrNoContext;
+}
+
+// A hotspot that is no note call (a name's popup, a link) has no note
+// context: stepping passes over it to the next call, so that the keys step
+// through the notes only.
 void Hotspots::HotspotNext()
 {
-    TopicView *main = m_w.reader->Fl_main;
     ++m_r.CurrentHotspot;
-    m_r.SteppingAcrossTopics = true;
-    if (main->JumpContext(noteContext()) == engine::kErrNoContext) {
+    bool found = jumpToNoteCall();
+    while (!found && m_r.CurrentHotspot < m_r.HotspotCount) {
+        ++m_r.CurrentHotspot;
+        found = jumpToNoteCall();
+    }
+    if (!found) {
         m_r.CurrentHotspot = 1;
-        m_r.SteppingAcrossTopics = true;
-        main->JumpContext(noteContext());
+        found = jumpToNoteCall();
+        while (!found && m_r.CurrentHotspot < m_r.HotspotCount) {
+            ++m_r.CurrentHotspot;
+            found = jumpToNoteCall();
+        }
     }
     IlluminaHotspot();
     afterStep();
@@ -302,16 +317,22 @@ void Hotspots::HotspotNext()
 
 void Hotspots::HotspotBack()
 {
-    TopicView *main = m_w.reader->Fl_main;
     if (m_r.CurrentHotspot > 0)
         --m_r.CurrentHotspot;
     else
         m_r.CurrentHotspot = m_r.HotspotCount;
-    m_r.SteppingAcrossTopics = true;
-    if (main->JumpContext(noteContext()) == engine::kErrNoContext) {
+    bool found = jumpToNoteCall();
+    while (!found && m_r.CurrentHotspot > 1) {
+        --m_r.CurrentHotspot;
+        found = jumpToNoteCall();
+    }
+    if (!found) {
         m_r.CurrentHotspot = m_r.HotspotCount;
-        m_r.SteppingAcrossTopics = true;
-        main->JumpContext(noteContext());
+        found = jumpToNoteCall();
+        while (!found && m_r.CurrentHotspot > 1) {
+            --m_r.CurrentHotspot;
+            found = jumpToNoteCall();
+        }
     }
     if (m_r.CurrentHotspot > 0)
         IlluminaHotspot();

@@ -69,6 +69,8 @@ public:
 private:
     void enableCopy(bool on);
     void afterStep();
+    // Jumps to the note call CurrentHotspot; false when it is no note call.
+    bool jumpToNoteCall();
     QString noteContext() const;
     void toNotesPane();
     void highlightInNotes();

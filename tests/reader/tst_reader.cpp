@@ -421,6 +421,31 @@ private slots:
         QCOMPARE(r.main->TopicData(), QStringLiteral("120351.3"));
     }
 
+    // A name's popup between the calls is no note: the keys pass over it.
+    void steppingPassesOverHotspotsThatAreNoNoteCalls()
+    {
+        Running r;
+        QVERIFY(r.main);
+        r.main->JumpContext(QStringLiteral("120351a"));
+        reader::Hotspots *hs = r.p.hotspots();
+        QCOMPARE(r.p.state.HotspotCount, 2);
+        for (int i = 0; i < 2; ++i) {
+            hs->HotspotNext();
+            QCOMPARE(r.p.state.CurrentHotspot, 2);
+            QCOMPARE(r.main->TopicData(), QStringLiteral("120351a"));
+        }
+        hs->HotspotBack();
+        QCOMPARE(r.p.state.CurrentHotspot, 2);
+        engine::TVHotspotInfo info;
+        engine::TVError err;
+        QVERIFY(engine::fTVFocusInfo(r.main->lpTVSR(), &info, &err));
+        QCOMPARE(info.field[1], 2L);
+        r.p.hotspots()->AfficheNoteAvecClick();
+        QCOMPARE(r.main->TopicData(), QStringLiteral("120351a.2"));
+        // The note is named by the number its call shows.
+        QVERIFY(r.main->titleFile()->topicTitle(r.main->TopicIndex()).startsWith(QStringLiteral("Nota 1 ")));
+    }
+
     void resultChosenInTheResultsList()
     {
         Running r;

@@ -546,9 +546,10 @@ private:
                                   : QString::number(k);
         TopicSource n;
         n.where = loc;
+        // The title names the note by what its call shows.
         n.title = QStringLiteral("%1 %2 \u2013 %3")
                       .arg(m_out.notesPrefix)
-                      .arg(k)
+                      .arg(label)
                       .arg(engine::titleWithoutKindMark(caller.title));
         n.data = QStringLiteral("%1.%2").arg(caller.data).arg(k);
         n.browse = false;

@@ -39,7 +39,8 @@ QString folded(const QString &w)
 
 // The words of a region as a reader sees them: runs of letters and digits
 // in the page's text, outside the labels of note calls. The fixture writes
-// what it does not index struck through or in grey: that text is passed
+// what it does not index struck through or in grey, the index pages of an
+// imported edition only mark it: that text is passed
 // over, and does not split the word it stands in. A word's place runs from
 // its first letter to its last, over what was passed over inside it.
 std::vector<Word> wordsOnThePage(const TopicView &view, int region)
@@ -65,6 +66,12 @@ std::vector<Word> wordsOnThePage(const TopicView &view, int region)
             for (int i = f.position(); i < f.position() + f.length(); ++i)
                 kind[size_t(i)] = k;
         }
+    // What the title marks unindexed without greying it (the dates of an
+    // index's links), as the page recorded the marks it took off.
+    for (const auto &[start, end] : view.regionView(region)->unindexedRuns())
+        for (int i = start; i < end && i < int(kind.size()); ++i)
+            if (kind[size_t(i)] == Shown)
+                kind[size_t(i)] = PassedOver;
     std::vector<Word> out;
     const auto isWordChar = [](QChar c) { return c.isLetterOrNumber() && c != QChar(0x02BC); };
     QString word;

@@ -39,8 +39,10 @@ Options:
 
 With --tei, the SOURCEs are TEI P5 letters (files, or folders searched for
 *.xml): each letter becomes a topic dated and titled from its correspondence
-description, its notes note topics, with the contents by year and a subset
-per year. Options of --tei:
+description, its notes note topics, with the contents by year, a subset
+per year and per correspondent of many letters, and the indexes of
+correspondents, persons, places, organisations and works, and the synoptic
+table. Options of --tei:
   --name TEXT         the title's name (default: the edition's title)
   --lang it|fr|en|de  the language of the title's own words (default: the
                       language most letters are written in)
@@ -52,6 +54,12 @@ per year. Options of --tei:
   --keep-hyphens      keep a hyphen before a line break as it stands (by
                       default a hyphen right after a letter and before <lb/>
                       or <pb/> joins the two halves of the word)
+  --map FILE          the edition's mapping file: its name, language, what
+                      is letter text, titles, dates, contents, subsets,
+                      indexes, registers (see docs/tei-import.md)
+  --register FILE     a register file (TEI listPerson, listPlace, listOrg,
+                      listBibl) the letters' @ref and @key point into; may
+                      be given more than once
 
 The source format is described in docs/title-source.md, the TEI import in
 docs/tei-import.md.
@@ -110,6 +118,15 @@ int runTei(const QStringList &args, QTextStream &out, QTextStream &err)
             o.skipBad = true;
         } else if (a == u"--keep-hyphens") {
             o.joinLineEndHyphens = false;
+            o.keepHyphensGiven = true;
+        } else if (a == u"--map") {
+            if (!value(&o.mapping))
+                return needsValue(a, err);
+        } else if (a == u"--register") {
+            QString f;
+            if (!value(&f))
+                return needsValue(a, err);
+            o.registers << f;
         } else if (a.startsWith(u'-') && a.size() > 1) {
             err << "folium-mktitle: unknown option " << a << "\n" << kUsage;
             return 2;

@@ -27,8 +27,16 @@ struct Letter {
     int file = 0; // in the list of source files
     qint64 offset = 0, size = 0;
     int notes = 0;
+    int readIndex = 0; // its place in the order the letters were read
+    QString incipit;   // the first words of its text
+    // Its correspondents and place of writing, as keys of the referents
+    // (see ReferentCollector); -1 for none.
+    std::vector<int> senderKeys, receiverKeys;
+    int placeKey = -1;
     // Settled once every letter is read.
     QString key, data, dateContext, title, group;
+    QString heading, referenceLine; // of its non-scrolling region
+    QStringList subsets;            // besides its year's: its correspondents'
 };
 
 // The TEI files named: files as they are, folders searched for *.xml, in
@@ -44,8 +52,9 @@ QString dayContext(const PartialDate &d);
 // Text for an XML attribute or element of the title source.
 QByteArray xmlEscaped(const QString &s);
 // The home topic's file.
+// more: written after the years (the indexes, the mapping's home text).
 QByteArray homeTopic(const std::vector<Letter> &letters, const Words &words, const QString &name,
-                     const EditionInfo &edition);
+                     const EditionInfo &edition, const QByteArray &more = {});
 // The topic file of letters [start, end), their text read back from the
 // temporary file.
 bool letterTopics(const std::vector<Letter> &letters, const Words &words, const QString &spoolPath, size_t start,

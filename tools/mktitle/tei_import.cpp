@@ -3,7 +3,11 @@
 #include "part_files.h"
 #include "source_access.h"
 #include "tei_edition.h"
+#include "tei_indexes.h"
 #include "tei_letter.h"
+#include "tei_map.h"
+#include "tei_referents.h"
+#include "tei_register.h"
 #include "tei_text.h"
 #include "tei_xml.h"
 
@@ -35,8 +39,6 @@ namespace {
 
 // A topic file holds the letters of a year, split further past this size.
 constexpr qint64 kTopicFileBytes = 4LL << 20;
-// A year's letters are shown by month past this many.
-constexpr int kLettersForMonths = 30;
 
 QString withoutTabs(QString s)
 {
@@ -76,6 +78,11 @@ public:
         for (const QString &f : m_o.allowedFolders)
             m_access.allowFolder(f);
 
+        if (!m_o.mapping.isEmpty() && !readMapping(m_o.mapping, &m_map, &m_r.errors))
+            return std::move(m_r);
+        if (!readRegisterFiles())
+            return std::move(m_r);
+
         QElapsedTimer reading;
         reading.start();
         const bool read = openSpool() && readLetters();
@@ -88,6 +95,7 @@ public:
         }
         settleLanguage();
         settleLetters();
+        settleReferents();
         TitleSource project = makeProject();
         std::vector<TopicFile> files = makeTopicFiles();
         if (!m_o.emitSource.isEmpty() && !emitSource(project, files))
@@ -133,7 +141,15 @@ private:
     bool readLetters()
     {
         TextOptions textOptions;
-        textOptions.joinLineEndHyphens = m_o.joinLineEndHyphens;
+        textOptions.joinLineEndHyphens =
+            m_o.keepHyphensGiven || !m_map.joinLineEndHyphens ? m_o.joinLineEndHyphens : *m_map.joinLineEndHyphens;
+        textOptions.keepFront = m_map.keepFront;
+        textOptions.keepBack = m_map.keepBack;
+        textOptions.leftOutDivTypes = m_map.leftOutDivTypes;
+        textOptions.leftOutNoteTypes = m_map.leftOutNoteTypes;
+        textOptions.inlineNoteTypes = m_map.inlineNoteTypes;
+        textOptions.keptNoteTypes = m_map.callNoteTypes;
+        textOptions.keepOtherNotes = m_map.keepOtherNotes;
         for (size_t i = 0; i < m_files.size(); ++i) {
             const SourceFile &file = m_files[i];
             if (m_o.progress && !m_o.progress(int(i), int(m_files.size()), file.asGiven)) {
@@ -142,6 +158,7 @@ private:
             }
             m_r.teiBytes += file.size;
             const size_t lettersBefore = m_letters.size();
+            const size_t mentionsBefore = m_referents.mentionCount();
             QStringList fileErrors;
             TeiFileReader reader;
             const bool read = reader.read(
@@ -154,6 +171,7 @@ private:
             if (m_o.skipBad) {
                 m_r.leftOut += fileErrors;
                 m_letters.resize(lettersBefore);
+                m_referents.dropMentionsFrom(mentionsBefore);
             } else {
                 m_r.errors += fileErrors;
             }
@@ -177,12 +195,20 @@ private:
         }
         Renditions renditions = doc.corpusHeader ? renditionsOf(doc.corpusHeader) : Renditions();
         renditions.insert(renditionsOf(header));
+        for (auto it = m_map.rendStyles.cbegin(); it != m_map.rendStyles.cend(); ++it)
+            renditions.insert(kRendPrefix + it.key(), it.value());
+        readRegistersOf(doc, file.asGiven);
+        PrefixDefs prefixes = m_map.prefixes;
+        for (const xmlNode *h : {doc.corpusHeader, header})
+            if (h)
+                for (PrefixDef &d : prefixDefsOf(h))
+                    prefixes.push_back(std::move(d));
         const EditionInfo info = editionInfo(header);
         if (m_edition.edition.isEmpty())
             m_edition.edition = info.edition;
         if (m_edition.licence.isEmpty())
             m_edition.licence = info.licence;
-        std::vector<LetterInDocument> letters = lettersOf(doc);
+        std::vector<LetterInDocument> letters = lettersOf(doc, m_map.letters);
         if (letters.empty())
             m_r.warnings << QStringLiteral("%1:%2: warning: this TEI document has no <text>: it gives no letter")
                                 .arg(file.asGiven)
@@ -198,12 +224,32 @@ private:
         m_documents += int(letters.size());
 
         const ImageResolver images = [&](const QString &url, int line) { return image(file, url, line, errors); };
+        const auto where = [&](int line) { return QStringLiteral("%1:%2").arg(file.asGiven).arg(line); };
         for (LetterInDocument &l : letters) {
             textOptions.language = l.meta.language;
+            const int readIndex = m_readLetters++;
+            textOptions.mention = [&](const Mention &m) {
+                const int key = m_referents.keyOf(m.kind, m.ref, m.text, prefixes, where(m.line));
+                m_referents.mention(key, readIndex, m.noteOrdinal, m.noteLabel);
+                ++m_r.mentions;
+                return ReferentCollector::cardContext(key);
+            };
             TextResult text = convertLetterText(l.text, renditions, textOptions, images);
             for (const QString &e : text.errors)
                 errors->append(file.asGiven + u':' + e);
             Letter letter;
+            letter.readIndex = readIndex;
+            letter.incipit = incipitOf(l.text);
+            const auto keys = [&](const QStringList &names, const QStringList &refs, std::vector<int> *out) {
+                for (qsizetype i = 0; i < names.size(); ++i)
+                    out->push_back(
+                        m_referents.keyOf(EntityKind::Person, refs.value(i), names[i], prefixes, where(l.meta.line)));
+            };
+            keys(l.meta.senders, l.meta.senderRefs, &letter.senderKeys);
+            keys(l.meta.receivers, l.meta.receiverRefs, &letter.receiverKeys);
+            if (!l.meta.place.isEmpty())
+                letter.placeKey =
+                    m_referents.keyOf(EntityKind::Place, l.meta.placeRef, l.meta.place, prefixes, where(l.meta.line));
             letter.meta = std::move(l.meta);
             letter.file = fileIndex;
             letter.notes = text.notes;
@@ -221,6 +267,88 @@ private:
                 m_r.noRule[it.key()] += it.value();
             m_letters.push_back(std::move(letter));
         }
+    }
+
+    // Register files, before the letters: their entries are the ones the
+    // letters' own registers repeat.
+    bool readRegisterFiles()
+    {
+        QStringList files = m_map.registerFiles;
+        files += m_o.registers;
+        for (const QString &path : files) {
+            const QFileInfo fi(path);
+            if (!fi.isFile()) {
+                m_r.errors << QStringLiteral("%1: cannot read the register file: it is not there").arg(path);
+                continue;
+            }
+            if (fi.size() > SourceAccess::kMaxTopicFileBytes) {
+                m_r.errors << QStringLiteral("%1: the register file is larger than %2 MB")
+                                  .arg(path)
+                                  .arg(SourceAccess::kMaxTopicFileBytes >> 20);
+                continue;
+            }
+            TeiFileReader reader;
+            reader.acceptRegisterRoots(true);
+            const int before = m_registers.size();
+            if (!reader.read(fi.absoluteFilePath(), [&](const TeiDocument &doc) { m_registers.read(doc.tei, path); }))
+                m_r.errors << QStringLiteral("%1:%2: %3").arg(path).arg(reader.errorLine()).arg(reader.error());
+            else if (m_registers.size() == before)
+                m_r.warnings << QStringLiteral("%1: warning: no register entry with an xml:id (person, place, org, "
+                                               "bibl) found in this file")
+                                    .arg(path);
+        }
+        return m_r.errors.isEmpty();
+    }
+
+    // The registers a TEI document carries: in its header (particDesc,
+    // settingDesc), its standOff and the back of its text.
+    void readRegistersOf(const TeiDocument &doc, const QString &file)
+    {
+        const xmlNode *profileDesc = child(child(doc.tei, "teiHeader"), "profileDesc");
+        for (const xmlNode *n : {child(profileDesc, "particDesc"), child(profileDesc, "settingDesc"),
+                                 child(doc.tei, "standOff"), child(child(doc.tei, "text"), "back")})
+            if (n)
+                m_registers.read(n, file);
+    }
+
+    // The text a reader reads: no notes, no deletions, the expansion of
+    // an abbreviation.
+    static QString readingText(const xmlNode *n)
+    {
+        QString out;
+        for (const xmlNode *c = n->children; c; c = c->next) {
+            if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
+                out += QString::fromUtf8(reinterpret_cast<const char *>(c->content));
+            } else if (c->type == XML_ELEMENT_NODE) {
+                if (is(c, "note") || is(c, "del") || is(c, "abbr") || is(c, "sic") || is(c, "orig") || is(c, "fw") ||
+                    is(c, "figDesc"))
+                    continue;
+                if (is(c, "lb") || is(c, "pb"))
+                    out += attribute(c, "break") == u"no" ? QString() : QStringLiteral(" ");
+                else
+                    out += readingText(c);
+            }
+        }
+        return out;
+    }
+
+    // The first words of a letter: of its first paragraph that is not its
+    // opener, dateline or heading.
+    static QString incipitOf(const xmlNode *text)
+    {
+        constexpr int kWords = 12;
+        QString found;
+        forEachElement(text, [&](const xmlNode *e) {
+            if (!found.isEmpty() || is(e, "teiHeader") || is(e, "front") || is(e, "back") || is(e, "opener") ||
+                is(e, "closer") || is(e, "dateline") || is(e, "head") || is(e, "note") || is(e, "address") ||
+                is(e, "docket") || is(e, "fw"))
+                return false;
+            if (is(e, "p") || is(e, "ab") || is(e, "l"))
+                found = readingText(e).simplified();
+            return found.isEmpty();
+        });
+        const QStringList words = found.split(u' ', Qt::SkipEmptyParts);
+        return words.size() <= kWords ? found : words.mid(0, kWords).join(u' ') + QStringLiteral(" …");
     }
 
     // A figure's image: the file beside the TEI file, read into the title
@@ -262,8 +390,9 @@ private:
     void settleLanguage()
     {
         Language l = Language::English;
-        if (!m_o.language.isEmpty()) {
-            languageFromCode(m_o.language, &l);
+        const QString chosen = m_o.language.isEmpty() ? m_map.language : m_o.language;
+        if (!chosen.isEmpty()) {
+            languageFromCode(chosen, &l);
         } else {
             // The language most letters are written in, of those the
             // title's words exist in.
@@ -313,6 +442,8 @@ private:
         m_r.letters = int(m_letters.size());
 
         m_name = m_o.name;
+        if (m_name.isEmpty())
+            m_name = m_map.name;
         if (m_name.isEmpty())
             m_name = m_corpusInfo.title;
         if (m_name.isEmpty()) {
@@ -377,7 +508,8 @@ private:
             const QString when = m.date.valid() ? m_words.date(m.date)
                                  : m.isRange()  ? m_words.range(m.from, m.to)
                                                 : m_words.undated();
-            QString who = m_words.fromTo(m.senders, m.receivers);
+            const QString fromTo = m_words.fromTo(m.senders, m.receivers);
+            QString who = fromTo;
             if (who.isEmpty())
                 who = m.place;
             if (who.isEmpty() && !m.ownTitle.isEmpty() && m.ownTitle != m_name)
@@ -385,6 +517,21 @@ private:
             if (who.isEmpty())
                 who = m_words.letter(m.reference.isEmpty() ? l.key : m.reference);
             l.title = u'/' + when + QStringLiteral(", ") + who;
+            l.heading = fromTo;
+            l.referenceLine = m.reference.isEmpty() ? m_words.letter(l.key) : m.reference;
+            const QHash<QString, QString> fields{{QStringLiteral("date"), when},
+                                                 {QStringLiteral("place"), m.place},
+                                                 {QStringLiteral("sender"), m_words.joined(m.senders)},
+                                                 {QStringLiteral("receiver"), m_words.joined(m.receivers)},
+                                                 {QStringLiteral("reference"), m.reference},
+                                                 {QStringLiteral("collection"), m.collection}};
+            if (!m_map.titleTemplate.isEmpty())
+                if (const QString t = fillTemplate(m_map.titleTemplate, fields); !t.isEmpty())
+                    l.title = u'/' + t;
+            if (!m_map.headingTemplate.isEmpty())
+                l.heading = fillTemplate(m_map.headingTemplate, fields);
+            if (!m_map.referenceTemplate.isEmpty())
+                l.referenceLine = fillTemplate(m_map.referenceTemplate, fields);
         }
         if (centuryClash || (firstYear && lastYear - firstYear >= 100))
             m_r.warnings << QStringLiteral("%1: warning: the letters span %2–%3, more than a century: the date field "
@@ -393,6 +540,16 @@ private:
                                 .arg(m_o.output)
                                 .arg(firstYear)
                                 .arg(lastYear);
+    }
+
+    void settleReferents()
+    {
+        m_settledReferents = m_referents.settle(m_registers, m_letters, &m_r.warnings);
+        m_r.registerEntries = m_registers.size();
+        m_r.referents = int(m_settledReferents.size());
+        for (const Referent &r : m_settledReferents)
+            if (r.entry < 0)
+                ++m_r.unregistered;
     }
 
     // --- the project
@@ -420,47 +577,8 @@ private:
                                  .arg(std::max(d.day, 1), 2, 10, QChar(u'0')));
                 break;
             }
-        QStringList groups;
-        for (const Letter &l : m_letters)
-            if (groups.isEmpty() || groups.back() != l.group)
-                groups << l.group;
-        for (const QString &g : groups)
-            param("GRP", g, g == u"Lsd" ? m_words.undatedSubset() : m_words.yearSubset(g.mid(1).toInt()));
-
-        // The contents: the letters by year, by month in a year of many,
-        // the undated last.
-        const auto item = [&](const QString &key, const QString &text, const QString &parent, bool folder) {
-            p.items.push_back({key, text, parent, folder ? QStringLiteral("f") : QString(), here});
-        };
-        const QString root = QStringLiteral("Dsommario");
-        item(root, m_name, {}, true);
-        QHash<int, int> perYear;
-        for (const Letter &l : m_letters)
-            ++perYear[l.meta.sortDate().year];
-        QString year, month;
-        for (const Letter &l : m_letters) {
-            const PartialDate d = l.meta.sortDate();
-            const QString y = d.valid() ? QStringLiteral("D%1").arg(d.year) : QStringLiteral("Dundated");
-            if (y != year) {
-                year = y;
-                month.clear();
-                item(y, d.valid() ? QString::number(d.year) : m_words.undatedFolder(), root, true);
-            }
-            QString parent = year;
-            if (d.valid() && perYear.value(d.year) > kLettersForMonths) {
-                const QString m = d.month ? QStringLiteral("%1-%2").arg(year).arg(d.month, 2, 10, QChar(u'0'))
-                                          : year + QStringLiteral("-00");
-                if (m != month) {
-                    month = m;
-                    item(m,
-                         d.month ? m_words.monthName(d.month) + u' ' + QString::number(d.year)
-                                 : QString::number(d.year),
-                         year, true);
-                }
-                parent = month;
-            }
-            item(u'D' + l.data, l.title.mid(1), parent, false);
-        }
+        m_r.correspondentSubsets = addSubsets(p, m_letters, m_settledReferents, m_words, m_map);
+        addContents(p, m_letters, m_settledReferents, m_words, m_map, m_name);
         return p;
     }
 
@@ -470,7 +588,19 @@ private:
     std::vector<TopicFile> makeTopicFiles()
     {
         std::vector<TopicFile> files;
-        const QByteArray home = homeTopic(m_letters, m_words, m_name, m_edition);
+        QByteArray indexLinks;
+        for (int i = 0; i < kIndexKinds; ++i)
+            if (m_map.indexes[i]) {
+                static const Word names[] = {Word::Correspondents, Word::Persons, Word::Places, Word::Analytic,
+                                             Word::Synoptic};
+                indexLinks += "<li><a jump=\"" + xmlEscaped(indexContext(IndexKind(i))) + "\">" +
+                              xmlEscaped(m_words.word(names[i])) + "</a></li>\n";
+            }
+        if (!indexLinks.isEmpty())
+            indexLinks = "<h3>" + xmlEscaped(m_words.word(Word::Indexes)) + "</h3>\n<ul>\n" + indexLinks + "</ul>\n";
+        if (!m_map.homeText.isEmpty())
+            indexLinks.prepend("<p>" + xmlEscaped(m_map.homeText) + "</p>\n");
+        const QByteArray home = homeTopic(m_letters, m_words, m_name, m_edition, indexLinks);
         files.push_back({QStringLiteral("home.xml"), {m_o.output, 0}, [home](QByteArray *bytes, QString *) {
                              *bytes = home;
                              return true;
@@ -494,6 +624,15 @@ private:
                              }});
             start = end;
         }
+        const IndexInput in{m_letters, m_registers, m_settledReferents, m_words, m_map};
+        const QByteArray indexes = indexTopics(in);
+        const QByteArray cards = cardTopics(in);
+        for (const auto &[name, bytes] :
+             {std::pair(QStringLiteral("indexes.xml"), indexes), std::pair(QStringLiteral("cards.xml"), cards)})
+            files.push_back({name, {m_o.output, 0}, [bytes](QByteArray *out, QString *) {
+                                 *out = bytes;
+                                 return true;
+                             }});
         return files;
     }
 
@@ -626,6 +765,11 @@ private:
     QString m_name;
     Words m_words{Language::English};
     QString m_manifestPart, m_emitPart;
+    TeiMapping m_map;
+    Registers m_registers;
+    ReferentCollector m_referents;
+    std::vector<Referent> m_settledReferents;
+    int m_readLetters = 0;
 };
 
 } // namespace

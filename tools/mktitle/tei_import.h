@@ -25,7 +25,10 @@ struct TeiImportOptions {
     QString emitSource;  // a folder for the title project made, or ""
     bool skipBad = false;
     bool joinLineEndHyphens = true;
-    QStringList allowedFolders; // where figures may be read besides the sources' folders
+    QStringList allowedFolders;    // where figures may be read besides the sources' folders
+    QString mapping;               // the mapping file (--map), or ""
+    QStringList registers;         // register files (--register), besides the mapping's
+    bool keepHyphensGiven = false; // joinLineEndHyphens was set on the command line
     // Called before each file: false stops the import (nothing is written).
     std::function<bool(int done, int found, const QString &file)> progress;
 };
@@ -38,6 +41,7 @@ struct TeiImportResult {
     int files = 0;
     int letters = 0, dated = 0, undated = 0, ranges = 0, withoutCorrespDesc = 0;
     int notes = 0, uncalledNotes = 0, pages = 0;
+    int registerEntries = 0, mentions = 0, referents = 0, unregistered = 0, correspondentSubsets = 0;
     int64_t words = 0;
     qint64 teiBytes = 0;
     QMap<QString, int> noRule; // elements with no rule, kept as text

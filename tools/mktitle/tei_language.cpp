@@ -211,6 +211,42 @@ QString Words::uncalledNotes() const
                 "Notes not called in the text:", "Anmerkungen ohne Verweis im Text:");
 }
 
+QString Words::word(Word w) const
+{
+    struct Entry {
+        const char *it, *fr, *en, *de;
+    };
+    static const Entry words[] = {
+        {"Corrispondenti", "Correspondants", "Correspondents", "Korrespondenten"},
+        {"Persone citate", "Personnes citées", "Persons mentioned", "Erwähnte Personen"},
+        {"Luoghi", "Lieux", "Places", "Orte"},
+        {"Indice analitico", "Index analytique", "Analytical index", "Sachregister"},
+        {"Enti e istituzioni", "Institutions", "Organisations", "Institutionen"},
+        {"Opere", "Œuvres", "Works", "Werke"},
+        {"Tavola sinottica", "Tableau synoptique", "Synoptic table", "Synoptische Tabelle"},
+        {"Lettere di %1", "Lettres de %1", "Letters from %1", "Briefe von %1"},
+        {"Lettere a %1", "Lettres à %1", "Letters to %1", "Briefe an %1"},
+        {"lettere scritte da qui", "lettres écrites d’ici", "letters written from here", "hier geschriebene Briefe"},
+        {"citato in", "cité dans", "mentioned in", "erwähnt in"},
+        {"n.", "n.", "n.", "Anm."},
+        {"non nei registri dell’edizione", "absent des registres de l’édition", "not in the edition’s registers",
+         "nicht in den Registern der Edition"},
+        {"Segnatura", "Cote", "Reference", "Signatur"},
+        {"Data", "Date", "Date", "Datum"},
+        {"Mittente", "Expéditeur", "Sender", "Absender"},
+        {"Destinatario", "Destinataire", "Receiver", "Empfänger"},
+        {"Luogo", "Lieu", "Place", "Ort"},
+        {"Inizio", "Incipit", "First words", "Incipit"},
+        {"anche", "aussi", "also", "auch"},
+        {"Indici", "Index", "Indexes", "Register"},
+        {"Lettere di e a %1", "Lettres de et à %1", "Letters from and to %1", "Briefe von und an %1"},
+        {"per anno", "par année", "by year", "nach Jahr"},
+        {"parte %1", "partie %1", "part %1", "Teil %1"},
+    };
+    const Entry &e = words[int(w)];
+    return pick(language, e.it, e.fr, e.en, e.de);
+}
+
 QString Words::contents() const
 {
     return pick(language, "Indice", "Sommaire", "Contents", "Inhalt");

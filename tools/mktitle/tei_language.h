@@ -28,9 +28,38 @@ enum class Language { Italian, French, English, German };
 bool languageFromCode(const QString &code, Language *out);
 QString languageCode(Language l);
 
+// The fixed words of the index pages.
+enum class Word {
+    Correspondents,
+    Persons,
+    Places,
+    Analytic,
+    Organisations,
+    Works,
+    Synoptic,
+    LettersFrom, // "Lettere di %1"
+    LettersTo,   // "Lettere a %1"
+    WrittenFrom, // "scritte da qui"
+    MentionedIn,
+    NoteAbbrev, // "n."
+    NotInRegister,
+    Reference,
+    Date,
+    Sender,
+    Receiver,
+    Place,
+    Incipit,
+    AlsoCalled,
+    Indexes,
+    CorrespondentSubset, // "Lettere di e a %1"
+    ByYear,              // letters of many years, shown by year
+    Part,                // "parte %1"
+};
+
 struct Words {
     Language language;
 
+    QString word(Word w) const;
     QString monthName(int month) const;
     // "12 marzo 1851", "marzo 1851", "1851".
     QString date(const PartialDate &d) const;

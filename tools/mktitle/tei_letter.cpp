@@ -1,5 +1,7 @@
 #include "tei_letter.h"
 
+#include <QScopeGuard>
+
 namespace folium::mktitle::tei {
 
 namespace {
@@ -18,11 +20,23 @@ struct DateFields {
     bool any() const { return date.valid() || from.valid() || to.valid(); }
 };
 
+// The attributes the mapping says give a letter's date, for the letters
+// being read.
+thread_local const QStringList *t_dateAttributes = nullptr;
+
 DateFields dateOf(const xmlNode *d)
 {
     DateFields f;
     if (!d)
         return f;
+    if (t_dateAttributes && !t_dateAttributes->isEmpty()) {
+        for (const QString &a : *t_dateAttributes) {
+            f.date = parseIsoDate(datable(d, a.toUtf8().constData()));
+            if (f.date.valid())
+                break;
+        }
+        return f;
+    }
     f.date = parseIsoDate(datable(d, "when"));
     if (f.date.valid())
         return f;
@@ -66,14 +80,20 @@ bool isName(const xmlNode *n)
     return is(n, "persName") || is(n, "orgName") || is(n, "name") || is(n, "rs");
 }
 
-QStringList namesIn(const xmlNode *n)
+QString refOf(const xmlNode *n)
 {
-    QStringList out;
+    const QString ref = attribute(n, "ref");
+    return ref.isEmpty() ? attribute(n, "key") : ref;
+}
+
+void namesIn(const xmlNode *n, QStringList *names, QStringList *refs)
+{
     for (const xmlNode *c = n ? n->children : nullptr; c; c = c->next)
         if (isName(c))
-            if (const QString s = plainText(c); !s.isEmpty())
-                out << s;
-    return out;
+            if (const QString s = plainText(c); !s.isEmpty()) {
+                *names << s;
+                *refs << refOf(c);
+            }
 }
 
 // What one correspDesc says: senders and place of the "sent" action,
@@ -87,13 +107,15 @@ void readCorrespDesc(const xmlNode *desc, LetterMeta &m)
             continue;
         const QString type = attribute(a, "type");
         if (type == u"sent") {
-            m.senders += namesIn(a);
-            if (m.place.isEmpty())
+            namesIn(a, &m.senders, &m.senderRefs);
+            if (m.place.isEmpty()) {
                 m.place = plainText(child(a, "placeName"));
+                m.placeRef = refOf(child(a, "placeName"));
+            }
             if (!date.any())
                 date = dateOf(child(a, "date"));
         } else if (type == u"received") {
-            m.receivers += namesIn(a);
+            namesIn(a, &m.receivers, &m.receiverRefs);
             if (m.placeReceived.isEmpty())
                 m.placeReceived = plainText(child(a, "placeName"));
         }
@@ -151,28 +173,36 @@ DateFields dateInLetterText(const xmlNode *div)
 void readLetterText(const xmlNode *div, LetterMeta &m)
 {
     if (const xmlNode *signed_ = descendant(div, "signed")) {
-        QStringList names;
+        QStringList names, refs;
         forEachElement(signed_, [&](const xmlNode *e) {
             if (isName(e)) {
                 names << plainText(e);
+                refs << refOf(e);
                 return false;
             }
             return true;
         });
         const QString text = plainText(signed_);
-        m.senders = !names.isEmpty() ? names : text.size() <= 40 && !text.isEmpty() ? QStringList{text} : QStringList{};
+        if (names.isEmpty() && text.size() <= 40 && !text.isEmpty()) {
+            names << text;
+            refs << QString();
+        }
+        m.senders = names;
+        m.senderRefs = refs;
     }
     if (const xmlNode *opener = descendant(div, "opener"))
         if (const xmlNode *salute = descendant(opener, "salute"))
             forEachElement(salute, [&](const xmlNode *e) {
                 if (isName(e)) {
                     m.receivers << plainText(e);
+                    m.receiverRefs << refOf(e);
                     return false;
                 }
                 return true;
             });
     if (const xmlNode *dateline = descendant(div, "dateline")) {
         m.place = plainText(descendant(dateline, "placeName"));
+        m.placeRef = refOf(descendant(dateline, "placeName"));
         if (m.place.isEmpty()) {
             const QString text = plainText(dateline);
             const QString before = text.section(u',', 0, 0).trimmed();
@@ -187,8 +217,11 @@ void readLetterText(const xmlNode *div, LetterMeta &m)
 
 } // namespace
 
-std::vector<LetterInDocument> lettersOf(const TeiDocument &doc)
+std::vector<LetterInDocument> lettersOf(const TeiDocument &doc, const LetterOptions &options)
 {
+    const QString &divType = options.divType;
+    t_dateAttributes = &options.dateAttributes;
+    const auto reset = qScopeGuard([] { t_dateAttributes = nullptr; });
     std::vector<LetterInDocument> out;
     const xmlNode *tei = doc.tei;
     const xmlNode *header = child(tei, "teiHeader");
@@ -200,7 +233,7 @@ std::vector<LetterInDocument> lettersOf(const TeiDocument &doc)
 
     std::vector<const xmlNode *> letterDivs;
     forEachElement(child(text, "body"), [&](const xmlNode *e) {
-        if (is(e, "div") && attribute(e, "type") == u"letter") {
+        if (is(e, "div") && attribute(e, "type") == divType) {
             letterDivs.push_back(e);
             return false;
         }
@@ -215,6 +248,7 @@ std::vector<LetterInDocument> lettersOf(const TeiDocument &doc)
         LetterInDocument l;
         l.text = text;
         LetterMeta &m = l.meta;
+        m.rangeByEnd = options.rangeByEnd;
         m.line = lineOf(tei);
         m.language = languageOf(tei, text);
         m.ownTitle = plainText(child(child(fileDesc, "titleStmt"), "title"));
@@ -232,7 +266,11 @@ std::vector<LetterInDocument> lettersOf(const TeiDocument &doc)
             setDate(m, f);
         }
         const xmlNode *sourceDesc = child(fileDesc, "sourceDesc");
-        m.reference = idnoOf(descendant(sourceDesc, "msIdentifier"));
+        const xmlNode *msIdentifier = descendant(sourceDesc, "msIdentifier");
+        m.collection = plainText(child(msIdentifier, "collection"));
+        if (m.collection.isEmpty())
+            m.collection = plainText(child(msIdentifier, "repository"));
+        m.reference = idnoOf(msIdentifier);
         if (m.reference.isEmpty())
             m.reference = idnoOf(child(fileDesc, "publicationStmt"));
         if (m.reference.isEmpty())
@@ -246,6 +284,7 @@ std::vector<LetterInDocument> lettersOf(const TeiDocument &doc)
         LetterInDocument l;
         l.text = div;
         LetterMeta &m = l.meta;
+        m.rangeByEnd = options.rangeByEnd;
         m.line = lineOf(div);
         m.language = xmlAttribute(div, "lang");
         if (m.language.isEmpty())

@@ -16,7 +16,11 @@ namespace folium::mktitle::tei {
 
 struct LetterMeta {
     QStringList senders, receivers;
+    // Their @ref or @key as written, one for each name ("" for none).
+    QStringList senderRefs, receiverRefs;
     QString place; // where it was written
+    QString placeRef;
+    QString collection; // the archive's collection (or repository) the letter is kept in
     QString placeReceived;
     // A day, a month or a year; or a range, either end of which may be
     // missing; or neither (undated).
@@ -24,7 +28,11 @@ struct LetterMeta {
     PartialDate from, to;
     bool isRange() const { return !date.valid() && (from.valid() || to.valid()); }
     // The first day the letter may date from, for the order of letters.
-    PartialDate sortDate() const { return date.valid() ? date : from.valid() ? from : to; }
+    PartialDate sortDate() const
+    {
+        return date.valid() ? date : (rangeByEnd ? (to.valid() ? to : from) : (from.valid() ? from : to));
+    }
+    bool rangeByEnd = false;
     QString reference; // as the edition gives it; empty when it gives none
     QString ownTitle;  // the letter's own title in the header, or the head of its div
     bool hasCorrespDesc = false;
@@ -39,7 +47,17 @@ struct LetterInDocument {
     const xmlNode *text = nullptr;
     LetterMeta meta;
 };
-std::vector<LetterInDocument> lettersOf(const TeiDocument &doc);
+struct LetterOptions {
+    // The type of the divs that are letters in a document of several.
+    QString divType = QStringLiteral("letter");
+    // The attributes of a date that give a letter's date, the first one
+    // there winning ("when", "notBefore", "notAfter", "from", "to");
+    // empty: @when, else a range of notBefore/from and notAfter/to.
+    QStringList dateAttributes;
+    // A range is dated and sorted by its last day rather than its first.
+    bool rangeByEnd = false;
+};
+std::vector<LetterInDocument> lettersOf(const TeiDocument &doc, const LetterOptions &options = {});
 
 // The title of the edition in a document's header (titleStmt/title), and
 // its edition statement and licence, for the home page.

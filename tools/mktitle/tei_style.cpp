@@ -116,8 +116,11 @@ Style styleOf(const xmlNode *n, const Renditions &renditions)
     Style s;
     if (!n->properties)
         return s;
-    for (const QString &t : attribute(n, "rend").split(u' ', Qt::SkipEmptyParts))
-        addRendition(s, t);
+    for (const QString &t : attribute(n, "rend").split(u' ', Qt::SkipEmptyParts)) {
+        // A value the mapping file gives a style of its own.
+        const auto mapped = renditions.isEmpty() ? renditions.constEnd() : renditions.constFind(kRendPrefix + t);
+        addRendition(s, mapped != renditions.constEnd() ? *mapped : t);
+    }
     addCss(s, attribute(n, "style"));
     for (QString ref : attribute(n, "rendition").split(u' ', Qt::SkipEmptyParts)) {
         if (ref.startsWith(u'#'))

@@ -11,7 +11,9 @@ namespace folium::mktitle::tei {
 
 // The renditions a document declares (tagsDecl): @rendition="#id" points at
 // them; glyphs (charDecl) as "glyph:" + id.
+// What the mapping file says an @rend value shows as: "rend:" + value.
 using Renditions = QHash<QString, QString>;
+inline const QString kRendPrefix = QStringLiteral("rend:");
 Renditions renditionsOf(const xmlNode *teiHeader);
 
 // The styles a rendition asks for, of those the title's rich text has.

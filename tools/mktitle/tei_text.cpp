@@ -1,5 +1,6 @@
 #include "tei_text.h"
 
+#include "tei_register.h"
 #include "tei_style.h"
 #include "tei_writer.h"
 
@@ -86,6 +87,8 @@ private:
     {
         forEachElement(text, [&](const xmlNode *e) {
             if (is(e, "note") && apart(e)) {
+                if (leftOut(e, "note"))
+                    return false;
                 m_apartNotes.push_back(e);
                 const QString id = xmlAttribute(e, "id");
                 if (!id.isEmpty())
@@ -197,10 +200,22 @@ private:
         }
         const std::string_view name(reinterpret_cast<const char *>(n->name));
         const Rule rule = ruleOf(name);
-        if (rule == Rule::Skip || isRegister(name) || isNotesContainer(n))
+        if (rule == Rule::Skip || isRegister(name) || isNotesContainer(n) || leftOut(n, name))
             return;
+        EntityKind kind;
+        if (!m_inMention && m_options.mention && mentionKind(n, &kind)) {
+            mention(n, kind, rule);
+            return;
+        }
         switch (rule) {
         case Rule::Note:
+            if (m_options.inlineNoteTypes.contains(attribute(n, "type")) && !m_noteQueue) {
+                // Shown where it stands, in brackets, as the mapping asks.
+                m_w->unindexedText(QStringLiteral(" ["));
+                styled(n, true);
+                m_w->unindexedText(QStringLiteral("]"));
+                return;
+            }
             if (m_noteQueue || !apart(n))
                 noteCall(n);
             return;
@@ -251,6 +266,92 @@ private:
             break;
         }
         notesTargeting(n);
+    }
+
+    // Parts of the text the mapping leaves out: divs of a type, the front
+    // or the back, notes of a type.
+    bool leftOut(const xmlNode *n, std::string_view name) const
+    {
+        if (name == "front")
+            return !m_options.keepFront;
+        if (name == "back")
+            return !m_options.keepBack;
+        if (name == "note") {
+            const QString type = attribute(n, "type");
+            return m_options.leftOutNoteTypes.contains(type) ||
+                   (!m_options.keepOtherNotes && !m_options.keptNoteTypes.contains(type) &&
+                    !m_options.inlineNoteTypes.contains(type));
+        }
+        if (name == "div" && !m_options.leftOutDivTypes.isEmpty())
+            return m_options.leftOutDivTypes.contains(attribute(n, "type"));
+        return false;
+    }
+
+    // A name of a person, place, organisation or work: told to the
+    // importer, and a popup of its card where it can be one (a name that
+    // holds a note call, a line break or another name keeps its text).
+    void mention(const xmlNode *n, EntityKind kind, Rule rule)
+    {
+        Mention m;
+        m.kind = kind;
+        m.ref = attribute(n, "ref");
+        if (m.ref.isEmpty())
+            m.ref = attribute(n, "key");
+        m.text = plainText(n);
+        m.line = lineOf(n);
+        m.noteOrdinal = m_noteOrdinal;
+        m.noteLabel = m_noteLabel;
+        const QString card = m.text.isEmpty() ? QString() : m_options.mention(m);
+        m_inMention = true;
+        if (!card.isEmpty() && !m_w->inNoindex() && onALine(n)) {
+            Writer w(true, m_w->depth() + 1);
+            Writer *const outer = m_w;
+            m_w = &w;
+            if (rule == Rule::Italic)
+                w.pushInline("<i>", "</i>");
+            styled(n, true);
+            if (rule == Rule::Italic)
+                w.popInline();
+            m_w = outer;
+            const QByteArray html = w.take();
+            if (!html.trimmed().isEmpty()) {
+                m_w->object("<a popup=\"" + escaped(card) + "\">" + html + "</a>", false);
+                if (!m_noteQueue)
+                    ++m_hotspots;
+            }
+        } else if (rule == Rule::Italic) {
+            m_w->pushInline("<i>", "</i>");
+            styled(n, true);
+            m_w->popInline();
+        } else {
+            styled(n, true);
+        }
+        m_inMention = false;
+        notesTargeting(n);
+    }
+
+    // Text and inline styles only: what a hotspot may hold.
+    bool onALine(const xmlNode *n) const
+    {
+        static const std::unordered_map<std::string_view, bool> inlineOnly = [] {
+            std::unordered_map<std::string_view, bool> m;
+            for (const char *e :
+                 {"hi", "forename", "surname", "addName", "roleName", "genName", "nameLink", "choice", "abbr", "expan",
+                  "ex", "reg",      "orig",    "sic",     "corr",     "unclear", "supplied", "add",    "del",  "g",
+                  "c",  "w",        "seg",     "emph",    "foreign",  "num",     "am",       "pc"})
+                m.emplace(e, true);
+            return m;
+        }();
+        bool ok = true;
+        forEachElement(n, [&](const xmlNode *e) {
+            if (e == n || !ok)
+                return ok;
+            if (!isTeiElement(e) || !inlineOnly.count(reinterpret_cast<const char *>(e->name)) ||
+                (!m_notesByTarget.isEmpty() && m_notesByTarget.contains(xmlAttribute(e, "id"))))
+                ok = false;
+            return ok;
+        });
+        return ok && (m_notesByTarget.isEmpty() || !m_notesByTarget.contains(xmlAttribute(n, "id")));
     }
 
     // A quotation in a line of text gets quotation marks, unless the
@@ -442,21 +543,27 @@ private:
             innerNote(note);
             return;
         }
-        if (m_called.contains(note)) {
+        if (const auto it = m_called.constFind(note); it != m_called.constEnd()) {
             // Called again: the number it has, shown; one note, one call.
-            const int k = m_called.value(note);
             separateFromLastCall();
-            m_w->object("<noindex><sup>" + kGrey + QByteArray::number(k) + "</span></sup></noindex>", false);
+            m_w->object("<noindex><sup>" + kGrey + QByteArray::number(it->label) + "</span></sup></noindex>", false);
             m_lastCallEnd = m_w->size();
             return;
         }
         const int depthAtCall = m_w->depth() + 1;
-        m_called.insert(note, ++m_hotspots);
+        m_called.insert(note, {++m_hotspots, ++m_noteLabels});
         std::vector<const xmlNode *> queue{note};
         for (size_t i = 0; i < queue.size(); ++i) {
+            const Call call = m_called.value(queue[i]);
+            m_noteOrdinal = call.ordinal;
+            m_noteLabel = call.label;
             const QByteArray text = noteText(queue[i], depthAtCall, &queue);
+            m_noteOrdinal = m_noteLabel = 0;
             separateFromLastCall();
-            m_w->object("<note>" + text + "</note>", false);
+            // The label is the note's number among the letter's notes: a
+            // name between two calls is a hotspot too, and takes an
+            // ordinal but no number.
+            m_w->object("<note label=\"" + QByteArray::number(call.label) + "\">" + text + "</note>", false);
             m_lastCallEnd = m_w->size();
             ++m_result.notes;
         }
@@ -505,14 +612,14 @@ private:
     // its own, and the text points at it.
     void innerNote(const xmlNode *note)
     {
-        int k = m_called.value(note);
-        if (!k) {
-            k = ++m_hotspots;
-            m_called.insert(note, k);
+        Call call = m_called.value(note);
+        if (!call.ordinal) {
+            call = {++m_hotspots, ++m_noteLabels};
+            m_called.insert(note, call);
             m_noteQueue->push_back(note);
         }
-        m_w->object("<a jump=\"T" + QByteArray(1, kDataPlaceholder) + '.' + QByteArray::number(k) + "\"><sup>" +
-                        QByteArray::number(k) + "</sup></a>",
+        m_w->object("<a jump=\"T" + QByteArray(1, kDataPlaceholder) + '.' + QByteArray::number(call.ordinal) +
+                        "\"><sup>" + QByteArray::number(call.label) + "</sup></a>",
                     false);
     }
 
@@ -717,11 +824,18 @@ private:
     const ImageResolver &m_images;
     Writer *m_w = nullptr;
     TextResult m_result;
-    int m_hotspots = 0;
+    // A note's call: its hotspot ordinal (its context is "N" + data + "."
+    // + ordinal) and the number it shows.
+    struct Call {
+        int ordinal = 0, label = 0;
+    };
+    int m_hotspots = 0, m_noteLabels = 0;
+    int m_noteOrdinal = 0, m_noteLabel = 0; // of the note whose text is being written; 0 in the letter's text
+    bool m_inMention = false;
     std::vector<const xmlNode *> m_apartNotes;
     QHash<QString, const xmlNode *> m_notesById;
     QHash<QString, std::vector<const xmlNode *>> m_notesByTarget;
-    QHash<const xmlNode *, int> m_called;
+    QHash<const xmlNode *, Call> m_called;
     std::vector<const xmlNode *> *m_noteQueue = nullptr;
     qsizetype m_lastCallEnd = -1; // where the last note call ends in the letter's text
 };

@@ -5,6 +5,7 @@
 // edition marks them.
 #pragma once
 
+#include "tei_register.h"
 #include "tei_style.h"
 #include "tei_xml.h"
 
@@ -27,6 +28,16 @@ inline constexpr char kDataPlaceholder = '\x01';
 // the title's language once every letter has been read.
 inline constexpr char kUncalledHeadingPlaceholder = '\x02';
 
+// A name of a person, place, organisation or work met in the text.
+struct Mention {
+    EntityKind kind = EntityKind::Person;
+    QString ref;  // @ref or @key as written; "" when the name points nowhere
+    QString text; // the name as written
+    int line = 0;
+    int noteOrdinal = 0; // the call of the note it stands in; 0 in the letter's text
+    int noteLabel = 0;   // the number that note shows
+};
+
 struct TextOptions {
     // A hyphen (-, ¬, ⸗) right before a line or page break joins the two
     // halves of the word, and is not shown.
@@ -34,6 +45,15 @@ struct TextOptions {
     // The letter's language (xml:lang): the quotation marks it writes.
     QString language;
     QString uncalledNotesHeading = QString(QChar(kUncalledHeadingPlaceholder));
+    // Told each name met; returns the context of the card a popup on it
+    // shows, or "" for none.
+    std::function<QString(const Mention &)> mention;
+    // What the mapping leaves out or shows otherwise.
+    bool keepFront = true, keepBack = true;
+    QStringList leftOutDivTypes, leftOutNoteTypes;
+    QStringList keptNoteTypes; // with keepOtherNotes false, the only notes kept
+    bool keepOtherNotes = true;
+    QStringList inlineNoteTypes; // shown in brackets where they stand
 };
 
 struct TextResult {

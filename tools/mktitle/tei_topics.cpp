@@ -24,7 +24,7 @@ QByteArray xmlEscaped(const QString &s)
 }
 
 QByteArray homeTopic(const std::vector<Letter> &letters, const Words &words, const QString &name,
-                     const EditionInfo &edition)
+                     const EditionInfo &edition, const QByteArray &more)
 {
     QByteArray t = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<topics>\n";
     t += "<topic title=\"" + xmlEscaped(QStringLiteral("Home \u2013 ") + name) +
@@ -57,7 +57,7 @@ QByteArray homeTopic(const std::vector<Letter> &letters, const Words &words, con
         year = y;
         years += "<li><a jump=\"" + xmlEscaped(l.data) + "\">" + xmlEscaped(y) + "</a></li>\n";
     }
-    t += "<h3>" + xmlEscaped(words.contents()) + "</h3>\n<ul>\n" + years + "</ul>\n";
+    t += "<h3>" + xmlEscaped(words.contents()) + "</h3>\n<ul>\n" + years + "</ul>\n" + more;
     if (!edition.licence.isEmpty())
         t += "<p><small>" + xmlEscaped(edition.licence) + "</small></p>\n";
     t += "</sr>\n</topic>\n</topics>\n";
@@ -80,17 +80,18 @@ bool letterTopics(const std::vector<Letter> &letters, const Words &words, const 
         QString contexts = l.data;
         if (!l.dateContext.isEmpty())
             contexts += u' ' + l.dateContext;
+        const QString groups = l.subsets.isEmpty() ? l.group : l.group + u' ' + l.subsets.join(u' ');
         t += "<topic title=\"" + xmlEscaped(l.title) + "\" data=\"" + xmlEscaped(l.data) + "\" context=\"" +
-             xmlEscaped(contexts) + "\" groups=\"" + xmlEscaped(l.group) + "\">\n<nsr>";
-        const QString who = words.fromTo(m.senders, m.receivers);
-        if (!who.isEmpty())
-            t += "<p><b>" + xmlEscaped(who) + "</b></p>";
+             xmlEscaped(contexts) + "\" groups=\"" + xmlEscaped(groups) + "\">\n<nsr>";
+        if (!l.heading.isEmpty())
+            t += "<p><b>" + xmlEscaped(l.heading) + "</b></p>";
         const QString when = m.date.valid() ? words.date(m.date)
                              : m.isRange()  ? words.range(m.from, m.to)
                                             : words.undated();
         t += "<p><i>" + xmlEscaped(m.place.isEmpty() ? when : m.place + QStringLiteral(", ") + when) + "</i></p>";
-        t += "<p><small>" + xmlEscaped(m.reference.isEmpty() ? words.letter(l.key) : m.reference) +
-             "</small></p></nsr>\n<sr>";
+        if (!l.referenceLine.isEmpty())
+            t += "<p><small>" + xmlEscaped(l.referenceLine) + "</small></p>";
+        t += "</nsr>\n<sr>";
         if (!spool.seek(l.offset)) {
             *error = QStringLiteral("cannot read the temporary file %1").arg(spoolPath);
             return false;

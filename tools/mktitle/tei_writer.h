@@ -78,6 +78,7 @@ public:
         return std::move(m_out);
     }
     bool inNote() const { return m_inNote; }
+    bool inNoindex() const { return m_noindexWanted > 0; }
     qsizetype size() const { return m_out.size(); }
     int depth() const { return m_depth; }
 

@@ -217,6 +217,17 @@ bool TeiFileReader::read(const QString &path, const std::function<void(const Tei
         const xmlChar *ns = xmlTextReaderConstNamespaceUri(r);
         const xmlChar *name = xmlTextReaderConstLocalName(r);
         const bool tei = ns && std::strcmp(reinterpret_cast<const char *>(ns), kTeiNamespace) == 0;
+        if (depth == 0 && m_registerRoots && tei &&
+            (nameIs(name, "listPerson") || nameIs(name, "listPlace") || nameIs(name, "listOrg") ||
+             nameIs(name, "listBibl") || nameIs(name, "standOff"))) {
+            // A register file of its own: the register is the document.
+            xmlNode *n = xmlTextReaderExpand(r);
+            if (!n || !problem.isEmpty())
+                break;
+            visit({n, nullptr, index++});
+            ret = xmlTextReaderNext(r);
+            continue;
+        }
         if (depth == 0) {
             if (!tei || (!nameIs(name, "TEI") && !nameIs(name, "teiCorpus"))) {
                 m_errorLine = xmlTextReaderGetParserLineNumber(r);

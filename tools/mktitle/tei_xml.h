@@ -64,12 +64,17 @@ public:
     // well-formed or not TEI; documents handed over before the problem
     // stay handed over.
     bool read(const QString &path, const std::function<void(const TeiDocument &)> &visit);
+    // A file whose root is a register (listPerson, listPlace, listOrg,
+    // listBibl or standOff) is read too, the register handed over as the
+    // document.
+    void acceptRegisterRoots(bool on) { m_registerRoots = on; }
     const QString &error() const { return m_error; }
     int errorLine() const { return m_errorLine; }
 
 private:
     QString m_error;
     int m_errorLine = 0;
+    bool m_registerRoots = false;
 };
 
 } // namespace folium::mktitle::tei

@@ -289,12 +289,16 @@ void RegionView::findUnindexed(const QString &html)
     // The mark is for the reader, not a tooltip to show.
     QTextCharFormat plain;
     plain.setToolTip(QString());
+    // One edit for all of them: the page is laid out again once, not once
+    // a run (an index page has a run in each of its links).
     QTextCursor c(m_doc);
+    c.beginEditBlock();
     for (const auto &[start, end] : m_unindexed) {
         c.setPosition(start);
         c.setPosition(end, QTextCursor::KeepAnchor);
         c.mergeCharFormat(plain);
     }
+    c.endEditBlock();
 }
 
 int RegionView::spanIndexOfOrdinal(int ordinal) const

@@ -334,11 +334,20 @@ private:
 
     // The first words of a letter: of its first paragraph that is not its
     // opener, dateline or heading.
-    static QString incipitOf(const xmlNode *text)
+    QString incipitOf(const xmlNode *text) const
     {
         constexpr int kWords = 12;
-        QString found;
+        // In a body of several divs, the letter's own.
+        const xmlNode *from = text;
         forEachElement(text, [&](const xmlNode *e) {
+            if (from == text && is(e, "div") && attribute(e, "type") == m_map.letters.divType)
+                from = e;
+            return from == text && !is(e, "note");
+        });
+        QString found;
+        forEachElement(from, [&](const xmlNode *e) {
+            if (is(e, "div") && e != from && m_map.leftOutDivTypes.contains(attribute(e, "type")))
+                return false;
             if (!found.isEmpty() || is(e, "teiHeader") || is(e, "front") || is(e, "back") || is(e, "opener") ||
                 is(e, "closer") || is(e, "dateline") || is(e, "head") || is(e, "note") || is(e, "address") ||
                 is(e, "docket") || is(e, "fw"))

@@ -17,7 +17,7 @@ namespace {
 constexpr int kPageChars = 120000;
 constexpr int kPageLinks = 2500;
 constexpr int kPageEntries = 1500;
-constexpr int kSynopticRows = 500;
+constexpr int kSynopticRows = 250;
 // An entry of more letters than this lists them by year.
 constexpr int kEntryLinks = 300;
 // An index of more entries than this starts with the letters A–Z.
@@ -116,7 +116,7 @@ public:
                 link(IndexKind::Correspondents);
             if (!r.mentions.empty() || (r.kind == EntityKind::Place && !r.writtenFrom.empty()))
                 link(indexOf(r.kind));
-            t += "<p>" + esc(m_w.letters(letterCount(r))) + (in.isEmpty() ? QByteArray() : ": " + in) +
+            t += "<p>" + esc(m_w.letters(letterCount(r))) + (in.isEmpty() ? QByteArray() : " \xC2\xB7 " + in) +
                  "</p></sr>\n</topic>\n";
         }
         return t + "</topics>\n";
@@ -202,8 +202,17 @@ private:
     }
 
     // Letters as links, one a letter; by year when there are too many.
-    QByteArray letterList(std::vector<int> letters, int *links) const
+    // With who: the other side of each letter, when it is not always the
+    // same.
+    QByteArray letterList(std::vector<int> letters, int *links, bool sent = false, bool received = false) const
     {
+        QSet<QString> others;
+        if (sent || received)
+            for (int l : letters) {
+                const LetterMeta &m = m_in.letters[size_t(l)].meta;
+                others.insert((sent ? m.receivers : m.senders).join(u'|'));
+            }
+        const bool who = others.size() > 1;
         std::sort(letters.begin(), letters.end());
         letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
         QByteArray out;
@@ -234,6 +243,12 @@ private:
             if (!out.isEmpty())
                 out += ", ";
             out += letterLink(l);
+            if (who) {
+                const LetterMeta &m = m_in.letters[size_t(l)].meta;
+                const QString other = sent ? m_w.fromTo({}, m.receivers) : m_w.joined(m.senders);
+                if (!other.isEmpty())
+                    out += " (" + esc(other) + ')';
+            }
             ++*links;
         }
         return out;
@@ -317,11 +332,11 @@ private:
                 e.html +=
                     "<p style=\"margin-left:2em\">" +
                     esc(m_w.word(Word::LettersFrom).arg(shortName) + QStringLiteral(" (%1): ").arg(r.sent.size())) +
-                    letterList(r.sent, &e.links) + "</p>\n";
+                    letterList(r.sent, &e.links, true) + "</p>\n";
             if (!r.received.empty())
                 e.html += "<p style=\"margin-left:2em\">" +
                           esc(to.arg(shortName) + QStringLiteral(" (%1): ").arg(r.received.size())) +
-                          letterList(r.received, &e.links) + "</p>\n";
+                          letterList(r.received, &e.links, false, true) + "</p>\n";
             out.push_back(std::move(e));
         }
         return out;

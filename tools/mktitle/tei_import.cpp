@@ -6,6 +6,7 @@
 #include "tei_indexes.h"
 #include "tei_letter.h"
 #include "tei_map.h"
+#include "tei_outputs.h"
 #include "tei_referents.h"
 #include "tei_register.h"
 #include "tei_text.h"
@@ -13,20 +14,15 @@
 
 #include <QCollator>
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
-#include <QSaveFile>
-#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryFile>
 #include <QUrl>
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 
 #include <sys/resource.h>
@@ -39,14 +35,6 @@ namespace {
 
 // A topic file holds the letters of a year, split further past this size.
 constexpr qint64 kTopicFileBytes = 4LL << 20;
-
-QString withoutTabs(QString s)
-{
-    s.replace(u'\t', u' ');
-    s.replace(u'\n', u' ');
-    s.replace(u'\r', u' ');
-    return s;
-}
 
 QString peakMemory()
 {
@@ -197,7 +185,7 @@ private:
         renditions.insert(renditionsOf(header));
         for (auto it = m_map.rendStyles.cbegin(); it != m_map.rendStyles.cend(); ++it)
             renditions.insert(kRendPrefix + it.key(), it.value());
-        readRegistersOf(doc, file.asGiven);
+        m_registers.readDocument(doc, file.asGiven);
         PrefixDefs prefixes = m_map.prefixes;
         for (const xmlNode *h : {doc.corpusHeader, header})
             if (h)
@@ -224,12 +212,11 @@ private:
         m_documents += int(letters.size());
 
         const ImageResolver images = [&](const QString &url, int line) { return image(file, url, line, errors); };
-        const auto where = [&](int line) { return QStringLiteral("%1:%2").arg(file.asGiven).arg(line); };
         for (LetterInDocument &l : letters) {
             textOptions.language = l.meta.language;
             const int readIndex = m_readLetters++;
             textOptions.mention = [&](const Mention &m) {
-                const int key = m_referents.keyOf(m.kind, m.ref, m.text, prefixes, where(m.line));
+                const int key = m_referents.keyOf(m.kind, m.ref, m.text, prefixes, file.asGiven, m.line);
                 m_referents.mention(key, readIndex, m.noteOrdinal, m.noteLabel);
                 ++m_r.mentions;
                 return ReferentCollector::cardContext(key);
@@ -239,17 +226,17 @@ private:
                 errors->append(file.asGiven + u':' + e);
             Letter letter;
             letter.readIndex = readIndex;
-            letter.incipit = incipitOf(l.text);
+            letter.incipit = incipitOf(l.text, m_map.letters.divType, m_map.leftOutDivTypes);
             const auto keys = [&](const QStringList &names, const QStringList &refs, std::vector<int> *out) {
                 for (qsizetype i = 0; i < names.size(); ++i)
-                    out->push_back(
-                        m_referents.keyOf(EntityKind::Person, refs.value(i), names[i], prefixes, where(l.meta.line)));
+                    out->push_back(m_referents.keyOf(EntityKind::Person, refs.value(i), names[i], prefixes,
+                                                     file.asGiven, l.meta.line));
             };
             keys(l.meta.senders, l.meta.senderRefs, &letter.senderKeys);
             keys(l.meta.receivers, l.meta.receiverRefs, &letter.receiverKeys);
             if (!l.meta.place.isEmpty())
-                letter.placeKey =
-                    m_referents.keyOf(EntityKind::Place, l.meta.placeRef, l.meta.place, prefixes, where(l.meta.line));
+                letter.placeKey = m_referents.keyOf(EntityKind::Place, l.meta.placeRef, l.meta.place, prefixes,
+                                                    file.asGiven, l.meta.line);
             letter.meta = std::move(l.meta);
             letter.file = fileIndex;
             letter.notes = text.notes;
@@ -269,95 +256,9 @@ private:
         }
     }
 
-    // Register files, before the letters: their entries are the ones the
-    // letters' own registers repeat.
     bool readRegisterFiles()
     {
-        QStringList files = m_map.registerFiles;
-        files += m_o.registers;
-        for (const QString &path : files) {
-            const QFileInfo fi(path);
-            if (!fi.isFile()) {
-                m_r.errors << QStringLiteral("%1: cannot read the register file: it is not there").arg(path);
-                continue;
-            }
-            if (fi.size() > SourceAccess::kMaxTopicFileBytes) {
-                m_r.errors << QStringLiteral("%1: the register file is larger than %2 MB")
-                                  .arg(path)
-                                  .arg(SourceAccess::kMaxTopicFileBytes >> 20);
-                continue;
-            }
-            TeiFileReader reader;
-            reader.acceptRegisterRoots(true);
-            const int before = m_registers.size();
-            if (!reader.read(fi.absoluteFilePath(), [&](const TeiDocument &doc) { m_registers.read(doc.tei, path); }))
-                m_r.errors << QStringLiteral("%1:%2: %3").arg(path).arg(reader.errorLine()).arg(reader.error());
-            else if (m_registers.size() == before)
-                m_r.warnings << QStringLiteral("%1: warning: no register entry with an xml:id (person, place, org, "
-                                               "bibl) found in this file")
-                                    .arg(path);
-        }
-        return m_r.errors.isEmpty();
-    }
-
-    // The registers a TEI document carries: in its header (particDesc,
-    // settingDesc), its standOff and the back of its text.
-    void readRegistersOf(const TeiDocument &doc, const QString &file)
-    {
-        const xmlNode *profileDesc = child(child(doc.tei, "teiHeader"), "profileDesc");
-        for (const xmlNode *n : {child(profileDesc, "particDesc"), child(profileDesc, "settingDesc"),
-                                 child(doc.tei, "standOff"), child(child(doc.tei, "text"), "back")})
-            if (n)
-                m_registers.read(n, file);
-    }
-
-    // The text a reader reads: no notes, no deletions, the expansion of
-    // an abbreviation.
-    static QString readingText(const xmlNode *n)
-    {
-        QString out;
-        for (const xmlNode *c = n->children; c; c = c->next) {
-            if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
-                out += QString::fromUtf8(reinterpret_cast<const char *>(c->content));
-            } else if (c->type == XML_ELEMENT_NODE) {
-                if (is(c, "note") || is(c, "del") || is(c, "abbr") || is(c, "sic") || is(c, "orig") || is(c, "fw") ||
-                    is(c, "figDesc"))
-                    continue;
-                if (is(c, "lb") || is(c, "pb"))
-                    out += attribute(c, "break") == u"no" ? QString() : QStringLiteral(" ");
-                else
-                    out += readingText(c);
-            }
-        }
-        return out;
-    }
-
-    // The first words of a letter: of its first paragraph that is not its
-    // opener, dateline or heading.
-    QString incipitOf(const xmlNode *text) const
-    {
-        constexpr int kWords = 12;
-        // In a body of several divs, the letter's own.
-        const xmlNode *from = text;
-        forEachElement(text, [&](const xmlNode *e) {
-            if (from == text && is(e, "div") && attribute(e, "type") == m_map.letters.divType)
-                from = e;
-            return from == text && !is(e, "note");
-        });
-        QString found;
-        forEachElement(from, [&](const xmlNode *e) {
-            if (is(e, "div") && e != from && m_map.leftOutDivTypes.contains(attribute(e, "type")))
-                return false;
-            if (!found.isEmpty() || is(e, "teiHeader") || is(e, "front") || is(e, "back") || is(e, "opener") ||
-                is(e, "closer") || is(e, "dateline") || is(e, "head") || is(e, "note") || is(e, "address") ||
-                is(e, "docket") || is(e, "fw"))
-                return false;
-            if (is(e, "p") || is(e, "ab") || is(e, "l"))
-                found = readingText(e).simplified();
-            return found.isEmpty();
-        });
-        const QStringList words = found.split(u' ', Qt::SkipEmptyParts);
-        return words.size() <= kWords ? found : words.mid(0, kWords).join(u' ') + QStringLiteral(" …");
+        return tei::readRegisterFiles(m_map.registerFiles + m_o.registers, m_registers, &m_r.errors, &m_r.warnings);
     }
 
     // A figure's image: the file beside the TEI file, read into the title
@@ -514,33 +415,7 @@ private:
                 }
             }
             l.group = sd.valid() ? QStringLiteral("L%1").arg(sd.year) : QStringLiteral("Lsd");
-            const QString when = m.date.valid() ? m_words.date(m.date)
-                                 : m.isRange()  ? m_words.range(m.from, m.to)
-                                                : m_words.undated();
-            const QString fromTo = m_words.fromTo(m.senders, m.receivers);
-            QString who = fromTo;
-            if (who.isEmpty())
-                who = m.place;
-            if (who.isEmpty() && !m.ownTitle.isEmpty() && m.ownTitle != m_name)
-                who = m.ownTitle;
-            if (who.isEmpty())
-                who = m_words.letter(m.reference.isEmpty() ? l.key : m.reference);
-            l.title = u'/' + when + QStringLiteral(", ") + who;
-            l.heading = fromTo;
-            l.referenceLine = m.reference.isEmpty() ? m_words.letter(l.key) : m.reference;
-            const QHash<QString, QString> fields{{QStringLiteral("date"), when},
-                                                 {QStringLiteral("place"), m.place},
-                                                 {QStringLiteral("sender"), m_words.joined(m.senders)},
-                                                 {QStringLiteral("receiver"), m_words.joined(m.receivers)},
-                                                 {QStringLiteral("reference"), m.reference},
-                                                 {QStringLiteral("collection"), m.collection}};
-            if (!m_map.titleTemplate.isEmpty())
-                if (const QString t = fillTemplate(m_map.titleTemplate, fields); !t.isEmpty())
-                    l.title = u'/' + t;
-            if (!m_map.headingTemplate.isEmpty())
-                l.heading = fillTemplate(m_map.headingTemplate, fields);
-            if (!m_map.referenceTemplate.isEmpty())
-                l.referenceLine = fillTemplate(m_map.referenceTemplate, fields);
+            titleLetter(l, m_words, m_map, m_name);
         }
         if (centuryClash || (firstYear && lastYear - firstYear >= 100))
             m_r.warnings << QStringLiteral("%1: warning: the letters span %2–%3, more than a century: the date field "
@@ -597,18 +472,7 @@ private:
     std::vector<TopicFile> makeTopicFiles()
     {
         std::vector<TopicFile> files;
-        QByteArray indexLinks;
-        for (int i = 0; i < kIndexKinds; ++i)
-            if (m_map.indexes[i]) {
-                static const Word names[] = {Word::Correspondents, Word::Persons, Word::Places, Word::Analytic,
-                                             Word::Synoptic};
-                indexLinks += "<li><a jump=\"" + xmlEscaped(indexContext(IndexKind(i))) + "\">" +
-                              xmlEscaped(m_words.word(names[i])) + "</a></li>\n";
-            }
-        if (!indexLinks.isEmpty())
-            indexLinks = "<h3>" + xmlEscaped(m_words.word(Word::Indexes)) + "</h3>\n<ul>\n" + indexLinks + "</ul>\n";
-        if (!m_map.homeText.isEmpty())
-            indexLinks.prepend("<p>" + xmlEscaped(m_map.homeText) + "</p>\n");
+        const QByteArray indexLinks = homeIndexLinks(m_words, m_map);
         const QByteArray home = homeTopic(m_letters, m_words, m_name, m_edition, indexLinks);
         files.push_back({QStringLiteral("home.xml"), {m_o.output, 0}, [home](QByteArray *bytes, QString *) {
                              *bytes = home;
@@ -647,109 +511,13 @@ private:
 
     // --- the outputs beside the title
 
-    // The project written where an editor can read and hand-tune it. A
-    // folder that holds anything is never written over: it may hold an
-    // editor's changes.
     bool emitSource(const TitleSource &p, const std::vector<TopicFile> &files)
     {
-        const QString dir = QFileInfo(m_o.emitSource).absoluteFilePath();
-        if (QFileInfo(dir).exists() &&
-            (!QFileInfo(dir).isDir() || !QDir(dir).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))) {
-            m_r.errors << QStringLiteral("%1: the folder for the title project must be new or empty (it is not "
-                                         "written over, so that no change made in it is lost)")
-                              .arg(m_o.emitSource);
-            return false;
-        }
-        m_emitPart = dir + QStringLiteral(".part");
-        QDir(m_emitPart).removeRecursively();
-        const auto fail = [&](const QString &what) {
-            m_r.errors << QStringLiteral("%1: cannot write: %2").arg(m_o.emitSource, what);
-            QDir(m_emitPart).removeRecursively();
-            m_emitPart.clear();
-            return false;
-        };
-        if (!QDir().mkpath(m_emitPart + QStringLiteral("/topics")) ||
-            (!p.images.empty() && !QDir().mkpath(m_emitPart + QStringLiteral("/images"))))
-            return fail(QStringLiteral("cannot make the folder %1").arg(m_emitPart));
-        const auto write = [&](const QString &path, const QByteArray &bytes) {
-            QFile f(path);
-            return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.flush();
-        };
-        if (!write(m_emitPart + QStringLiteral("/title.xml"), projectFile(p, files)))
-            return fail(QStringLiteral("title.xml"));
-        for (const TopicFile &f : files) {
-            QByteArray bytes;
-            QString error;
-            if (!f.read(&bytes, &error))
-                return fail(error);
-            if (!write(m_emitPart + QStringLiteral("/topics/") + f.name, bytes))
-                return fail(f.name);
-        }
-        for (const ImageSource &i : p.images)
-            if (!QFile::copy(i.path, m_emitPart + QStringLiteral("/images/") + i.name))
-                return fail(i.name);
-        return true;
+        return m_outputs.emitSource(p, files, m_o.emitSource, &m_r.errors);
     }
-
-    bool writeManifest()
-    {
-        m_manifestPart = QFileInfo(m_o.manifest).absoluteFilePath() + QStringLiteral(".part");
-        QFile f(m_manifestPart);
-        registerPartFile(m_manifestPart);
-        QByteArray tsv = "source\tcontext\ttitle\tdate\treference\n";
-        for (const Letter &l : m_letters) {
-            const LetterMeta &m = l.meta;
-            tsv += withoutTabs(m_files[size_t(l.file)].asGiven).toUtf8() + '\t' + l.data.toUtf8() + '\t' +
-                   withoutTabs(l.title).toUtf8() + '\t' + isoText(m.date).toUtf8() + '\t' +
-                   withoutTabs(m.reference.isEmpty() ? l.key : m.reference).toUtf8() + '\n';
-        }
-        if (!f.open(QIODevice::WriteOnly) || f.write(tsv) != tsv.size() || !f.flush()) {
-            m_r.errors << QStringLiteral("%1: cannot write: %2").arg(m_o.manifest, f.errorString());
-            f.remove();
-            return false;
-        }
-        return true;
-    }
-
-    void discardOutputs()
-    {
-        if (!m_manifestPart.isEmpty()) {
-            QFile::remove(m_manifestPart);
-            unregisterPartFile(m_manifestPart);
-        }
-        if (!m_emitPart.isEmpty())
-            QDir(m_emitPart).removeRecursively();
-    }
-
-    bool placeOutputs()
-    {
-        std::error_code ec;
-        if (!m_manifestPart.isEmpty()) {
-            const QString target = QFileInfo(m_o.manifest).absoluteFilePath();
-            std::filesystem::rename(QFile::encodeName(m_manifestPart).toStdString(),
-                                    QFile::encodeName(target).toStdString(), ec);
-            unregisterPartFile(m_manifestPart);
-            if (ec) {
-                m_r.errors << QStringLiteral("%1: cannot rename into place: %2")
-                                  .arg(m_o.manifest, QString::fromStdString(ec.message()));
-                discardOutputs();
-                return false;
-            }
-        }
-        if (!m_emitPart.isEmpty()) {
-            const QString target = QFileInfo(m_o.emitSource).absoluteFilePath();
-            QDir().rmdir(target); // empty, or not there
-            std::filesystem::rename(QFile::encodeName(m_emitPart).toStdString(),
-                                    QFile::encodeName(target).toStdString(), ec);
-            if (ec) {
-                m_r.errors << QStringLiteral("%1: cannot rename into place: %2")
-                                  .arg(m_o.emitSource, QString::fromStdString(ec.message()));
-                QDir(m_emitPart).removeRecursively();
-                return false;
-            }
-        }
-        return true;
-    }
+    bool writeManifest() { return m_outputs.writeManifest(m_letters, m_files, m_o.manifest, &m_r.errors); }
+    void discardOutputs() { m_outputs.discard(); }
+    bool placeOutputs() { return m_outputs.place(m_o.manifest, m_o.emitSource, &m_r.errors); }
 
 public:
     ~Importer()
@@ -773,7 +541,7 @@ private:
     int m_documents = 0;
     QString m_name;
     Words m_words{Language::English};
-    QString m_manifestPart, m_emitPart;
+    OutputFiles m_outputs;
     TeiMapping m_map;
     Registers m_registers;
     ReferentCollector m_referents;

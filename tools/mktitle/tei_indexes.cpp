@@ -551,6 +551,21 @@ QString indexContext(IndexKind k)
     return {};
 }
 
+QByteArray homeIndexLinks(const Words &words, const TeiMapping &mapping)
+{
+    static const Word names[] = {Word::Correspondents, Word::Persons, Word::Places, Word::Analytic, Word::Synoptic};
+    QByteArray links;
+    for (int i = 0; i < kIndexKinds; ++i)
+        if (mapping.indexes[i])
+            links +=
+                "<li><a jump=\"" + esc(indexContext(IndexKind(i))) + "\">" + esc(words.word(names[i])) + "</a></li>\n";
+    if (!links.isEmpty())
+        links = "<h3>" + esc(words.word(Word::Indexes)) + "</h3>\n<ul>\n" + links + "</ul>\n";
+    if (!mapping.homeText.isEmpty())
+        links.prepend("<p>" + esc(mapping.homeText) + "</p>\n");
+    return links;
+}
+
 QByteArray indexTopics(const IndexInput &in)
 {
     return Writer(in).run();

@@ -46,6 +46,8 @@ struct IndexInput {
 // The context of each index topic, as the reader's index menu asks.
 QString indexContext(IndexKind k);
 
+// The home page's list of the indexes, after the mapping's home text.
+QByteArray homeIndexLinks(const Words &words, const TeiMapping &mapping);
 // A topic file of the indexes the mapping asks for.
 QByteArray indexTopics(const IndexInput &in);
 // A topic file of the referents' cards.

@@ -215,7 +215,56 @@ void readLetterText(const xmlNode *div, LetterMeta &m)
     }
 }
 
+// The text a reader reads: no notes, no deletions, the expansion of
+// an abbreviation.
+QString readingText(const xmlNode *n)
+{
+    QString out;
+    for (const xmlNode *c = n->children; c; c = c->next) {
+        if (c->type == XML_TEXT_NODE || c->type == XML_CDATA_SECTION_NODE) {
+            out += QString::fromUtf8(reinterpret_cast<const char *>(c->content));
+        } else if (c->type == XML_ELEMENT_NODE) {
+            if (is(c, "note") || is(c, "del") || is(c, "abbr") || is(c, "sic") || is(c, "orig") || is(c, "fw") ||
+                is(c, "figDesc"))
+                continue;
+            if (is(c, "lb") || is(c, "pb"))
+                out += attribute(c, "break") == u"no" ? QString() : QStringLiteral(" ");
+            else
+                out += readingText(c);
+        }
+    }
+    return out;
+}
+
 } // namespace
+
+// The first words of a letter: of its first paragraph that is not its
+// opener, dateline or heading.
+QString incipitOf(const xmlNode *text, const QString &divType, const QStringList &leftOutDivTypes)
+{
+    constexpr int kWords = 12;
+    // In a body of several divs, the letter's own.
+    const xmlNode *from = text;
+    forEachElement(text, [&](const xmlNode *e) {
+        if (from == text && is(e, "div") && attribute(e, "type") == divType)
+            from = e;
+        return from == text && !is(e, "note");
+    });
+    QString found;
+    forEachElement(from, [&](const xmlNode *e) {
+        if (is(e, "div") && e != from && leftOutDivTypes.contains(attribute(e, "type")))
+            return false;
+        if (!found.isEmpty() || is(e, "teiHeader") || is(e, "front") || is(e, "back") || is(e, "opener") ||
+            is(e, "closer") || is(e, "dateline") || is(e, "head") || is(e, "note") || is(e, "address") ||
+            is(e, "docket") || is(e, "fw"))
+            return false;
+        if (is(e, "p") || is(e, "ab") || is(e, "l"))
+            found = readingText(e).simplified();
+        return found.isEmpty();
+    });
+    const QStringList words = found.split(u' ', Qt::SkipEmptyParts);
+    return words.size() <= kWords ? found : words.mid(0, kWords).join(u' ') + QStringLiteral(" …");
+}
 
 std::vector<LetterInDocument> lettersOf(const TeiDocument &doc, const LetterOptions &options)
 {

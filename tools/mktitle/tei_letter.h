@@ -59,6 +59,11 @@ struct LetterOptions {
 };
 std::vector<LetterInDocument> lettersOf(const TeiDocument &doc, const LetterOptions &options = {});
 
+// The first words of a letter's text: of its first paragraph that is not
+// its opener, dateline or heading, in the letter's own div (divType) and
+// outside the divs left out.
+QString incipitOf(const xmlNode *text, const QString &divType, const QStringList &leftOutDivTypes);
+
 // The title of the edition in a document's header (titleStmt/title), and
 // its edition statement and licence, for the home page.
 struct EditionInfo {

@@ -346,6 +346,38 @@ QString fillTemplate(const QString &pattern, const QHash<QString, QString> &fiel
     return out.simplified();
 }
 
+void titleLetter(Letter &l, const Words &words, const TeiMapping &map, const QString &name)
+{
+    const LetterMeta &m = l.meta;
+    const QString when = m.date.valid() ? words.date(m.date)
+                         : m.isRange()  ? words.range(m.from, m.to)
+                                        : words.undated();
+    const QString fromTo = words.fromTo(m.senders, m.receivers);
+    QString who = fromTo;
+    if (who.isEmpty())
+        who = m.place;
+    if (who.isEmpty() && !m.ownTitle.isEmpty() && m.ownTitle != name)
+        who = m.ownTitle;
+    if (who.isEmpty())
+        who = words.letter(m.reference.isEmpty() ? l.key : m.reference);
+    l.title = u'/' + when + QStringLiteral(", ") + who;
+    l.heading = fromTo;
+    l.referenceLine = m.reference.isEmpty() ? words.letter(l.key) : m.reference;
+    const QHash<QString, QString> fields{{QStringLiteral("date"), when},
+                                         {QStringLiteral("place"), m.place},
+                                         {QStringLiteral("sender"), words.joined(m.senders)},
+                                         {QStringLiteral("receiver"), words.joined(m.receivers)},
+                                         {QStringLiteral("reference"), m.reference},
+                                         {QStringLiteral("collection"), m.collection}};
+    if (!map.titleTemplate.isEmpty())
+        if (const QString t = fillTemplate(map.titleTemplate, fields); !t.isEmpty())
+            l.title = u'/' + t;
+    if (!map.headingTemplate.isEmpty())
+        l.heading = fillTemplate(map.headingTemplate, fields);
+    if (!map.referenceTemplate.isEmpty())
+        l.referenceLine = fillTemplate(map.referenceTemplate, fields);
+}
+
 bool readMapping(const QString &path, TeiMapping *out, QStringList *errors)
 {
     const int before = int(errors->size());

@@ -2,6 +2,8 @@
 // once, each setting optional. See docs/tei-import.md for its reference.
 #pragma once
 
+#include "tei_edition.h"
+#include "tei_language.h"
 #include "tei_letter.h"
 #include "tei_register.h"
 
@@ -51,5 +53,10 @@ bool readMapping(const QString &path, TeiMapping *out, QStringList *errors);
 QString fillTemplate(const QString &pattern, const QHash<QString, QString> &fields);
 // The fields a template may name.
 const QStringList &templateFields();
+
+// A letter's title, heading and reference line: the usual ones, or the
+// mapping's templates filled in. name: the edition's (a letter's own
+// title that only repeats it says nothing).
+void titleLetter(Letter &l, const Words &words, const TeiMapping &map, const QString &name);
 
 } // namespace folium::mktitle::tei

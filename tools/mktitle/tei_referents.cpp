@@ -15,7 +15,7 @@ QChar kindMark(EntityKind k)
 } // namespace
 
 int ReferentCollector::keyOf(EntityKind kind, const QString &ref, const QString &name, const PrefixDefs &prefixes,
-                             const QString &where)
+                             const QString &file, int line)
 {
     const QString resolved = ref.trimmed().isEmpty() ? QString() : referenceKey(ref, prefixes);
     // A name that points nowhere is its own entry, one for each spelling
@@ -26,7 +26,7 @@ int ReferentCollector::keyOf(EntityKind kind, const QString &ref, const QString 
     if (it != m_byKey.constEnd())
         return *it;
     const int index = int(m_keys.size());
-    m_keys.push_back({key, kind, name.simplified(), where, !resolved.isEmpty()});
+    m_keys.push_back({key, kind, name.simplified(), QStringLiteral("%1:%2").arg(file).arg(line), !resolved.isEmpty()});
     m_byKey.insert(key, index);
     return index;
 }

@@ -19,10 +19,10 @@ namespace folium::mktitle::tei {
 class ReferentCollector {
 public:
     // The key of a name: what its @ref or @key points at, or the name as
-    // written when it points nowhere. where: "file:line", kept for the
+    // written when it points nowhere. The file and line are kept for the
     // first use of a key.
-    int keyOf(EntityKind kind, const QString &ref, const QString &name, const PrefixDefs &prefixes,
-              const QString &where);
+    int keyOf(EntityKind kind, const QString &ref, const QString &name, const PrefixDefs &prefixes, const QString &file,
+              int line);
     void mention(int key, int letterReadIndex, int noteOrdinal, int noteLabel);
     // Mentions are dropped with the letters of a file left out.
     size_t mentionCount() const { return m_mentions.size(); }

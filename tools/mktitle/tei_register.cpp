@@ -1,5 +1,7 @@
 #include "tei_register.h"
 
+#include <QFileInfo>
+
 namespace folium::mktitle::tei {
 
 namespace {
@@ -276,6 +278,43 @@ void Registers::read(const xmlNode *n, const QString &file)
         }
         return place;
     });
+}
+
+void Registers::readDocument(const TeiDocument &doc, const QString &file)
+{
+    const xmlNode *profileDesc = child(child(doc.tei, "teiHeader"), "profileDesc");
+    for (const xmlNode *n : {child(profileDesc, "particDesc"), child(profileDesc, "settingDesc"),
+                             child(doc.tei, "standOff"), child(child(doc.tei, "text"), "back")})
+        if (n)
+            read(n, file);
+}
+
+bool readRegisterFiles(const QStringList &files, Registers &registers, QStringList *errors, QStringList *warnings)
+{
+    const int errorsBefore = int(errors->size());
+    for (const QString &path : files) {
+        const QFileInfo fi(path);
+        if (!fi.isFile()) {
+            *errors << QStringLiteral("%1: cannot read the register file: it is not there").arg(path);
+            continue;
+        }
+        if (fi.size() > kMaxRegisterFileBytes) {
+            *errors << QStringLiteral("%1: the register file is larger than %2 MB")
+                           .arg(path)
+                           .arg(kMaxRegisterFileBytes >> 20);
+            continue;
+        }
+        TeiFileReader reader;
+        reader.acceptRegisterRoots(true);
+        const int before = registers.size();
+        if (!reader.read(fi.absoluteFilePath(), [&](const TeiDocument &doc) { registers.read(doc.tei, path); }))
+            *errors << QStringLiteral("%1:%2: %3").arg(path).arg(reader.errorLine()).arg(reader.error());
+        else if (registers.size() == before)
+            *warnings << QStringLiteral("%1: warning: no register entry with an xml:id (person, place, org, "
+                                        "bibl) found in this file")
+                             .arg(path);
+    }
+    return errors->size() == errorsBefore;
 }
 
 void Registers::add(RegisterEntry e)

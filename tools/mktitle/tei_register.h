@@ -55,6 +55,9 @@ public:
     // already known is not read again: editions repeat the registers of
     // the persons a letter mentions in every letter.
     void read(const xmlNode *n, const QString &file);
+    // The registers a TEI document carries: in its header (particDesc,
+    // settingDesc), its standOff and the back of its text.
+    void readDocument(const TeiDocument &doc, const QString &file);
     // The entry a key names, by its id or one of its authority URIs.
     const RegisterEntry *find(const QString &key) const;
     int size() const { return int(m_entries.size()); }
@@ -66,5 +69,11 @@ private:
     std::vector<RegisterEntry> m_entries;
     QHash<QString, int> m_byKey;
 };
+
+// Register files are read before the letters: their entries are the ones
+// the letters' own registers repeat. A file is a TEI document holding
+// registers anywhere, or a register of its own (<listPerson> as its root).
+inline constexpr qint64 kMaxRegisterFileBytes = 64LL << 20;
+bool readRegisterFiles(const QStringList &files, Registers &registers, QStringList *errors, QStringList *warnings);
 
 } // namespace folium::mktitle::tei

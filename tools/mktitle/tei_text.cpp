@@ -209,7 +209,8 @@ private:
         }
         switch (rule) {
         case Rule::Note:
-            if (m_options.inlineNoteTypes.contains(attribute(n, "type")) && !m_noteQueue) {
+            if (!m_options.inlineNoteTypes.isEmpty() && !m_noteQueue &&
+                m_options.inlineNoteTypes.contains(attribute(n, "type"))) {
                 // Shown where it stands, in brackets, as the mapping asks.
                 m_w->unindexedText(QStringLiteral(" ["));
                 styled(n, true);
@@ -277,6 +278,8 @@ private:
         if (name == "back")
             return !m_options.keepBack;
         if (name == "note") {
+            if (m_options.keepOtherNotes && m_options.leftOutNoteTypes.isEmpty())
+                return false;
             const QString type = attribute(n, "type");
             return m_options.leftOutNoteTypes.contains(type) ||
                    (!m_options.keepOtherNotes && !m_options.keptNoteTypes.contains(type) &&

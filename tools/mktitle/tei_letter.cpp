@@ -243,13 +243,19 @@ QString readingText(const xmlNode *n)
 QString incipitOf(const xmlNode *text, const QString &divType, const QStringList &leftOutDivTypes)
 {
     constexpr int kWords = 12;
-    // In a body of several divs, the letter's own.
+    // In a body of several divs, the letter's own (a div of the body, or
+    // of one of its divs).
     const xmlNode *from = text;
-    forEachElement(text, [&](const xmlNode *e) {
-        if (from == text && is(e, "div") && attribute(e, "type") == divType)
-            from = e;
-        return from == text && !is(e, "note");
-    });
+    const xmlNode *body = is(text, "text") ? child(text, "body") : nullptr;
+    for (const xmlNode *c = body ? body->children : nullptr; c && from == text; c = c->next) {
+        if (!is(c, "div"))
+            continue;
+        if (attribute(c, "type") == divType)
+            from = c;
+        for (const xmlNode *d = c->children; d && from == text; d = d->next)
+            if (is(d, "div") && attribute(d, "type") == divType)
+                from = d;
+    }
     QString found;
     forEachElement(from, [&](const xmlNode *e) {
         if (is(e, "div") && e != from && leftOutDivTypes.contains(attribute(e, "type")))

@@ -222,6 +222,10 @@ QString referenceKey(const QString &ref, const PrefixDefs &prefixes)
 
 bool mentionKind(const xmlNode *n, EntityKind *kind)
 {
+    // Called for every element of the text: most are none of these.
+    const char first = n && n->name ? char(n->name[0]) : 0;
+    if (first != 'p' && first != 'g' && first != 'o' && first != 't' && first != 'r' && first != 'n')
+        return false;
     if (is(n, "persName")) {
         *kind = EntityKind::Person;
     } else if (is(n, "placeName") || is(n, "geogName")) {

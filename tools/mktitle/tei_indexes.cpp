@@ -190,10 +190,33 @@ private:
         return m.date.valid() ? m_w.date(m.date) : m.isRange() ? m_w.range(m.from, m.to) : m_w.undated();
     }
 
+    // A date as the lists of letters write it, short: "4.3.1862", "3.1862",
+    // "1862", a range "1.2.1871–15.3.1871".
+    static QString numeric(const PartialDate &d)
+    {
+        QString s = QString::number(d.year);
+        if (d.month)
+            s.prepend(QString::number(d.month) + u'.');
+        if (d.day)
+            s.prepend(QString::number(d.day) + u'.');
+        return s;
+    }
+    QString shortDateOf(int letter) const
+    {
+        const LetterMeta &m = m_in.letters[size_t(letter)].meta;
+        if (m.date.valid())
+            return numeric(m.date);
+        if (m.from.valid() && m.to.valid())
+            return numeric(m.from) + QStringLiteral("\u2013") + numeric(m.to);
+        if (m.from.valid() || m.to.valid())
+            return m_w.range(m.from, m.to);
+        return m_w.undated();
+    }
+
     QByteArray letterLink(int letter, const QString &extra = {}) const
     {
         const Letter &l = m_in.letters[size_t(letter)];
-        QString text = dateOf(letter);
+        QString text = shortDateOf(letter);
         if (!l.meta.date.valid())
             text += QStringLiteral(" (") + l.meta.reference + u')';
         if (!extra.isEmpty())
@@ -280,7 +303,7 @@ private:
             } else {
                 const Letter &l = m_in.letters[size_t(m.letter)];
                 out += "<a jump=\"T" + esc(l.data) + '.' + QByteArray::number(m.noteOrdinal) + "\">" +
-                       unindexed(dateOf(m.letter) + u' ' + m_w.word(Word::NoteAbbrev) + u' ' +
+                       unindexed(shortDateOf(m.letter) + u' ' + m_w.word(Word::NoteAbbrev) + u' ' +
                                  QString::number(m.noteLabel)) +
                        "</a>";
             }

@@ -9,6 +9,7 @@
 #include "sqlite_handle.h"
 #include "tei_import.h"
 #include "title_file.h"
+#include "title_queries.h"
 #include "topicview.h"
 
 #include <QDir>
@@ -40,20 +41,7 @@ mktitle::TeiImportResult import(const QStringList &sources, const QString &out,
 
 QStringList rows(const QString &dbPath, const char *sql)
 {
-    engine::Database db;
-    QStringList out;
-    if (!db.openUntrustedReadOnly(dbPath))
-        return out;
-    engine::Statement st(db, sql);
-    while (st.step()) {
-        QStringList row;
-        for (int c = 0; c < 3; ++c)
-            row << st.text(c);
-        while (!row.isEmpty() && row.last().isEmpty())
-            row.removeLast();
-        out << row.join(u'|');
-    }
-    return out;
+    return testing::queryRows(dbPath, sql);
 }
 
 // The tree the contents model shows: "text(child child ...)".
@@ -115,16 +103,7 @@ class TestTei : public QObject {
     }
 
     // The topics a whole-title search finds.
-    QList<int> found(const QString &query)
-    {
-        m_view->setSearchMode(0);
-        if (m_view->RunSearch(query) != 0)
-            return {-1};
-        QList<int> out;
-        for (int i = 0; i < m_view->SearchHitCount(); ++i)
-            out << m_view->TopicListIndex(i);
-        return out;
-    }
+    QList<int> found(const QString &query) { return testing::topicsFound(*m_view, query); }
 
 private slots:
     void initTestCase()

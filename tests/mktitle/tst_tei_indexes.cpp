@@ -8,10 +8,10 @@
 #include "mdiform1.h"
 #include "program.h"
 #include "program_folder.h"
-#include "sqlite_handle.h"
 #include "tei_import.h"
 #include "tei_register.h"
 #include "title_file.h"
+#include "title_queries.h"
 #include "topicview.h"
 
 #include <QAction>
@@ -41,14 +41,7 @@ mktitle::TeiImportResult import(const QString &out, const std::function<void(mkt
 
 QStringList rows(const QString &dbPath, const char *sql)
 {
-    engine::Database db;
-    QStringList out;
-    if (!db.openUntrustedReadOnly(dbPath))
-        return out;
-    engine::Statement st(db, sql);
-    while (st.step())
-        out << st.text(0) + u'|' + st.text(1);
-    return out;
+    return testing::queryRows(dbPath, sql);
 }
 
 // The line of a fixture file that holds a text.
@@ -95,16 +88,7 @@ public:
                 out << h.target;
         return out;
     }
-    QList<int> found(const QString &query)
-    {
-        view.setSearchMode(0);
-        QList<int> out;
-        if (view.RunSearch(query) != 0)
-            return {-1};
-        for (int i = 0; i < view.SearchHitCount(); ++i)
-            out << view.TopicListIndex(i);
-        return out;
-    }
+    QList<int> found(const QString &query) { return testing::topicsFound(view, query); }
 
     engine::TopicView view;
     std::shared_ptr<engine::TitleFile> title;

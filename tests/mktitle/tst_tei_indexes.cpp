@@ -298,6 +298,34 @@ private slots:
         QVERIFY(!QFile::exists(out));
     }
 
+    // Registers repeated in every letter are read once per id: the first
+    // entry read stands (letter 1 gives Sarti his name only, letter 3 his
+    // dates and work); a register file is read before the letters. A
+    // register file that is not there, or not a register, is an error.
+    void registersReadOncePerId()
+    {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("own.m14"));
+        const auto r = import(out, [](mktitle::TeiImportOptions &) {});
+        QVERIFY2(r.ok, qPrintable(r.errors.join(u'\n')));
+        Opened own(out);
+        const QString people = own.text(QStringLiteral("IndiceDestinatari"));
+        QVERIFY(people.contains(QStringLiteral("Sarti, Tommaso. 5 lettere")));
+        QVERIFY(!people.contains(QStringLiteral("avvocato")));
+        // Manzoni is in the register file only: by name as written.
+        QVERIFY(
+            own.text(QStringLiteral("IndiceNomi")).contains(QStringLiteral("Alessandro Manzoni. non nei registri")));
+        QVERIFY(Opened(m_plain).text(QStringLiteral("IndiceDestinatari")).contains(QStringLiteral("avvocato")));
+
+        for (const QString &bad : {dir.filePath(QStringLiteral("none.xml")), kRegisters + QStringLiteral("/map.xml")}) {
+            const auto refused = import(dir.filePath(QStringLiteral("bad.m14")),
+                                        [&](mktitle::TeiImportOptions &o) { o.registers << bad; });
+            QVERIFY(!refused.ok);
+            QVERIFY2(refused.errors.value(0).startsWith(bad + u':'), qPrintable(refused.errors.join(u'\n')));
+            QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("bad.m14"))));
+        }
+    }
+
     void referenceKeys()
     {
         mktitle::tei::PrefixDefs prefixes(1);

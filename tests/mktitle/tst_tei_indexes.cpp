@@ -15,6 +15,7 @@
 #include "topicview.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -324,6 +325,37 @@ private slots:
             QVERIFY2(refused.errors.value(0).startsWith(bad + u':'), qPrintable(refused.errors.join(u'\n')));
             QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("bad.m14"))));
         }
+    }
+
+    // A name or word of thousands of letters without a blank still makes a
+    // title every page of which can be laid out; a register's notes (a
+    // person's life) are no notes of the letter.
+    void longRunsAndRegisterNotes()
+    {
+        QTemporaryDir dir;
+        const QString x(5000, u'X');
+        QFile f(dir.filePath(QStringLiteral("e/1.xml")));
+        QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("e"))) && f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral(
+                    "<TEI xmlns=\"http://www.tei-c.org/ns/1.0\"><teiHeader><fileDesc><titleStmt><title>T</title>"
+                    "</titleStmt><publicationStmt><p/></publicationStmt><sourceDesc><p/></sourceDesc></fileDesc>"
+                    "<profileDesc><correspDesc><correspAction type=\"sent\"><persName ref=\"#a\">%1</persName>"
+                    "<date when=\"1850-01-02\"/></correspAction></correspDesc></profileDesc></teiHeader><text><body>"
+                    "<p>Caro <persName ref=\"#a\">%1</persName>, <persName>%1</persName> %1.</p></body><back>"
+                    "<listPerson><person xml:id=\"a\"><persName>%1</persName><note>Nato a %1.</note></person>"
+                    "</listPerson></back></text></TEI>")
+                    .arg(x)
+                    .toUtf8());
+        f.close();
+        mktitle::TeiImportOptions o;
+        o.sources = {dir.filePath(QStringLiteral("e"))};
+        o.output = dir.filePath(QStringLiteral("long.m14"));
+        const auto r = mktitle::importTei(o);
+        QVERIFY2(r.ok, qPrintable(r.errors.join(u'\n')));
+        QCOMPARE(r.notes, 0);
+        QCOMPARE(r.uncalledNotes, 0);
+        Opened t(o.output);
+        QVERIFY(t.text(QStringLiteral("IndiceNomi")).contains(QString(200, u'X') + QStringLiteral("\u2026")));
     }
 
     void referenceKeys()

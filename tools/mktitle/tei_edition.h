@@ -51,6 +51,9 @@ QString dayContext(const PartialDate &d);
 
 // Text for an XML attribute or element of the title source.
 QByteArray xmlEscaped(const QString &s);
+// The text with places to break the line in its runs longer than
+// kLongestRun; short text as it is.
+QString breakable(const QString &s);
 // The home topic's file.
 // more: written after the years (the indexes, the mapping's home text).
 QByteArray homeTopic(const std::vector<Letter> &letters, const Words &words, const QString &name,

@@ -23,7 +23,15 @@ constexpr int kEntryLinks = 300;
 // An index of more entries than this starts with the letters A–Z.
 constexpr int kEntriesForAlphabet = 30;
 
+// Text of a page: a run of letters too long for a line gets places to
+// break it.
 QByteArray esc(const QString &s)
+{
+    return xmlEscaped(breakable(s));
+}
+
+// The value of an attribute: a context string, a topic's title.
+QByteArray attr(const QString &s)
 {
     return xmlEscaped(s);
 }
@@ -32,7 +40,7 @@ QByteArray esc(const QString &s)
 // words of the letters would make every index a hit for "marzo" or "caro".
 QByteArray unindexed(const QString &s)
 {
-    return s.isEmpty() ? QByteArray() : "<noindex>" + xmlEscaped(s) + "</noindex>";
+    return s.isEmpty() ? QByteArray() : "<noindex>" + esc(s) + "</noindex>";
 }
 
 QLocale localeOf(Language l)
@@ -98,8 +106,8 @@ public:
         for (const Referent &r : m_in.referents) {
             if (r.contexts.isEmpty())
                 continue;
-            t += "<topic title=\"&amp;" + esc(r.name) + "\" data=\"" + esc(r.contexts.front()) + "\" context=\"" +
-                 esc(r.contexts.join(u' ')) + "\" browse=\"no\">\n<nsr><p><b>" + esc(r.name) + "</b></p></nsr>\n<sr>";
+            t += "<topic title=\"&amp;" + attr(r.name) + "\" data=\"" + attr(r.contexts.front()) + "\" context=\"" +
+                 attr(r.contexts.join(u' ')) + "\" browse=\"no\">\n<nsr><p><b>" + esc(r.name) + "</b></p></nsr>\n<sr>";
             t += "<p>" + summary(r) + "</p>";
             if (r.entry >= 0)
                 for (const QString &uri : m_in.registers.at(r.entry).uris)
@@ -109,7 +117,7 @@ public:
             const auto link = [&](IndexKind k) {
                 if (!made(k))
                     return;
-                in += (in.isEmpty() ? "" : " \xC2\xB7 ") + QByteArray("<a jump=\"") + esc(entryContext(r, k)) + "\">" +
+                in += (in.isEmpty() ? "" : " \xC2\xB7 ") + QByteArray("<a jump=\"") + attr(entryContext(r, k)) + "\">" +
                       esc(heading(k)) + "</a>";
             };
             if (!r.sent.empty() || !r.received.empty())
@@ -148,7 +156,7 @@ private:
             if (!out.isEmpty())
                 out += " \xC2\xB7 ";
             out += k == here ? "<b>" + esc(heading(k)) + "</b>"
-                             : "<a jump=\"" + esc(indexContext(k)) + "\">" + esc(heading(k)) + "</a>";
+                             : "<a jump=\"" + attr(indexContext(k)) + "\">" + esc(heading(k)) + "</a>";
         }
         return "<p><small>" + out + "</small></p>";
     }
@@ -221,7 +229,7 @@ private:
             text += QStringLiteral(" (") + l.meta.reference + u')';
         if (!extra.isEmpty())
             text += u' ' + extra;
-        return "<a jump=\"" + esc(l.data) + "\">" + unindexed(text) + "</a>";
+        return "<a jump=\"" + attr(l.data) + "\">" + unindexed(text) + "</a>";
     }
 
     // Letters as links, one a letter; by year when there are too many.
@@ -253,7 +261,7 @@ private:
                     flush();
                     year = d.year;
                     count = 0;
-                    first = "<a jump=\"" + esc(m_in.letters[size_t(l)].data) + "\">" +
+                    first = "<a jump=\"" + attr(m_in.letters[size_t(l)].data) + "\">" +
                             esc(d.valid() ? QString::number(d.year) : m_w.undated()) + "</a>";
                     ++*links;
                 }
@@ -302,7 +310,7 @@ private:
                 out += letterLink(m.letter);
             } else {
                 const Letter &l = m_in.letters[size_t(m.letter)];
-                out += "<a jump=\"T" + esc(l.data) + '.' + QByteArray::number(m.noteOrdinal) + "\">" +
+                out += "<a jump=\"T" + attr(l.data) + '.' + QByteArray::number(m.noteOrdinal) + "\">" +
                        unindexed(shortDateOf(m.letter) + u' ' + m_w.word(Word::NoteAbbrev) + u' ' +
                                  QString::number(m.noteLabel)) +
                        "</a>";
@@ -326,7 +334,7 @@ private:
     }
     static QByteArray entryAnchor(const Referent &r, IndexKind k)
     {
-        return "<anchor context=\"" + esc(entryContext(r, k)) + "\"/>";
+        return "<anchor context=\"" + attr(entryContext(r, k)) + "\"/>";
     }
 
     QByteArray nameLine(const Referent &r) const
@@ -437,7 +445,7 @@ private:
                     continue;
                 initials.insert(letter);
                 initialAt[i] = letter;
-                bar += "<a jump=\"" + esc(base) + '_' + esc(letter) + "\">" + esc(letter) + "</a> ";
+                bar += "<a jump=\"" + attr(base) + '_' + attr(letter) + "\">" + esc(letter) + "</a> ";
             }
         }
         QByteArray t;
@@ -449,7 +457,7 @@ private:
             if (parts > 1)
                 title += QStringLiteral(" (") + m_w.word(Word::Part).arg(p + 1) + u')';
             const QString context = partContext(base, p + 1);
-            t += "<topic title=\"&amp;" + esc(title) + "\" data=\"" + esc(context) + "\" context=\"" + esc(context) +
+            t += "<topic title=\"&amp;" + attr(title) + "\" data=\"" + attr(context) + "\" context=\"" + attr(context) +
                  "\" browse=\"no\">\n<nsr><h2>" + esc(title) + "</h2>" + navigation(kind);
             if (!bar.isEmpty())
                 t += "<p>" + bar.trimmed() + "</p>";
@@ -457,7 +465,7 @@ private:
                 QByteArray partLinks;
                 for (int q = 0; q < parts; ++q)
                     partLinks += (q == p ? "<b>" + QByteArray::number(q + 1) + "</b>"
-                                         : "<a jump=\"" + esc(partContext(base, q + 1)) + "\">" +
+                                         : "<a jump=\"" + attr(partContext(base, q + 1)) + "\">" +
                                                QByteArray::number(q + 1) + "</a>") +
                                  ' ';
                 t += "<p><small>" + partLinks.trimmed() + "</small></p>";
@@ -469,7 +477,7 @@ private:
                 QByteArray html = entries[i].html;
                 if (!initialAt[i].isEmpty())
                     html.insert(html.indexOf('>') + 1,
-                                "<anchor context=\"" + esc(base) + '_' + esc(initialAt[i]) + "\"/>");
+                                "<anchor context=\"" + attr(base) + '_' + attr(initialAt[i]) + "\"/>");
                 t += html;
             }
             t += "</sr>\n</topic>\n";
@@ -487,7 +495,7 @@ private:
         if (orgs.empty() && works.empty()) {
             for (int i = 0; i < kIndexKinds; ++i)
                 if (IndexKind(i) != IndexKind::Analytic && made(IndexKind(i)))
-                    intro += "<p><a jump=\"" + esc(indexContext(IndexKind(i))) + "\">" + esc(heading(IndexKind(i))) +
+                    intro += "<p><a jump=\"" + attr(indexContext(IndexKind(i))) + "\">" + esc(heading(IndexKind(i))) +
                              "</a></p>\n";
         }
         // Each group under its heading, in one run of entries.
@@ -523,7 +531,7 @@ private:
             seen.insert(y);
             yearAnchor[int(i)] = base + u'_' + (y ? QString::number(y) : QStringLiteral("sd"));
             years +=
-                "<a jump=\"" + esc(yearAnchor[int(i)]) + "\">" + esc(y ? QString::number(y) : m_w.undated()) + "</a> ";
+                "<a jump=\"" + attr(yearAnchor[int(i)]) + "\">" + esc(y ? QString::number(y) : m_w.undated()) + "</a> ";
         }
         QByteArray t;
         for (int p = 0; p < parts; ++p) {
@@ -531,7 +539,7 @@ private:
             QString partTitle = title;
             if (parts > 1)
                 partTitle += QStringLiteral(" (") + m_w.word(Word::Part).arg(p + 1) + u')';
-            t += "<topic title=\"&amp;" + esc(partTitle) + "\" data=\"" + esc(context) + "\" context=\"" +
+            t += "<topic title=\"&amp;" + attr(partTitle) + "\" data=\"" + attr(context) + "\" context=\"" +
                  esc(context) + "\" browse=\"no\">\n<nsr><h2>" + esc(partTitle) + "</h2>" +
                  navigation(IndexKind::Synoptic);
             if (seen.size() > 1)
@@ -546,7 +554,7 @@ private:
                 const Letter &l = letters[i];
                 const QString anchor = yearAnchor[int(i)];
                 t += "<tr><td>" + esc(l.meta.reference) + "</td><td>" +
-                     (anchor.isEmpty() ? QByteArray() : "<anchor context=\"" + esc(anchor) + "\"/>") + "<a jump=\"" +
+                     (anchor.isEmpty() ? QByteArray() : "<anchor context=\"" + attr(anchor) + "\"/>") + "<a jump=\"" +
                      esc(l.data) + "\">" + unindexed(dateOf(int(i))) + "</a></td><td>" + esc(namesOf(l.meta.senders)) +
                      "</td><td>" + esc(namesOf(l.meta.receivers)) + "</td><td>" + esc(l.meta.place) +
                      "</td><td><small>" + unindexed(l.incipit) + "</small></td></tr>\n";
@@ -581,7 +589,7 @@ QByteArray homeIndexLinks(const Words &words, const TeiMapping &mapping)
     for (int i = 0; i < kIndexKinds; ++i)
         if (mapping.indexes[i])
             links +=
-                "<li><a jump=\"" + esc(indexContext(IndexKind(i))) + "\">" + esc(words.word(names[i])) + "</a></li>\n";
+                "<li><a jump=\"" + attr(indexContext(IndexKind(i))) + "\">" + esc(words.word(names[i])) + "</a></li>\n";
     if (!links.isEmpty())
         links = "<h3>" + esc(words.word(Word::Indexes)) + "</h3>\n<ul>\n" + links + "</ul>\n";
     if (!mapping.homeText.isEmpty())

@@ -376,6 +376,10 @@ void titleLetter(Letter &l, const Words &words, const TeiMapping &map, const QSt
         l.heading = fillTemplate(map.headingTemplate, fields);
     if (!map.referenceTemplate.isEmpty())
         l.referenceLine = fillTemplate(map.referenceTemplate, fields);
+    // A title is a line of the contents and of the lists of results.
+    constexpr int kLongestTitle = 300;
+    if (l.title.size() > kLongestTitle)
+        l.title = l.title.left(kLongestTitle) + QStringLiteral("\u2026");
 }
 
 bool readMapping(const QString &path, TeiMapping *out, QStringList *errors)

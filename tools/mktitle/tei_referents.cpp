@@ -6,6 +6,8 @@ namespace {
 
 // Past this many, references to no entry are counted, not listed.
 constexpr int kMaxUnknownWarnings = 50;
+// A name as written is shown up to this many characters.
+constexpr int kMaxName = 200;
 
 QChar kindMark(EntityKind k)
 {
@@ -67,7 +69,7 @@ std::vector<Referent> ReferentCollector::settle(const Registers &registers, cons
                 byEntry.insert(entry, r);
             } else {
                 ref.kind = key.kind;
-                ref.name = ref.sortName = key.name;
+                ref.name = ref.sortName = key.name.size() <= kMaxName ? key.name : key.name.left(kMaxName) + u'\u2026';
                 if (key.hasRef && ++unknown <= kMaxUnknownWarnings)
                     *warnings << QStringLiteral("%1: warning: \"%2\" is in no register: indexed as \"%3\"")
                                      .arg(key.where, key.key, key.name);

@@ -321,14 +321,32 @@ bool readRegisterFiles(const QStringList &files, Registers &registers, QStringLi
     return errors->size() == errorsBefore;
 }
 
+// What an index shows of an entry stays short, whatever a register holds:
+// a name of thousands of letters without a blank would be more than a
+// page can lay out.
+static QString capped(const QString &s, int most)
+{
+    return s.size() <= most ? s : s.left(most) + QStringLiteral("\u2026");
+}
+
 void Registers::add(RegisterEntry e)
 {
+    constexpr int kMaxName = 200, kMaxNames = 10, kMaxUris = 5, kMaxUri = 300;
+    e.name = capped(e.name, kMaxName);
+    e.sortName = capped(e.sortName, kMaxName);
+    e.altNames = e.altNames.mid(0, kMaxNames);
+    for (QString &n : e.altNames)
+        n = capped(n, kMaxName);
+    QStringList shown;
+    for (const QString &u : e.uris.mid(0, kMaxUris))
+        shown << capped(u, kMaxUri);
     const int index = int(m_entries.size());
     if (!e.id.isEmpty())
         m_byKey.insert(e.id, index);
     for (const QString &u : e.uris)
         if (!m_byKey.contains(u))
             m_byKey.insert(u, index);
+    e.uris = shown;
     m_entries.push_back(std::move(e));
 }
 

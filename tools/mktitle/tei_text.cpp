@@ -86,6 +86,10 @@ private:
     void collectApartNotes(const xmlNode *text)
     {
         forEachElement(text, [&](const xmlNode *e) {
+            // A register's notes are its entries' (a person's life), no
+            // notes of the letter.
+            if (isTeiElement(e) && isRegister(reinterpret_cast<const char *>(e->name)))
+                return false;
             if (is(e, "note") && apart(e)) {
                 if (leftOut(e, "note"))
                     return false;

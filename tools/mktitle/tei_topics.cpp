@@ -23,6 +23,23 @@ QByteArray xmlEscaped(const QString &s)
     return out;
 }
 
+QString breakable(const QString &s)
+{
+    if (s.size() <= kLongestRun)
+        return s;
+    QString out;
+    int run = 0;
+    for (QChar c : s) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > kLongestRun) {
+            out += QChar(0x200B);
+            run = 1;
+        }
+        out += c;
+    }
+    return out;
+}
+
 QByteArray homeTopic(const std::vector<Letter> &letters, const Words &words, const QString &name,
                      const EditionInfo &edition, const QByteArray &more)
 {
@@ -84,13 +101,14 @@ bool letterTopics(const std::vector<Letter> &letters, const Words &words, const 
         t += "<topic title=\"" + xmlEscaped(l.title) + "\" data=\"" + xmlEscaped(l.data) + "\" context=\"" +
              xmlEscaped(contexts) + "\" groups=\"" + xmlEscaped(groups) + "\">\n<nsr>";
         if (!l.heading.isEmpty())
-            t += "<p><b>" + xmlEscaped(l.heading) + "</b></p>";
+            t += "<p><b>" + xmlEscaped(breakable(l.heading)) + "</b></p>";
         const QString when = m.date.valid() ? words.date(m.date)
                              : m.isRange()  ? words.range(m.from, m.to)
                                             : words.undated();
-        t += "<p><i>" + xmlEscaped(m.place.isEmpty() ? when : m.place + QStringLiteral(", ") + when) + "</i></p>";
+        t += "<p><i>" + xmlEscaped(breakable(m.place.isEmpty() ? when : m.place + QStringLiteral(", ") + when)) +
+             "</i></p>";
         if (!l.referenceLine.isEmpty())
-            t += "<p><small>" + xmlEscaped(l.referenceLine) + "</small></p>";
+            t += "<p><small>" + xmlEscaped(breakable(l.referenceLine)) + "</small></p>";
         t += "</nsr>\n<sr>";
         if (!spool.seek(l.offset)) {
             *error = QStringLiteral("cannot read the temporary file %1").arg(spoolPath);

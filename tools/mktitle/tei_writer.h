@@ -99,7 +99,13 @@ public:
             if (space(c)) {
                 if (!m_glue && m_wroteInBlock)
                     m_space = true;
+                m_run = 0;
                 continue;
+            }
+            if (++m_run > kLongestRun) {
+                // No word is this long: a place to break the line.
+                m_out += "\xE2\x80\x8B";
+                m_run = 1;
             }
             m_glue = false;
             ensureOpen();
@@ -126,7 +132,10 @@ public:
             const char *q = p;
             while (q < end && plainAscii(*q))
                 ++q;
+            if (q - p > kLongestRun - m_run)
+                q = p + (kLongestRun - m_run); // the rest goes a character at a time
             if (q > p) {
+                m_run += int(q - p);
                 m_prevChar = q - p >= 2 ? static_cast<unsigned char>(q[-2]) : m_lastChar;
                 m_lastChar = static_cast<unsigned char>(q[-1]);
                 m_out.append(p, q - p);
@@ -456,6 +465,7 @@ private:
     bool m_wroteInBlock = false;
     bool m_pendingBreak = false;
     bool m_space = false; // a blank waits for the next character
+    int m_run = 0;        // characters since the last blank
     bool m_glue = false;  // the word goes on: blanks before the next character are none
     char32_t m_lastChar = 0, m_prevChar = 0;
     qsizetype m_lastCharAt = -1;

@@ -17,6 +17,11 @@ namespace folium::mktitle::tei {
 
 inline constexpr char kTeiNamespace[] = "http://www.tei-c.org/ns/1.0";
 
+// Past this many characters without a blank, text made from TEI gets a
+// place to break the line (a zero-width space): a page lays out runs of at
+// most 2,000, and no word is this long.
+inline constexpr int kLongestRun = 1000;
+
 // --- Nodes -----------------------------------------------------------------
 
 // An element of the TEI namespace named so.

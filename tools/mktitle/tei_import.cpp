@@ -498,14 +498,14 @@ private:
             start = end;
         }
         const IndexInput in{m_letters, m_registers, m_settledReferents, m_words, m_map};
-        const QByteArray indexes = indexTopics(in);
-        const QByteArray cards = cardTopics(in);
-        for (const auto &[name, bytes] :
-             {std::pair(QStringLiteral("indexes.xml"), indexes), std::pair(QStringLiteral("cards.xml"), cards)})
+        const auto made = [&](const QString &name, const QByteArray &bytes) {
             files.push_back({name, {m_o.output, 0}, [bytes](QByteArray *out, QString *) {
                                  *out = bytes;
                                  return true;
                              }});
+        };
+        made(QStringLiteral("indexes.xml"), indexTopics(in));
+        made(QStringLiteral("cards.xml"), cardTopics(in));
         return files;
     }
 

@@ -5,6 +5,7 @@
 
 #include "title_schema.h"
 #include "title_source.h"
+#include "title_database_writer.h"
 #include "title_writer.h"
 
 #include <QDate>

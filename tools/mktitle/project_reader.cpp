@@ -1,5 +1,6 @@
 #include "project_reader.h"
 
+#include "html_policy.h"
 #include "sanitizer.h"
 #include "title_file.h"
 

@@ -1,5 +1,6 @@
-// Writes .m14 titles and their title databases. Used by the title compiler
-// and by tests that build damaged or unusual titles on purpose.
+// Writes .m14 titles; their title databases are written by
+// title_database_writer.h. Used by the title compiler and by tests that
+// build damaged or unusual titles on purpose.
 #pragma once
 
 #include <QByteArray>
@@ -85,21 +86,5 @@ private:
     int64_t m_words = 0;
     QString m_error;
 };
-
-struct ItemRow {
-    int ordine = 0;
-    QString chiave, titolo, parente, tipo;
-};
-
-struct ParamRow {
-    int ordre = 0;
-    QString codice, param1, param2;
-};
-
-// Writes the title database (contents tree "Item" with index "Ordine" and
-// indexes of its parents and keys, parameters "Param" with index "Ordre");
-// an existing file is replaced.
-bool writeTitleDatabase(const QString &path, const std::vector<ItemRow> &items, const std::vector<ParamRow> &params,
-                        QString *error);
 
 } // namespace folium::engine

@@ -1,5 +1,6 @@
 #include "plain_text.h"
 
+#include "html_policy.h"
 #include "sanitizer.h"
 
 #include <vector>

@@ -58,20 +58,4 @@ struct SanitizeReport {
 
 QString sanitizeTopicHtml(QStringView html, const SanitizeLimits &limits = {}, SanitizeReport *report = nullptr);
 
-// Tags and style properties that titles may use (the compiler checks
-// sources against the same lists).
-bool isAllowedTag(QStringView lowerName);
-bool isAllowedAttribute(QStringView lowerTag, QStringView lowerAttribute);
-bool isAllowedStyleProperty(QStringView lowerProperty);
-
-// Text made safe to stand in HTML, in an element or a quoted attribute:
-// & < > and " as entities.
-QString escapeHtml(QStringView text);
-
-// Whether the page Qt lays out from a tag starts a block, a table cell, a
-// line or an object there, so that the words on either side are apart even
-// with no blank between them ("<td>a</td><td>b</td>", "a<br>b", "a<img>b").
-// The compiler puts a separator in the index text at these elements.
-bool breaksWords(QStringView lowerName);
-
 } // namespace folium::engine

@@ -1,7 +1,7 @@
 // The HTML that topic regions may hold, as the sanitizer reads it: which
 // tags are blocks or inline, which are dropped with their content, and how
 // attribute values, style declarations and entities are cleaned. Inside the
-// engine only; the lists titles may use are in sanitizer.h.
+// engine only; the lists titles may use are in html_policy.h.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,6 @@
 #include "sanitizer.h"
 
+#include "html_policy.h"
 #include "html_vocabulary.h"
 
 #include <QRegularExpression>

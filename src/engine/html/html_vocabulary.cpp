@@ -1,6 +1,6 @@
 #include "html_vocabulary.h"
 
-#include "sanitizer.h"
+#include "html_policy.h"
 
 #include <QRegularExpression>
 

@@ -44,17 +44,10 @@ constexpr int kRecoveryDelayMs = 300;
 
 BookmarkEntry bookmarkEntry(const QString &t)
 {
-    if (t.startsWith(u'/'))
-        return {8, t.mid(1)};
-    if (t.startsWith(u'*'))
-        return {2, t.mid(1)};
-    if (t.startsWith(u"Home"))
-        return {3, t};
-    if (t.startsWith(u'&'))
-        return {10, t.mid(1)};
-    if (t.startsWith(u"Nota"))
-        return {7, t};
-    return {1, t.size() > 1 && t.at(1) == u' ' ? u' ' + t : t};
+    const engine::TopicKind kind = engine::topicKindOf(t);
+    if (kind == engine::TopicKind::Plain)
+        return {1, t.size() > 1 && t.at(1) == u' ' ? u' ' + t : t};
+    return {forms::Form1::imageOf(kind), engine::titleWithoutKindMark(t)};
 }
 
 Bookmarks::Bookmarks(forms::Windows &w, forms::TitleState &t, forms::ReaderState &r, reader::Hotspots &hotspots,

@@ -297,6 +297,19 @@ QIcon Form1::image(int number)
     return icons[n];
 }
 
+int Form1::imageOf(engine::TopicKind kind)
+{
+    switch (kind) {
+    case engine::TopicKind::Letter: return 8;
+    case engine::TopicKind::Chapter: return 2;
+    case engine::TopicKind::Home: return 3;
+    case engine::TopicKind::Index: return 10;
+    case engine::TopicKind::Note: return 7;
+    case engine::TopicKind::Plain: break;
+    }
+    return 1;
+}
+
 void Form1::setImage(QTreeWidgetItem *item, int number)
 {
     item->setData(0, ImageRole, number);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "item_roles.h"
+#include "title_file.h"
 
 #include <QWidget>
 
@@ -91,6 +92,9 @@ public:
     // and 10 (topic, chapter, home page, note, letter, index). One icon per
     // number, shared.
     static QIcon image(int number);
+    // The icon number of a kind of topic in the lists (history, bookmarks,
+    // results).
+    static int imageOf(engine::TopicKind kind);
     static void setImage(QTreeWidgetItem *item, int number);
 
     // The rows of the results list (0 before any search).

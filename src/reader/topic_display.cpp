@@ -22,22 +22,12 @@ using forms::Panel;
 
 ListedTitle listedTitle(const QString &t)
 {
-    if (t.startsWith(u'/'))
-        return {8, t.mid(1)};
-    if (t.startsWith(u'*'))
-        return {2, t.mid(1)};
-    if (t.startsWith(u"Home"))
-        return {3, t};
-    if (t.startsWith(u'&'))
-        return {10, t.mid(1)};
-    if (t.startsWith(u"Note"))
-        return {7, t};
-    return {1, t};
+    return {forms::Form1::imageOf(engine::topicKindOf(t)), engine::titleWithoutKindMark(t)};
 }
 
 bool isNoteTitle(const QString &text)
 {
-    return text.startsWith(u"Note") || text.startsWith(u"Nota");
+    return engine::topicKindOf(text) == engine::TopicKind::Note;
 }
 
 TopicDisplay::TopicDisplay(Windows &w, TitleState &t, ReaderState &r, Hotspots &hotspots, QObject *parent)

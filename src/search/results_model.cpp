@@ -11,19 +11,20 @@ ResultEntry resultEntry(const QString &t, int index)
     // "A" keys: the number padded to four characters with leading blanks.
     const QString padded = QString(index < 10 ? 3 : index < 100 ? 2 : index < 1000 ? 1 : 0, u' ') + number;
     const QString twelve = number.rightJustified(12, u'0');
-    if (t.startsWith(u'/'))
-        return {t.mid(1), 8, u'C' + twelve};
-    if (t.startsWith(u'*'))
-        return {t.mid(1), 2, u'D' + t.mid(1)};
-    if (t.startsWith(u"Home"))
-        return {t, 3, u'B' + t};
-    if (t.startsWith(u'&'))
-        return {t.mid(1), 10, u'B' + t.mid(1)};
-    if (t.startsWith(u"Nota n."))
-        return {t, 7, u'C' + twelve};
-    if (t.startsWith(u"Note") || t.startsWith(u"Nota"))
-        return {t, 7, u'A' + padded + u'N'};
-    return {t, 1, u'A' + padded};
+    const engine::TopicKind kind = engine::topicKindOf(t);
+    const QString shown = engine::titleWithoutKindMark(t);
+    const int icon = forms::Form1::imageOf(kind);
+    switch (kind) {
+    case engine::TopicKind::Letter: return {shown, icon, u'C' + twelve};
+    case engine::TopicKind::Chapter: return {shown, icon, u'D' + shown};
+    case engine::TopicKind::Home:
+    case engine::TopicKind::Index: return {shown, icon, u'B' + shown};
+    case engine::TopicKind::Note:
+        // The notes of a letter ("Nota n. 3") sort with the letters.
+        return {shown, icon, t.startsWith(u"Nota n.") ? u'C' + twelve : u'A' + padded + u'N'};
+    case engine::TopicKind::Plain: break;
+    }
+    return {t, icon, u'A' + padded};
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "dialogs.h"
 #include "engine_errors.h"
 #include "form1.h"
+#include "form2.h"
 #include "form3.h"
 #include "hotspots.h"
 #include "interface_strings.h"
@@ -275,17 +276,11 @@ void SearchPanel::searchFieldGotFocus(bool letter)
 
 namespace {
 
-// The leading number of a text, as the program reads numbers: "12ab" is 12,
-// "" is 0, "1.5" is 1.
+// The leading number of a text, as the options dialog reads it: "12ab" is
+// 12, "" is 0, "1.5" is 1; past a million it is a million.
 long leadingNumber(const QString &text)
 {
-    long v = 0;
-    for (const QChar c : text) {
-        if (!c.isDigit())
-            break;
-        v = std::min(v * 10 + c.digitValue(), 1000000L);
-    }
-    return v;
+    return long(std::min(config::Form2::leadingNumber(text), 1e6));
 }
 
 } // namespace

@@ -17,13 +17,31 @@ namespace folium::engine {
 
 class Database;
 
-// A topic's title may start with a mark of its kind, which lists show as an
-// icon: "/" a letter, "*" a chapter, "&" a card. The title without it.
+// A topic's title says what kind of topic it is by its first characters,
+// which lists show as an icon: "/" a letter, "*" a chapter, "Home" the home
+// page, "&" an index or a card, "Note" or "Nota" a note.
+enum class TopicKind { Plain, Letter, Chapter, Home, Index, Note };
+
+inline TopicKind topicKindOf(const QString &title)
+{
+    if (title.startsWith(u'/'))
+        return TopicKind::Letter;
+    if (title.startsWith(u'*'))
+        return TopicKind::Chapter;
+    if (title.startsWith(u"Home"))
+        return TopicKind::Home;
+    if (title.startsWith(u'&'))
+        return TopicKind::Index;
+    if (title.startsWith(u"Note") || title.startsWith(u"Nota"))
+        return TopicKind::Note;
+    return TopicKind::Plain;
+}
+
+// The title without the mark of its kind ("/", "*" or "&").
 inline QString titleWithoutKindMark(const QString &title)
 {
-    if (title.startsWith(u'/') || title.startsWith(u'*') || title.startsWith(u'&'))
-        return title.mid(1);
-    return title;
+    const TopicKind k = topicKindOf(title);
+    return k == TopicKind::Letter || k == TopicKind::Chapter || k == TopicKind::Index ? title.mid(1) : title;
 }
 
 struct TopicRecord {

@@ -1,6 +1,5 @@
 #include "dao.h"
 
-#include "faulty_vfs.h"
 #include "sqlite_statement.h"
 
 #include <sqlite3.h>
@@ -91,7 +90,8 @@ std::shared_ptr<Database> Database::open(const QString &path, Mode mode, int *er
     sqlite3 *db = nullptr;
     const int flags =
         mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, testing::vfsName()) != SQLITE_OK) {
+    const char *layer = sqlite3_vfs_find(kFileLayerName) ? kFileLayerName : nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, layer) != SQLITE_OK) {
         sqlite3_close_v2(db);
         setErr(err, kErrCannotOpen);
         return nullptr;

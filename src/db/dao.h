@@ -19,6 +19,11 @@ struct sqlite3_stmt;
 
 namespace folium::db {
 
+// Databases are opened through the file layer of this name when one is
+// registered (the tests register one that fails writes on demand, as a
+// full disk would), else through SQLite's own.
+inline constexpr char kFileLayerName[] = "folium-faulty";
+
 // Error numbers: one stable code per kind of failure, which callers test
 // right after a call and which the messages name.
 enum Error : int {

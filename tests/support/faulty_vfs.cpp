@@ -1,5 +1,7 @@
 #include "faulty_vfs.h"
 
+#include "dao.h"
+
 #include <sqlite3.h>
 
 #include <atomic>
@@ -130,7 +132,7 @@ void installFaultyVfs()
     g_vfs = *real;
     g_vfs.iVersion = 1;
     g_vfs.szOsFile = int(sizeof(FaultyFile)) + real->szOsFile;
-    g_vfs.zName = "folium-faulty";
+    g_vfs.zName = kFileLayerName;
     g_vfs.pNext = nullptr;
     g_vfs.pAppData = real;
     g_vfs.xOpen = xOpen;

@@ -1,6 +1,6 @@
 // A file layer for tests that fails writes on demand, as a full disk or a
-// failing device would. Once installed, every database the layer opens goes
-// through it.
+// failing device would. Once installed (under db::kFileLayerName), every
+// database the database layer opens goes through it.
 #pragma once
 
 namespace folium::db::testing {

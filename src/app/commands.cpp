@@ -373,10 +373,7 @@ void Commands::SendShiftKeyToTopic(int key)
 void Commands::Form_KeyDown(int key, int shift, bool *handled)
 {
     forms::ReaderState &r = m_p.state;
-    reader::Hotspots &hs = *m_p.hotspots();
     Form1 *f = m_p.reader();
-    MDIForm1 *frame = m_p.mainFrame();
-    const auto mette = [&hs] { hs.MetteIlGiustoFocus(); };
     // A bookmark being renamed in place: its keys are the editor's (Enter
     // takes the name, Esc gives the old one back).
     const QWidget *focus = QApplication::focusWidget();
@@ -385,139 +382,191 @@ void Commands::Form_KeyDown(int key, int shift, bool *handled)
     // The paging keys are remembered: the focus stays in the text they moved.
     const bool paging = key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_End || key == Qt::Key_Home;
     r.LastKey = paging ? key : 0;
-
-    // 1. The modifier flags.
-    r.AltDown = false;
-    if (shift == 2) {
-        if (key == Qt::Key_W || key == Qt::Key_Q) {
-            r.CtrlDown = false;
-            if (r.FocusAfterKey)
-                mette();
-        } else if (key == Qt::Key_F) {
-            Cerca_parola();
-        } else {
-            r.CtrlDown = true;
-            if (r.FocusAfterKey)
-                mette();
-        }
-    } else {
-        r.CtrlDown = false;
-    }
-    if (shift == 4)
-        r.AltDown = true;
-
-    // 2. Shift with the arrows and page keys scrolls the topic from anywhere.
-    if (shift == 1 && (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_PageDown || key == Qt::Key_PageUp)) {
-        SendShiftKeyToTopic(key);
+    modifierFlags(key, shift);
+    if (shiftScrolls(key, shift) || escapeKey(key) || searchDomainKey(key, shift)) {
         *handled = true;
         return;
     }
-
-    // 3. Esc gives the focus back.
-    if (key == Qt::Key_Escape) {
-        if (QApplication::focusWidget() == static_cast<QWidget *>(f->Combo_sottoinsieme))
-            f->Combo_perparole->setFocus();
-        else
-            mette();
-        *handled = true;
-        return;
-    }
-
-    // 4. Alt with T, P, C chooses the search domain in the search panel.
-    if (shift == 4 && f->isShown(forms::Panel::Search)) {
-        QRadioButton *option = key == Qt::Key_T   ? f->Option_tutto
-                               : key == Qt::Key_P ? f->Option_argomento
-                               : key == Qt::Key_C ? f->Option_sottoinsieme
-                                                  : nullptr;
-        if (option) {
-            option->click();
-            *handled = true;
-            return;
-        }
-    }
-
-    // 5. The keys of the reader window.
-    const bool ctrl = r.CtrlDown || shift == 2;
-    const auto enabled = [frame](forms::ButtonName k) { return frame->button(k)->isEnabled(); };
-    bool swallow = true;
-    switch (key) {
-    case Qt::Key_W:
-    case Qt::Key_Q: {
-        // With the results list shown, W and Q step through the results.
-        const bool next = key == Qt::Key_W;
-        bool &flag = next ? r.NextResultKeyHandled : r.PreviousResultKeyHandled;
-        flag = true;
-        const bool listed =
-            f->isShown(forms::Panel::Results) && (next ? enabled("Risultatilistnext") : enabled("Risultatilistback"));
-        if (listed)
-            next ? m_p.searchPanel()->Risultati_list_next() : m_p.searchPanel()->Risultati_list_back();
-        if (!ctrl)
-            flag = false;
-        swallow = listed;
-        break;
-    }
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        mette();
-        swallow = false;
-        break;
-    case Qt::Key_F2:
-        // In the bookmark list, F2 renames the bookmark selected.
-        if (shift == 0 && focus == f->List_bookmark && f->List_bookmark->currentItem()) {
-            m_p.bookmarks()->renameCurrent();
-            break;
-        }
-        mette();
-        if (!ctrl)
-            Cerca_parola();
-        break;
-    case Qt::Key_F3:
-        mette();
-        if (enabled("Risultatilist") && !ctrl)
-            m_p.searchPanel()->Risultati_list();
-        break;
-    case Qt::Key_F4:
-        mette();
-        if (!ctrl && !r.AltDown && shift != 4)
-            m_p.history()->Cronologia_list();
-        break;
-    case Qt::Key_F5:
-        mette();
-        if (enabled("Bookmarklist") && !ctrl)
-            m_p.bookmarks()->Bookmark_list();
-        break;
-    case Qt::Key_F6:
-        mette();
-        if (!ctrl)
-            Sommario();
-        break;
-    case Qt::Key_F7:
-        r.HotspotKey = true;
-        mette();
-        hs.HotspotBack();
-        break;
-    case Qt::Key_F8:
-        r.HotspotKey = true;
-        mette();
-        hs.HotspotNext();
-        break;
-    case Qt::Key_F9:
-        r.FocusAfterKey = true;
-        hs.AfficheNoteAvecClick();
-        break;
-    case Qt::Key_F10:
-        if (m_p.title.RandomTopicMode)
-            Hasard();
-        break;
-    default: swallow = false; break;
-    }
-    *handled = swallow;
-
-    // 6. The focus goes back where the reader works.
+    *handled = readerKey({key, shift, r.CtrlDown || shift == 2, focus});
+    // The focus goes back where the reader works.
     if (r.FocusAfterKey) {
-        mette();
+        m_p.hotspots()->MetteIlGiustoFocus();
         r.FocusAfterKey = false;
     }
+}
+
+void Commands::modifierFlags(int key, int shift)
+{
+    forms::ReaderState &r = m_p.state;
+    r.AltDown = shift == 4;
+    if (shift != 2) {
+        r.CtrlDown = false;
+        return;
+    }
+    if (key == Qt::Key_F) {
+        Cerca_parola();
+        return;
+    }
+    // Ctrl+W and Ctrl+Q are the results' own keys, not a held Ctrl.
+    r.CtrlDown = key != Qt::Key_W && key != Qt::Key_Q;
+    if (r.FocusAfterKey)
+        m_p.hotspots()->MetteIlGiustoFocus();
+}
+
+// Shift with the arrows and page keys scrolls the topic from anywhere.
+bool Commands::shiftScrolls(int key, int shift)
+{
+    if (shift != 1 || (key != Qt::Key_Down && key != Qt::Key_Up && key != Qt::Key_PageDown && key != Qt::Key_PageUp))
+        return false;
+    SendShiftKeyToTopic(key);
+    return true;
+}
+
+// Esc gives the focus back.
+bool Commands::escapeKey(int key)
+{
+    if (key != Qt::Key_Escape)
+        return false;
+    Form1 *f = m_p.reader();
+    if (QApplication::focusWidget() == static_cast<QWidget *>(f->Combo_sottoinsieme))
+        f->Combo_perparole->setFocus();
+    else
+        m_p.hotspots()->MetteIlGiustoFocus();
+    return true;
+}
+
+// Alt with T, P, C chooses the search domain in the search panel.
+bool Commands::searchDomainKey(int key, int shift)
+{
+    Form1 *f = m_p.reader();
+    if (shift != 4 || !f->isShown(forms::Panel::Search))
+        return false;
+    QRadioButton *option = key == Qt::Key_T   ? f->Option_tutto
+                           : key == Qt::Key_P ? f->Option_argomento
+                           : key == Qt::Key_C ? f->Option_sottoinsieme
+                                              : nullptr;
+    if (option)
+        option->click();
+    return option;
+}
+
+// The keys of the reader window, one function each; true when the key is
+// swallowed.
+bool Commands::readerKey(const KeyPress &k)
+{
+    using Handler = bool (Commands::*)(const KeyPress &);
+    static const std::pair<int, Handler> keys[] = {
+        {Qt::Key_W, &Commands::resultStepKey}, {Qt::Key_Q, &Commands::resultStepKey},
+        {Qt::Key_Return, &Commands::enterKey}, {Qt::Key_Enter, &Commands::enterKey},
+        {Qt::Key_F2, &Commands::searchKey},    {Qt::Key_F3, &Commands::resultsKey},
+        {Qt::Key_F4, &Commands::historyKey},   {Qt::Key_F5, &Commands::bookmarksKey},
+        {Qt::Key_F6, &Commands::contentsKey},  {Qt::Key_F7, &Commands::noteStepKey},
+        {Qt::Key_F8, &Commands::noteStepKey},  {Qt::Key_F9, &Commands::noteKey},
+        {Qt::Key_F10, &Commands::randomKey}};
+    for (const auto &[key, handler] : keys)
+        if (key == k.key)
+            return (this->*handler)(k);
+    return false;
+}
+
+bool Commands::buttonEnabled(forms::ButtonName key) const
+{
+    return m_p.mainFrame()->button(key)->isEnabled();
+}
+
+// With the results list shown, W and Q step through the results. With
+// Ctrl the flag stays set, so that the menu's Ctrl+W that follows does not
+// step a second time.
+bool Commands::resultStepKey(const KeyPress &k)
+{
+    forms::ReaderState &r = m_p.state;
+    const bool next = k.key == Qt::Key_W;
+    bool &flag = next ? r.NextResultKeyHandled : r.PreviousResultKeyHandled;
+    flag = true;
+    const bool listed = m_p.reader()->isShown(forms::Panel::Results) &&
+                        (next ? buttonEnabled("Risultatilistnext") : buttonEnabled("Risultatilistback"));
+    if (listed)
+        next ? m_p.searchPanel()->Risultati_list_next() : m_p.searchPanel()->Risultati_list_back();
+    if (!k.ctrl)
+        flag = false;
+    return listed;
+}
+
+bool Commands::enterKey(const KeyPress &)
+{
+    m_p.hotspots()->MetteIlGiustoFocus();
+    return false;
+}
+
+bool Commands::searchKey(const KeyPress &k)
+{
+    // In the bookmark list, F2 renames the bookmark selected.
+    Form1 *f = m_p.reader();
+    if (k.shift == 0 && k.focus == f->List_bookmark && f->List_bookmark->currentItem()) {
+        m_p.bookmarks()->renameCurrent();
+        return true;
+    }
+    m_p.hotspots()->MetteIlGiustoFocus();
+    if (!k.ctrl)
+        Cerca_parola();
+    return true;
+}
+
+bool Commands::resultsKey(const KeyPress &k)
+{
+    m_p.hotspots()->MetteIlGiustoFocus();
+    if (buttonEnabled("Risultatilist") && !k.ctrl)
+        m_p.searchPanel()->Risultati_list();
+    return true;
+}
+
+bool Commands::historyKey(const KeyPress &k)
+{
+    m_p.hotspots()->MetteIlGiustoFocus();
+    if (!k.ctrl && !m_p.state.AltDown && k.shift != 4)
+        m_p.history()->Cronologia_list();
+    return true;
+}
+
+bool Commands::bookmarksKey(const KeyPress &k)
+{
+    m_p.hotspots()->MetteIlGiustoFocus();
+    if (buttonEnabled("Bookmarklist") && !k.ctrl)
+        m_p.bookmarks()->Bookmark_list();
+    return true;
+}
+
+bool Commands::contentsKey(const KeyPress &k)
+{
+    m_p.hotspots()->MetteIlGiustoFocus();
+    if (!k.ctrl)
+        Sommario();
+    return true;
+}
+
+// F7 and F8: the previous and the next note call.
+bool Commands::noteStepKey(const KeyPress &k)
+{
+    m_p.state.HotspotKey = true;
+    reader::Hotspots &hs = *m_p.hotspots();
+    hs.MetteIlGiustoFocus();
+    k.key == Qt::Key_F7 ? hs.HotspotBack() : hs.HotspotNext();
+    return true;
+}
+
+// F9: the note of the call in focus.
+bool Commands::noteKey(const KeyPress &)
+{
+    m_p.state.FocusAfterKey = true;
+    m_p.hotspots()->AfficheNoteAvecClick();
+    return true;
+}
+
+bool Commands::randomKey(const KeyPress &)
+{
+    if (m_p.title.RandomTopicMode)
+        Hasard();
+    return true;
 }
 
 void Commands::Form_KeyUp(int key, int shift)

@@ -50,6 +50,28 @@ public:
     std::function<void(QMenu *, const QPoint &)> popupMenu;
 
 private:
+    // A key pressed in the reader window.
+    struct KeyPress {
+        int key, shift;
+        bool ctrl;
+        const QWidget *focus;
+    };
+    void modifierFlags(int key, int shift);
+    bool shiftScrolls(int key, int shift);
+    bool escapeKey(int key);
+    bool searchDomainKey(int key, int shift);
+    bool readerKey(const KeyPress &k);
+    bool buttonEnabled(forms::ButtonName key) const;
+    bool resultStepKey(const KeyPress &k);
+    bool enterKey(const KeyPress &k);
+    bool searchKey(const KeyPress &k);
+    bool resultsKey(const KeyPress &k);
+    bool historyKey(const KeyPress &k);
+    bool bookmarksKey(const KeyPress &k);
+    bool contentsKey(const KeyPress &k);
+    bool noteStepKey(const KeyPress &k);
+    bool noteKey(const KeyPress &k);
+    bool randomKey(const KeyPress &k);
     bool bookmarkCommand(const QString &name);
     void popupUnder(forms::ButtonName key, QMenu *menu);
     void popup(QMenu *menu, const QPoint &at);

@@ -5,7 +5,6 @@
 
 #include "title_schema.h"
 #include "title_source.h"
-#include "title_database_writer.h"
 #include "title_writer.h"
 
 #include <QDate>
@@ -449,16 +448,8 @@ bool Compiler::write(const QString &mdb)
     m_res.words = w.indexedWords();
     lap("  index merge and commit");
 
-    std::vector<engine::ItemRow> items;
-    int ordine = 0;
-    for (const ItemSource &it : m_src.items)
-        items.push_back({ordine++, it.key, it.text, it.parent, it.type});
-    std::vector<engine::ParamRow> params;
-    int ordre = 1;
-    for (const ParamSource &p : m_src.params)
-        params.push_back({ordre++, p.code, p.p1, p.hasP2 ? p.p2 : QString()});
     QString err;
-    if (!engine::writeTitleDatabase(mdb, items, params, &err)) {
+    if (!writeTitleDatabaseOf(m_src, mdb, &err)) {
         m_res.errors << QStringLiteral("%1: cannot write: %2").arg(mdb, err);
         return false;
     }

@@ -1,4 +1,5 @@
 #include "tei_indexes.h"
+#include "tei_language.h"
 
 #include <QCollator>
 #include <QHash>
@@ -130,6 +131,33 @@ std::vector<QString> correspondentNames(const std::vector<Letter> &letters, cons
 }
 
 } // namespace
+
+QString indexContext(IndexKind k)
+{
+    switch (k) {
+    case IndexKind::Correspondents: return QStringLiteral("IndiceDestinatari");
+    case IndexKind::Persons: return QStringLiteral("IndiceNomi");
+    case IndexKind::Places: return QStringLiteral("IndiceLocalita");
+    case IndexKind::Analytic: return QStringLiteral("IndiceAnalitico");
+    case IndexKind::Synoptic: return QStringLiteral("IndiceSinottico");
+    }
+    return {};
+}
+
+QByteArray homeIndexLinks(const Words &words, const TeiMapping &mapping)
+{
+    static const Word names[] = {Word::Correspondents, Word::Persons, Word::Places, Word::Analytic, Word::Synoptic};
+    QByteArray links;
+    for (int i = 0; i < kIndexKinds; ++i)
+        if (mapping.indexes[i])
+            links += "<li><a jump=\"" + xmlEscaped(indexContext(IndexKind(i))) + "\">" +
+                     xmlEscaped(words.word(names[i])) + "</a></li>\n";
+    if (!links.isEmpty())
+        links = "<h3>" + xmlEscaped(words.word(Word::Indexes)) + "</h3>\n<ul>\n" + links + "</ul>\n";
+    if (!mapping.homeText.isEmpty())
+        links.prepend("<p>" + xmlEscaped(mapping.homeText) + "</p>\n");
+    return links;
+}
 
 int addSubsets(TitleSource &p, std::vector<Letter> &letters, const std::vector<Referent> &referents, const Words &words,
                const TeiMapping &mapping)

@@ -570,33 +570,6 @@ private:
 
 } // namespace
 
-QString indexContext(IndexKind k)
-{
-    switch (k) {
-    case IndexKind::Correspondents: return QStringLiteral("IndiceDestinatari");
-    case IndexKind::Persons: return QStringLiteral("IndiceNomi");
-    case IndexKind::Places: return QStringLiteral("IndiceLocalita");
-    case IndexKind::Analytic: return QStringLiteral("IndiceAnalitico");
-    case IndexKind::Synoptic: return QStringLiteral("IndiceSinottico");
-    }
-    return {};
-}
-
-QByteArray homeIndexLinks(const Words &words, const TeiMapping &mapping)
-{
-    static const Word names[] = {Word::Correspondents, Word::Persons, Word::Places, Word::Analytic, Word::Synoptic};
-    QByteArray links;
-    for (int i = 0; i < kIndexKinds; ++i)
-        if (mapping.indexes[i])
-            links +=
-                "<li><a jump=\"" + attr(indexContext(IndexKind(i))) + "\">" + esc(words.word(names[i])) + "</a></li>\n";
-    if (!links.isEmpty())
-        links = "<h3>" + esc(words.word(Word::Indexes)) + "</h3>\n<ul>\n" + links + "</ul>\n";
-    if (!mapping.homeText.isEmpty())
-        links.prepend("<p>" + esc(mapping.homeText) + "</p>\n");
-    return links;
-}
-
 QByteArray indexTopics(const IndexInput &in)
 {
     return Writer(in).run();

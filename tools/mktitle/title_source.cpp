@@ -2,6 +2,7 @@
 
 #include "part_files.h"
 #include "project_reader.h"
+#include "title_database_writer.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -281,6 +282,19 @@ bool readTopicFiles(TitleSource *out, QStringList *errors, const std::vector<Top
         p.notes.clear();
     }
     return errors->size() == before;
+}
+
+bool writeTitleDatabaseOf(const TitleSource &src, const QString &path, QString *error)
+{
+    std::vector<engine::ItemRow> items;
+    int ordine = 0;
+    for (const ItemSource &it : src.items)
+        items.push_back({ordine++, it.key, it.text, it.parent, it.type});
+    std::vector<engine::ParamRow> params;
+    int ordre = 1;
+    for (const ParamSource &p : src.params)
+        params.push_back({ordre++, p.code, p.p1, p.hasP2 ? p.p2 : QString()});
+    return engine::writeTitleDatabase(path, items, params, error);
 }
 
 } // namespace folium::mktitle

@@ -104,4 +104,7 @@ bool readTitleSource(const QString &projectPath, TitleSource *out, QStringList *
 bool readTopicFiles(TitleSource *out, QStringList *errors, const std::vector<TopicFile> &files,
                     const TopicSink &sink = {});
 
+// The title database of a title source: its contents tree and parameters.
+bool writeTitleDatabaseOf(const TitleSource &src, const QString &path, QString *error);
+
 } // namespace folium::mktitle

@@ -3,7 +3,6 @@
 
 #include <QCollator>
 #include <QHash>
-#include <QLocale>
 
 #include <algorithm>
 #include <map>
@@ -25,17 +24,6 @@ Location here(const TitleSource &p)
 void item(TitleSource &p, const QString &key, const QString &text, const QString &parent, bool folder)
 {
     p.items.push_back({key, text, parent, folder ? QStringLiteral("f") : QString(), here(p)});
-}
-
-QCollator collatorFor(Language l)
-{
-    QCollator c(l == Language::Italian  ? QLocale(QLocale::Italian)
-                : l == Language::French ? QLocale(QLocale::French)
-                : l == Language::German ? QLocale(QLocale::German)
-                                        : QLocale(QLocale::English));
-    c.setCaseSensitivity(Qt::CaseInsensitive);
-    c.setNumericMode(true);
-    return c;
 }
 
 void byDate(TitleSource &p, const std::vector<Letter> &letters, const Words &words, const QString &root, bool months)
@@ -74,7 +62,7 @@ void byDate(TitleSource &p, const std::vector<Letter> &letters, const Words &wor
 void byName(TitleSource &p, const std::vector<Letter> &letters, const std::vector<QString> &names, const Words &words,
             const QString &root, const QString &noneFolder)
 {
-    QCollator c = collatorFor(words.language);
+    const QCollator c = words.collator();
     std::vector<QString> folders;
     QHash<QString, std::vector<size_t>> members;
     for (size_t i = 0; i < letters.size(); ++i) {
@@ -190,7 +178,7 @@ int addSubsets(TitleSource &p, std::vector<Letter> &letters, const std::vector<R
         if (int(all.size()) > threshold && all.size() < letters.size())
             chosen.push_back(r);
     }
-    QCollator c = collatorFor(words.language);
+    const QCollator c = words.collator();
     std::stable_sort(chosen.begin(), chosen.end(),
                      [&](size_t a, size_t b) { return c.compare(referents[a].sortName, referents[b].sortName) < 0; });
     int subsets = 0;

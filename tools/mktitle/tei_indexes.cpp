@@ -3,7 +3,6 @@
 #include "tei_language.h"
 
 #include <QCollator>
-#include <QLocale>
 
 #include <algorithm>
 #include <set>
@@ -41,17 +40,6 @@ QByteArray attr(const QString &s)
 QByteArray unindexed(const QString &s)
 {
     return s.isEmpty() ? QByteArray() : "<noindex>" + esc(s) + "</noindex>";
-}
-
-QLocale localeOf(Language l)
-{
-    switch (l) {
-    case Language::Italian: return QLocale(QLocale::Italian);
-    case Language::French: return QLocale(QLocale::French);
-    case Language::German: return QLocale(QLocale::German);
-    case Language::English: break;
-    }
-    return QLocale(QLocale::English);
 }
 
 // The letter an entry is filed under: A–Z without accents, "" for others.
@@ -408,9 +396,7 @@ private:
 
     std::vector<Entry> sorted(std::vector<Entry> entries) const
     {
-        QCollator c(localeOf(m_w.language));
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        c.setNumericMode(true);
+        const QCollator c = m_w.collator();
         std::stable_sort(entries.begin(), entries.end(),
                          [&c](const Entry &a, const Entry &b) { return c.compare(a.sortName, b.sortName) < 0; });
         return entries;

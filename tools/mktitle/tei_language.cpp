@@ -247,6 +247,17 @@ QString Words::word(Word w) const
     return pick(language, e.it, e.fr, e.en, e.de);
 }
 
+QCollator Words::collator() const
+{
+    QCollator c(language == Language::Italian  ? QLocale(QLocale::Italian)
+                : language == Language::French ? QLocale(QLocale::French)
+                : language == Language::German ? QLocale(QLocale::German)
+                                               : QLocale(QLocale::English));
+    c.setCaseSensitivity(Qt::CaseInsensitive);
+    c.setNumericMode(true);
+    return c;
+}
+
 QString Words::contents() const
 {
     return pick(language, "Indice", "Sommaire", "Contents", "Inhalt");

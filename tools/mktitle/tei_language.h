@@ -3,6 +3,7 @@
 // subsets, the home page's lines.
 #pragma once
 
+#include <QCollator>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -60,6 +61,8 @@ struct Words {
     Language language;
 
     QString word(Word w) const;
+    // Names in the language's order: letter case ignored, numbers as numbers.
+    QCollator collator() const;
     QString monthName(int month) const;
     // "12 marzo 1851", "marzo 1851", "1851".
     QString date(const PartialDate &d) const;

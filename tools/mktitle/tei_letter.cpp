@@ -1,7 +1,5 @@
 #include "tei_letter.h"
 
-#include <QScopeGuard>
-
 namespace folium::mktitle::tei {
 
 namespace {
@@ -20,17 +18,15 @@ struct DateFields {
     bool any() const { return date.valid() || from.valid() || to.valid(); }
 };
 
-// The attributes the mapping says give a letter's date, for the letters
-// being read.
-thread_local const QStringList *t_dateAttributes = nullptr;
-
-DateFields dateOf(const xmlNode *d)
+// A date element's date; with attributes (the mapping's), the first of
+// them that is there.
+DateFields dateOf(const xmlNode *d, const QStringList &attributes)
 {
     DateFields f;
     if (!d)
         return f;
-    if (t_dateAttributes && !t_dateAttributes->isEmpty()) {
-        for (const QString &a : *t_dateAttributes) {
+    if (!attributes.isEmpty()) {
+        for (const QString &a : attributes) {
             f.date = parseIsoDate(datable(d, a.toUtf8().constData()));
             if (f.date.valid())
                 break;
@@ -55,14 +51,14 @@ DateFields dateOf(const xmlNode *d)
 }
 
 // The first date below n that gives one, in document order.
-DateFields firstDateBelow(const xmlNode *n)
+DateFields firstDateBelow(const xmlNode *n, const QStringList &attributes)
 {
     DateFields found;
     forEachElement(n, [&](const xmlNode *e) {
         if (found.any())
             return false;
         if (is(e, "date"))
-            found = dateOf(e);
+            found = dateOf(e, attributes);
         return !found.any();
     });
     return found;
@@ -98,7 +94,7 @@ void namesIn(const xmlNode *n, QStringList *names, QStringList *refs)
 
 // What one correspDesc says: senders and place of the "sent" action,
 // receivers of the "received" one, and the date of sending.
-void readCorrespDesc(const xmlNode *desc, LetterMeta &m)
+void readCorrespDesc(const xmlNode *desc, LetterMeta &m, const QStringList &attributes)
 {
     m.hasCorrespDesc = true;
     DateFields date;
@@ -113,7 +109,7 @@ void readCorrespDesc(const xmlNode *desc, LetterMeta &m)
                 m.placeRef = refOf(child(a, "placeName"));
             }
             if (!date.any())
-                date = dateOf(child(a, "date"));
+                date = dateOf(child(a, "date"), attributes);
         } else if (type == u"received") {
             namesIn(a, &m.receivers, &m.receiverRefs);
             if (m.placeReceived.isEmpty())
@@ -153,13 +149,13 @@ QString languageOf(const xmlNode *tei, const xmlNode *text)
 
 // The letters' own dates when a document holds several: in the dateline
 // of each (or elsewhere in its opener or closer).
-DateFields dateInLetterText(const xmlNode *div)
+DateFields dateInLetterText(const xmlNode *div, const QStringList &attributes)
 {
     for (const char *where : {"dateline", "opener", "closer"}) {
         const xmlNode *n = descendant(div, where);
         if (!n)
             continue;
-        const DateFields f = firstDateBelow(n);
+        const DateFields f = firstDateBelow(n, attributes);
         if (f.any())
             return f;
     }
@@ -275,8 +271,7 @@ QString incipitOf(const xmlNode *text, const QString &divType, const QStringList
 std::vector<LetterInDocument> lettersOf(const TeiDocument &doc, const LetterOptions &options)
 {
     const QString &divType = options.divType;
-    t_dateAttributes = &options.dateAttributes;
-    const auto reset = qScopeGuard([] { t_dateAttributes = nullptr; });
+    const QStringList &dates = options.dateAttributes;
     std::vector<LetterInDocument> out;
     const xmlNode *tei = doc.tei;
     const xmlNode *header = child(tei, "teiHeader");
@@ -308,16 +303,16 @@ std::vector<LetterInDocument> lettersOf(const TeiDocument &doc, const LetterOpti
         m.language = languageOf(tei, text);
         m.ownTitle = plainText(child(child(fileDesc, "titleStmt"), "title"));
         if (!descs.empty())
-            readCorrespDesc(descs.front(), m);
+            readCorrespDesc(descs.front(), m, dates);
         if (!m.date.valid() && !m.isRange()) {
             // A letter whose correspondence description gives no date, or
             // that has none: the date of its creation, or another of the
             // header's (never the edition's own publication date).
-            DateFields f = firstDateBelow(child(profileDesc, "creation"));
+            DateFields f = firstDateBelow(child(profileDesc, "creation"), dates);
             if (!f.any() && descs.empty())
-                f = firstDateBelow(profileDesc);
+                f = firstDateBelow(profileDesc, dates);
             if (!f.any() && descs.empty())
-                f = firstDateBelow(child(fileDesc, "sourceDesc"));
+                f = firstDateBelow(child(fileDesc, "sourceDesc"), dates);
             setDate(m, f);
         }
         const xmlNode *sourceDesc = child(fileDesc, "sourceDesc");
@@ -359,11 +354,11 @@ std::vector<LetterInDocument> lettersOf(const TeiDocument &doc, const LetterOpti
         if (!desc && descs.size() == letterDivs.size())
             desc = descs[i];
         if (desc)
-            readCorrespDesc(desc, m);
+            readCorrespDesc(desc, m, dates);
         else
             readLetterText(div, m);
         if (!m.date.valid() && !m.isRange())
-            setDate(m, dateInLetterText(div));
+            setDate(m, dateInLetterText(div, dates));
         out.push_back(std::move(l));
     }
     return out;

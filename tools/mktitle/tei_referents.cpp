@@ -6,8 +6,6 @@ namespace {
 
 // Past this many, references to no entry are counted, not listed.
 constexpr int kMaxUnknownWarnings = 50;
-// A name as written is shown up to this many characters.
-constexpr int kMaxName = 200;
 
 QChar kindMark(EntityKind k)
 {
@@ -41,11 +39,10 @@ void ReferentCollector::mention(int key, int letterReadIndex, int noteOrdinal, i
 std::vector<Referent> ReferentCollector::settle(const Registers &registers, const std::vector<Letter> &letters,
                                                 QStringList *warnings) const
 {
-    std::vector<int> order(letters.size()); // read index → place in the title
     int maxRead = -1;
     for (const Letter &l : letters)
         maxRead = std::max(maxRead, l.readIndex);
-    order.assign(size_t(maxRead + 1), -1);
+    std::vector<int> order(size_t(maxRead + 1), -1); // read index → place in the title
     for (size_t i = 0; i < letters.size(); ++i)
         order[size_t(letters[i].readIndex)] = int(i);
 
@@ -69,7 +66,7 @@ std::vector<Referent> ReferentCollector::settle(const Registers &registers, cons
                 byEntry.insert(entry, r);
             } else {
                 ref.kind = key.kind;
-                ref.name = ref.sortName = key.name.size() <= kMaxName ? key.name : key.name.left(kMaxName) + u'\u2026';
+                ref.name = ref.sortName = capped(key.name, kMaxName);
                 if (key.hasRef && ++unknown <= kMaxUnknownWarnings)
                     *warnings << QStringLiteral("%1: warning: \"%2\" is in no register: indexed as \"%3\"")
                                      .arg(key.where, key.key, key.name);

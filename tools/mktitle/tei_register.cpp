@@ -324,14 +324,14 @@ bool readRegisterFiles(const QStringList &files, Registers &registers, QStringLi
 // What an index shows of an entry stays short, whatever a register holds:
 // a name of thousands of letters without a blank would be more than a
 // page can lay out.
-static QString capped(const QString &s, int most)
+QString capped(const QString &s, int most)
 {
     return s.size() <= most ? s : s.left(most) + QStringLiteral("\u2026");
 }
 
 void Registers::add(RegisterEntry e)
 {
-    constexpr int kMaxName = 200, kMaxNames = 10, kMaxUris = 5, kMaxUri = 300;
+    constexpr int kMaxNames = 10, kMaxUris = 5, kMaxUri = 300;
     e.name = capped(e.name, kMaxName);
     e.sortName = capped(e.sortName, kMaxName);
     e.altNames = e.altNames.mid(0, kMaxNames);

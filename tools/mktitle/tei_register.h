@@ -40,6 +40,11 @@ struct PrefixDef {
 using PrefixDefs = std::vector<PrefixDef>;
 PrefixDefs prefixDefsOf(const xmlNode *teiHeader);
 
+// A name as an index or a card shows it: at most kMaxName characters.
+inline constexpr int kMaxName = 200;
+// The text cut to at most that many characters and "…".
+QString capped(const QString &s, int most);
+
 // The key of a reference as @ref or @key give it (the first pointer of
 // several): "#verdi", "persons.xml#verdi" and key="verdi" are "verdi";
 // "psn:verdi" is what its prefix makes of it; a URI stays as it is.

@@ -30,7 +30,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace folium::app {
 
@@ -502,7 +502,7 @@ bool Commands::searchKey(const KeyPress &k)
 {
     // In the bookmark list, F2 renames the bookmark selected.
     Form1 *f = m_p.reader();
-    if (k.shift == 0 && k.focus == f->List_bookmark && f->List_bookmark->currentItem()) {
+    if (k.shift == 0 && k.focus == f->List_bookmark && f->List_bookmark->currentIndex().isValid()) {
         m_p.bookmarks()->renameCurrent();
         return true;
     }

@@ -142,8 +142,9 @@ bool Program::Main(const QString &commandLine)
     m_tree = new title::ContentsTree(m_w, title, state, this);
     m_resume = new reader::Resume(m_w, state, this);
     m_status = new reader::StatusLine(m_w, this);
+    m_display->observe(reader::TopicObserver::HitCount, [this](const engine::Place &) { m_status->refresh(); });
     m_search = new search::SearchPanel(m_w, title, state, *m_display, *m_hotspots, this);
-    m_history = new history::History(m_w, state, *m_hotspots, this);
+    m_history = new history::History(m_w, title, state, *m_hotspots, *m_display, this);
     m_bookmarks = new bookmarks::Bookmarks(m_w, title, state, *m_hotspots, this);
     VerifieBookmarks = [this] { m_bookmarks->VerifieBookmarks(); };
     connect(m_w.options, &Form2::unloaded, this, &Program::optionsClosed);

@@ -36,9 +36,9 @@ int readFile(const QString &path, QString *codice, std::vector<Bookmark> *list,
         first = false;
         b.icon = rs->Field(QStringLiteral("NoIcona")).toInt();
         b.text = rs->Field(QStringLiteral("Stringa")).toString();
-        b.topic = rs->Field(QStringLiteral("TopicIndex")).toInt();
-        b.address = long(rs->Field(QStringLiteral("SubItem1")).toLongLong());
-        b.scroll = long(rs->Field(QStringLiteral("SubItem2")).toLongLong());
+        b.place.topic = rs->Field(QStringLiteral("TopicIndex")).toInt();
+        b.place.address = long(rs->Field(QStringLiteral("SubItem1")).toLongLong());
+        b.place.scroll = long(rs->Field(QStringLiteral("SubItem2")).toLongLong());
         read.push_back(b);
     }
     if (more && (err = more(*db)) != 0)
@@ -73,9 +73,9 @@ int writeFile(const QString &path, const QString &codice, const std::vector<Book
                 rs->setField(QStringLiteral("Codice"), codice);
                 rs->setField(QStringLiteral("NoIcona"), it->icon);
                 rs->setField(QStringLiteral("Stringa"), it->text);
-                rs->setField(QStringLiteral("TopicIndex"), it->topic);
-                rs->setField(QStringLiteral("SubItem1"), qlonglong(it->address));
-                rs->setField(QStringLiteral("SubItem2"), qlonglong(it->scroll));
+                rs->setField(QStringLiteral("TopicIndex"), it->place.topic);
+                rs->setField(QStringLiteral("SubItem1"), qlonglong(it->place.address));
+                rs->setField(QStringLiteral("SubItem2"), qlonglong(it->place.scroll));
                 err = rs->Update();
             }
         }

@@ -3,20 +3,17 @@
 // stored from the last bookmark to the first.
 #pragma once
 
+#include "place.h"
+
 #include <QString>
 
 #include <vector>
 
 namespace folium::bookmarks {
 
-struct Bookmark {
-    int icon = 1;
-    QString text;
-    int topic = -1;
-    long address = 0; // TopicVA when the bookmark was made or last visited
-    long scroll = 0;  // TopicScroll then
-    bool operator==(const Bookmark &o) const = default;
-};
+// A bookmark: its image, its name and its place (where its topic was
+// scrolled to when it was made or last visited).
+using Bookmark = engine::ListedPlace;
 
 // Reads a bookmark file: the title it belongs to (the first row's Codice,
 // empty for a file with no rows) and the bookmarks in list order. Returns 0

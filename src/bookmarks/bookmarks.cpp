@@ -26,7 +26,7 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace folium::bookmarks {
 
@@ -36,7 +36,6 @@ using config::Icon;
 
 namespace {
 // The name a bookmark had before it was renamed: an empty new name gives it back.
-constexpr int kNameRole = Qt::UserRole + 30;
 // How long after a change the recovery copy is written: changes made in a
 // burst are written once.
 constexpr int kRecoveryDelayMs = 300;
@@ -60,10 +59,11 @@ Bookmarks::Bookmarks(forms::Windows &w, forms::TitleState &t, forms::ReaderState
     m_recoveryTimer->setInterval(kRecoveryDelayMs);
     connect(m_recoveryTimer, &QTimer::timeout, this, &Bookmarks::writeRecoveryNow);
     // A bookmark is renamed in place: F2, or a click on the selected one.
-    QTreeWidget *list = w.reader->List_bookmark;
+    QTreeView *list = w.reader->List_bookmark;
+    list->setModel(&m_rows);
     list->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     list->installEventFilter(this);
-    connect(list, &QTreeWidget::itemChanged, this, &Bookmarks::itemEdited);
+    connect(&m_rows, &forms::PlaceList::edited, this, &Bookmarks::itemEdited);
     // The main frame's one-second timer closes the notice.
     connect(w.frame->Timer1(), &QTimer::timeout, this, [this] {
         m_notice->hide();
@@ -90,63 +90,22 @@ QString Bookmarks::fileTitle() const
     return QFileInfo(m_path).fileName();
 }
 
-std::vector<Bookmark> Bookmarks::entries() const
+void Bookmarks::itemEdited(int row)
 {
-    std::vector<Bookmark> out;
-    const QTreeWidget *list = m_w.reader->List_bookmark;
-    for (int i = 0; i < list->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *it = list->topLevelItem(i);
-        out.push_back({it->data(0, forms::ImageRole).toInt(), it->text(0), it->data(0, forms::TagRole).toInt(),
-                       long(it->data(0, forms::AddressRole).toLongLong()),
-                       long(it->data(0, forms::ScrollRole).toLongLong())});
-    }
-    return out;
+    // A name typed over the old one (the list keeps the old for an empty one).
+    setModified(true);
+    m_w.frame->statusBar()->showMessage(m_rows.at(row).text);
 }
 
-namespace {
-
-QTreeWidgetItem *newItem(QTreeWidget *list, const Bookmark &b)
+int Bookmarks::currentRow() const
 {
-    auto *item = new QTreeWidgetItem(list, QStringList{b.text});
-    item->setFlags(item->flags() | Qt::ItemIsEditable);
-    item->setData(0, kNameRole, b.text);
-    forms::Form1::setImage(item, b.icon);
-    item->setData(0, forms::TagRole, b.topic);
-    item->setData(0, forms::AddressRole, qlonglong(b.address));
-    item->setData(0, forms::ScrollRole, qlonglong(b.scroll));
-    return item;
+    const QModelIndex current = m_w.reader->List_bookmark->currentIndex();
+    return current.isValid() ? current.row() : -1;
 }
 
-} // namespace
-
-void Bookmarks::fill(const std::vector<Bookmark> &bookmarks)
+void Bookmarks::setCurrentRow(int row)
 {
-    QTreeWidget *list = m_w.reader->List_bookmark;
-    m_filling = true;
-    list->clear();
-    for (const Bookmark &b : bookmarks)
-        newItem(list, b);
-    m_filling = false;
-}
-
-void Bookmarks::itemEdited(QTreeWidgetItem *item)
-{
-    if (m_filling || !item)
-        return;
-    // A name typed over the old one; an empty one gives the old back.
-    const QString typed = item->text(0).trimmed();
-    const QString before = item->data(0, kNameRole).toString();
-    m_filling = true;
-    if (typed.isEmpty())
-        item->setText(0, before);
-    else if (typed != item->text(0))
-        item->setText(0, typed);
-    item->setData(0, kNameRole, item->text(0));
-    m_filling = false;
-    if (item->text(0) != before) {
-        setModified(true);
-        m_w.frame->statusBar()->showMessage(item->text(0));
-    }
+    m_w.reader->List_bookmark->setCurrentIndex(m_rows.index(row));
 }
 
 bool Bookmarks::eventFilter(QObject *watched, QEvent *event)
@@ -155,7 +114,7 @@ bool Bookmarks::eventFilter(QObject *watched, QEvent *event)
     // list instead of the window's F2, the search panel.
     if (event->type() == QEvent::ShortcutOverride && watched == m_w.reader->List_bookmark) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier && m_w.reader->List_bookmark->currentItem())
+        if (key->key() == Qt::Key_F2 && key->modifiers() == Qt::NoModifier && currentRow() >= 0)
             event->accept();
     }
     return QObject::eventFilter(watched, event);
@@ -163,10 +122,10 @@ bool Bookmarks::eventFilter(QObject *watched, QEvent *event)
 
 void Bookmarks::renameCurrent()
 {
-    QTreeWidget *list = m_w.reader->List_bookmark;
-    if (QTreeWidgetItem *item = list->currentItem()) {
+    QTreeView *list = m_w.reader->List_bookmark;
+    if (list->currentIndex().isValid()) {
         list->setFocus();
-        list->editItem(item, 0);
+        list->edit(list->currentIndex());
     }
 }
 
@@ -218,7 +177,7 @@ void Bookmarks::writeRecoveryNow()
     if (!m_modified || m_recoveryFile.isEmpty() || m_w.reader->Fl_main->ViewTitle().isEmpty())
         return;
     QDir().mkpath(QFileInfo(m_recoveryFile).absolutePath());
-    const RecoveredBookmarks r{m_w.reader->Fl_main->ViewTitle(), m_named ? m_path : QString(), codice(), entries()};
+    const RecoveredBookmarks r{m_w.reader->Fl_main->ViewTitle(), m_named ? m_path : QString(), codice(), m_rows.rows()};
     if (const int err = writeRecoveryFile(m_recoveryFile, r); err != 0)
         qWarning("The bookmarks' recovery copy could not be written (error %d)", err);
 }
@@ -241,7 +200,7 @@ bool Bookmarks::offerRecovery()
         QFile::remove(path);
         return false;
     }
-    fill(r.list);
+    m_rows.setRows(r.list);
     m_path = r.filePath;
     m_named = !m_path.isEmpty();
     m_recoveryFile = path;
@@ -274,21 +233,15 @@ void Bookmarks::Bookmark_add()
     const engine::TopicView *main = f->Fl_main;
     if (main->ViewTitle().isEmpty())
         return;
-    QTreeWidget *list = f->List_bookmark;
+    QTreeView *list = f->List_bookmark;
     const BookmarkEntry e = bookmarkEntry(main->ViewTopic());
     // The same topic is bookmarked once: found by its topic, its place refreshed.
-    QTreeWidgetItem *found = nullptr;
-    for (int i = 0; i < list->topLevelItemCount() && !found; ++i)
-        if (list->topLevelItem(i)->data(0, forms::TagRole).toInt() == main->TopicIndex())
-            found = list->topLevelItem(i);
-    if (!found) {
-        m_filling = true;
-        QTreeWidgetItem *item =
-            newItem(list, {e.icon, e.text, main->TopicIndex(), long(main->TopicVA()), long(main->TopicScroll())});
-        m_filling = false;
+    const int found = m_rows.rowOfTopic(main->TopicIndex());
+    if (found < 0) {
+        m_rows.insert(m_rows.rowCount(), {e.icon, e.text, main->place()});
         frame->button("Bookmarklist")->setEnabled(true);
         frame->item("Segnalibri")->setEnabled(true);
-        list->setCurrentItem(item);
+        setCurrentRow(m_rows.rowCount() - 1);
         m_notice->setText(text("LOAD", 1));
         m_notice->setShowAsSplash(true);
         QWidget *focus = QApplication::focusWidget();
@@ -297,11 +250,8 @@ void Bookmarks::Bookmark_add()
             focus->setFocus();
         frame->Timer1()->start();
     } else {
-        list->setCurrentItem(found);
-        m_filling = true;
-        found->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
-        found->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
-        m_filling = false;
+        setCurrentRow(found);
+        m_rows.setPlace(found, main->place());
     }
     for (forms::ButtonName k : forms::ButtonList{"BookmarkSalva", "BookmarkNuovo"})
         frame->button(k)->setEnabled(true);
@@ -316,10 +266,10 @@ void Bookmarks::Bookmark_del()
 {
     forms::Form1 *f = m_w.reader;
     forms::MDIForm1 *frame = m_w.frame;
-    QTreeWidget *list = f->List_bookmark;
-    delete list->currentItem();
+    QTreeView *list = f->List_bookmark;
+    m_rows.remove(currentRow());
     setModified(true);
-    if (list->topLevelItemCount() == 0) {
+    if (m_rows.rowCount() == 0) {
         for (forms::ButtonName k : forms::ButtonList{"Bookmarkdel", "Bookmarklist"})
             frame->button(k)->setEnabled(false);
         for (forms::ItemName n : forms::ItemList{"Bookmarkdel", "Segnalibri"})
@@ -341,35 +291,29 @@ void Bookmarks::Bookmark_del()
 void Bookmarks::Bookmark_list()
 {
     forms::Form1 *f = m_w.reader;
-    QTreeWidget *list = f->List_bookmark;
     if (forms::switchPanel(m_w, forms::Panel::Bookmarks)) {
-        list->setFocus();
-        m_w.frame->button("Bookmarkdel")->setEnabled(list->topLevelItemCount() > 0);
-        m_w.frame->item("Bookmarkdel")->setEnabled(list->topLevelItemCount() > 0);
-        if (list->currentItem())
-            m_w.frame->statusBar()->showMessage(list->currentItem()->text(0));
+        f->List_bookmark->setFocus();
+        m_w.frame->button("Bookmarkdel")->setEnabled(m_rows.rowCount() > 0);
+        m_w.frame->item("Bookmarkdel")->setEnabled(m_rows.rowCount() > 0);
+        if (currentRow() >= 0)
+            m_w.frame->statusBar()->showMessage(m_rows.at(currentRow()).text);
         m_w.frame->item("Segnalibri")->setEnabled(false);
     }
     refreshPanelTitle();
 }
 
-void Bookmarks::jumpTo(QTreeWidgetItem *item)
+void Bookmarks::List_bookmark_Click()
 {
     forms::Form1 *f = m_w.reader;
     engine::TopicView *main = f->Fl_main;
-    if (!item)
+    if (currentRow() < 0)
         return;
-    if (item->data(0, forms::TagRole).toInt() != main->TopicIndex()) {
+    const Bookmark chosen = m_rows.at(currentRow());
+    if (chosen.place.topic != main->TopicIndex()) {
         f->rememberPlace(m_r);
-        main->JumpToAddress(long(item->data(0, forms::AddressRole).toLongLong()),
-                            long(item->data(0, forms::ScrollRole).toLongLong()));
+        main->goTo(chosen.place);
     }
-    m_w.frame->statusBar()->showMessage(item->text(0));
-}
-
-void Bookmarks::List_bookmark_Click()
-{
-    jumpTo(m_w.reader->List_bookmark->currentItem());
+    m_w.frame->statusBar()->showMessage(chosen.text);
 }
 
 // --- The files ------------------------------------------------------------------
@@ -377,7 +321,7 @@ void Bookmarks::List_bookmark_Click()
 void Bookmarks::CreaNuovoBookmarks()
 {
     forms::MDIForm1 *frame = m_w.frame;
-    m_w.reader->List_bookmark->clear();
+    m_rows.clear();
     for (forms::ButtonName k : forms::ButtonList{"Bookmarklist", "BookmarkNuovo", "Bookmarkdel"})
         frame->button(k)->setEnabled(false);
     for (forms::ItemName n : forms::ItemList{"Bookmarkdel", "BookmarkNuovo", "Segnalibri"})
@@ -417,7 +361,7 @@ void Bookmarks::titleChanged()
 
 void Bookmarks::VerifieBookmarks()
 {
-    const int n = m_w.reader->List_bookmark->topLevelItemCount();
+    const int n = m_rows.rowCount();
     const QString caption = QString(text("MENU", 22)).remove(u'&');
     if (n >= 1 && !m_named && m_modified) {
         const Answer a =
@@ -482,21 +426,20 @@ void Bookmarks::ApriBookmarks()
         m_hotspots.MetteIlGiustoFocus();
         return;
     }
-    fill(read);
+    m_rows.setRows(read);
     m_path = chosen;
     m_named = true;
     setModified(false);
     enableForList();
     Bookmark_list();
-    QTreeWidget *list = m_w.reader->List_bookmark;
-    list->setCurrentItem(list->topLevelItem(0));
+    setCurrentRow(0);
     m_hotspots.MetteIlGiustoFocus();
 }
 
 void Bookmarks::enableForList()
 {
     forms::MDIForm1 *frame = m_w.frame;
-    const bool rows = m_w.reader->List_bookmark->topLevelItemCount() > 0;
+    const bool rows = m_rows.rowCount() > 0;
     frame->button("Bookmarklist")->setEnabled(rows);
     frame->item("Segnalibri")->setEnabled(rows);
     frame->button("BookmarkNuovo")->setEnabled(true);
@@ -533,7 +476,7 @@ bool Bookmarks::SalvaBookmarks()
     }
     // Written whole beside the old file, which it replaces only once
     // complete: a failure leaves the old file as it was.
-    if (const int err = writeBookmarkFile(path, codice(), entries()); err != 0) {
+    if (const int err = writeBookmarkFile(path, codice(), m_rows.rows()); err != 0) {
         m_w.dialogs->message(frame, text("BMSG", 21) + QStringLiteral("\n\n") + path, caption, Icon::Exclamation,
                              Buttons::Ok);
         m_hotspots.MetteIlGiustoFocus();

@@ -20,12 +20,12 @@
 #pragma once
 
 #include "bookmark_file.h"
+#include "place_list.h"
 
 #include <QObject>
 #include <QString>
 
 class QTimer;
-class QTreeWidgetItem;
 class QWidget;
 
 namespace folium::forms {
@@ -89,6 +89,7 @@ public:
     bool modified() const { return m_modified; }
     const QString &filePath() const { return m_path; }
     forms::Form3 *Form5() const { return m_notice; }
+    const forms::PlaceList &rows() const { return m_rows; }
 
 signals:
     void contextMenuRequested(QWidget *source);
@@ -100,16 +101,15 @@ private:
     // Offers to save the changed list before another replaces it; false
     // when the reader cancels.
     bool listMayBeReplaced();
-    std::vector<Bookmark> entries() const;
-    void fill(const std::vector<Bookmark> &list);
     QString codice() const;
     QString fileTitle() const;
     QString text(const char *group, int number) const;
     void enableForList();
-    void jumpTo(QTreeWidgetItem *item);
     // The list changed, or now stands as saved (or given up).
     void setModified(bool modified);
-    void itemEdited(QTreeWidgetItem *item);
+    void itemEdited(int row);
+    int currentRow() const; // 0-based, -1 for none
+    void setCurrentRow(int row);
 
     forms::Windows &m_w;
     forms::TitleState &m_t;
@@ -118,7 +118,7 @@ private:
     forms::Form3 *m_notice;
     bool m_named = false;
     bool m_modified = false;
-    bool m_filling = false; // items are being made, not edited
+    forms::PlaceList m_rows{true};
     QString m_path;
     QTimer *m_recoveryTimer;
     QString m_recoveryFile; // the copy of the list's changes, while it has some

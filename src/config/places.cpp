@@ -91,8 +91,8 @@ int readReadingPlace(const QString &flPath, const QString &titleFile, ReadingPla
         if (rs->Field(QStringLiteral("Fichier")).toString() != titleFile)
             continue;
         place->file = titleFile;
-        place->address = long(rs->Field(QStringLiteral("Adresse")).toLongLong());
-        place->scroll = long(rs->Field(QStringLiteral("Defilement")).toLongLong());
+        place->place.address = long(rs->Field(QStringLiteral("Adresse")).toLongLong());
+        place->place.scroll = long(rs->Field(QStringLiteral("Defilement")).toLongLong());
         place->topicTitle = rs->Field(QStringLiteral("Titre")).toString();
         break;
     }
@@ -109,8 +109,8 @@ int writeReadingPlace(const QString &flPath, const ReadingPlace &place)
             rs.MoveNext();
         int err = rs.Eof() ? rs.AddNew() : rs.Edit();
         const std::pair<QString, QVariant> fields[] = {{QStringLiteral("Fichier"), place.file},
-                                                       {QStringLiteral("Adresse"), qlonglong(place.address)},
-                                                       {QStringLiteral("Defilement"), qlonglong(place.scroll)},
+                                                       {QStringLiteral("Adresse"), qlonglong(place.place.address)},
+                                                       {QStringLiteral("Defilement"), qlonglong(place.place.scroll)},
                                                        {QStringLiteral("Titre"), place.topicTitle}};
         for (const auto &[name, value] : fields)
             if (err == 0)

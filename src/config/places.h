@@ -4,6 +4,8 @@
 // leaves the old state.
 #pragma once
 
+#include "place.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,10 +17,9 @@ int readWindowGeometry(const QString &flPath, QByteArray *geometry);
 int writeWindowGeometry(const QString &flPath, const QByteArray &geometry);
 
 struct ReadingPlace {
-    QString file;       // the title file
-    long address = 0;   // TopicVA of the topic shown
-    long scroll = 0;    // its TopicScroll
-    QString topicTitle; // its title, for the message that offers the place
+    QString file;        // the title file
+    engine::Place place; // the topic shown, by its address (its index is not stored), and its scroll
+    QString topicTitle;  // its title, for the message that offers the place
     bool valid() const { return !file.isEmpty(); }
 };
 

@@ -25,7 +25,6 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeView>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace folium::forms {
@@ -41,13 +40,14 @@ template <typename W> W *named(W *w, const char *name)
 // A list of one column: what a row carries beside its text (a topic's
 // address, a sort key) is kept in its roles, not in hidden columns, which
 // a screen reader would be offered and could not read.
-QTreeWidget *makeList(const char *name)
+QTreeView *makeList(const char *name)
 {
-    auto *list = named(new QTreeWidget, name);
-    list->setColumnCount(1);
+    auto *list = named(new QTreeView, name);
     list->setHeaderHidden(true);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     return list;
 }
 
@@ -310,12 +310,6 @@ int Form1::imageOf(engine::TopicKind kind)
     return 1;
 }
 
-void Form1::setImage(QTreeWidgetItem *item, int number)
-{
-    item->setData(0, ImageRole, number);
-    item->setIcon(0, image(number));
-}
-
 int Form1::notesDividerFor(int height)
 {
     return height < 30 ? height : height - ((height - 30) * 20 / 100 + 30);
@@ -411,10 +405,8 @@ void Form1::rememberPlace(ReaderState &r)
 {
     if (r.AlwaysAddToHistory)
         r.CurrentHistoryRow = 1;
-    if (QTreeWidgetItem *row = List_cronologia->topLevelItem(r.CurrentHistoryRow - 1)) {
-        row->setData(0, AddressRole, qlonglong(Fl_main->TopicVA()));
-        row->setData(0, ScrollRole, qlonglong(Fl_main->TopicScroll()));
-    }
+    if (QAbstractItemModel *rows = List_cronologia->model())
+        rows->setData(rows->index(r.CurrentHistoryRow - 1, 0), QVariant::fromValue(Fl_main->place()), PlaceRole);
 }
 
 void Form1::setFrameActive(QGroupBox *frame, bool active)

@@ -20,8 +20,6 @@ class QSplitter;
 class QStackedWidget;
 class QToolButton;
 class QTreeView;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace folium::engine {
 class TopicView;
@@ -78,8 +76,8 @@ public:
 
     // The other four panels.
     QTreeView *List_risultati; // a view over the search's results model
-    QTreeWidget *List_cronologia;
-    QTreeWidget *List_bookmark;
+    QTreeView *List_cronologia;
+    QTreeView *List_bookmark;
     QTreeView *TreeSommario;
 
     Panel shownPanel() const { return m_shown; }
@@ -95,7 +93,6 @@ public:
     // The icon number of a kind of topic in the lists (history, bookmarks,
     // results).
     static int imageOf(engine::TopicKind kind);
-    static void setImage(QTreeWidgetItem *item, int number);
 
     // The rows of the results list (0 before any search).
     int resultCount() const;

@@ -9,10 +9,9 @@ namespace folium::forms {
 
 // Roles of the list and tree items beside their text.
 enum ItemRole {
-    TagRole = Qt::UserRole,         // a history row's or a result's topic index, a tree node's key
+    TagRole = Qt::UserRole,         // a result's topic index, a tree node's key
     ImageRole = Qt::UserRole + 1,   // the number of the item's image
-    AddressRole = Qt::UserRole + 2, // a history or bookmark row's TopicVA
-    ScrollRole = Qt::UserRole + 3,  // its TopicScroll
+    PlaceRole = Qt::UserRole + 2,   // a history row's, a bookmark's or a result's place (engine::Place)
     SortKeyRole = Qt::UserRole + 4, // a result's sort key
 };
 

@@ -7,25 +7,31 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStatusBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace folium::forms {
 
-ListEvents::ListEvents(Windows &w, ReaderState &r, QTreeWidget *list, std::function<void()> onClick,
+ListEvents::ListEvents(Windows &w, ReaderState &r, QTreeView *list, std::function<void()> onClick,
                        std::function<void()> onEnter, QObject *parent)
     : QObject(parent), m_w(w), m_r(r), m_list(list), m_onClick(std::move(onClick)), m_onEnter(std::move(onEnter))
 {
     list->installEventFilter(this);
     list->viewport()->installEventFilter(this);
-    connect(list, &QTreeWidget::itemClicked, this, [this] {
+    connect(list, &QTreeView::clicked, this, [this] {
         if (m_r.ListRightClickPending) {
             // A right click does not move the selection.
-            m_list->setCurrentItem(m_list->topLevelItem(m_r.ListRightClickIndex));
+            setCurrentRow(m_r.ListRightClickIndex);
             m_list->setFocus();
             return;
         }
         m_onClick();
     });
+}
+
+void ListEvents::setCurrentRow(int row)
+{
+    if (QAbstractItemModel *rows = m_list->model())
+        m_list->setCurrentIndex(rows->index(row, 0));
 }
 
 bool ListEvents::eventFilter(QObject *watched, QEvent *event)
@@ -40,16 +46,16 @@ bool ListEvents::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     case QEvent::KeyRelease:
-        if (m_list->currentItem())
-            m_w.frame->statusBar()->showMessage(m_list->currentItem()->text(0));
+        if (m_list->currentIndex().isValid())
+            m_w.frame->statusBar()->showMessage(m_list->currentIndex().data().toString());
         break;
     case QEvent::MouseButtonPress:
         if (watched == m_list->viewport()) {
             m_r.ListRightClickPending = static_cast<QMouseEvent *>(event)->button() == Qt::RightButton;
             if (m_r.ListRightClickPending) {
-                m_r.ListRightClickIndex = m_list->indexOfTopLevelItem(m_list->currentItem());
+                m_r.ListRightClickIndex = m_list->currentIndex().isValid() ? m_list->currentIndex().row() : -1;
                 emit contextMenuRequested(m_list);
-                m_list->setCurrentItem(m_list->topLevelItem(m_r.ListRightClickIndex));
+                setCurrentRow(m_r.ListRightClickIndex);
                 return true;
             }
         }

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-class QTreeWidget;
+class QTreeView;
 class QWidget;
 
 namespace folium::forms {
@@ -18,7 +18,7 @@ struct Windows;
 class ListEvents : public QObject {
     Q_OBJECT
 public:
-    ListEvents(Windows &w, ReaderState &r, QTreeWidget *list, std::function<void()> onClick,
+    ListEvents(Windows &w, ReaderState &r, QTreeView *list, std::function<void()> onClick,
                std::function<void()> onEnter, QObject *parent = nullptr);
 
 signals:
@@ -28,9 +28,11 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setCurrentRow(int row);
+
     Windows &m_w;
     ReaderState &m_r;
-    QTreeWidget *m_list;
+    QTreeView *m_list;
     std::function<void()> m_onClick;
     std::function<void()> m_onEnter;
 };

@@ -6,7 +6,7 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace folium::forms {
 
@@ -46,7 +46,8 @@ bool switchPanel(Windows &w, Panel p)
         f->button(panelButtonKey(old))->setChecked(false);
         // A list with nothing to show is not offered again.
         if (old == Panel::Bookmarks)
-            f->item(panelMenuItem(old))->setEnabled(w.reader->List_bookmark->topLevelItemCount() > 0);
+            f->item(panelMenuItem(old))
+                ->setEnabled(w.reader->List_bookmark->model() && w.reader->List_bookmark->model()->rowCount() > 0);
         else if (old == Panel::Results)
             f->item(panelMenuItem(old))->setEnabled(w.reader->resultCount() > 0);
         else

@@ -13,7 +13,7 @@
 
 #include <QAction>
 #include <QStatusBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace folium::history {
 
@@ -23,9 +23,12 @@ namespace {
 constexpr long kHistoryTitleColor = 13946;
 }
 
-History::History(forms::Windows &w, forms::ReaderState &r, reader::Hotspots &hotspots, QObject *parent)
-    : QObject(parent), m_w(w), m_r(r), m_hotspots(hotspots)
+History::History(forms::Windows &w, forms::TitleState &t, forms::ReaderState &r, reader::Hotspots &hotspots,
+                 reader::TopicDisplay &display, QObject *parent)
+    : QObject(parent), m_w(w), m_t(t), m_r(r), m_hotspots(hotspots)
 {
+    w.reader->List_cronologia->setModel(&m_rows);
+    display.observe(reader::TopicObserver::History, [this](const engine::Place &place) { topicShown(place); });
     // Click, Enter, key release and right click, as every list of the side pane.
     auto *events = new forms::ListEvents(
         w, r, w.reader->List_cronologia, [this] { List_cronologia_Click(); }, [this] { List_cronologia_Enter(); },
@@ -36,21 +39,66 @@ History::History(forms::Windows &w, forms::ReaderState &r, reader::Hotspots &hot
 void History::refreshRow(int row)
 {
     // The place in the topic being left, kept in its row.
-    if (QTreeWidgetItem *item = m_w.reader->List_cronologia->topLevelItem(row - 1)) {
-        const TopicView *main = m_w.reader->Fl_main;
-        item->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
-        item->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
+    m_rows.setPlace(row - 1, m_w.reader->Fl_main->place());
+}
+
+void History::setCurrentRow(int row)
+{
+    m_w.reader->List_cronologia->setCurrentIndex(m_rows.index(row - 1));
+}
+
+int History::currentRow() const
+{
+    const QModelIndex current = m_w.reader->List_cronologia->currentIndex();
+    return current.isValid() ? current.row() + 1 : 0;
+}
+
+void History::topicShown(const engine::Place &place)
+{
+    if (m_r.IgnoreTopicChange)
+        return;
+    forms::Form1 *f = m_w.reader;
+    forms::MDIForm1 *frame = m_w.frame;
+    TopicView *main = f->Fl_main;
+    if (m_t.TitleLoading) {
+        m_rows.clear();
+        m_r.LastTopicIndex = 1;
     }
+    const int index = place.topic;
+    if (index == m_r.LastTopicIndex || main->ViewTopic().isEmpty())
+        return;
+    const int newest = m_rows.rowCount() == 0 ? 1 : m_rows.at(0).place.topic;
+    const bool always = m_r.AlwaysAddToHistory;
+    if (index != newest && ((always && !m_r.HistoryGoingForward) ||
+                            (!always && !m_r.HistoryGoingBack && !m_r.HistoryGoingForward && !m_r.HistoryListJump))) {
+        const reader::ListedTitle listed = reader::listedTitle(main->ViewTopic());
+        m_rows.insert(0, {listed.icon, listed.text, place});
+    }
+    m_r.LastTopicIndex = index;
+    if (m_r.HistoryGoingBack || m_r.HistoryGoingForward) {
+        if (always && m_r.HistoryGoingBack)
+            ++m_r.CurrentHistoryRow;
+        setCurrentRow(m_r.CurrentHistoryRow);
+    } else if (m_r.HistoryListJump && !always) {
+        m_r.CurrentHistoryRow = currentRow();
+    } else {
+        m_r.CurrentHistoryRow = 1;
+        setCurrentRow(1);
+    }
+    m_r.SavedHistoryRow = m_r.CurrentHistoryRow;
+    enableForCurrentRow();
+    m_r.HistoryGoingBack = m_r.HistoryGoingForward = false;
+    if (f->isShown(forms::Panel::History) && currentRow() > 0)
+        frame->statusBar()->showMessage(m_rows.at(currentRow() - 1).text);
+    frame->button("Cronologialist")->setEnabled(true);
 }
 
 void History::Cronologia_list()
 {
-    forms::Form1 *f = m_w.reader;
-    QTreeWidget *list = f->List_cronologia;
     if (forms::switchPanel(m_w, forms::Panel::History)) {
-        list->setFocus();
-        if (list->currentItem())
-            m_w.frame->statusBar()->showMessage(list->currentItem()->text(0));
+        m_w.reader->List_cronologia->setFocus();
+        if (currentRow() > 0)
+            m_w.frame->statusBar()->showMessage(m_rows.at(currentRow() - 1).text);
         m_w.frame->item("Cronologia")->setEnabled(false);
     }
     forms::setPanelTitle(m_w, QString(m_w.strings->text(QStringLiteral("MENU"), 21)).remove(u'&'), kHistoryTitleColor);
@@ -59,12 +107,10 @@ void History::Cronologia_list()
 void History::showNoteRow(int row, bool goingBack)
 {
     // A note: its letter at the note's call, then the note opened from it.
-    forms::Form1 *f = m_w.reader;
-    TopicView *main = f->Fl_main;
-    const QTreeWidgetItem *item = f->List_cronologia->topLevelItem(row - 1);
-    if (!item)
+    TopicView *main = m_w.reader->Fl_main;
+    if (row < 1 || row > m_rows.rowCount())
         return;
-    main->setTopicIndex(item->data(0, forms::TagRole).toInt());
+    main->setTopicIndex(m_rows.at(row - 1).place.topic);
     const QString data = main->TopicData();
     const QString note = data.mid(data.indexOf(u'.') + 1);
     if (m_r.AlwaysAddToHistory)
@@ -90,21 +136,18 @@ void History::showNoteRow(int row, bool goingBack)
 
 void History::BackCrono()
 {
-    forms::Form1 *f = m_w.reader;
-    QTreeWidget *list = f->List_cronologia;
-    const int rows = list->topLevelItemCount();
+    const int rows = m_rows.rowCount();
     if (rows >= 2 && m_r.CurrentHistoryRow + 1 <= rows) {
         ++m_r.CurrentHistoryRow;
         m_r.HistoryGoingBack = true;
-        const QTreeWidgetItem *item = list->topLevelItem(m_r.CurrentHistoryRow - 1);
-        if (reader::isNoteTitle(item->text(0))) {
+        const engine::ListedPlace row = m_rows.at(m_r.CurrentHistoryRow - 1);
+        if (reader::isNoteTitle(row.text)) {
             showNoteRow(m_r.CurrentHistoryRow, true);
         } else {
             if (m_r.AlwaysAddToHistory)
                 m_r.SavedHistoryRow = 1;
             refreshRow(m_r.SavedHistoryRow);
-            f->Fl_main->JumpToAddress(long(item->data(0, forms::AddressRole).toLongLong()),
-                                      long(item->data(0, forms::ScrollRole).toLongLong()));
+            m_w.reader->Fl_main->goTo(row.place);
         }
     }
     m_hotspots.MetteIlGiustoFocus();
@@ -112,22 +155,18 @@ void History::BackCrono()
 
 void History::NextCrono()
 {
-    forms::Form1 *f = m_w.reader;
-    QTreeWidget *list = f->List_cronologia;
-    if (list->topLevelItemCount() < 2 || m_r.CurrentHistoryRow - 1 < 1)
+    if (m_rows.rowCount() < 2 || m_r.CurrentHistoryRow - 1 < 1)
         return;
     --m_r.CurrentHistoryRow;
     m_r.HistoryGoingForward = true;
     refreshRow(m_r.SavedHistoryRow);
-    const QTreeWidgetItem *item = list->topLevelItem(m_r.CurrentHistoryRow - 1);
-    f->Fl_main->JumpToAddress(long(item->data(0, forms::AddressRole).toLongLong()),
-                              long(item->data(0, forms::ScrollRole).toLongLong()));
+    m_w.reader->Fl_main->goTo(m_rows.at(m_r.CurrentHistoryRow - 1).place);
 }
 
 void History::enableForCurrentRow()
 {
     forms::MDIForm1 *frame = m_w.frame;
-    const int rows = m_w.reader->List_cronologia->topLevelItemCount();
+    const int rows = m_rows.rowCount();
     frame->button("BackCrono")->setEnabled(true);
     for (forms::ItemName n : forms::ItemList{"CronoBack", "CronoNext", "Cronologia"})
         frame->item(n)->setEnabled(true);
@@ -141,41 +180,38 @@ void History::enableForCurrentRow()
 
 void History::List_cronologia_Click()
 {
-    forms::Form1 *f = m_w.reader;
-    QTreeWidget *list = f->List_cronologia;
-    QTreeWidgetItem *item = list->currentItem();
-    if (!item)
+    const int row = currentRow();
+    if (row < 1)
         return;
-    const int row = list->indexOfTopLevelItem(item) + 1;
-    if (item->data(0, forms::TagRole).toInt() != f->Fl_main->TopicIndex()) {
-        if (reader::isNoteTitle(item->text(0))) {
+    const engine::ListedPlace chosen = m_rows.at(row - 1);
+    TopicView *main = m_w.reader->Fl_main;
+    if (chosen.place.topic != main->TopicIndex()) {
+        if (reader::isNoteTitle(chosen.text)) {
             showNoteRow(row, false);
         } else {
             if (m_r.AlwaysAddToHistory)
                 m_r.CurrentHistoryRow = 1;
             refreshRow(m_r.CurrentHistoryRow);
-            f->Fl_main->setTopicIndex(item->data(0, forms::TagRole).toInt()); // at its top
+            main->setTopicIndex(chosen.place.topic); // at its top
         }
     } else {
         m_r.CurrentHistoryRow = row;
         enableForCurrentRow();
     }
-    m_w.frame->statusBar()->showMessage(item->text(0));
+    m_w.frame->statusBar()->showMessage(chosen.text);
 }
 
 void History::List_cronologia_Enter()
 {
-    forms::Form1 *f = m_w.reader;
-    QTreeWidget *list = f->List_cronologia;
-    QTreeWidgetItem *item = list->currentItem();
-    if (!item)
+    const int row = currentRow();
+    if (row < 1)
         return;
-    m_r.CurrentHistoryRow = list->indexOfTopLevelItem(item) + 1;
-    if (item->data(0, forms::TagRole).toInt() != f->Fl_main->TopicIndex()) {
+    m_r.CurrentHistoryRow = row;
+    const engine::ListedPlace chosen = m_rows.at(row - 1);
+    if (chosen.place.topic != m_w.reader->Fl_main->TopicIndex()) {
         refreshRow(m_r.SavedHistoryRow);
         m_r.HistoryListJump = true;
-        f->Fl_main->JumpToAddress(long(item->data(0, forms::AddressRole).toLongLong()),
-                                  long(item->data(0, forms::ScrollRole).toLongLong()));
+        m_w.reader->Fl_main->goTo(chosen.place);
         m_r.HistoryListJump = false;
     } else {
         enableForCurrentRow();

@@ -18,7 +18,7 @@
 #include <QLineEdit>
 #include <QSplitter>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace folium::reader {
 

@@ -28,7 +28,7 @@ void Resume::rememberTitleShown()
     const engine::TopicView *main = m_w.reader->Fl_main;
     if (main->ViewTitle().isEmpty() || main->TopicIndex() < 0)
         return;
-    const config::ReadingPlace place{main->ViewTitle(), main->TopicVA(), main->TopicScroll(), main->ViewTopic()};
+    const config::ReadingPlace place{main->ViewTitle(), main->place(), main->ViewTopic()};
     // A place not kept costs the reader a command, never data: it is not
     // worth a message at the end of a session.
     if (const int err = config::writeReadingPlace(flPath(), place); err != 0)
@@ -43,8 +43,8 @@ void Resume::offer()
     // Nothing to offer when the place is the page shown (the home page) or
     // the title no longer has it.
     const auto titleFile = main->titleFile();
-    if (!m_offered.valid() || m_offered.address == main->TopicVA() || !titleFile ||
-        !titleFile->topicAtAddress(uint32_t(m_offered.address))) {
+    if (!m_offered.valid() || m_offered.place.address == main->TopicVA() || !titleFile ||
+        !titleFile->topicAtAddress(uint32_t(m_offered.place.address))) {
         m_offered = config::ReadingPlace();
         item->setEnabled(false);
         return;
@@ -60,7 +60,7 @@ void Resume::Reprise_Click()
     if (!m_offered.valid())
         return;
     m_w.reader->rememberPlace(m_r);
-    m_w.reader->Fl_main->JumpToAddress(m_offered.address, m_offered.scroll);
+    m_w.reader->Fl_main->goTo(m_offered.place);
     m_offered = config::ReadingPlace();
     m_w.frame->item("Reprise")->setEnabled(false);
     m_w.frame->statusBar()->clearMessage();

@@ -26,7 +26,6 @@ StatusLine::StatusLine(forms::Windows &w, QObject *parent) : QObject(parent), m_
     for (TopicView *pane : {f->Fl_main, f->Fl_sec, f->Med2})
         connect(pane, &TopicView::HotspotHovered, this, &StatusLine::hovered);
     connect(f->Fl_main, &TopicView::HighlightsChanged, this, &StatusLine::countHits);
-    connect(f->Fl_main, &TopicView::TopicChanged, this, &StatusLine::countHits);
 }
 
 void StatusLine::refresh()

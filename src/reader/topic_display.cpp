@@ -13,7 +13,6 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTreeView>
-#include <QTreeWidget>
 
 namespace folium::reader {
 
@@ -82,7 +81,7 @@ void TopicDisplay::AfficheTopic()
     if (!item.isValid())
         return;
     TopicView *main = f->Fl_main;
-    const int hit = item.data(forms::TagRole).toString().trimmed().toInt();
+    const int hit = item.data(forms::PlaceRole).value<engine::Place>().topic;
     const QString text = item.data(Qt::DisplayRole).toString();
     if (hit != main->TopicIndex()) {
         const bool note = text.left(4) == u"Note";
@@ -113,14 +112,27 @@ void TopicDisplay::AfficheTopic()
     m_w.frame->item("Risultati_next")->setEnabled(!last);
 }
 
+void TopicDisplay::observe(TopicObserver who, std::function<void(const engine::Place &)> told)
+{
+    m_observers[size_t(who)].push_back(std::move(told));
+}
+
 void TopicDisplay::TopicChanged()
 {
-    if (m_r.IgnoreTopicChange)
-        return;
+    TopicView *main = m_w.reader->Fl_main;
+    m_current = main->place();
+    if (!m_r.IgnoreTopicChange)
+        showChange();
+    for (const auto &observers : m_observers)
+        for (const auto &told : observers)
+            told(m_current);
+}
+
+void TopicDisplay::showChange()
+{
     forms::Form1 *f = m_w.reader;
     forms::MDIForm1 *frame = m_w.frame;
     TopicView *main = f->Fl_main;
-    QTreeWidget *history = f->List_cronologia;
     const auto both = [frame](forms::ButtonName button, forms::ItemName item, bool on) {
         frame->button(button)->setEnabled(on);
         frame->item(item)->setEnabled(on);
@@ -129,57 +141,11 @@ void TopicDisplay::TopicChanged()
     both("Copia", "Copia", false);
     if (!m_r.SteppingAcrossTopics)
         f->Fl_sec->setViewTitle(QString());
-    if (m_t.TitleLoading) {
-        history->clear();
-        m_r.LastTopicIndex = 1;
-    }
     both("Browseback", "Back", main->HasPreviousBrowseTopic());
     both("Browsenext", "Next", main->HasNextBrowseTopic());
     both("Home", "HomePage", main->TopicData() != u"sommario");
-
-    const int newest =
-        history->topLevelItemCount() == 0 ? 1 : history->topLevelItem(0)->data(0, forms::TagRole).toInt();
-    const int index = main->TopicIndex();
-    if (index != m_r.LastTopicIndex && !main->ViewTopic().isEmpty()) {
-        const bool always = m_r.AlwaysAddToHistory;
-        if (index != newest &&
-            ((always && !m_r.HistoryGoingForward) ||
-             (!always && !m_r.HistoryGoingBack && !m_r.HistoryGoingForward && !m_r.HistoryListJump))) {
-            const ListedTitle listed = listedTitle(main->ViewTopic());
-            auto *row = new QTreeWidgetItem;
-            row->setText(0, listed.text);
-            forms::Form1::setImage(row, listed.icon);
-            row->setData(0, forms::TagRole, index);
-            row->setData(0, forms::AddressRole, qlonglong(main->TopicVA()));
-            row->setData(0, forms::ScrollRole, qlonglong(main->TopicScroll()));
-            history->insertTopLevelItem(0, row);
-        }
-        m_r.LastTopicIndex = index;
-        if (m_r.HistoryGoingBack || m_r.HistoryGoingForward) {
-            if (always && m_r.HistoryGoingBack)
-                ++m_r.CurrentHistoryRow;
-            history->setCurrentItem(history->topLevelItem(m_r.CurrentHistoryRow - 1));
-        } else if (m_r.HistoryListJump && !always) {
-            m_r.CurrentHistoryRow = history->indexOfTopLevelItem(history->currentItem()) + 1;
-        } else {
-            m_r.CurrentHistoryRow = 1;
-            history->setCurrentItem(history->topLevelItem(0));
-        }
-        m_r.SavedHistoryRow = m_r.CurrentHistoryRow;
-        frame->button("BackCrono")->setEnabled(true);
-        for (forms::ItemName n : forms::ItemList{"CronoBack", "CronoNext", "Cronologia"})
-            frame->item(n)->setEnabled(true);
-        if (m_r.CurrentHistoryRow == history->topLevelItemCount())
-            both("BackCrono", "CronoBack", false);
-        if (m_r.CurrentHistoryRow == 1)
-            frame->item("CronoNext")->setEnabled(false);
-        m_r.HistoryGoingBack = m_r.HistoryGoingForward = false;
-        if (f->isShown(Panel::History) && history->currentItem())
-            frame->statusBar()->showMessage(history->currentItem()->text(0));
-        if (f->isShown(Panel::Results) && f->List_risultati->currentIndex().isValid())
-            f->List_risultati->scrollTo(f->List_risultati->currentIndex());
-        frame->button("Cronologialist")->setEnabled(true);
-    }
+    if (f->isShown(Panel::Results) && f->List_risultati->currentIndex().isValid())
+        f->List_risultati->scrollTo(f->List_risultati->currentIndex());
 
     if (!m_t.TreeSyncSuppressed && !m_t.NoTitleDatabase && f->isShown(Panel::Contents)) {
         const QString key = title::nodeKeyForTopic(main->TopicData(), m_t.DateSearchEnabled);

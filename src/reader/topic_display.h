@@ -3,8 +3,14 @@
 // the buttons, the history and the contents tree.
 #pragma once
 
+#include "place.h"
+
 #include <QObject>
 #include <QString>
+
+#include <array>
+#include <functional>
+#include <vector>
 
 namespace folium::forms {
 struct ReaderState;
@@ -31,6 +37,12 @@ ListedTitle listedTitle(const QString &topicTitle);
 // ..." in French ones.
 bool isNoteTitle(const QString &listedText);
 
+// The parts told of each topic the main pane shows, in the order they are
+// told: the history first (it records the topic before anything moves on),
+// then the count of hits in the status line, then the search's highlights
+// of the new topic (which count again when they change).
+enum class TopicObserver { History, HitCount, SearchHits };
+
 class TopicDisplay : public QObject {
     Q_OBJECT
 public:
@@ -47,7 +59,21 @@ public:
     void TopicChanged();
     void UpdateButtonsEnabled();
 
+    // Tells a part of each topic shown, at its turn; the order of the calls
+    // to observe() does not matter.
+    void observe(TopicObserver who, std::function<void(const engine::Place &)> told);
+    // The place shown at the last change of topic.
+    const engine::Place &current() const { return m_current; }
+
 private:
+    // What a change of topic does to the buttons, the results list and the
+    // contents tree.
+    void showChange();
+
+    static constexpr size_t kObservers = size_t(TopicObserver::SearchHits) + 1;
+    std::array<std::vector<std::function<void(const engine::Place &)>>, kObservers> m_observers;
+    engine::Place m_current;
+
     Windows &m_w;
     TitleState &m_t;
     ReaderState &m_r;

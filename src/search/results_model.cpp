@@ -1,6 +1,7 @@
 #include "results_model.h"
 
 #include "form1.h"
+#include "place.h"
 #include "search.h"
 
 namespace folium::search {
@@ -117,6 +118,7 @@ QVariant ResultsModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole: return entry(row).text;
     case Qt::DecorationRole: return iconOf(entry(row).icon);
     case forms::TagRole: return QStringLiteral(" %1").arg(topic);
+    case forms::PlaceRole: return QVariant::fromValue(engine::Place{topic}); // a result leads to its topic's top
     case forms::ImageRole: return entry(row).icon;
     case forms::SortKeyRole: return entry(row).sortKey;
     default: return {};

@@ -115,7 +115,7 @@ SearchPanel::SearchPanel(forms::Windows &w, forms::TitleState &t, forms::ReaderS
     f->Fl_main->setHiliteSearchHits(m_r.HitHighlighting);
     m_w.frame->item("Evidenziatore")->setChecked(m_r.HitHighlighting);
     // The hits of each topic shown are counted again, except while stepping.
-    connect(f->Fl_main, &TopicView::TopicChanged, this, [this] {
+    display.observe(reader::TopicObserver::SearchHits, [this](const engine::Place &) {
         if (!m_r.IgnoreTopicChange && !m_r.SteppingAcrossTopics)
             CercaHighlights();
     });

@@ -49,7 +49,6 @@
 #include <functional>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
 
 using namespace folium;
 using namespace folium::app;

@@ -42,7 +42,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
-#include <QTreeWidget>
 
 using namespace folium;
 using namespace folium::app;

@@ -30,7 +30,7 @@
 #include <exception>
 #include <new>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace folium;
 using namespace folium::app;
@@ -58,12 +58,12 @@ QByteArray bytesOf(const QString &path)
 struct Running : RunningProgram {
     Running() : RunningProgram({QStringLiteral("abc"), QStringLiteral("def")}) { start(); }
     bookmarks::Bookmarks *b() const { return p->bookmarks(); }
-    QTreeWidget *list() const { return p->reader()->List_bookmark; }
+    QTreeView *list() const { return p->reader()->List_bookmark; }
     QStringList texts() const
     {
         QStringList out;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            out << list()->topLevelItem(i)->text(0);
+        for (int i = 0; i < list()->model()->rowCount(); ++i)
+            out << list()->model()->index(i, 0).data().toString();
         return out;
     }
     void mark(const char *context)
@@ -172,7 +172,7 @@ private slots:
 
         // A click on an entry shows its place.
         r.main()->GoHome();
-        r.list()->setCurrentItem(r.list()->topLevelItem(2));
+        r.list()->setCurrentIndex(r.list()->model()->index(2, 0));
         r.b()->List_bookmark_Click();
         QCOMPARE(r.main()->TopicData(), QStringLiteral("long"));
     }
@@ -233,9 +233,9 @@ private slots:
         r.dialogs.answers = {Answer::Cancel};
         QVERIFY(!r.p->mainFrame()->close());
         QVERIFY(r.dialogs.shown.back().text.startsWith(r.p->strings.text(QStringLiteral("BMSG"), 28)));
-        r.list()->setCurrentItem(r.list()->topLevelItem(0));
+        r.list()->setCurrentIndex(r.list()->model()->index(0, 0));
         r.b()->Bookmark_del();
-        r.list()->setCurrentItem(r.list()->topLevelItem(0));
+        r.list()->setCurrentIndex(r.list()->model()->index(0, 0));
         r.b()->Bookmark_del();
         QVERIFY(!r.p->mainFrame()->button("Bookmarkdel")->isEnabled());
         r.dialogs.answers = {Answer::No};
@@ -437,8 +437,8 @@ private slots:
         const QString before = r.texts().value(0);
         QCOMPARE(r.p->reader()->Titre_Splitgauche->text(),
                  QString(r.p->strings.text(QStringLiteral("MENU"), 22)).remove(u'&') + QStringLiteral(" (named.bkm)"));
-        QTreeWidget *list = r.list();
-        list->setCurrentItem(list->topLevelItem(0));
+        QTreeView *list = r.list();
+        list->setCurrentIndex(list->model()->index(0, 0));
         // The keys reach the list in the active window (the offscreen
         // platform leaves the last notice shown as the active one).
         const auto f2 = [&] {
@@ -469,7 +469,7 @@ private slots:
         QVERIFY(editor);
         editor->clear();
         QTest::keyClick(editor, Qt::Key_Return);
-        QTRY_VERIFY(!list->isPersistentEditorOpen(list->currentItem()) && QApplication::focusWidget() == list);
+        QTRY_VERIFY(!list->isPersistentEditorOpen(list->currentIndex()) && QApplication::focusWidget() == list);
         QCOMPARE(r.texts().value(0), QStringLiteral("La lettera del gatto"));
         // Saved under its new name; the title keeps the file's name after
         // the options' OK (which reloads every caption).
@@ -591,7 +591,7 @@ private slots:
             QTest::keyClick(menu, Qt::Key_Escape);
         };
         QTest::mouseClick(r.list()->viewport(), Qt::RightButton, {},
-                          r.list()->visualItemRect(r.list()->topLevelItem(0)).center());
+                          r.list()->visualRect(r.list()->model()->index(0, 0)).center());
         QVERIFY(shown);
         QVERIFY(!shown->isVisible());
         QVERIFY(frame->item("Bookmarkdel")->isEnabled());

@@ -98,20 +98,20 @@ private slots:
         QCOMPARE(config::readReadingPlace(path, QStringLiteral("/t/A.m14"), &place), 0);
         QVERIFY(!place.valid());
 
-        const config::ReadingPlace a{QStringLiteral("/t/A.m14"), 0x100010, 1234, QStringLiteral("/12 marzo")};
-        const config::ReadingPlace b{QStringLiteral("/t/B.m14"), 0x100020, 7, QStringLiteral("*Chapter")};
+        const config::ReadingPlace a{QStringLiteral("/t/A.m14"), {-1, 0x100010, 1234}, QStringLiteral("/12 marzo")};
+        const config::ReadingPlace b{QStringLiteral("/t/B.m14"), {-1, 0x100020, 7}, QStringLiteral("*Chapter")};
         QCOMPARE(config::writeReadingPlace(path, a), 0);
         QCOMPARE(config::writeReadingPlace(path, b), 0);
         QCOMPARE(config::writeWindowGeometry(path, QByteArray("\x01\x02geometry")), 0);
         QCOMPARE(config::readReadingPlace(path, a.file, &place), 0);
-        QCOMPARE(place.address, a.address);
-        QCOMPARE(place.scroll, a.scroll);
+        QCOMPARE(place.place.address, a.place.address);
+        QCOMPARE(place.place.scroll, a.place.scroll);
         QCOMPARE(place.topicTitle, a.topicTitle);
         QCOMPARE(config::readWindowGeometry(path, &geometry), 0);
         QCOMPARE(geometry, QByteArray("\x01\x02geometry"));
 
         // A new place for A replaces its old one; cut short, it leaves it.
-        const config::ReadingPlace a2{a.file, 0x100030, 99, QStringLiteral("/13 marzo")};
+        const config::ReadingPlace a2{a.file, {-1, 0x100030, 99}, QStringLiteral("/13 marzo")};
         db::testing::installFaultyVfs();
         int failures = 0;
         for (int writes = 0; writes < 40; ++writes) {
@@ -120,7 +120,7 @@ private slots:
             const int windowErr = config::writeWindowGeometry(path, QByteArray("new"));
             db::testing::failWritesAfter(-1);
             QCOMPARE(config::readReadingPlace(path, a.file, &place), 0);
-            QCOMPARE(place.address, placeErr == 0 ? a2.address : a.address);
+            QCOMPARE(place.place.address, placeErr == 0 ? a2.place.address : a.place.address);
             QCOMPARE(place.topicTitle, placeErr == 0 ? a2.topicTitle : a.topicTitle);
             QCOMPARE(config::readWindowGeometry(path, &geometry), 0);
             QCOMPARE(geometry, windowErr == 0 ? QByteArray("new") : QByteArray("\x01\x02geometry"));
@@ -130,7 +130,7 @@ private slots:
         }
         QVERIFY(failures > 0);
         QCOMPARE(config::readReadingPlace(path, b.file, &place), 0);
-        QCOMPARE(place.address, b.address);
+        QCOMPARE(place.place.address, b.place.address);
     }
 
     void noLastFiles()

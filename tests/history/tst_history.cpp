@@ -15,7 +15,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace folium;
 using namespace folium::app;
@@ -35,12 +35,12 @@ struct Running : RunningProgram {
         p->mainFrame()->activateWindow();
         (void)QTest::qWaitForWindowActive(p->mainFrame());
     }
-    QTreeWidget *list() const { return p->reader()->List_cronologia; }
+    QTreeView *list() const { return p->reader()->List_cronologia; }
     QStringList rows() const
     {
         QStringList out;
-        for (int i = 0; i < list()->topLevelItemCount(); ++i)
-            out << list()->topLevelItem(i)->text(0);
+        for (int i = 0; i < list()->model()->rowCount(); ++i)
+            out << list()->model()->index(i, 0).data().toString();
         return out;
     }
 };
@@ -100,8 +100,7 @@ private slots:
         r.p->history()->Cronologia_list();
         QCOMPARE(r.rows().size(), 3);
         // A click on an older row: the topic at its top, and a new row.
-        QTreeWidgetItem *chapter = r.list()->topLevelItem(1);
-        r.list()->setCurrentItem(chapter);
+        r.list()->setCurrentIndex(r.list()->model()->index(1, 0));
         r.p->history()->List_cronologia_Click();
         QCOMPARE(r.main()->TopicData(), QStringLiteral("long"));
         QCOMPARE(r.main()->TopicScroll(), 0L);
@@ -110,7 +109,7 @@ private slots:
         r.main()->JumpContext(QStringLiteral("120351"));
         const int rows = r.rows().size();
         r.list()->setFocus();
-        r.list()->setCurrentItem(r.list()->topLevelItem(3)); // the chapter left at its anchor
+        r.list()->setCurrentIndex(r.list()->model()->index(3, 0)); // the chapter left at its anchor
         QTest::keyClick(r.list(), Qt::Key_Return);
         QCOMPARE(r.main()->TopicData(), QStringLiteral("long"));
         QCOMPARE(r.main()->TopicScroll(), deepScroll);
@@ -160,7 +159,7 @@ private slots:
             r.main()->JumpContext(QStringLiteral("120351a"));
             QCOMPARE(r.rows().first(), QStringLiteral("12 marzo 1851, a Maria"));
             QCOMPARE(r.p->state.CurrentHistoryRow, 1);
-            QCOMPARE(r.list()->currentItem(), r.list()->topLevelItem(0));
+            QCOMPARE(r.list()->currentIndex().row(), 0);
             QVERIFY(!r.p->mainFrame()->item("CronoNext")->isEnabled());
             // Back from there goes to the second row: the note just left
             // when every visit adds a row, else the chapter (going back

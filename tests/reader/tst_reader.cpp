@@ -6,6 +6,7 @@
 #include "dialogs.h"
 #include "form1.h"
 #include "form3.h"
+#include "history.h"
 #include "hotspots.h"
 #include "mdiform1.h"
 #include "program.h"
@@ -26,7 +27,6 @@
 #include <QStandardItemModel>
 #include <QTest>
 #include <QTreeView>
-#include <QTreeWidget>
 
 using namespace folium;
 using namespace folium::app;
@@ -205,22 +205,45 @@ private slots:
         QCOMPARE(l.text, text);
     }
 
+    // The parts told of a topic shown are told in their declared order,
+    // whatever the order they asked in: the history has the topic's row
+    // before the hit count and the search hear of it.
+    void aTopicShownIsToldInTheDeclaredOrder()
+    {
+        Running r;
+        QVERIFY(r.main);
+        QStringList told;
+        reader::TopicDisplay *display = r.p.display();
+        display->observe(reader::TopicObserver::SearchHits, [&](const engine::Place &) { told << "search"; });
+        display->observe(reader::TopicObserver::HitCount, [&](const engine::Place &) { told << "count"; });
+        display->observe(reader::TopicObserver::History, [&](const engine::Place &p) {
+            told << "history";
+            QCOMPARE(p, r.main->place());
+        });
+        display->observe(reader::TopicObserver::HitCount,
+                         [&](const engine::Place &p) { QCOMPARE(r.p.history()->rows().at(0).place.topic, p.topic); });
+        r.main->JumpContext(QStringLiteral("120351"));
+        QCOMPARE(told, (QStringList{"history", "count", "search"}));
+        QCOMPARE(display->current().topic, r.main->TopicIndex());
+    }
+
     void topicChangesKeepHistoryAndButtons()
     {
         Running r;
         QVERIFY(r.main);
         forms::MDIForm1 *frame = r.p.mainFrame();
-        QTreeWidget *history = r.p.reader()->List_cronologia;
-        QCOMPARE(history->topLevelItemCount(), 1);
-        QCOMPARE(history->topLevelItem(0)->data(0, forms::ImageRole).toInt(), 3);
+        const forms::PlaceList &history = r.p.history()->rows();
+        QTreeView *historyView = r.p.reader()->List_cronologia;
+        QCOMPARE(history.rowCount(), 1);
+        QCOMPARE(history.at(0).icon, 3);
         QVERIFY(!frame->button("Home")->isEnabled());
         QVERIFY(!frame->item("HomePage")->isEnabled());
 
         r.main->JumpContext(QStringLiteral("120351"));
-        QCOMPARE(history->topLevelItemCount(), 2);
-        QCOMPARE(history->topLevelItem(0)->text(0), QStringLiteral("12 marzo 1851, a Luigi"));
-        QCOMPARE(history->topLevelItem(0)->data(0, forms::ImageRole).toInt(), 8);
-        QCOMPARE(history->currentItem(), history->topLevelItem(0));
+        QCOMPARE(history.rowCount(), 2);
+        QCOMPARE(history.at(0).text, QStringLiteral("12 marzo 1851, a Luigi"));
+        QCOMPARE(history.at(0).icon, 8);
+        QCOMPARE(historyView->currentIndex().row(), 0);
         QVERIFY(frame->button("Home")->isEnabled());
         QVERIFY(frame->button("BackCrono")->isEnabled());
         QVERIFY(!frame->item("CronoNext")->isEnabled());
@@ -230,14 +253,14 @@ private slots:
         r.main->JumpContext(QStringLiteral("Deep"));
         const QString scroll = QString::number(r.main->TopicScroll());
         r.p.display()->Home();
-        QCOMPARE(history->topLevelItem(1)->text(0), QStringLiteral("Long chapter"));
-        QCOMPARE(history->topLevelItem(1)->data(0, forms::ScrollRole).toString(), scroll);
-        QCOMPARE(history->topLevelItem(0)->data(0, forms::ImageRole).toInt(), 3);
+        QCOMPARE(history.at(1).text, QStringLiteral("Long chapter"));
+        QCOMPARE(QString::number(history.at(1).place.scroll), scroll);
+        QCOMPARE(history.at(0).icon, 3);
 
         // A place inside the topic already shown adds no row.
-        const int rows = history->topLevelItemCount();
+        const int rows = history.rowCount();
         r.main->JumpContext(QStringLiteral("Home"));
-        QCOMPARE(history->topLevelItemCount(), rows);
+        QCOMPARE(history.rowCount(), rows);
     }
 
     void indexMenuItemsJumpToTheirContexts()
@@ -457,7 +480,7 @@ private slots:
         results->setModel(&model);
         const auto add = [&model](const QString &text, int topic) {
             auto *item = new QStandardItem(text);
-            item->setData(QStringLiteral(" %1").arg(topic), forms::TagRole);
+            item->setData(QVariant::fromValue(engine::Place{topic}), forms::PlaceRole);
             model.appendRow(item);
             return item->index();
         };
@@ -480,11 +503,11 @@ private slots:
         QCOMPARE(r.main->TopicData(), QStringLiteral("120351.2"));
 
         // The result already shown only refreshes the status bar and buttons.
-        const int rows = r.p.reader()->List_cronologia->topLevelItemCount();
+        const int rows = r.p.history()->rows().rowCount();
         frame->statusBar()->clearMessage();
         r.p.display()->AfficheTopic();
         QCOMPARE(frame->statusBar()->currentMessage(), note.data().toString());
-        QCOMPARE(r.p.reader()->List_cronologia->topLevelItemCount(), rows);
+        QCOMPARE(r.p.history()->rows().rowCount(), rows);
 
         // With notes at the bottom, the letter stays at its call and the note opens below.
         r.p.state.NotesAtBottom = true;

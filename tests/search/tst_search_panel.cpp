@@ -29,7 +29,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTreeView>
-#include <QTreeWidget>
+#include <QTreeView>
 
 using namespace folium;
 using namespace folium::app;

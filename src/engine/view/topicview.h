@@ -14,6 +14,7 @@
 #include <optional>
 #include <vector>
 
+#include "place.h"
 #include "sanitizer.h"
 #include "search.h"
 #include "title_file.h"
@@ -52,6 +53,9 @@ public:
     long TopicVA() const;
     long TopicScroll() const;
     QString TopicData() const;
+    // The place shown (its topic, address and scroll), and back to one.
+    Place place() const { return {TopicIndex(), TopicVA(), TopicScroll()}; }
+    int goTo(const Place &p) { return JumpToAddress(p.address, p.scroll); }
 
     int JumpContext(const QString &context);
     int JumpToAddress(long address, long scroll);

@@ -4,11 +4,10 @@
 // SQLite FTS5 on the same file (the floor). See bench/README.md.
 #include "fold_tokenizer.h"
 #include "region_view.h"
-#include "sqlite_handle.h"
+#include "sqlite.h"
 #include "topicview.h"
 
 #include <benchmark/benchmark.h>
-#include <sqlite3.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -28,7 +27,7 @@ namespace {
 QString g_title;  // the large title
 QString g_source; // its source project, for the compile benchmark
 std::unique_ptr<TopicView> g_view;
-sqlite3 *g_floor = nullptr;
+folium::sqlite::Connection g_floor;
 
 struct SearchCase {
     const char *name;
@@ -90,44 +89,37 @@ void floorSearch(benchmark::State &state, const SearchCase &c, bool titles)
     if (c.groups) {
         // The groups' ranges, written by hand as a caller would.
         std::string ranges;
-        sqlite3_stmt *g = nullptr;
-        sqlite3_prepare_v2(g_floor, "SELECT first, last FROM search_group WHERE name = ?1 ORDER BY first", -1, &g,
-                           nullptr);
+        folium::sqlite::Statement g(g_floor, "SELECT first, last FROM search_group WHERE name = ?1 ORDER BY first");
         for (const QString &name : QString::fromLatin1(c.groups).split(u' ')) {
-            const QByteArray n = name.toUtf8();
-            sqlite3_bind_text(g, 1, n.constData(), int(n.size()), SQLITE_TRANSIENT);
-            while (sqlite3_step(g) == SQLITE_ROW)
+            g.bind(1, name);
+            while (g.step())
                 ranges += std::string(ranges.empty() ? "" : " OR ") + "f.rowid BETWEEN " +
-                          std::to_string(sqlite3_column_int64(g, 0)) + " AND " +
-                          std::to_string(sqlite3_column_int64(g, 1));
-            sqlite3_reset(g);
+                          std::to_string(g.integer(0)) + " AND " + std::to_string(g.integer(1));
+            g.reset();
         }
-        sqlite3_finalize(g);
         sql += " AND (" + ranges + ")";
     }
     sql += " ORDER BY f.rowid";
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(g_floor, sql.c_str(), -1, &st, nullptr) != SQLITE_OK) {
-        state.SkipWithError(sqlite3_errmsg(g_floor));
+    folium::sqlite::Statement st(g_floor, sql.c_str());
+    if (!st.ok()) {
+        state.SkipWithError(qPrintable(g_floor.lastError()));
         return;
     }
+    const QByteArray query(c.fts5);
     int hits = 0;
     for (auto _ : state) {
-        sqlite3_bind_text(st, 1, c.fts5, -1, SQLITE_STATIC);
+        st.bindUtf8(1, query);
         hits = 0;
         size_t bytes = 0;
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            benchmark::DoNotOptimize(sqlite3_column_int64(st, 0));
-            if (titles) {
-                sqlite3_column_text(st, 1);
-                bytes += size_t(sqlite3_column_bytes(st, 1));
-            }
+        while (st.step()) {
+            benchmark::DoNotOptimize(st.integer(0));
+            if (titles)
+                bytes += size_t(st.text(1).size());
             ++hits;
         }
-        sqlite3_reset(st);
+        st.reset();
         benchmark::DoNotOptimize(bytes);
     }
-    sqlite3_finalize(st);
     state.counters["hits"] = hits;
 }
 
@@ -199,18 +191,17 @@ void BM_Compile(benchmark::State &state)
     state.counters["text_MB"] = textBytes / 1e6;
     state.counters["peak_MB"] = children.ru_maxrss / 1024.0;
     // The index (FTS5's shadow tables) against the raw text.
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(out).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt *st = nullptr;
-    sqlite3_prepare_v2(db,
-                       "SELECT (SELECT sum(length(block)) FROM fts_data) + (SELECT sum(length(sz)) FROM fts_docsize)"
-                       " + (SELECT sum(length(term)) + 16 * count(*) FROM fts_idx)",
-                       -1, &st, nullptr);
-    if (sqlite3_step(st) == SQLITE_ROW)
-        state.counters["index_MB"] = sqlite3_column_int64(st, 0) / 1e6;
-    state.counters["index_to_text"] = sqlite3_column_int64(st, 0) / textBytes;
-    sqlite3_finalize(st);
-    sqlite3_close(db);
+    {
+        folium::sqlite::Connection db;
+        db.open(out, folium::sqlite::Connection::Mode::ReadOnly);
+        folium::sqlite::Statement st(
+            db, "SELECT (SELECT sum(length(block)) FROM fts_data) + (SELECT sum(length(sz)) FROM fts_docsize)"
+                " + (SELECT sum(length(term)) + 16 * count(*) FROM fts_idx)");
+        if (st.step()) {
+            state.counters["index_MB"] = st.integer(0) / 1e6;
+            state.counters["index_to_text"] = st.integer(0) / textBytes;
+        }
+    }
     QFile::remove(out);
     QFile::remove(QFileInfo(out).absolutePath() + QStringLiteral("/bench-compile.mdb"));
 }
@@ -219,7 +210,7 @@ void BM_Compile(benchmark::State &state)
 
 int main(int argc, char **argv)
 {
-    folium::engine::configureSqlite();
+    folium::sqlite::configure();
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     g_title = qEnvironmentVariable("FOLIUM_BENCH_TITLE", QStringLiteral(FOLIUM_BENCH_DIR "/big.m14"));
@@ -237,7 +228,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot open %s\n", qPrintable(g_title));
         return 1;
     }
-    sqlite3_open_v2(QFile::encodeName(g_title).constData(), &g_floor, SQLITE_OPEN_READONLY, nullptr);
+    g_floor.open(g_title, folium::sqlite::Connection::Mode::ReadOnly);
     folium::engine::registerFoliumTokenizer(g_floor);
 
     for (const SearchCase &c : kCases) {
@@ -260,6 +251,6 @@ int main(int argc, char **argv)
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     g_view.reset();
-    sqlite3_close(g_floor);
+    g_floor.close();
     return 0;
 }

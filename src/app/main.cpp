@@ -2,7 +2,7 @@
 #include "dialogs.h"
 #include "mdiform1.h"
 #include "program.h"
-#include "sqlite_handle.h"
+#include "sqlite.h"
 #include "termination.h"
 
 #include <QApplication>
@@ -12,7 +12,7 @@
 
 int main(int argc, char *argv[])
 {
-    folium::engine::configureSqlite();
+    folium::sqlite::configure();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Folium"));
     QApplication::setDesktopFileName(QStringLiteral("org.folium.Folium"));

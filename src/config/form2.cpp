@@ -32,8 +32,8 @@ const QStringList kLanguages{QStringLiteral("Fran\u00e7ais"), QStringLiteral("En
 } // namespace
 
 Form2::Form2(QString flPath, QString programFolder, Dialogs &dialogs, QWidget *parent)
-    : QDialog(parent), Data1(new db::DataControl(this)), m_flPath(std::move(flPath)),
-      m_folder(std::move(programFolder)), m_dialogs(dialogs)
+    : QDialog(parent), Data1(new DataControl(this)), m_flPath(std::move(flPath)), m_folder(std::move(programFolder)),
+      m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Form2"));
     setModal(true);

@@ -65,7 +65,7 @@ public:
     bool ShowContentsAtStart = false;
     QString HelpFilePath;
 
-    db::DataControl *Data1;
+    DataControl *Data1;
     QTabWidget *TabStrip1;
     QCheckBox *CheckSommario, *CheckF9, *CheckNotes, *CheckCrono, *CheckAggiorna, *CheckSepScreen, *CheckOptAnd,
         *CheckSepPrint;

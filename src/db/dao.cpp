@@ -1,8 +1,6 @@
 #include "dao.h"
 
-#include "sqlite_statement.h"
-
-#include <sqlite3.h>
+#include "dao_detail.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,36 +36,14 @@ Database::~Database()
 
 void Database::Close()
 {
-    if (m_db) {
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
-    }
+    m_db.close();
 }
 
 namespace {
 
 // What a database read from elsewhere may not do: reach beyond its data,
 // run code of its schema, or make one statement cost without end.
-void restrictUntrusted(sqlite3 *db)
-{
-    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
-    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
-    sqlite3_limit(db, SQLITE_LIMIT_LENGTH, 16 * 1024 * 1024);
-    sqlite3_limit(db, SQLITE_LIMIT_SQL_LENGTH, 100000);
-    sqlite3_limit(db, SQLITE_LIMIT_COLUMN, 100);
-    sqlite3_limit(db, SQLITE_LIMIT_EXPR_DEPTH, 100);
-    sqlite3_limit(db, SQLITE_LIMIT_COMPOUND_SELECT, 20);
-    sqlite3_limit(db, SQLITE_LIMIT_FUNCTION_ARG, 8);
-    sqlite3_limit(db, SQLITE_LIMIT_ATTACHED, 0);
-    sqlite3_limit(db, SQLITE_LIMIT_LIKE_PATTERN_LENGTH, 100);
-    sqlite3_limit(db, SQLITE_LIMIT_TRIGGER_DEPTH, 1);
-    sqlite3_exec(db, "PRAGMA cell_size_check=ON", nullptr, nullptr, nullptr);
-    // Temporary tables and sorts of this connection stay in bounds too.
-    sqlite3_exec(db, "PRAGMA temp.max_page_count=65536", nullptr, nullptr, nullptr);
-}
+constexpr sqlite::Connection::Limits kUntrusted{16 * 1024 * 1024, 100000, 100, 20};
 
 } // namespace
 
@@ -87,40 +63,37 @@ std::shared_ptr<Database> Database::open(const QString &path, Mode mode, int *er
         setErr(err, kErrCannotOpen);
         return nullptr;
     }
-    sqlite3 *db = nullptr;
-    const int flags =
-        mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    const char *layer = sqlite3_vfs_find(kFileLayerName) ? kFileLayerName : nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, layer) != SQLITE_OK) {
-        sqlite3_close_v2(db);
+    std::shared_ptr<Database> d(new Database);
+    d->m_path = path;
+    const auto how = mode == Mode::ReadOnly ? sqlite::Connection::Mode::ReadOnly
+                     : create               ? sqlite::Connection::Mode::Create
+                                            : sqlite::Connection::Mode::ReadWrite;
+    if (d->m_db.open(path, how, kFileLayerName) != 0) {
         setErr(err, kErrCannotOpen);
         return nullptr;
     }
-    std::shared_ptr<Database> d(new Database);
-    d->m_db = db;
-    d->m_path = path;
-    sqlite3_busy_timeout(db, 250);
+    d->m_db.setBusyTimeout(250);
     if (mode == Mode::ReadOnly) {
-        restrictUntrusted(db);
-        sqlite3_progress_handler(db, 1000, &Database::onProgress, d.get());
+        d->m_db.restrictUntrusted(kUntrusted);
+        // Temporary tables and sorts of this connection stay in bounds too.
+        d->m_db.exec("PRAGMA temp.max_page_count=65536");
+        d->m_db.setProgressHandler(1000, &Database::onProgress, d.get());
     }
     // Reading the schema tells a database from any other file, and a locked
     // one from a free one.
-    const char *probe = create ? "PRAGMA user_version=0" : "SELECT count(*) FROM sqlite_master";
-    int rc = sqlite3_exec(db, probe, nullptr, nullptr, nullptr);
+    int rc = d->m_db.execute(create ? "PRAGMA user_version=0" : "SELECT count(*) FROM sqlite_master");
     // What is written is on the disk when a write returns, or the write
     // fails: a database that cannot promise it is not used for writing.
-    if (rc == SQLITE_OK && mode != Mode::ReadOnly) {
-        rc = sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
-        Stmt check(db, QStringLiteral("PRAGMA synchronous"));
-        if (rc == SQLITE_OK && (check.step() != SQLITE_ROW || sqlite3_column_int(check.get(), 0) != 2))
-            rc = SQLITE_CANTOPEN;
+    if (rc == 0 && mode != Mode::ReadOnly) {
+        rc = d->m_db.execute("PRAGMA synchronous=FULL");
+        if (rc == 0 && d->m_db.pragmaInt("synchronous") != 2)
+            rc = -1;
     }
-    if (rc != SQLITE_OK) {
-        const int code = rc & 0xFF;
-        setErr(err, code == SQLITE_NOTADB || code == SQLITE_CORRUPT ? kErrNotDatabase
-                    : code == SQLITE_BUSY || code == SQLITE_LOCKED  ? kErrInUse
-                                                                    : kErrCannotOpen);
+    if (rc != 0) {
+        const sqlite::Failure why = sqlite::failureOf(rc);
+        setErr(err, why == sqlite::Failure::NotADatabase ? kErrNotDatabase
+                    : why == sqlite::Failure::Busy       ? kErrInUse
+                                                         : kErrCannotOpen);
         d->Close();
         if (create)
             QFile::remove(path);
@@ -153,18 +126,17 @@ std::shared_ptr<Database> Database::CreateDatabase(const QString &path, const QS
 
 int Database::BeginTrans()
 {
-    if (!m_db)
+    if (!m_db.isOpen())
         return kErrCannotOpen;
-    const int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    return rc == SQLITE_OK ? kOk : writeError(rc);
+    return writeError(m_db.execute("BEGIN IMMEDIATE"));
 }
 
 int Database::CommitTrans()
 {
-    if (!m_db)
+    if (!m_db.isOpen())
         return kErrCannotOpen;
-    const int rc = sqlite3_exec(m_db, "COMMIT", nullptr, nullptr, nullptr);
-    if (rc == SQLITE_OK)
+    const int rc = m_db.execute("COMMIT");
+    if (rc == 0)
         return kOk;
     Rollback();
     return writeError(rc);
@@ -172,53 +144,47 @@ int Database::CommitTrans()
 
 void Database::Rollback()
 {
-    if (m_db && !sqlite3_get_autocommit(m_db))
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (m_db.inTransaction())
+        m_db.exec("ROLLBACK");
 }
 
 int Database::execScript(const QString &sql, QString *message)
 {
     startRequest();
-    char *msg = nullptr;
-    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &msg);
-    if (message && msg)
-        *message = QString::fromUtf8(msg);
-    sqlite3_free(msg);
-    return rc == SQLITE_OK ? kOk : writeError(rc);
+    return writeError(m_db.execute(sql.toUtf8().constData(), message));
 }
 
 int Database::appendTableDef(const TableDef &def)
 {
-    if (!m_db)
+    if (!m_db.isOpen())
         return kErrCannotOpen;
     {
-        Stmt exists(m_db, QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1"));
+        sqlite::Statement exists(m_db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
         exists.bind(1, def.name());
-        if (exists.step() == SQLITE_ROW)
+        if (exists.step())
             return kErrTableExists;
     }
     QStringList cols;
     for (const FieldDef &f : def.fields())
         cols << quoted(f.name) + (f.type == FieldType::Long ? QStringLiteral(" INTEGER") : QStringLiteral(" TEXT"));
     const QString sql = QStringLiteral("CREATE TABLE %1(%2)").arg(quoted(def.name()), cols.join(QStringLiteral(", ")));
-    const int rc = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-    return rc == SQLITE_OK ? kOk : writeError(rc);
+    return writeError(m_db.execute(sql.toUtf8().constData()));
 }
 
 std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table, int *err)
 {
     startRequest();
-    if (!m_db) {
+    if (!m_db.isOpen()) {
         setErr(err, kErrCannotOpen);
         return nullptr;
     }
     QStringList columns;
     {
-        Stmt info(m_db, QStringLiteral("SELECT name FROM pragma_table_info(?1)"));
+        sqlite::Statement info(m_db, "SELECT name FROM pragma_table_info(?1)");
         info.bind(1, table);
-        while (info.step() == SQLITE_ROW)
-            columns << info.column(0).toString();
-        if (info.rc() != SQLITE_DONE) {
+        while (info.step())
+            columns << info.text(0);
+        if (!info.succeeded()) {
             setErr(err, writeError(info.rc()));
             return nullptr;
         }
@@ -236,41 +202,31 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table, int *er
 std::unique_ptr<Query> Database::prepare(const QString &sql, int *err)
 {
     startRequest();
-    if (!m_db) {
+    if (!m_db.isOpen()) {
         setErr(err, kErrCannotOpen);
         return nullptr;
     }
-    const QByteArray u = sql.toUtf8();
-    sqlite3_stmt *st = nullptr;
-    const int rc = sqlite3_prepare_v3(m_db, u.constData(), int(u.size()), SQLITE_PREPARE_PERSISTENT, &st, nullptr);
-    if (rc != SQLITE_OK || !st || !sqlite3_stmt_readonly(st)) {
-        sqlite3_finalize(st);
+    sqlite::Statement st(m_db, sql, true);
+    if (!st.ok() || !st.readOnly()) {
         // A table or column that is not there is the usual reason.
-        setErr(err, rc == SQLITE_OK || (rc & 0xFF) == SQLITE_ERROR ? kErrNoTable : writeError(rc));
+        const sqlite::Failure why = sqlite::failureOf(st.rc());
+        setErr(err, why == sqlite::Failure::None || why == sqlite::Failure::Other ? kErrNoTable : writeError(st.rc()));
         return nullptr;
     }
     setErr(err, kOk);
-    return std::unique_ptr<Query>(new Query(shared_from_this(), st));
+    return std::unique_ptr<Query>(new Query(shared_from_this(), std::move(st)));
 }
 
-Query::Query(std::shared_ptr<Database> db, sqlite3_stmt *statement) : m_db(std::move(db)), m_st(statement) {}
-
-Query::~Query()
+Query::Query(std::shared_ptr<Database> db, sqlite::Statement statement)
+    : m_db(std::move(db)), m_st(std::move(statement))
 {
-    sqlite3_finalize(m_st);
 }
+
+Query::~Query() = default;
 
 void Query::bind(int parameter, const QVariant &value)
 {
-    if (value.isNull() || !value.isValid()) {
-        sqlite3_bind_null(m_st, parameter);
-    } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong ||
-               value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::Bool) {
-        sqlite3_bind_int64(m_st, parameter, value.toLongLong());
-    } else {
-        const QByteArray u = value.toString().toUtf8();
-        sqlite3_bind_text(m_st, parameter, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-    }
+    m_st.bind(parameter, value);
 }
 
 bool Query::next()
@@ -278,30 +234,28 @@ bool Query::next()
     if (m_done)
         return false;
     m_db->startRequest();
-    const int rc = sqlite3_step(m_st);
-    if (rc == SQLITE_ROW)
+    if (m_st.step())
         return true;
     m_done = true;
-    m_error = rc == SQLITE_DONE ? kOk : writeError(rc);
+    m_error = writeError(m_st.rc());
     return false;
 }
 
 void Query::reset()
 {
-    sqlite3_reset(m_st);
+    m_st.rewind();
     m_done = false;
     m_error = kOk;
 }
 
 QString Query::text(int column) const
 {
-    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_st, column));
-    return p ? QString::fromUtf8(p, sqlite3_column_bytes(m_st, column)) : QString();
+    return m_st.text(column);
 }
 
 qint64 Query::integer(int column) const
 {
-    return sqlite3_column_int64(m_st, column);
+    return m_st.integer(column);
 }
 
 } // namespace folium::db

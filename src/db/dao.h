@@ -5,6 +5,8 @@
 // after the call; nothing throws.
 #pragma once
 
+#include "sqlite.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -13,9 +15,6 @@
 #include <map>
 #include <memory>
 #include <vector>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace folium::db {
 
@@ -103,11 +102,11 @@ public:
     void Rollback();
 
     const QString &path() const { return m_path; }
-    bool isOpen() const { return m_db != nullptr; }
+    bool isOpen() const { return m_db.isOpen(); }
     // Runs a script of SQL statements (used to build databases from text).
     int execScript(const QString &sql, QString *message = nullptr);
 
-    sqlite3 *handle() const { return m_db; } // for the layer's own classes
+    const sqlite::Connection &connection() const { return m_db; } // for the layer's own classes
 
     // A database read from elsewhere gives each request (a query's next
     // row, a recordset's move, a script) a budget of work; past it the
@@ -121,7 +120,7 @@ private:
     enum class Mode { ReadWrite, Create, ReadOnly };
     static std::shared_ptr<Database> open(const QString &path, Mode mode, int *err);
     static int onProgress(void *database);
-    sqlite3 *m_db = nullptr;
+    sqlite::Connection m_db;
     QString m_path;
     int m_workLeft = kWorkBudget;
 };
@@ -180,8 +179,8 @@ private:
     // statement per row. The page holds the rows at positions m_pageFirst
     // onwards. It is read again when this connection has written anything
     // since, and, once it is half a second old, when another connection has.
-    mutable sqlite3_stmt *m_pageStmt = nullptr;
-    mutable sqlite3_stmt *m_versionStmt = nullptr;
+    mutable sqlite::Statement m_pageStmt;
+    mutable sqlite::Statement m_versionStmt;
     mutable std::vector<qint64> m_pageRows; // rowid per page slot, -1 when gone
     mutable std::vector<std::vector<QVariant>> m_page;
     mutable qsizetype m_pageFirst = -1;
@@ -189,7 +188,7 @@ private:
     mutable qint64 m_pageVersion = -1;
     mutable std::chrono::steady_clock::time_point m_pageChecked;
     // The last Update's statement, kept for the next one of the same shape.
-    sqlite3_stmt *m_writeStmt = nullptr;
+    sqlite::Statement m_writeStmt;
     QString m_writeSql;
 };
 
@@ -215,9 +214,9 @@ public:
 
 private:
     friend class Database;
-    Query(std::shared_ptr<Database> db, sqlite3_stmt *statement);
+    Query(std::shared_ptr<Database> db, sqlite::Statement statement);
     std::shared_ptr<Database> m_db;
-    sqlite3_stmt *m_st = nullptr;
+    sqlite::Statement m_st;
     int m_error = kOk;
     bool m_done = false;
 };

@@ -1,8 +1,6 @@
 #include "dao.h"
 
-#include "sqlite_statement.h"
-
-#include <sqlite3.h>
+#include "dao_detail.h"
 
 #include <algorithm>
 #include <chrono>
@@ -16,26 +14,22 @@ Recordset::Recordset(std::shared_ptr<Database> db, QString table, QStringList co
 {
 }
 
-Recordset::~Recordset()
-{
-    sqlite3_finalize(m_pageStmt);
-    sqlite3_finalize(m_versionStmt);
-    sqlite3_finalize(m_writeStmt);
-}
+Recordset::~Recordset() = default;
 
 int Recordset::reload(const QString &orderBy)
 {
     m_db->startRequest();
     m_orderBy = orderBy;
     const qint64 keep = m_pos < qsizetype(m_rows.size()) ? m_rows[size_t(m_pos)] : -1;
-    Stmt st(m_db->handle(), QStringLiteral("SELECT rowid FROM %1 ORDER BY %2rowid")
-                                .arg(quoted(m_table), orderBy.isEmpty() ? QString() : orderBy + QStringLiteral(", ")));
+    sqlite::Statement st(m_db->connection(),
+                         QStringLiteral("SELECT rowid FROM %1 ORDER BY %2rowid")
+                             .arg(quoted(m_table), orderBy.isEmpty() ? QString() : orderBy + QStringLiteral(", ")));
     if (!st.ok())
         return kErrNoTable;
     m_rows.clear();
-    while (st.step() == SQLITE_ROW)
-        m_rows.push_back(sqlite3_column_int64(st.get(), 0));
-    if (st.rc() != SQLITE_DONE)
+    while (st.step())
+        m_rows.push_back(st.integer(0));
+    if (!st.succeeded())
         return writeError(st.rc());
     m_pos = 0;
     dropPage();
@@ -50,18 +44,18 @@ int Recordset::setIndex(const QString &indexName)
 {
     // SQLite's index names are unique in a database, where two tables may
     // each have an index "Ordine": such an index is stored as "Table.Ordine".
-    Stmt owner(m_db->handle(), QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?2 "
-                                              "AND (name = ?1 OR name = ?2 || '.' || ?1)"));
+    sqlite::Statement owner(m_db->connection(), "SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?2 "
+                                                "AND (name = ?1 OR name = ?2 || '.' || ?1)");
     owner.bind(1, indexName);
     owner.bind(2, m_table);
-    if (owner.step() != SQLITE_ROW)
+    if (!owner.step())
         return kErrNoIndex;
-    const QString stored = owner.column(0).toString();
+    const QString stored = owner.text(0);
     QStringList keys;
-    Stmt info(m_db->handle(), QStringLiteral("SELECT name FROM pragma_index_info(?1) ORDER BY seqno"));
+    sqlite::Statement info(m_db->connection(), "SELECT name FROM pragma_index_info(?1) ORDER BY seqno");
     info.bind(1, stored);
-    while (info.step() == SQLITE_ROW)
-        keys << quoted(info.column(0).toString());
+    while (info.step())
+        keys << quoted(info.text(0));
     if (keys.isEmpty())
         return kErrNoIndex;
     return reload(keys.join(QStringLiteral(", ")));
@@ -107,14 +101,14 @@ constexpr int kPageRows = 64;
 // connection commits. Asking the version starts a read transaction, which
 // costs more than reading a row; it is asked when a page is read and when
 // a page kept for a while is used again.
-qint64 versionOf(sqlite3 *db, sqlite3_stmt *&version)
+qint64 versionOf(const sqlite::Connection &db, sqlite::Statement &version)
 {
-    if (!version)
-        sqlite3_prepare_v3(db, "PRAGMA data_version", -1, SQLITE_PREPARE_PERSISTENT, &version, nullptr);
+    if (!version.ok())
+        version = sqlite::Statement(db, "PRAGMA data_version", true);
     qint64 v = -1;
-    if (version && sqlite3_step(version) == SQLITE_ROW)
-        v = sqlite3_column_int64(version, 0);
-    sqlite3_reset(version);
+    if (version.step())
+        v = version.integer(0);
+    version.rewind();
     return v;
 }
 
@@ -126,69 +120,56 @@ void Recordset::readPage(qsizetype first) const
 {
     m_db->startRequest();
     dropPage();
-    sqlite3 *db = m_db->handle();
-    if (!db)
+    const sqlite::Connection &db = m_db->connection();
+    if (!db.isOpen())
         return;
-    if (!m_pageStmt) {
+    if (!m_pageStmt.ok()) {
         QStringList cols;
         for (const QString &c : m_columns)
             cols << quoted(c);
         QStringList params;
         for (int i = 1; i <= kPageRows; ++i)
             params << QStringLiteral("?%1").arg(i);
-        const QByteArray sql = QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
-                                   .arg(cols.join(QStringLiteral(", ")), quoted(m_table), params.join(u','))
-                                   .toUtf8();
-        if (sqlite3_prepare_v3(db, sql.constData(), int(sql.size()), SQLITE_PREPARE_PERSISTENT, &m_pageStmt, nullptr) !=
-            SQLITE_OK) {
-            sqlite3_finalize(m_pageStmt);
-            m_pageStmt = nullptr;
+        m_pageStmt = sqlite::Statement(db,
+                                       QStringLiteral("SELECT rowid, %1 FROM %2 WHERE rowid IN (%3)")
+                                           .arg(cols.join(QStringLiteral(", ")), quoted(m_table), params.join(u',')),
+                                       true);
+        if (!m_pageStmt.ok())
             return;
-        }
     }
     const qsizetype n = std::min<qsizetype>(kPageRows, qsizetype(m_rows.size()) - first);
     // The page's rowids, sorted, to find each row's slot.
     std::vector<std::pair<qint64, qsizetype>> wanted;
     wanted.reserve(size_t(n));
-    sqlite3_clear_bindings(m_pageStmt); // unused parameters match nothing
+    m_pageStmt.clearBindings(); // unused parameters match nothing
     for (qsizetype i = 0; i < n; ++i) {
         const qint64 row = m_rows[size_t(first + i)];
-        sqlite3_bind_int64(m_pageStmt, int(i) + 1, row);
+        m_pageStmt.bind(int(i) + 1, int64_t(row));
         wanted.emplace_back(row, i);
     }
     std::sort(wanted.begin(), wanted.end());
     m_pageRows.assign(size_t(n), -1);
     m_page.resize(size_t(n));
     const int columns = int(m_columns.size());
-    int rc;
-    while ((rc = sqlite3_step(m_pageStmt)) == SQLITE_ROW) {
-        const qint64 row = sqlite3_column_int64(m_pageStmt, 0);
+    while (m_pageStmt.step()) {
+        const qint64 row = m_pageStmt.integer(0);
         auto it = std::lower_bound(wanted.begin(), wanted.end(), std::make_pair(row, qsizetype(0)));
         for (; it != wanted.end() && it->first == row; ++it) {
             std::vector<QVariant> &values = m_page[size_t(it->second)];
             values.resize(size_t(columns));
-            for (int c = 0; c < columns; ++c) {
-                const int k = c + 1;
-                switch (sqlite3_column_type(m_pageStmt, k)) {
-                case SQLITE_INTEGER: values[size_t(c)] = QVariant(qint64(sqlite3_column_int64(m_pageStmt, k))); break;
-                case SQLITE_FLOAT: values[size_t(c)] = QVariant(sqlite3_column_double(m_pageStmt, k)); break;
-                case SQLITE_NULL: values[size_t(c)] = QVariant(); break;
-                default: {
-                    const auto *p = reinterpret_cast<const char *>(sqlite3_column_text(m_pageStmt, k));
-                    values[size_t(c)] = QVariant(QString::fromUtf8(p, sqlite3_column_bytes(m_pageStmt, k)));
-                }
-                }
-            }
+            for (int c = 0; c < columns; ++c)
+                values[size_t(c)] = m_pageStmt.value(c + 1);
             m_pageRows[size_t(it->second)] = row;
         }
     }
     // Reset at once: a statement left open would hold a read transaction,
     // and keep this connection's own writes from committing.
-    sqlite3_reset(m_pageStmt);
-    if (rc != SQLITE_DONE)
+    const bool complete = m_pageStmt.succeeded();
+    m_pageStmt.rewind();
+    if (!complete)
         return;
     m_pageFirst = first;
-    m_pageChanges = sqlite3_total_changes64(db);
+    m_pageChanges = db.totalChanges();
     m_pageVersion = versionOf(db, m_versionStmt);
     m_pageChecked = std::chrono::steady_clock::now();
 }
@@ -201,8 +182,8 @@ void Recordset::loadCurrent() const
     const bool inPage = m_pageFirst >= 0 && m_pos >= m_pageFirst &&
                         m_pos - m_pageFirst < qsizetype(m_pageRows.size()) &&
                         m_pageRows[size_t(m_pos - m_pageFirst)] == row;
-    sqlite3 *db = m_db->handle();
-    bool fresh = inPage && db && sqlite3_total_changes64(db) == m_pageChanges;
+    const sqlite::Connection &db = m_db->connection();
+    bool fresh = inPage && db.isOpen() && db.totalChanges() == m_pageChanges;
     if (fresh) {
         const auto now = std::chrono::steady_clock::now();
         if (now - m_pageChecked > kPageTrustedFor) {
@@ -312,34 +293,28 @@ int Recordset::Update()
     // kept for the next Update of the same columns: a list written row by
     // row prepares it once.
     if (sql != m_writeSql) {
-        sqlite3_finalize(m_writeStmt);
-        m_writeStmt = nullptr;
         m_writeSql.clear();
-        const QByteArray u = sql.toUtf8();
-        const int rc = sqlite3_prepare_v3(m_db->handle(), u.constData(), int(u.size()), SQLITE_PREPARE_PERSISTENT,
-                                          &m_writeStmt, nullptr);
-        if (rc != SQLITE_OK || !m_writeStmt) {
-            sqlite3_finalize(m_writeStmt);
-            m_writeStmt = nullptr;
-            return writeError(rc);
-        }
+        m_writeStmt = sqlite::Statement(m_db->connection(), sql, true);
+        if (!m_writeStmt.ok())
+            return writeError(m_writeStmt.rc());
         m_writeSql = sql;
     }
-    sqlite3_reset(m_writeStmt);
-    sqlite3_clear_bindings(m_writeStmt);
+    m_writeStmt.reset();
     for (size_t i = 0; i < values.size(); ++i)
-        bindValue(m_writeStmt, int(i) + 1, values[i]);
+        m_writeStmt.bind(int(i) + 1, values[i]);
     if (m_mode == Mode::Edit)
-        sqlite3_bind_int64(m_writeStmt, int(values.size()) + 1, m_rows[size_t(m_pos)]);
-    const int rc = sqlite3_step(m_writeStmt);
-    sqlite3_reset(m_writeStmt);
-    if (rc != SQLITE_DONE)
+        m_writeStmt.bind(int(values.size()) + 1, int64_t(m_rows[size_t(m_pos)]));
+    m_writeStmt.step();
+    const bool written = m_writeStmt.succeeded();
+    const int rc = m_writeStmt.rc();
+    m_writeStmt.rewind();
+    if (!written)
         return writeError(rc); // the edit stays pending, as it was
     const bool added = m_mode == Mode::AddNew;
     CancelUpdate();
     m_currentRow = -1;
     if (added) {
-        const qint64 row = sqlite3_last_insert_rowid(m_db->handle());
+        const qint64 row = m_db->connection().lastInsertRowid();
         const qint64 current = Eof() ? -1 : m_rows[size_t(m_pos)];
         if (m_orderBy.isEmpty()) {
             // In rowid order the new row's place is found without reading
@@ -366,9 +341,10 @@ int Recordset::Delete()
 {
     if (Eof() || m_currentDeleted)
         return kErrNoCurrentRecord;
-    Stmt st(m_db->handle(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(m_table)));
-    st.bind(1, m_rows[size_t(m_pos)]);
-    if (st.step() != SQLITE_DONE)
+    sqlite::Statement st(m_db->connection(), QStringLiteral("DELETE FROM %1 WHERE rowid = ?1").arg(quoted(m_table)));
+    st.bind(1, int64_t(m_rows[size_t(m_pos)]));
+    st.step();
+    if (!st.succeeded())
         return writeError(st.rc());
     m_rows.erase(m_rows.begin() + m_pos);
     m_currentDeleted = true;

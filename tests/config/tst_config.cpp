@@ -1,6 +1,7 @@
 // The application database's last-used titles and interface strings, on
 // copies of the FL.mdb built for the program.
 #include "dao.h"
+#include "data_control.h"
 #include "faulty_vfs.h"
 #include "program_folder.h"
 #include "dialogs.h"
@@ -239,6 +240,46 @@ private slots:
         QVERIFY(config::isKnownKey(QStringLiteral("MENU"), 50));
         QVERIFY(!config::isKnownKey(QStringLiteral("MENU"), 51));
         QVERIFY(!config::isKnownKey(QStringLiteral("RESU"), 2));
+    }
+
+    void dataControlWithBoundControls()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("FL.mdb"));
+        QVERIFY(QFile::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/FL.mdb"), path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        config::DataControl data;
+        data.DatabaseName = dir.filePath(QStringLiteral("none.mdb"));
+        data.RecordSource = QStringLiteral("Options");
+        QCOMPARE(data.Refresh(), int(db::kErrFileNotFound));
+        data.DatabaseName = path;
+        QCOMPARE(data.Refresh(), 0);
+        QCheckBox sommaire;
+        QLineEdit margin;
+        QComboBox title;
+        title.setEditable(true);
+        data.bind(&sommaire, QStringLiteral("Sommaire"));
+        data.bind(&margin, QStringLiteral("MarginSinistra"));
+        data.bind(&title, QStringLiteral("TextesD\u00e9faut"));
+        QVERIFY(sommaire.isChecked());
+        QCOMPARE(margin.text(), QStringLiteral("02.00"));
+        // Edits stay in the controls until written; UpdateControls drops them.
+        sommaire.setChecked(false);
+        margin.setText(QStringLiteral("03.50"));
+        data.UpdateControls();
+        QVERIFY(sommaire.isChecked());
+        QCOMPARE(margin.text(), QStringLiteral("02.00"));
+        margin.setText(QStringLiteral("03.50"));
+        title.setEditText(QStringLiteral("/t/A.m14"));
+        QCOMPARE(data.UpdateRecord(), 0);
+        config::DataControl again;
+        again.DatabaseName = path;
+        again.RecordSource = QStringLiteral("Options");
+        QCOMPARE(again.Refresh(), 0);
+        QCOMPARE(again.recordset()->Field(QStringLiteral("MarginSinistra")).toString(), QStringLiteral("03.50"));
+        QCOMPARE(again.recordset()->Field(QStringLiteral("TextesD\u00e9faut")).toString(), QStringLiteral("/t/A.m14"));
+        data.RecordSource = QStringLiteral("Nothing");
+        QCOMPARE(data.Refresh(), int(db::kErrNoTable));
     }
 };
 

@@ -1,13 +1,9 @@
 // The database layer: opening and creating with their errors, table
 // definitions, recordsets walked by index, edits, and writes that fail.
 #include "dao.h"
-#include "data_control.h"
 #include "faulty_vfs.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -363,46 +359,6 @@ private slots:
         QCOMPARE(params->Field(QStringLiteral("Param1")).toString(), QStringLiteral("basic"));
     }
 
-    void dataControlWithBoundControls()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("FL.mdb"));
-        QVERIFY(QFile::copy(QStringLiteral(FOLIUM_RUNTIME_DIR "/FL.mdb"), path));
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        DataControl data;
-        data.DatabaseName = dir.filePath(QStringLiteral("none.mdb"));
-        data.RecordSource = QStringLiteral("Options");
-        QCOMPARE(data.Refresh(), int(kErrFileNotFound));
-        data.DatabaseName = path;
-        QCOMPARE(data.Refresh(), 0);
-        QCheckBox sommaire;
-        QLineEdit margin;
-        QComboBox title;
-        title.setEditable(true);
-        data.bind(&sommaire, QStringLiteral("Sommaire"));
-        data.bind(&margin, QStringLiteral("MarginSinistra"));
-        data.bind(&title, QStringLiteral("TextesD\u00e9faut"));
-        QVERIFY(sommaire.isChecked());
-        QCOMPARE(margin.text(), QStringLiteral("02.00"));
-        // Edits stay in the controls until written; UpdateControls drops them.
-        sommaire.setChecked(false);
-        margin.setText(QStringLiteral("03.50"));
-        data.UpdateControls();
-        QVERIFY(sommaire.isChecked());
-        QCOMPARE(margin.text(), QStringLiteral("02.00"));
-        margin.setText(QStringLiteral("03.50"));
-        title.setEditText(QStringLiteral("/t/A.m14"));
-        QCOMPARE(data.UpdateRecord(), 0);
-        DataControl again;
-        again.DatabaseName = path;
-        again.RecordSource = QStringLiteral("Options");
-        QCOMPARE(again.Refresh(), 0);
-        QCOMPARE(again.recordset()->Field(QStringLiteral("MarginSinistra")).toString(), QStringLiteral("03.50"));
-        QCOMPARE(again.recordset()->Field(QStringLiteral("TextesD\u00e9faut")).toString(), QStringLiteral("/t/A.m14"));
-        data.RecordSource = QStringLiteral("Nothing");
-        QCOMPARE(data.Refresh(), int(kErrNoTable));
-    }
-
     void failedWritesLeaveTheFileAsItWas_data()
     {
         QTest::addColumn<int>("writesBeforeFailure");
@@ -444,5 +400,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDatabase)
+QTEST_GUILESS_MAIN(TestDatabase)
 #include "tst_database.moc"

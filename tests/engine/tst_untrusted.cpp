@@ -4,7 +4,7 @@
 #include "hostile_topics.h"
 #include "region_view.h"
 #include "sanitizer.h"
-#include "sqlite_handle.h"
+#include "sqlite.h"
 #include "title_file.h"
 #include "title_schema.h"
 #include "title_writer.h"
@@ -22,6 +22,7 @@
 #include <QtEndian>
 
 using namespace folium::engine;
+namespace sqlite = folium::sqlite;
 
 namespace {
 
@@ -420,7 +421,7 @@ private slots:
             QFile::remove(edited);
             writeAll(edited, original);
             {
-                Database db;
+                sqlite::Connection db;
                 QVERIFY(db.openForWriting(edited));
                 QVERIFY2(db.exec(sql), sql);
             }
@@ -468,7 +469,7 @@ private slots:
         QVERIFY(QFile::copy(kFixture, path));
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         {
-            Database db;
+            sqlite::Connection db;
             QVERIFY(db.openForWriting(path));
             QVERIFY2(db.exec(sql.toUtf8().constData()), qPrintable(db.lastError()));
         }
@@ -487,7 +488,7 @@ private slots:
         QVERIFY(QFile::copy(kFixture, path));
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         {
-            folium::engine::Database db;
+            folium::sqlite::Connection db;
             QVERIFY(db.openForWriting(path));
             // A count far larger than the row, then offsets past its end.
             QVERIFY(db.exec("UPDATE title_chunk SET data = x'FFFFFF7F00000000'"));
@@ -497,7 +498,7 @@ private slots:
         QCOMPARE(t->topicTitle(1), QString());
         QCoreApplication::processEvents(); // the title reader lets go of the file
         {
-            folium::engine::Database db;
+            folium::sqlite::Connection db;
             QVERIFY(db.openForWriting(path));
             QVERIFY(db.exec("UPDATE title_chunk SET data = x'0200000000000000FFFFFF0000000000'"));
         }
@@ -550,7 +551,7 @@ private slots:
         // Entry 1 of chunk 0 claims to end before it starts.
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         {
-            folium::engine::Database db;
+            folium::sqlite::Connection db;
             QVERIFY(db.openForWriting(path));
             QVERIFY(db.exec("UPDATE title_chunk SET data = substr(data, 1, 12) || x'00000000' || substr(data, 17) "
                             "WHERE chunk = 0"));

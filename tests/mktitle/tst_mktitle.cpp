@@ -4,7 +4,7 @@
 #include "compiler.h"
 #include "source_access.h"
 #include "fold_tokenizer.h"
-#include "sqlite_handle.h"
+#include "sqlite.h"
 #include "title_file.h"
 #include "title_schema.h"
 
@@ -20,8 +20,6 @@
 #include <sys/stat.h>
 
 using namespace folium;
-using engine::Database;
-using engine::Statement;
 
 namespace {
 
@@ -30,11 +28,11 @@ const QString kCompiler = QStringLiteral(FOLIUM_RUNTIME_DIR "/folium-mktitle");
 
 QStringList column(const QString &dbPath, const char *sql)
 {
-    Database db;
+    sqlite::Connection db;
     QStringList out;
     if (!db.openUntrustedReadOnly(dbPath))
         return out;
-    Statement st(db, sql);
+    sqlite::Statement st(db, sql);
     while (st.step()) {
         QStringList row;
         for (int c = 0; c < 5; ++c)
@@ -49,11 +47,11 @@ QStringList column(const QString &dbPath, const char *sql)
 // The topics whose index holds a word, through the title's own tokenizer.
 QStringList topicsWith(const QString &m14, const QString &word)
 {
-    Database db;
+    sqlite::Connection db;
     QStringList out;
-    if (!db.openUntrustedReadOnly(m14) || !engine::registerFoliumTokenizer(db.handle()))
+    if (!db.openUntrustedReadOnly(m14) || !engine::registerFoliumTokenizer(db))
         return out;
-    Statement st(db, "SELECT rowid FROM fts WHERE fts MATCH ?1 ORDER BY rowid");
+    sqlite::Statement st(db, "SELECT rowid FROM fts WHERE fts MATCH ?1 ORDER BY rowid");
     st.bind(1, QStringLiteral("\"%1\"").arg(word));
     while (st.step())
         out << st.text(0);

@@ -6,7 +6,7 @@
 #include "dao.h"
 #include "item_roles.h"
 #include "part_files.h"
-#include "sqlite_handle.h"
+#include "sqlite.h"
 #include "tei_import.h"
 #include "title_file.h"
 #include "title_queries.h"

@@ -2,7 +2,7 @@
 // compiler: the rows of a query of its files, and the topics a search finds.
 #pragma once
 
-#include "sqlite_handle.h"
+#include "sqlite.h"
 #include "topicview.h"
 
 #include <QList>
@@ -15,11 +15,11 @@ namespace folium::testing {
 // left out; nothing when the file does not open.
 inline QStringList queryRows(const QString &dbPath, const char *sql)
 {
-    engine::Database db;
+    sqlite::Connection db;
     QStringList out;
     if (!db.openUntrustedReadOnly(dbPath))
         return out;
-    engine::Statement st(db, sql);
+    sqlite::Statement st(db, sql);
     while (st.step()) {
         QStringList row;
         for (int c = 0; c < 3; ++c)

@@ -3,7 +3,7 @@
 #include "compiler.h"
 #include "part_files.h"
 #include "tei_import.h"
-#include "sqlite_handle.h"
+#include "sqlite.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -165,7 +165,7 @@ int runTei(const QStringList &args, QTextStream &out, QTextStream &err)
 
 int main(int argc, char *argv[])
 {
-    folium::engine::configureSqlite();
+    folium::sqlite::configure();
     folium::mktitle::removePartFilesOnSignals();
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);

@@ -1,5 +1,8 @@
 #include "fold_tokenizer.h"
 
+#include "sqlite.h"
+
+// FTS5's interface for a tokenizer is declared in SQLite's header.
 #include <sqlite3.h>
 
 #include <cstring>
@@ -72,22 +75,6 @@ struct FoliumTokenizer {
     fts5_tokenizer inner{};
     Fts5Tokenizer *innerInstance = nullptr;
 };
-
-struct Fts5ApiHolder {
-    fts5_api *api = nullptr;
-};
-
-fts5_api *fts5ApiOf(sqlite3 *db)
-{
-    fts5_api *api = nullptr;
-    sqlite3_stmt *st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT fts5(?1)", -1, &st, nullptr) != SQLITE_OK)
-        return nullptr;
-    sqlite3_bind_pointer(st, 1, static_cast<void *>(&api), "fts5_api_ptr", nullptr);
-    sqlite3_step(st);
-    sqlite3_finalize(st);
-    return api;
-}
 
 int xCreate(void *ctx, const char **, int, Fts5Tokenizer **out)
 {
@@ -176,9 +163,9 @@ int collectSpan(void *ctx, int flags, const char *, int, int start, int end)
 
 } // namespace
 
-bool registerFoliumTokenizer(sqlite3 *db)
+bool registerFoliumTokenizer(const sqlite::Connection &db)
 {
-    fts5_api *api = fts5ApiOf(db);
+    fts5_api *api = db.fts5();
     if (!api)
         return false;
     fts5_tokenizer t{xCreate, xDelete, xTokenize};
@@ -186,10 +173,10 @@ bool registerFoliumTokenizer(sqlite3 *db)
            api->xCreateFunction(api, "folium_inst", nullptr, instancesFunction, nullptr) == SQLITE_OK;
 }
 
-bool tokenSpans(sqlite3 *db, const QByteArray &utf8, std::vector<std::pair<int, int>> *spans)
+bool tokenSpans(const sqlite::Connection &db, const QByteArray &utf8, std::vector<std::pair<int, int>> *spans)
 {
     spans->clear();
-    fts5_api *api = fts5ApiOf(db);
+    fts5_api *api = db.fts5();
     if (!api)
         return false;
     void *userData = nullptr;

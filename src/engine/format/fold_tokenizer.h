@@ -6,7 +6,9 @@
 #include <QByteArray>
 #include <vector>
 
-struct sqlite3;
+namespace folium::sqlite {
+class Connection;
+}
 
 namespace folium::engine {
 
@@ -15,11 +17,11 @@ namespace folium::engine {
 // The reader also gets the auxiliary function folium_inst(fts), which lists
 // the phrase instances of a matching row as "column offset length;" triples
 // (offsets in tokens), for highlighting.
-bool registerFoliumTokenizer(sqlite3 *db);
+bool registerFoliumTokenizer(const sqlite::Connection &db);
 
 // Splits UTF-8 text into the tokens the index holds: for each token, the
 // byte offsets of its start and end.
-bool tokenSpans(sqlite3 *db, const QByteArray &utf8, std::vector<std::pair<int, int>> *spans);
+bool tokenSpans(const sqlite::Connection &db, const QByteArray &utf8, std::vector<std::pair<int, int>> *spans);
 
 // Folds the ligatures of UTF-8 text. map receives, for each byte of the
 // result and one past its end, the offset of the source byte it came from.

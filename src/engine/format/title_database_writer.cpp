@@ -1,6 +1,6 @@
 #include "title_database_writer.h"
 
-#include "sqlite_handle.h"
+#include "sqlite.h"
 
 #include <QFile>
 
@@ -10,7 +10,7 @@ bool writeTitleDatabase(const QString &path, const std::vector<ItemRow> &items, 
                         QString *error)
 {
     QFile::remove(path);
-    Database db;
+    sqlite::Connection db;
     const auto fail = [&] {
         if (error)
             *error = db.writeProblem();
@@ -25,7 +25,7 @@ bool writeTitleDatabase(const QString &path, const std::vector<ItemRow> &items, 
                  "BEGIN"))
         return fail();
     {
-        Statement st(db, "INSERT INTO Item(Ordine, Chiave, Titolo, Parente, tipo) VALUES(?1,?2,?3,?4,?5)");
+        sqlite::Statement st(db, "INSERT INTO Item(Ordine, Chiave, Titolo, Parente, tipo) VALUES(?1,?2,?3,?4,?5)");
         for (const ItemRow &r : items) {
             st.reset();
             st.bind(1, int64_t(r.ordine));
@@ -39,7 +39,7 @@ bool writeTitleDatabase(const QString &path, const std::vector<ItemRow> &items, 
         }
     }
     {
-        Statement st(db, "INSERT INTO Param(Ordre, Codice, Param1, Param2) VALUES(?1,?2,?3,?4)");
+        sqlite::Statement st(db, "INSERT INTO Param(Ordre, Codice, Param1, Param2) VALUES(?1,?2,?3,?4)");
         for (const ParamRow &r : params) {
             st.reset();
             st.bind(1, int64_t(r.ordre));

@@ -1,10 +1,8 @@
 #include "title_file.h"
 
 #include "fold_tokenizer.h"
-#include "sqlite_handle.h"
+#include "sqlite.h"
 #include "title_schema.h"
-
-#include <sqlite3.h>
 
 #include <QFile>
 #include <QFileInfo>
@@ -54,16 +52,10 @@ bool headerLooksWhole(const QString &path, QString *why)
 
 } // namespace
 
-TitleFile::TitleFile() : m_db(std::make_unique<Database>()) {}
+TitleFile::TitleFile() : m_db(std::make_unique<sqlite::Connection>()) {}
 TitleFile::~TitleFile()
 {
-    closeTitleBlob(); // before the database closes
-}
-
-void TitleFile::closeTitleBlob() const
-{
-    sqlite3_blob_close(m_titleBlob);
-    m_titleBlob = nullptr;
+    m_titleBlob.close(); // before the database closes
 }
 
 std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
@@ -78,8 +70,8 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
     if (!headerLooksWhole(path, &reason))
         return nullptr;
     std::shared_ptr<TitleFile> t(new TitleFile);
-    Database &db = *t->m_db;
-    if (!db.openUntrustedReadOnly(path) || !registerFoliumTokenizer(db.handle())) {
+    sqlite::Connection &db = *t->m_db;
+    if (!db.openUntrustedReadOnly(path) || !registerFoliumTokenizer(db)) {
         reason = QStringLiteral("cannot be opened");
         return nullptr;
     }
@@ -92,7 +84,7 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
         return nullptr;
     }
     {
-        Statement st(db, "SELECT key, value FROM meta");
+        sqlite::Statement st(db, "SELECT key, value FROM meta");
         while (st.step()) {
             const QString key = st.text(0);
             if (key == u"name")
@@ -110,8 +102,8 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
     {
         // Topic indexes run from 0 to the count less one (both ends are a
         // lookup in the table's b-tree, not a scan).
-        Statement first(db, "SELECT idx FROM topic ORDER BY idx LIMIT 1");
-        Statement last(db, "SELECT idx FROM topic ORDER BY idx DESC LIMIT 1");
+        sqlite::Statement first(db, "SELECT idx FROM topic ORDER BY idx LIMIT 1");
+        sqlite::Statement last(db, "SELECT idx FROM topic ORDER BY idx DESC LIMIT 1");
         if (!first.step() || !last.step()) {
             reason = QStringLiteral("damaged (topics)");
             return nullptr;
@@ -123,7 +115,7 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
         // The count sizes what the reader builds (a search for NOT lists
         // every topic): it must be what the file holds, one row of the
         // navigation table per topic (counted through its small index).
-        Statement held(db, "SELECT count(*), min(idx), max(idx) FROM topic_nav");
+        sqlite::Statement held(db, "SELECT count(*), min(idx), max(idx) FROM topic_nav");
         if (!held.step() || held.integer(0) != t->m_topicCount || held.integer(1) != 0 ||
             held.integer(2) != t->m_topicCount - 1) {
             reason = QStringLiteral("damaged (topic count)");
@@ -141,7 +133,7 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
           "SELECT name, data FROM image LIMIT 0", "SELECT chunk, data FROM title_chunk LIMIT 1",
           "SELECT idx, va, browse FROM topic_nav LIMIT 1", "SELECT name, first, last FROM search_group LIMIT 1",
           "SELECT rowid FROM fts WHERE fts MATCH 'folium' LIMIT 1"}) {
-        Statement st(db, sql);
+        sqlite::Statement st(db, sql);
         st.step();
         if (!st.ok() || !st.succeeded()) {
             reason = QStringLiteral("damaged (") + db.lastError() + u')';
@@ -154,7 +146,7 @@ std::shared_ptr<TitleFile> TitleFile::open(const QString &path, QString *why)
 
 std::optional<TopicRecord> TitleFile::topic(int index) const
 {
-    Statement st(
+    sqlite::Statement st(
         *m_db,
         "SELECT n.va, t.title, t.data, t.nsr, t.sr FROM topic t JOIN topic_nav n ON n.idx = t.idx WHERE t.idx = ?1");
     st.bind(1, int64_t(index));
@@ -172,7 +164,7 @@ std::optional<TopicRecord> TitleFile::topic(int index) const
 
 std::optional<int> TitleFile::topicAtAddress(uint32_t va) const
 {
-    Statement st(*m_db, "SELECT idx FROM topic_nav WHERE va = ?1");
+    sqlite::Statement st(*m_db, "SELECT idx FROM topic_nav WHERE va = ?1");
     st.bind(1, int64_t(va));
     if (!st.step())
         return std::nullopt;
@@ -181,7 +173,7 @@ std::optional<int> TitleFile::topicAtAddress(uint32_t va) const
 
 std::optional<ContextTarget> TitleFile::contextById(uint32_t id) const
 {
-    Statement st(*m_db, "SELECT topic, anchor FROM context WHERE id = ?1");
+    sqlite::Statement st(*m_db, "SELECT topic, anchor FROM context WHERE id = ?1");
     st.bind(1, int64_t(id));
     if (!st.step())
         return std::nullopt;
@@ -194,7 +186,7 @@ std::optional<ContextTarget> TitleFile::contextById(uint32_t id) const
 std::optional<ContextTarget> TitleFile::context(const QString &name) const
 {
     // Different names may share a hash: compare the names of each.
-    Statement st(*m_db, "SELECT topic, anchor, name FROM context WHERE hash = ?1");
+    sqlite::Statement st(*m_db, "SELECT topic, anchor, name FROM context WHERE hash = ?1");
     st.bind(1, int64_t(contextHash(name)));
     for (int guard = 0; st.step() && guard < 64; ++guard) {
         if (st.text(2).compare(name, Qt::CaseInsensitive) != 0)
@@ -209,7 +201,7 @@ std::optional<ContextTarget> TitleFile::context(const QString &name) const
 
 std::optional<uint32_t> TitleFile::contextId(const QString &name) const
 {
-    Statement st(*m_db, "SELECT id, name FROM context WHERE hash = ?1");
+    sqlite::Statement st(*m_db, "SELECT id, name FROM context WHERE hash = ?1");
     st.bind(1, int64_t(contextHash(name)));
     for (int guard = 0; st.step() && guard < 64; ++guard)
         if (st.text(1).compare(name, Qt::CaseInsensitive) == 0)
@@ -220,8 +212,8 @@ std::optional<uint32_t> TitleFile::contextId(const QString &name) const
 std::vector<StoredHotspot> TitleFile::hotspots(int topic) const
 {
     std::vector<StoredHotspot> out;
-    Statement st(*m_db,
-                 "SELECT ordinal, region, kind, target, id, note FROM hotspot WHERE topic = ?1 ORDER BY ordinal");
+    sqlite::Statement st(
+        *m_db, "SELECT ordinal, region, kind, target, id, note FROM hotspot WHERE topic = ?1 ORDER BY ordinal");
     st.bind(1, int64_t(topic));
     while (st.step() && out.size() < 100000)
         out.push_back({int(st.integer(0)), int(st.integer(1)), int(st.integer(2)), st.text(3), uint32_t(st.integer(4)),
@@ -236,7 +228,7 @@ std::optional<int> TitleFile::browseNeighbour(int topic, int direction) const
                             "AND browse IS NOT NULL ORDER BY browse DESC LIMIT 1"
                           : "SELECT idx FROM topic_nav WHERE browse > (SELECT browse FROM topic_nav WHERE idx = ?1) "
                             "AND browse IS NOT NULL ORDER BY browse ASC LIMIT 1";
-    Statement st(*m_db, sql);
+    sqlite::Statement st(*m_db, sql);
     st.bind(1, int64_t(topic));
     if (!st.step())
         return std::nullopt;
@@ -258,7 +250,7 @@ TitleFile::TitleChunk &TitleFile::titleChunk(int chunk) const
             m_titleChunks.erase(oldest);
         }
         TitleChunk c;
-        Statement st(*m_db, "SELECT data FROM title_chunk WHERE chunk = ?1");
+        sqlite::Statement st(*m_db, "SELECT data FROM title_chunk WHERE chunk = ?1");
         st.bind(1, int64_t(chunk));
         if (st.step())
             c.data = st.blob(0);
@@ -291,40 +283,34 @@ TitleFile::TitleChunk &TitleFile::titleChunk(int chunk) const
 
 QString TitleFile::titleReadAlone(int chunk, int k) const
 {
-    if (m_titleBlob && sqlite3_blob_reopen(m_titleBlob, chunk) != SQLITE_OK) {
-        sqlite3_blob_close(m_titleBlob); // a handle that failed to move is spent
-        m_titleBlob = nullptr;
+    if (m_titleBlob.isOpen() && !m_titleBlob.reopen(chunk))
         return {};
-    }
-    if (!m_titleBlob) {
-        if (sqlite3_blob_open(m_db->handle(), "main", "title_chunk", "data", chunk, 0, &m_titleBlob) != SQLITE_OK) {
-            closeTitleBlob();
+    if (!m_titleBlob.isOpen()) {
+        if (!m_titleBlob.open(*m_db, "title_chunk", "data", chunk))
             return {};
-        }
         QTimer::singleShot(0, [this, alive = std::weak_ptr<char>(m_alive)] {
             if (alive.lock())
-                closeTitleBlob();
+                m_titleBlob.close();
         });
     }
     // The same checks as for a whole chunk, on the entries this title uses.
-    const qint64 size = sqlite3_blob_bytes(m_titleBlob);
+    const qint64 size = m_titleBlob.size();
     unsigned char b[8];
     const auto u32 = [&](int at) {
         return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
     };
-    if (size < 8 || sqlite3_blob_read(m_titleBlob, b, 4, 0) != SQLITE_OK)
+    if (size < 8 || !m_titleBlob.read(b, 4, 0))
         return {};
     const uint32_t count = u32(0);
     const qint64 header = 4 + 4 * (qint64(count) + 1);
     if (count > uint32_t(kTitlesPerChunk) || uint32_t(k) >= count || size < header ||
-        sqlite3_blob_read(m_titleBlob, b, 8, 4 + 4 * k) != SQLITE_OK)
+        !m_titleBlob.read(b, 8, 4 + 4 * k))
         return {};
     const uint32_t from = u32(0), to = u32(4);
     if (to < from || header + qint64(to) > size)
         return {};
     QByteArray text(qsizetype(to - from), Qt::Uninitialized);
-    if (!text.isEmpty() &&
-        sqlite3_blob_read(m_titleBlob, text.data(), int(text.size()), int(header + from)) != SQLITE_OK)
+    if (!text.isEmpty() && !m_titleBlob.read(text.data(), int(text.size()), int(header + from)))
         return {};
     return QString::fromUtf8(text);
 }
@@ -377,7 +363,7 @@ void TitleFile::prefetchTitle(int index, bool title) const
 
 QByteArray TitleFile::image(const QString &name) const
 {
-    Statement st(*m_db, "SELECT data FROM image WHERE name = ?1");
+    sqlite::Statement st(*m_db, "SELECT data FROM image WHERE name = ?1");
     st.bind(1, name);
     if (!st.step())
         return {};

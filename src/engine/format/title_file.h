@@ -2,6 +2,8 @@
 // read-only with SQLite's defensive settings and checked before use.
 #pragma once
 
+#include "sqlite.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -11,11 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
-struct sqlite3_blob;
-
 namespace folium::engine {
-
-class Database;
 
 // A topic's title says what kind of topic it is by its first characters,
 // which lists show as an icon: "/" a letter, "*" a chapter, "Home" the home
@@ -106,11 +104,11 @@ public:
     static constexpr size_t kCachedTitleChunks = 128;
     static constexpr int kTitlesReadAlonePerChunk = 16;
 
-    Database &database() const { return *m_db; }
+    sqlite::Connection &database() const { return *m_db; }
 
 private:
     TitleFile();
-    std::unique_ptr<Database> m_db;
+    std::unique_ptr<sqlite::Connection> m_db;
     QString m_path;
     QString m_name;
     int m_topicCount = 0;
@@ -129,8 +127,7 @@ private:
     // Kept open on the last chunk read alone while a list of hits is being
     // read, and closed when control returns to the event loop: an open
     // handle holds a read transaction on the file.
-    mutable sqlite3_blob *m_titleBlob = nullptr;
-    void closeTitleBlob() const;
+    mutable sqlite::Blob m_titleBlob;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
     mutable std::vector<uint8_t> m_titlesReadAlone; // per chunk, up to the limit
     mutable std::unordered_map<int, TitleChunk> m_titleChunks;

@@ -1,7 +1,7 @@
 #include "title_writer.h"
 
 #include "fold_tokenizer.h"
-#include "sqlite_handle.h"
+#include "sqlite.h"
 #include "title_schema.h"
 
 #include <QFile>
@@ -12,7 +12,7 @@ namespace {
 
 // Settings for loading a whole index at once: terms gather in a large memory
 // buffer and the segments are merged once at the end rather than all along.
-void prepareBulkIndex(Database &db)
+void prepareBulkIndex(sqlite::Connection &db)
 {
     db.exec("INSERT INTO fts(fts, rank) VALUES('automerge', 0)");
     db.exec("INSERT INTO fts(fts, rank) VALUES('crisismerge', 2000)");
@@ -21,9 +21,9 @@ void prepareBulkIndex(Database &db)
 
 // The number of words indexed, from FTS5's averages record (row 1 of
 // fts_data): a varint for the row count, then one per column for its tokens.
-int64_t indexedWordsOf(Database &db)
+int64_t indexedWordsOf(sqlite::Connection &db)
 {
-    Statement st(db, "SELECT block FROM fts_data WHERE id = 1");
+    sqlite::Statement st(db, "SELECT block FROM fts_data WHERE id = 1");
     if (!st.step())
         return 0;
     const QByteArray b = st.blob(0);
@@ -49,10 +49,10 @@ int64_t indexedWordsOf(Database &db)
 
 // Creates a file to be filled in one go. It is renamed into place only when
 // complete, so a journal buys nothing.
-bool createBulkFile(Database &db, const QString &path)
+bool createBulkFile(sqlite::Connection &db, const QString &path)
 {
     QFile::remove(path);
-    if (!db.openForWriting(path) || !registerFoliumTokenizer(db.handle()))
+    if (!db.openForWriting(path) || !registerFoliumTokenizer(db))
         return false;
     db.exec("PRAGMA journal_mode=OFF");
     db.exec("PRAGMA synchronous=OFF");
@@ -62,7 +62,7 @@ bool createBulkFile(Database &db, const QString &path)
 
 } // namespace
 
-TitleWriter::TitleWriter() : m_db(std::make_unique<Database>()) {}
+TitleWriter::TitleWriter() : m_db(std::make_unique<sqlite::Connection>()) {}
 TitleWriter::~TitleWriter() = default;
 
 bool TitleWriter::fail()
@@ -83,12 +83,13 @@ bool TitleWriter::create(const QString &path)
         return fail();
     prepareBulkIndex(*m_db);
     m_db->exec("PRAGMA cache_size=-8192");
-    m_topic = std::make_unique<Statement>(*m_db, "INSERT INTO topic(idx, title, data, nsr, sr) VALUES(?1,?2,?3,?4,?5)");
-    m_nav = std::make_unique<Statement>(*m_db, "INSERT INTO topic_nav(idx, va, browse) VALUES(?1,?2,?3)");
-    m_fts = std::make_unique<Statement>(*m_db, "INSERT INTO fts(rowid, nsr, sr) VALUES(?1,?2,?3)");
-    m_context =
-        std::make_unique<Statement>(*m_db, "INSERT INTO context(id, hash, name, topic, anchor) VALUES(?1,?2,?3,?4,?5)");
-    m_hotspot = std::make_unique<Statement>(
+    m_topic = std::make_unique<sqlite::Statement>(
+        *m_db, "INSERT INTO topic(idx, title, data, nsr, sr) VALUES(?1,?2,?3,?4,?5)");
+    m_nav = std::make_unique<sqlite::Statement>(*m_db, "INSERT INTO topic_nav(idx, va, browse) VALUES(?1,?2,?3)");
+    m_fts = std::make_unique<sqlite::Statement>(*m_db, "INSERT INTO fts(rowid, nsr, sr) VALUES(?1,?2,?3)");
+    m_context = std::make_unique<sqlite::Statement>(
+        *m_db, "INSERT INTO context(id, hash, name, topic, anchor) VALUES(?1,?2,?3,?4,?5)");
+    m_hotspot = std::make_unique<sqlite::Statement>(
         *m_db, "INSERT INTO hotspot(topic, ordinal, region, kind, target, id, note) VALUES(?1,?2,?3,?4,?5,?6,?7)");
     return m_topic->ok() && m_nav->ok() && m_fts->ok() && m_context->ok() && m_hotspot->ok() ? true : fail();
 }
@@ -164,7 +165,7 @@ bool TitleWriter::flushTitles()
     // Topics are added in index order, so the chunk number follows from the count.
     const int chunk = (m_topics - 1) / kTitlesPerChunk;
     m_pendingTitles.clear();
-    Statement st(*m_db, "INSERT INTO title_chunk(chunk, data) VALUES(?1, ?2)");
+    sqlite::Statement st(*m_db, "INSERT INTO title_chunk(chunk, data) VALUES(?1, ?2)");
     st.bind(1, int64_t(chunk));
     st.bind(2, blob);
     st.step();
@@ -203,7 +204,7 @@ bool TitleWriter::addHotspot(int topic, int ordinal, int region, int kind, const
 
 bool TitleWriter::addImage(const QString &name, const QByteArray &data)
 {
-    Statement st(*m_db, "INSERT OR REPLACE INTO image(name, data) VALUES(?1, ?2)");
+    sqlite::Statement st(*m_db, "INSERT OR REPLACE INTO image(name, data) VALUES(?1, ?2)");
     st.bind(1, name);
     st.bind(2, data);
     st.step();
@@ -212,7 +213,7 @@ bool TitleWriter::addImage(const QString &name, const QByteArray &data)
 
 bool TitleWriter::addGroupRange(const QString &name, int first, int last)
 {
-    Statement st(*m_db, "INSERT INTO search_group(name, first, last) VALUES(?1, ?2, ?3)");
+    sqlite::Statement st(*m_db, "INSERT INTO search_group(name, first, last) VALUES(?1, ?2, ?3)");
     st.bind(1, name);
     st.bind(2, int64_t(first));
     st.bind(3, int64_t(last));
@@ -223,7 +224,7 @@ bool TitleWriter::addGroupRange(const QString &name, int first, int last)
 bool TitleWriter::finish()
 {
     {
-        Statement st(*m_db, "INSERT INTO meta(key, value) VALUES(?1, ?2)");
+        sqlite::Statement st(*m_db, "INSERT INTO meta(key, value) VALUES(?1, ?2)");
         if (!flushTitles())
             return false;
         const std::pair<const char *, QString> rows[] = {
@@ -256,7 +257,7 @@ bool TitleWriter::finish()
 
 bool TitleWriter::adoptIndex(const QString &indexPath)
 {
-    Statement attach(*m_db, "ATTACH DATABASE ?1 AS ix");
+    sqlite::Statement attach(*m_db, "ATTACH DATABASE ?1 AS ix");
     attach.bind(1, indexPath);
     attach.step();
     if (!attach.succeeded())
@@ -273,7 +274,7 @@ bool TitleWriter::adoptIndex(const QString &indexPath)
     return true;
 }
 
-IndexWriter::IndexWriter() : m_db(std::make_unique<Database>()) {}
+IndexWriter::IndexWriter() : m_db(std::make_unique<sqlite::Connection>()) {}
 IndexWriter::~IndexWriter() = default;
 
 bool IndexWriter::fail()
@@ -290,7 +291,7 @@ bool IndexWriter::create(const QString &path)
     if (!m_db->exec(kIndexSchemaSql) || !m_db->exec("BEGIN"))
         return fail();
     prepareBulkIndex(*m_db);
-    m_insert = std::make_unique<Statement>(*m_db, "INSERT INTO fts(rowid, nsr, sr) VALUES(?1,?2,?3)");
+    m_insert = std::make_unique<sqlite::Statement>(*m_db, "INSERT INTO fts(rowid, nsr, sr) VALUES(?1,?2,?3)");
     return m_insert->ok() ? true : fail();
 }
 

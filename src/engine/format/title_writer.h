@@ -11,10 +11,12 @@
 #include <optional>
 #include <vector>
 
-namespace folium::engine {
-
-class Database;
+namespace folium::sqlite {
+class Connection;
 class Statement;
+} // namespace folium::sqlite
+
+namespace folium::engine {
 
 class TitleWriter {
 public:
@@ -53,8 +55,8 @@ public:
 private:
     bool fail();
     bool flushTitles();
-    std::unique_ptr<Database> m_db;
-    std::unique_ptr<Statement> m_topic, m_nav, m_fts, m_context, m_hotspot;
+    std::unique_ptr<sqlite::Connection> m_db;
+    std::unique_ptr<sqlite::Statement> m_topic, m_nav, m_fts, m_context, m_hotspot;
     QString m_name;
     int m_home = 0;
     int64_t m_words = 0;
@@ -81,8 +83,8 @@ public:
 
 private:
     bool fail();
-    std::unique_ptr<Database> m_db;
-    std::unique_ptr<Statement> m_insert;
+    std::unique_ptr<sqlite::Connection> m_db;
+    std::unique_ptr<sqlite::Statement> m_insert;
     int64_t m_words = 0;
     QString m_error;
 };

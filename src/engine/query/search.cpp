@@ -3,7 +3,7 @@
 #include "fold_tokenizer.h"
 #include "plain_text.h"
 #include "sanitizer.h"
-#include "sqlite_handle.h"
+#include "sqlite.h"
 #include "title_file.h"
 
 #include <algorithm>
@@ -50,7 +50,7 @@ std::vector<std::pair<int64_t, int64_t>> TitleSearch::groupRanges(const QStringL
     // Groups are runs of consecutive topics: the filter is a few ranges of
     // the index, merged, never one probe per member.
     std::vector<std::pair<int64_t, int64_t>> ranges;
-    Statement st(m_title->database(), "SELECT first, last FROM search_group WHERE name = ?1");
+    sqlite::Statement st(m_title->database(), "SELECT first, last FROM search_group WHERE name = ?1");
     for (const QString &g : groups) {
         st.reset();
         st.bind(1, g.trimmed());
@@ -139,7 +139,7 @@ TopicSet either(const TopicSet &a, const TopicSet &b)
 // never nests a statement, so no query is refused for its shape.
 class TitleSearch::Evaluator {
 public:
-    Evaluator(Database &db, int nearThreshold)
+    Evaluator(sqlite::Connection &db, int nearThreshold)
         : m_st(db, "SELECT rowid FROM fts WHERE fts MATCH ?1 ORDER BY rowid"), m_near(nearThreshold)
     {
     }
@@ -220,7 +220,7 @@ private:
         return out;
     }
 
-    Statement m_st;
+    sqlite::Statement m_st;
     int m_near;
     bool m_ok = true;
 };
@@ -253,13 +253,13 @@ bool TitleSearch::run(const Request &req)
     if (!m_statement || sql != m_statementSql) {
         m_statement.reset();
         const QByteArray sqlUtf8 = sql.toUtf8();
-        auto prepared = std::make_unique<Statement>(m_title->database(), sqlUtf8.constData());
+        auto prepared = std::make_unique<sqlite::Statement>(m_title->database(), sqlUtf8.constData());
         if (!prepared->ok())
             return failed();
         m_statement = std::move(prepared);
         m_statementSql = sql;
     }
-    Statement &st = *m_statement;
+    sqlite::Statement &st = *m_statement;
     st.reset();
     st.bind(1, fts);
     while (st.step())
@@ -345,7 +345,7 @@ std::vector<HighlightSpan> HitMarks::highlights(int topic, const QString &nsrTex
         return out;
     // Token offsets of every phrase instance, per region.
     std::vector<std::pair<int, int>> instances[2]; // (first token, token count)
-    Statement st(m_title->database(), "SELECT folium_inst(fts) FROM fts WHERE fts MATCH ?1 AND rowid = ?2");
+    sqlite::Statement st(m_title->database(), "SELECT folium_inst(fts) FROM fts WHERE fts MATCH ?1 AND rowid = ?2");
     for (const QString &expr : m_expressions) {
         st.reset();
         st.bind(1, expr);
@@ -370,7 +370,7 @@ std::vector<HighlightSpan> HitMarks::highlights(int topic, const QString &nsrTex
             continue;
         const QByteArray utf8 = texts[region]->toUtf8();
         std::vector<std::pair<int, int>> spans;
-        if (!tokenSpans(m_title->database().handle(), utf8, &spans))
+        if (!tokenSpans(m_title->database(), utf8, &spans))
             continue;
         const std::vector<int> u16 = utf16Positions(utf8);
         std::sort(inst.begin(), inst.end());

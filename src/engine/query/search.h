@@ -13,9 +13,12 @@
 
 #include "query.h"
 
+namespace folium::sqlite {
+class Statement;
+}
+
 namespace folium::engine {
 
-class Statement;
 class TitleFile;
 
 struct HighlightSpan {
@@ -100,7 +103,7 @@ private:
     QString m_error;
     QueryError m_errorCode = QueryError::None;
     QStringList m_highlightExpressions;
-    std::unique_ptr<Statement> m_statement;
+    std::unique_ptr<sqlite::Statement> m_statement;
     QString m_statementSql;
 };
 

@@ -15,7 +15,7 @@
 
 class QWidget;
 
-namespace folium::db {
+namespace folium::config {
 
 class DataControl : public QObject {
     Q_OBJECT
@@ -29,8 +29,8 @@ public:
     // Opens DatabaseName and RecordSource and moves to the first row;
     // returns 0 or the error number.
     int Refresh();
-    Recordset *recordset() const { return m_recordset.get(); }
-    Database *database() const { return m_database.get(); }
+    db::Recordset *recordset() const { return m_recordset.get(); }
+    db::Database *database() const { return m_database.get(); }
 
     // Binds a check box (yes/no column), a line edit or an editable combo
     // box (text column) to a column.
@@ -45,9 +45,9 @@ private:
         QPointer<QWidget> control;
         QString column;
     };
-    std::shared_ptr<Database> m_database;
-    std::unique_ptr<Recordset> m_recordset;
+    std::shared_ptr<db::Database> m_database;
+    std::unique_ptr<db::Recordset> m_recordset;
     std::vector<Binding> m_bindings;
 };
 
-} // namespace folium::db
+} // namespace folium::config

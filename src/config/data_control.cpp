@@ -4,7 +4,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-namespace folium::db {
+namespace folium::config {
 
 DataControl::DataControl(QObject *parent) : QObject(parent) {}
 DataControl::~DataControl() = default;
@@ -14,7 +14,7 @@ int DataControl::Refresh()
     m_recordset.reset();
     m_database.reset();
     int err = 0;
-    m_database = Database::OpenDatabase(DatabaseName, &err);
+    m_database = db::Database::OpenDatabase(DatabaseName, &err);
     if (!m_database)
         return err;
     m_recordset = m_database->OpenRecordset(RecordSource, &err);
@@ -55,7 +55,7 @@ void DataControl::UpdateControls()
 int DataControl::UpdateRecord(const std::vector<std::pair<QString, QVariant>> &alsoColumns)
 {
     if (!m_recordset)
-        return kErrCannotOpen;
+        return db::kErrCannotOpen;
     if (int err = m_recordset->Edit())
         return err;
     for (const Binding &b : m_bindings) {
@@ -87,4 +87,4 @@ int DataControl::UpdateRecord(const std::vector<std::pair<QString, QVariant>> &a
     return err;
 }
 
-} // namespace folium::db
+} // namespace folium::config

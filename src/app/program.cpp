@@ -43,6 +43,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace folium::app {
 
 using namespace folium::config;
@@ -131,12 +133,15 @@ bool Program::Main(const QString &commandLine)
     m_w.loading = new Form3(m_frame.get());
     m_w.dialogs = &m_dialogs;
     m_w.strings = &strings;
-    m_w.optionSet = &options;
+    m_w.optionSet = &options.values();
     m_w.programFolder = m_folder;
     m_w.settingsFolder = m_settingsFolder;
     connect(m_frame.get(), &MDIForm1::closing, this, [this](bool *cancel) { shutdown(cancel); });
     if (!InitLanguesVar())
         return false;
+    // From now on, each time the option set is read again it is applied.
+    connect(&options, &config::Options::read, this,
+            [this](const config::OptionSet &before) { applyOptionSet(&before); });
     m_hotspots = new reader::Hotspots(m_w, state, this);
     m_display = new reader::TopicDisplay(m_w, title, state, *m_hotspots, this);
     m_tree = new title::ContentsTree(m_w, title, state, this);
@@ -158,7 +163,7 @@ bool Program::Main(const QString &commandLine)
     if (m_ended)
         return false;
     showLastUsedFiles();
-    if (options.contentsAtStart && !title.CancelFlag)
+    if (options->contentsAtStart && !title.CancelFlag)
         title::Sommario(m_w, title);
     if (!settingsMovedFrom.isEmpty()) {
         m_w.loading->hide();
@@ -214,7 +219,7 @@ bool Program::InitLanguesVar()
             m_ended = true;
             return false;
         }
-        config::readOptionSet(*m_w.options->Data1->database(), &options);
+        options.load(*m_w.options->Data1->database());
     }
     const QString language = m_w.options->ComboLangue->currentText();
     // The texts are the program's, not the user's: an installed program
@@ -269,7 +274,7 @@ void Program::Inizializzazioni(const QString &commandLine)
         w->hide();
     f->Fl_sec->setViewTitle(main->ViewTitle());
     f->Fl_sec->setFontZoom(main->FontZoom());
-    title.TitlePath = options.defaultTitle;
+    title.TitlePath = options->defaultTitle;
     if (!commandLine.isEmpty() && title.TitlePath.isEmpty())
         title.TitlePath = titleOfCommandLine(commandLine);
     if (title.TitlePath.isEmpty()) {
@@ -316,7 +321,7 @@ QString Program::titleOfCommandLine(const QString &argument) const
 
 int Program::storedSplitterPosition() const
 {
-    return options.splitPos < Form1::kMinSidePane ? Form1::kDefaultSidePane : options.splitPos;
+    return options->splitPos < Form1::kMinSidePane ? Form1::kDefaultSidePane : options->splitPos;
 }
 
 void Program::InitLastUsedFiles()
@@ -347,21 +352,8 @@ void Program::InizializzazioniSuite()
     m_w.options->RiempieComboZoom();
     m_w.options->TabStrip1->setCurrentIndex(0);
     main->setSearchHitLook(16777215);
-    main->setSearchImplicitAND(options.implicitAnd);
-    main->setFontZoom(options.zoom);
-    main->setSearchNearThreshold(options.near);
-    main->setLeftMargin(config::marginInches(options.marginLeft));
-    main->setRightMargin(config::marginInches(options.marginRight));
-    main->setTopMargin(config::marginInches(options.marginTop));
-    main->setBottomMargin(config::marginInches(options.marginBottom));
-    main->setPrintSeparatorLine(options.separatorInPrint);
-    main->setScreenSeparatorLine(options.separatorOnScreen);
     main->setBorderStyle(0);
-    state.AlwaysAddToHistory = options.alwaysAddToHistory;
-    state.NotesAtBottom = options.notesAtBottom;
-    state.AutoNotes = options.autoNotes;
-    f->Check1->setChecked(main->SearchImplicitAND());
-    m_frame->checkZoom(main->FontZoom());
+    applyOptionSet(nullptr);
     f->setSplitterPosition(SplitterPosition);
     m_layoutApplied = true;
 }
@@ -461,7 +453,7 @@ void Program::InitialiseNouveauTexte()
     if (f->isShown(forms::Panel::Search))
         f->setShownPanel(forms::Panel::None);
     f->show();
-    if (options.contentsAtStart)
+    if (options->contentsAtStart)
         title::Sommario(m_w, title);
     else
         search::Cerca_parola(m_w, state);
@@ -488,37 +480,47 @@ void Program::optionsClosed()
 
 void Program::applyOptions()
 {
-    Form2 *d = m_w.options;
+    // The dialog has stored the row: the set read again is applied (by
+    // applyOptionSet, told by the set), then the interface's language.
+    options.load(*m_w.options->Data1->database());
+    InitLanguesVar();
+}
+
+void Program::applyOptionSet(const config::OptionSet *before)
+{
+    const config::OptionSet &o = options.values();
     Form1 *f = m_w.reader;
     engine::TopicView *main = f->Fl_main;
-    const bool notesOptionWas = options.notesAtBottom, notesOptionNow = d->CheckNotes->isChecked();
-    const int near = int(Form2::leadingNumber(d->TextNear->text()));
-    main->setSearchNearThreshold(near);
-    main->setScreenSeparatorLine(d->CheckSepScreen->isChecked());
-    main->setPrintSeparatorLine(d->CheckSepPrint->isChecked());
-    state.AlwaysAddToHistory = d->CheckCrono->isChecked();
-    main->setLeftMargin(config::marginInches(d->MarginSinistra->text()));
-    main->setRightMargin(config::marginInches(d->MarginDestra->text()));
-    main->setTopMargin(config::marginInches(d->MarginSopra->text()));
-    main->setBottomMargin(config::marginInches(d->MarginSotto->text()));
-    f->Check1->setChecked(d->CheckOptAnd->isChecked());
-    f->TextNear->setText(QString::number(near));
-    state.AutoNotes = d->CheckF9->isChecked();
-    // The zoom of both panes only when it applies at once; a zoom that is
-    // none of the five leaves the panes as they are.
-    if (d->CheckAggiorna->isChecked() && d->chosenZoom() != 0)
-        reader::setZoom(m_w, *m_hotspots, d->chosenZoom());
-    if (!InitLanguesVar())
-        return; // the program has ended
-    // Only a change of the notes option acts on the notes pane: a pane the
-    // reader opened from the View menu stays while the option stays off.
-    if (notesOptionWas != notesOptionNow) {
-        state.NotesAtBottom = notesOptionNow;
-        if (!notesOptionNow && state.NotesPaneOpen)
+    main->setSearchImplicitAND(o.implicitAnd);
+    f->Check1->setChecked(o.implicitAnd);
+    main->setSearchNearThreshold(o.near);
+    main->setLeftMargin(config::marginInches(o.marginLeft));
+    main->setRightMargin(config::marginInches(o.marginRight));
+    main->setTopMargin(config::marginInches(o.marginTop));
+    main->setBottomMargin(config::marginInches(o.marginBottom));
+    main->setPrintSeparatorLine(o.separatorInPrint);
+    main->setScreenSeparatorLine(o.separatorOnScreen);
+    state.AlwaysAddToHistory = o.alwaysAddToHistory;
+    state.AutoNotes = o.autoNotes;
+    if (!before) {
+        // A title's set-up: its pane takes the zoom, the notes their place.
+        main->setFontZoom(o.zoom);
+        m_frame->checkZoom(main->FontZoom());
+        state.NotesAtBottom = o.notesAtBottom;
+        return;
+    }
+    // After the options dialog's OK: the search panel's proximity, the zoom
+    // of both panes when it applies at once, and the notes pane only on a
+    // change of its option (a pane the reader opened from the View menu
+    // stays while the option stays off).
+    f->TextNear->setText(QString::number(o.near));
+    if (o.applyZoomAtOnce && std::find(config::kZooms.begin(), config::kZooms.end(), o.zoom) != config::kZooms.end())
+        reader::setZoom(m_w, *m_hotspots, o.zoom);
+    if (before->notesAtBottom != o.notesAtBottom) {
+        state.NotesAtBottom = o.notesAtBottom;
+        if (!o.notesAtBottom && state.NotesPaneOpen)
             m_hotspots->NotesFermer_Click();
     }
-    // What the next title's set-up applies: the options just stored.
-    config::readOptionSet(*d->Data1->database(), &options);
 }
 
 void Program::InformazioniSu()

@@ -147,13 +147,17 @@ public:
     // and what its OK applies to the windows.
     void Opzioni();
     void applyOptions();
+    // Applies the option set to the reader and the engine: all of it at a
+    // title's set-up (before null), after the options dialog's OK what the
+    // dialog applies at once and what changed from `before`.
+    void applyOptionSet(const config::OptionSet *before);
     // The about window.
     void InformazioniSu();
 
     // State shared by the program's parts.
     forms::TitleState title;
     forms::ReaderState state;
-    config::OptionSet options;
+    config::Options options;
     config::InterfaceStrings strings;
     config::QtLanguage qtLanguage; // Qt's own texts in the interface language
     int SplitterPosition = 0;

@@ -79,7 +79,7 @@ bool WheelRouter::wheel(QObject *watched, QEvent *event)
     m_accumulated += w->angleDelta().y();
     const int notches = m_accumulated / kNotch; // toward zero
     m_accumulated %= kNotch;
-    const int lines = std::max(1, m_p.options.scroll);
+    const int lines = std::max(1, m_p.options->scroll);
     for (int n = 0; n < std::abs(notches) * lines; ++n)
         m_p.commands()->SendShiftKeyToTopic(notches < 0 ? Qt::Key_Down : Qt::Key_Up);
     return true;

@@ -1,5 +1,7 @@
 #include "form2.h"
 
+#include "option_set.h"
+
 #include "dialogs.h"
 #include "interface_strings.h"
 
@@ -25,8 +27,15 @@ template <typename T> T *named(T *w, const char *name)
     return w;
 }
 
-const QStringList kZooms{QStringLiteral("50"), QStringLiteral("75"), QStringLiteral("100"), QStringLiteral("150"),
-                         QStringLiteral("200")};
+// The zooms the dialog offers, as the combo box shows them.
+QStringList zoomTexts()
+{
+    QStringList out;
+    for (int zoom : kZooms)
+        out << QString::number(zoom);
+    return out;
+}
+const QStringList kZoomTexts = zoomTexts();
 const QStringList kLanguages{QStringLiteral("Fran\u00e7ais"), QStringLiteral("English"), QStringLiteral("Italiano")};
 
 } // namespace
@@ -59,7 +68,7 @@ Form2::Form2(QString flPath, QString programFolder, Dialogs &dialogs, QWidget *p
     CheckCrono = named(new QCheckBox, "CheckCrono");
     CheckAggiorna = named(new QCheckBox, "CheckAggiorna");
     ComboZoom = named(new QComboBox, "ComboZoom");
-    ComboZoom->addItems(kZooms);
+    ComboZoom->addItems(kZoomTexts);
     Label2 = named(new QLabel(QStringLiteral("Zoom")), "Label2");
     TextNear = named(new QLineEdit, "TextNear");
     LabelNear = named(new QLabel(QStringLiteral("Near")), "LabelNear");
@@ -188,7 +197,7 @@ bool Form2::Form_Load()
 void Form2::RiempieComboZoom()
 {
     const QString zoom = Data1->recordset()->Field(QStringLiteral("Zoom")).toString();
-    ComboZoom->setCurrentIndex(int(kZooms.indexOf(zoom)));
+    ComboZoom->setCurrentIndex(int(kZoomTexts.indexOf(zoom)));
 }
 
 void Form2::RiempieComboLanguage()
@@ -264,14 +273,13 @@ double Form2::leadingNumber(const QString &text)
 
 int Form2::chosenZoom() const
 {
-    const int i = int(kZooms.indexOf(ComboZoom->currentText()));
-    return i >= 0 ? kZooms.at(i).toInt() : 0;
+    const int i = int(kZoomTexts.indexOf(ComboZoom->currentText()));
+    return i >= 0 ? kZooms.at(size_t(i)) : 0;
 }
 
-bool Form2::validNumber(QLineEdit *box, double lo, double hi, int bmsgText, int bmsgTitle)
+bool Form2::validNumber(QLineEdit *box, const Range &range, int bmsgText, int bmsgTitle)
 {
-    const double v = leadingNumber(box->text());
-    if (v >= lo && v <= hi)
+    if (range.contains(leadingNumber(box->text())))
         return true;
     const auto text = [this](int n) { return strings ? strings->text(QStringLiteral("BMSG"), n) : QString(); };
     m_dialogs.message(this, text(bmsgText), text(bmsgTitle), Icon::Exclamation, Buttons::Ok);
@@ -284,10 +292,10 @@ bool Form2::validNumber(QLineEdit *box, double lo, double hi, int bmsgText, int 
 
 void Form2::CommandOk_Click()
 {
-    if (!validNumber(TextNear, 1, 32767, 6, 8))
+    if (!validNumber(TextNear, kNearRange, 6, 8))
         return;
     for (QLineEdit *margin : {MarginSinistra, MarginDestra, MarginSopra, MarginSotto})
-        if (!validNumber(margin, 0, 30, 7, 9))
+        if (!validNumber(margin, kMarginRange, 7, 9))
             return;
     // The margins as stored: "00.00", with a full stop whatever the locale.
     for (QLineEdit *margin : {MarginSinistra, MarginDestra, MarginSopra, MarginSotto})

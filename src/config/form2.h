@@ -20,6 +20,8 @@ class QTabWidget;
 
 namespace folium::config {
 
+struct Range;
+
 class Dialogs;
 class InterfaceStrings;
 
@@ -85,7 +87,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool validNumber(QLineEdit *box, double lo, double hi, int bmsgText, int bmsgTitle);
+    bool validNumber(QLineEdit *box, const Range &range, int bmsgText, int bmsgTitle);
     QString m_flPath;
     QString m_folder;
     Dialogs &m_dialogs;

@@ -288,7 +288,7 @@ long leadingNumber(const QString &text)
 void SearchPanel::nearChanged()
 {
     const long v = leadingNumber(m_w.reader->TextNear->text());
-    if (v > 0 && v <= 32767)
+    if (config::kNearRange.contains(double(v)))
         m_w.reader->Fl_main->setSearchNearThreshold(int(v));
 }
 
@@ -300,7 +300,7 @@ bool SearchPanel::nearInRange(bool tellIfNot)
     if (f->TextNear->text().isEmpty() && m_w.optionSet)
         f->TextNear->setText(QString::number(m_w.optionSet->near));
     const long v = leadingNumber(f->TextNear->text());
-    if (v >= 1 && v <= 32767)
+    if (config::kNearRange.contains(double(v)))
         return true;
     if (tellIfNot && !m_checkingNear) {
         m_checkingNear = true;

@@ -507,16 +507,21 @@ private slots:
         };
         QWidget *text = r.main()->regionView(1)->viewport();
         // "Scroll" 1: a line a notch; 10: ten lines.
-        r.p->options.scroll = 1;
+        const auto scroll = [&](int lines) {
+            config::OptionSet o = r.p->options.values();
+            o.scroll = lines;
+            r.p->options.set(o);
+        };
+        scroll(1);
         turn(text, -120);
         QCOMPARE(bar->value(), line);
-        r.p->options.scroll = 10;
+        scroll(10);
         turn(text, -120);
         QCOMPARE(bar->value(), 11 * line);
         turn(text, 120);
         QCOMPARE(bar->value(), line);
         // Three small turns of 40 make one notch, on the third.
-        r.p->options.scroll = 1;
+        scroll(1);
         turn(text, -40);
         turn(text, -40);
         QCOMPARE(bar->value(), line);

@@ -8,6 +8,7 @@
 #include "form2.h"
 #include "interface_strings.h"
 #include "last_files.h"
+#include "option_set.h"
 #include "places.h"
 
 #include <QCheckBox>
@@ -165,6 +166,55 @@ private slots:
         QCOMPARE(config::languageColumn(QStringLiteral("Italiano")), QStringLiteral("Ita"));
         QCOMPARE(config::helpFileFor(QStringLiteral("English"), QStringLiteral("/p")), QStringLiteral("/p/FLEN.hlp"));
         QCOMPARE(config::helpFileFor(QStringLiteral("Deutsch"), QStringLiteral("/p")), QString());
+    }
+
+    // A row edited by hand (or by another program) may hold values the
+    // program cannot use: each keeps the value it had, the others are taken,
+    // and each read tells the program what the set was before.
+    void theOptionSetKeepsToItsRanges()
+    {
+        QTemporaryDir dir;
+        const QString path = freshCopy(dir);
+        int err = 0;
+        auto db = db::Database::OpenDatabase(path, &err);
+        QVERIFY(db);
+        config::Options options;
+        std::vector<config::OptionSet> before;
+        connect(&options, &config::Options::read, this, [&before](const config::OptionSet &b) { before.push_back(b); });
+        QCOMPARE(db->execScript(QStringLiteral("UPDATE Options SET Near = 0, Zoom = 900, Scroll = 99, "
+                                               "MarginSinistra = '45.00', MarginDestra = 'wide', "
+                                               "MarginSopra = '3,5', OptCrono = 1")),
+                 0);
+        QCOMPARE(options.load(*db), 0);
+        const config::OptionSet defaults;
+        QCOMPARE(options->near, defaults.near);
+        QCOMPARE(options->zoom, defaults.zoom);
+        QCOMPARE(options->scroll, defaults.scroll);
+        QCOMPARE(options->marginLeft, defaults.marginLeft);
+        QCOMPARE(options->marginRight, defaults.marginRight);
+        QCOMPARE(options->marginTop, QStringLiteral("3,5"));
+        QCOMPARE(config::marginInches(options->marginTop), 3.5 / 2.54);
+        QVERIFY(options->alwaysAddToHistory);
+        QCOMPARE(before.size(), size_t(1));
+        QVERIFY(before[0] == defaults);
+        // Values at the ends of their ranges are taken.
+        QCOMPARE(db->execScript(QStringLiteral("UPDATE Options SET Near = 32767, Zoom = 200, Scroll = 10, "
+                                               "MarginSinistra = '30.00', OptCrono = 0")),
+                 0);
+        QCOMPARE(options.load(*db), 0);
+        QCOMPARE(options->near, 32767);
+        QCOMPARE(options->zoom, 200);
+        QCOMPARE(options->scroll, 10);
+        QCOMPARE(options->marginLeft, QStringLiteral("30.00"));
+        QCOMPARE(before.size(), size_t(2));
+        QVERIFY(before[1].alwaysAddToHistory);
+        QCOMPARE(db->execScript(QStringLiteral("UPDATE Options SET Near = 32768")), 0);
+        QCOMPARE(options.load(*db), 0);
+        QCOMPARE(options->near, 32767); // out of range: the value it had
+        // A set that cannot be read is not applied.
+        QCOMPARE(db->execScript(QStringLiteral("DROP TABLE Options")), 0);
+        QVERIFY(options.load(*db) != 0);
+        QCOMPARE(before.size(), size_t(3));
     }
 
     void optionsDialogLoadsHiddenWithItsRow()

@@ -306,7 +306,7 @@ private slots:
         QCOMPARE(near->text(), QString()); // letters are not taken
         QTest::keyClicks(near, QStringLiteral("0"));
         const int before = r.main()->SearchNearThreshold();
-        QCOMPARE(before, r.p->options.near); // 0 leaves the engine alone
+        QCOMPARE(before, r.p->options->near); // 0 leaves the engine alone
         r.dialogs.shown.clear();
         QTest::keyClick(near, Qt::Key_Return);
         QCOMPARE(r.dialogs.shown.size(), size_t(1));
@@ -322,7 +322,7 @@ private slots:
         r.f()->Combo_perparole->setFocus();
         QTest::qWait(10);
         QVERIFY(r.dialogs.shown.empty());
-        QCOMPARE(near->text(), QString::number(r.p->options.near));
+        QCOMPARE(near->text(), QString::number(r.p->options->near));
         // Implicit AND follows its box.
         r.f()->Check1->setChecked(false);
         QVERIFY(!r.main()->SearchImplicitAND());

@@ -23,8 +23,9 @@ private slots:
         QCOMPARE(db.open(dir.filePath(QStringLiteral("v.db")), Connection::Mode::Create), 0);
         QVERIFY(db.exec("CREATE TABLE t(v)"));
         Statement insert(db, "INSERT INTO t(v) VALUES(?1)", true);
-        const QVariantList values{QVariant(), QVariant(true), QVariant(42), QVariant(qint64(1) << 40), QVariant(2.5),
-                                  QVariant(QStringLiteral("c\u0153ur \u00e0 l'\u00e9cart"))};
+        const QVariantList values{QVariant(),    QVariant(true),
+                                  QVariant(42),  QVariant(qint64(1) << 40),
+                                  QVariant(2.5), QVariant(QStringLiteral("c\u0153ur \u00e0 l'\u00e9cart"))};
         for (const QVariant &v : values) {
             insert.reset();
             insert.bind(1, v);

@@ -48,7 +48,7 @@ struct OptionSet {
 
 // Reads the first row of "Options"; returns 0 or the database error. A
 // value that cannot be read, or lies outside its range (a row edited by
-// hand, an older program's), keeps the value *out had.
+// hand, or by another version), keeps the value *out had.
 int readOptionSet(db::Database &fl, OptionSet *out);
 
 // A stored margin in centimetres as the engine takes it, in inches: the

@@ -12,6 +12,7 @@
 #include <QVariant>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -113,6 +114,12 @@ public:
     // request fails with kErrTooLong instead of keeping the program busy.
     // The layer's classes call this as a request begins.
     void startRequest() { m_workLeft = kWorkBudget; }
+
+    // The clock the layer reads to know how old what it keeps is: the
+    // steady clock, or a test's own, which moves when the test says.
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    std::chrono::steady_clock::time_point now() const { return m_clock ? m_clock() : std::chrono::steady_clock::now(); }
     static constexpr int kWorkBudget = 60000; // in thousands of SQLite's steps: a second or so
 
 private:
@@ -123,6 +130,7 @@ private:
     sqlite::Connection m_db;
     QString m_path;
     int m_workLeft = kWorkBudget;
+    Clock m_clock;
 };
 
 class Recordset {

@@ -171,7 +171,7 @@ void Recordset::readPage(qsizetype first) const
     m_pageFirst = first;
     m_pageChanges = db.totalChanges();
     m_pageVersion = versionOf(db, m_versionStmt);
-    m_pageChecked = std::chrono::steady_clock::now();
+    m_pageChecked = m_db->now();
 }
 
 void Recordset::loadCurrent() const
@@ -185,7 +185,7 @@ void Recordset::loadCurrent() const
     const sqlite::Connection &db = m_db->connection();
     bool fresh = inPage && db.isOpen() && db.totalChanges() == m_pageChanges;
     if (fresh) {
-        const auto now = std::chrono::steady_clock::now();
+        const auto now = m_db->now();
         if (now - m_pageChecked > kPageTrustedFor) {
             fresh = versionOf(db, m_versionStmt) == m_pageVersion;
             m_pageChecked = now;

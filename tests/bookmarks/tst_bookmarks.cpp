@@ -120,17 +120,6 @@ private slots:
                  QStringLiteral("/Dati/Città/mymarks.bkm"));
     }
 
-    void entryKinds()
-    {
-        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("/8 gennaio")).icon, 8);
-        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("/8 gennaio")).text, QStringLiteral("8 gennaio"));
-        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("Home page")).icon, 3);
-        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("Nota 2")).icon, 7);
-        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("Note 2")).icon, 7); // a title made in French or English
-        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("&Giuseppe Verdi")).text, QStringLiteral("Giuseppe Verdi"));
-        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("A b")).text, QStringLiteral(" A b"));
-    }
-
     void addingSavingAndOpening()
     {
         Running r;

@@ -2,9 +2,14 @@
 // windows: rows in and out, a place refreshed, a name typed in place, and a
 // bookmark file written from a list and read back into another.
 #include "bookmark_file.h"
+#include "bookmarks.h"
 #include "item_roles.h"
 #include "place_list.h"
+#include "results_model.h"
+#include "title_file.h"
+#include "topic_display.h"
 
+#include <QMap>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -71,6 +76,44 @@ private slots:
         QVERIFY(!list.setData(list.index(0), QStringLiteral("La lettera del gatto"), Qt::EditRole));
         QCOMPARE(list.at(0).text, QStringLiteral("La lettera del gatto"));
         QCOMPARE(edited.size(), 1);
+    }
+
+    // The history, the bookmarks and the results show a topic the same way:
+    // one icon per kind, known by the title's first characters, and the
+    // title without its mark.
+    void everyListShowsATopicAlike()
+    {
+        const QStringList titles{"/12 marzo 1851",
+                                 "*Prefazione",
+                                 "Home \u2013 Lettere",
+                                 "&Indice dei nomi",
+                                 "Nota 2 \u2013 a Luigi",
+                                 "Note 3",
+                                 "Preface",
+                                 "/",
+                                 "&",
+                                 "Home"};
+        QMap<int, QString> kindOfIcon;
+        for (const QString &title : titles) {
+            const reader::ListedTitle history = reader::listedTitle(title);
+            const bookmarks::BookmarkEntry bookmark = bookmarks::bookmarkEntry(title);
+            const search::ResultEntry result = search::resultEntry(title, 7);
+            QCOMPARE(bookmark.icon, history.icon);
+            QCOMPARE(result.icon, history.icon);
+            QCOMPARE(bookmark.text, history.text);
+            QCOMPARE(result.text, history.text);
+            QVERIFY2(!title.startsWith(u'/') || history.text == title.mid(1), qPrintable(title));
+            // No two kinds share an icon.
+            const auto kind = QString::number(int(engine::topicKindOf(title)));
+            QVERIFY2(kindOfIcon.value(history.icon, kind) == kind, qPrintable(title));
+            kindOfIcon[history.icon] = kind;
+        }
+        QCOMPARE(kindOfIcon.size(), 6);
+        QVERIFY(reader::isNoteTitle(QStringLiteral("Nota 2")) && reader::isNoteTitle(QStringLiteral("Note 2")));
+        QVERIFY(!reader::isNoteTitle(QStringLiteral("Preface")));
+        // A plain title whose second character is a blank is shown indented
+        // among the bookmarks, as its row was written.
+        QCOMPARE(bookmarks::bookmarkEntry(QStringLiteral("A b")).text, QStringLiteral(" A b"));
     }
 
     void aListSavedIsReadBackWithItsPlaces()

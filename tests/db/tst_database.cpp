@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+
 using namespace folium::db;
 
 namespace {
@@ -205,6 +207,10 @@ private slots:
             expected << QStringLiteral("k%1").arg(i);
         QCOMPARE(walk(*rs), expected);
 
+        // The layer's clock is the test's: time passes when the test says.
+        auto now = std::chrono::steady_clock::now();
+        db->setClock([&now] { return now; });
+
         // Row 10 is read with its page; a change made meanwhile by another
         // recordset, and one by another connection, are both seen.
         rs->MoveFirst();
@@ -236,7 +242,7 @@ private slots:
         far->setField(QStringLiteral("Chiave"), QStringLiteral("changed there"));
         QCOMPARE(far->Update(), kOk);
         QCOMPARE(second->execScript(QStringLiteral("DELETE FROM Item WHERE Ordine = 14")), kOk);
-        QTest::qWait(600);
+        now += std::chrono::milliseconds(600);
         rs->MoveNext();
         QCOMPARE(rs->Field(QStringLiteral("Chiave")).toString(), QStringLiteral("changed there"));
         rs->MoveNext();

@@ -181,30 +181,6 @@ private slots:
         QCOMPARE(h.number, number);
     }
 
-    void historyRowIconsAndTexts_data()
-    {
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<int>("icon");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("letter") << "/12 marzo 1851" << 8 << "12 marzo 1851";
-        QTest::newRow("chapter") << "*Chapter" << 2 << "Chapter";
-        QTest::newRow("home") << "Home \u2013 Lettere" << 3 << "Home \u2013 Lettere";
-        QTest::newRow("index") << "&Indice dei nomi" << 10 << "Indice dei nomi";
-        QTest::newRow("note") << "Note 2 \u2013 x" << 7 << "Note 2 \u2013 x";
-        // Notes are notes in every list, whatever the title's language.
-        QTest::newRow("italian note") << "Nota 2 \u2013 x" << 7 << "Nota 2 \u2013 x";
-        QTest::newRow("plain") << "Preface" << 1 << "Preface";
-    }
-    void historyRowIconsAndTexts()
-    {
-        QFETCH(QString, title);
-        QFETCH(int, icon);
-        QFETCH(QString, text);
-        const reader::ListedTitle l = reader::listedTitle(title);
-        QCOMPARE(l.icon, icon);
-        QCOMPARE(l.text, text);
-    }
-
     // The parts told of a topic shown are told in their declared order,
     // whatever the order they asked in: the history has the topic's row
     // before the hit count and the search hear of it.

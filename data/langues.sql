@@ -198,3 +198,27 @@ INSERT INTO Langues VALUES (156, 'BMSG', 39, 'Le fichier des réglages %1 ne peu
 
 -- Status bar: the match shown when stepping through the matches of a page
 INSERT INTO Langues VALUES (150, 'STAT', 7, 'Occurrence %1 / %2', 'Match %1 / %2', 'Occorrenza %1 / %2');
+
+-- Importing a TEI edition from the File menu. IMPT 5 takes the edition's folder name, 6 the letters done and found,
+-- 7 the time left (IMPT 17 or 18), 10 the number of letters left out, 18 a number of minutes.
+INSERT INTO Langues VALUES (157, 'MENU', 51, '&Importer une édition TEI...', '&Import a TEI edition...', '&Importa un''edizione TEI...');
+INSERT INTO Langues VALUES (158, 'MENU', 52, 'Importer à &nouveau', 'Import &again', 'Importa di &nuovo');
+INSERT INTO Langues VALUES (159, 'IMPT', 1, 'Importer une édition TEI', 'Import a TEI edition', 'Importa un''edizione TEI');
+INSERT INTO Langues VALUES (160, 'IMPT', 2, '&Dossier de l''édition :', 'Edition &folder:', '&Cartella dell''edizione:');
+INSERT INTO Langues VALUES (161, 'IMPT', 3, 'Fichier de &correspondance (facultatif) :', '&Mapping file (optional):', 'File di &mappatura (facoltativo):');
+INSERT INTO Langues VALUES (162, 'IMPT', 4, '&Parcourir...', '&Browse...', '&Sfoglia...');
+INSERT INTO Langues VALUES (163, 'IMPT', 5, 'Importation de %1', 'Importing %1', 'Importazione di %1');
+INSERT INTO Langues VALUES (164, 'IMPT', 6, 'Lettre %1 sur %2', 'Letter %1 of %2', 'Lettera %1 di %2');
+INSERT INTO Langues VALUES (165, 'IMPT', 7, 'encore %1', '%1 left', 'ancora %1');
+INSERT INTO Langues VALUES (166, 'IMPT', 8, 'Construction de l''édition...', 'Building the edition...', 'Costruzione dell''edizione...');
+INSERT INTO Langues VALUES (167, 'IMPT', 9, 'Pa&rcourir...', 'Brow&se...', 'Sfogl&ia...');
+INSERT INTO Langues VALUES (168, 'IMPT', 10, '%1 lettre(s) laissée(s) de côté : la liste des problèmes dit pourquoi.', '%1 letter(s) left out: the list of problems says why.', '%1 lettera/e tralasciata/e: l''elenco dei problemi dice perché.');
+INSERT INTO Langues VALUES (169, 'IMPT', 11, 'L''importation n''a pas abouti : rien n''a été changé.', 'The import did not succeed: nothing was changed.', 'L''importazione non è riuscita: non è stato cambiato nulla.');
+INSERT INTO Langues VALUES (170, 'IMPT', 12, 'Problèmes de l''importation', 'Problems of the import', 'Problemi dell''importazione');
+INSERT INTO Langues VALUES (171, 'IMPT', 13, '&Copier', '&Copy', '&Copia');
+INSERT INTO Langues VALUES (172, 'IMPT', 14, 'Le dossier de cette édition a changé depuis son importation : Fichier > Importer à nouveau.', 'The folder of this edition has changed since it was imported: File > Import again.', 'La cartella di questa edizione è cambiata dall''importazione: File > Importa di nuovo.');
+INSERT INTO Langues VALUES (173, 'IMPT', 15, 'Ce dossier ne contient aucune lettre TEI.', 'This folder holds no TEI letter.', 'Questa cartella non contiene alcuna lettera TEI.');
+INSERT INTO Langues VALUES (174, 'IMPT', 16, 'Fichiers de correspondance (*.xml)|*.xml', 'Mapping files (*.xml)|*.xml', 'File di mappatura (*.xml)|*.xml');
+INSERT INTO Langues VALUES (175, 'IMPT', 17, 'moins d''une minute', 'less than a minute', 'meno di un minuto');
+INSERT INTO Langues VALUES (176, 'IMPT', 18, '%1 minutes', '%1 minutes', '%1 minuti');
+INSERT INTO Langues VALUES (177, 'IMPT', 19, 'Fermer', 'Close', 'Chiudi');

@@ -5,6 +5,7 @@
 #include "form1.h"
 #include "history.h"
 #include "hotspots.h"
+#include "importer.h"
 #include "mdiform1.h"
 #include "pane_commands.h"
 #include "panels.h"
@@ -149,6 +150,10 @@ void Commands::menuItem(const QString &name)
     forms::Windows &w = m_p.windows();
     if (name == u"Apri")
         m_p.ApriTexte();
+    else if (name == u"ImportaTei")
+        m_p.importer()->ImportaTei_Click();
+    else if (name == u"ReimportaTei")
+        m_p.importer()->ReimportaTei_Click();
     else if (name == u"Stampa")
         reader::Stampa_topic(w, hs);
     else if (name == u"Esci")

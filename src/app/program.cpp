@@ -12,6 +12,7 @@
 #include "help_window.h"
 #include "history.h"
 #include "hotspots.h"
+#include "importer.h"
 #include "mdiform1.h"
 #include "pane_commands.h"
 #include "places.h"
@@ -152,6 +153,8 @@ bool Program::Main(const QString &commandLine)
     m_history = new history::History(m_w, title, state, *m_hotspots, *m_display, this);
     m_bookmarks = new bookmarks::Bookmarks(m_w, title, state, *m_hotspots, this);
     VerifieBookmarks = [this] { m_bookmarks->VerifieBookmarks(); };
+    m_importer = new importer::Importer(m_w, this);
+    connect(m_importer, &importer::Importer::imported, this, &Program::openImported);
     connect(m_w.options, &Form2::unloaded, this, &Program::optionsClosed);
     m_help = new HelpWindow(m_frame.get());
     m_help->applyInterfaceStrings(strings);
@@ -354,6 +357,7 @@ void Program::InizializzazioniSuite()
     main->setSearchHitLook(16777215);
     main->setBorderStyle(0);
     applyOptionSet(nullptr);
+    m_importer->titleOpened(main->ViewTitle());
     f->setSplitterPosition(SplitterPosition);
     m_layoutApplied = true;
 }
@@ -376,6 +380,22 @@ void Program::ApriTexte()
     title.TitlePath = chosen;
     if (!chosen.isEmpty() && !title::sameFile(chosen, m_w.reader->Fl_main->ViewTitle()))
         InitialiseNouveauTexte();
+}
+
+void Program::openImported(const QString &m14Path)
+{
+    title.CancelFlag = false;
+    if (VerifieBookmarks)
+        VerifieBookmarks();
+    if (title.CancelFlag) {
+        title.CancelFlag = false;
+        return;
+    }
+    // The title shown was replaced on disk: it is read again.
+    if (title::sameFile(m14Path, m_w.reader->Fl_main->ViewTitle()))
+        m_w.reader->Fl_main->setViewTitle(QString());
+    title.TitlePath = m14Path;
+    InitialiseNouveauTexte();
 }
 
 void Program::TexteOuvert_Click(int index)

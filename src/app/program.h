@@ -46,6 +46,10 @@ namespace folium::history {
 class History;
 }
 
+namespace folium::importer {
+class Importer;
+}
+
 namespace folium::bookmarks {
 class Bookmarks;
 }
@@ -130,6 +134,7 @@ public:
     search::SearchPanel *searchPanel() const { return m_search; }
     history::History *history() const { return m_history; }
     bookmarks::Bookmarks *bookmarks() const { return m_bookmarks; }
+    importer::Importer *importer() const { return m_importer; }
     HelpWindow *helpWindow() const { return m_help; }
     forms::Windows &windows() { return m_w; }
 
@@ -141,6 +146,9 @@ public:
     // Opens TitlePath in place of the open title, with its database, its
     // parameters and its contents.
     void InitialiseNouveauTexte();
+    // Opens a title just imported, in place of the one shown (read again
+    // when it is the one replaced); unsaved bookmarks are offered first.
+    void openImported(const QString &m14Path);
     // The help file of the language at a context ("23", "25"), or as it is.
     void ShowHelp(int command, const QString &context = {});
     // The options dialog, with the "Opzioni" button pressed while it shows;
@@ -194,6 +202,7 @@ private:
     search::SearchPanel *m_search = nullptr;
     history::History *m_history = nullptr;
     bookmarks::Bookmarks *m_bookmarks = nullptr;
+    importer::Importer *m_importer = nullptr;
     title::ContentsTree *m_tree = nullptr;
     Commands *m_commands = nullptr;
     WheelRouter *m_wheel = nullptr;

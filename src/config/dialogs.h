@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -25,6 +26,14 @@ struct FileDialogRequest {
     bool save = false;
 };
 
+// The import dialog: the folder of an edition, and a mapping file if the
+// reader has one. The texts are the interface's; folder and mapping are
+// shown at first and hold the answer.
+struct ImportDialogRequest {
+    QString title, folderLabel, mappingLabel, browseFolder, browseMapping, mappingFilter, folderTitle;
+    QString folder, mapping;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -33,6 +42,8 @@ public:
                            Answer defaultButton = Answer::Ok) = 0;
     // The chosen file, or an empty string when the user cancelled.
     virtual QString file(QWidget *parent, const FileDialogRequest &request) = 0;
+    // True when the reader chose a folder (and perhaps a mapping file).
+    virtual bool importEdition(QWidget *parent, ImportDialogRequest *request) = 0;
 };
 
 // "Titles (*.m14)|*.m14|All|*.*" -> "Titles (*.m14);;All (*.*)"
@@ -43,6 +54,7 @@ public:
     Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons,
                    Answer defaultButton = Answer::Ok) override;
     QString file(QWidget *parent, const FileDialogRequest &request) override;
+    bool importEdition(QWidget *parent, ImportDialogRequest *request) override;
 };
 
 class ScriptedDialogs : public Dialogs {
@@ -54,17 +66,22 @@ public:
         Answer defaultButton = Answer::Ok;
         bool isFileDialog = false;
         FileDialogRequest request;
+        bool isImportDialog = false;
     };
 
     // Answers given in order; when none is left, messages get Ok (or
     // Cancel where there is no Ok) and file dialogs are cancelled.
     std::deque<Answer> answers;
     std::deque<QString> files;
+    // The import dialog's answers: a folder and a mapping file ("" for none);
+    // with none left it is cancelled.
+    std::deque<std::pair<QString, QString>> imports;
     std::vector<Shown> shown;
 
     Answer message(QWidget *parent, const QString &text, const QString &title, Icon icon, Buttons buttons,
                    Answer defaultButton = Answer::Ok) override;
     QString file(QWidget *parent, const FileDialogRequest &request) override;
+    bool importEdition(QWidget *parent, ImportDialogRequest *request) override;
 };
 
 } // namespace folium::config

@@ -20,15 +20,15 @@ QString helpFileFor(const QString &languageName, const QString &programFolder)
 
 bool isKnownKey(const QString &group, int number)
 {
-    // The program's ten groups, then three of its own: the help window
-    // (AIDE), the names a screen reader says (ACCE), the status bar (STAT)
-    // and why a query was refused (REQU).
+    // The program's ten groups, then five of its own: the help window
+    // (AIDE), the names a screen reader says (ACCE), the status bar (STAT),
+    // why a query was refused (REQU) and importing a TEI edition (IMPT).
     static const QHash<QString, int> last{
-        {QStringLiteral("RECH"), 10}, {QStringLiteral("RESU"), 1},  {QStringLiteral("MENU"), 50},
+        {QStringLiteral("RECH"), 10}, {QStringLiteral("RESU"), 1},  {QStringLiteral("MENU"), 52},
         {QStringLiteral("BUTT"), 2},  {QStringLiteral("FENE"), 3},  {QStringLiteral("OPTI"), 18},
         {QStringLiteral("BMSG"), 39}, {QStringLiteral("ALOAD"), 1}, {QStringLiteral("LOAD"), 3},
         {QStringLiteral("VERS"), 1},  {QStringLiteral("AIDE"), 5},  {QStringLiteral("ACCE"), 12},
-        {QStringLiteral("STAT"), 7},  {QStringLiteral("REQU"), 4}};
+        {QStringLiteral("STAT"), 7},  {QStringLiteral("REQU"), 4},  {QStringLiteral("IMPT"), 19}};
     const auto it = last.constFind(group);
     return it != last.constEnd() && number >= 1 && number <= *it;
 }

@@ -21,7 +21,8 @@ namespace folium::forms {
 struct ItemNames {
     static constexpr std::string_view list[] = {
         // File
-        "Apri", "Stampa", "Sep0", "Esci", "Sep1", "TexteOuvert_0", "TexteOuvert_1", "TexteOuvert_2", "TexteOuvert_3",
+        "Apri", "ImportaTei", "ReimportaTei", "Stampa", "Sep0", "Esci", "Sep1", "TexteOuvert_0", "TexteOuvert_1",
+        "TexteOuvert_2", "TexteOuvert_3",
         // Edit, and the help items that only the context menu shows
         "Copia", "Sep", "GuidaRapida", "Guida2", "Sep2", "BookmarkNuovo", "BookmarkApri", "BookmarkSalva",
         "BookmarkSalvaSous", "Bookmarkadd", "Bookmarkdel", "Sep3", "Opzioni",

@@ -5,13 +5,18 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QSizeGrip>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QUrl>
 
 // The icons are compiled into this static library; the linker keeps them
 // only when something names their initialiser.
@@ -120,6 +125,8 @@ const MenuKey kMenuKeys[] = {
     {48, "BookmarkNuovo", "BookmarkNuovo", ""},
     {49, "Raccourcis", nullptr, nullptr},
     {50, "Reprise", nullptr, nullptr},
+    {51, "ImportaTei", nullptr, nullptr},
+    {52, "ReimportaTei", nullptr, nullptr},
 };
 
 // Menu items (or menus) and the toolbar buttons that give the same command:
@@ -186,6 +193,8 @@ MDIForm1::MDIForm1(QWidget *parent) : QMainWindow(parent)
     initIconResources();
     setObjectName(QStringLiteral("MDIForm1"));
     setWindowTitle(QStringLiteral("Folium"));
+    // A folder of TEI letters dropped on the window is imported.
+    setAcceptDrops(true);
     // Room for the menus, a side pane and a readable column of text.
     setMinimumSize(kMinimumSize);
     buildMenus();
@@ -254,6 +263,8 @@ void MDIForm1::buildMenus()
     using K = QKeySequence;
     QMenu *file = addMenu(nullptr, "File", QStringLiteral("&Fichier"));
     addItem(file, "Apri", QStringLiteral("Ouvrir"), K(Qt::CTRL | Qt::Key_O));
+    addItem(file, "ImportaTei", QStringLiteral("Importer une \u00e9dition TEI..."), K(Qt::CTRL | Qt::Key_I));
+    addItem(file, "ReimportaTei", QStringLiteral("Importer \u00e0 nouveau"))->setEnabled(false);
     addItem(file, "Stampa", QStringLiteral("Imprimer"), K(Qt::CTRL | Qt::Key_P));
     addSeparator(file, "Sep0");
     addItem(file, "Esci", QStringLiteral("Fermer"));
@@ -403,6 +414,34 @@ void MDIForm1::checkZoom(int percent)
 {
     for (const ZoomEntry &z : kZooms)
         item(z.item)->setChecked(z.percent == percent);
+}
+
+namespace {
+
+// The one local folder a drag carries, or "".
+QString droppedFolder(const QMimeData *data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1 || !data->urls().first().isLocalFile())
+        return {};
+    const QString path = data->urls().first().toLocalFile();
+    return QFileInfo(path).isDir() ? path : QString();
+}
+
+} // namespace
+
+void MDIForm1::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (!droppedFolder(e->mimeData()).isEmpty())
+        e->acceptProposedAction();
+}
+
+void MDIForm1::dropEvent(QDropEvent *e)
+{
+    const QString folder = droppedFolder(e->mimeData());
+    if (folder.isEmpty())
+        return;
+    e->acceptProposedAction();
+    emit folderDropped(folder);
 }
 
 void MDIForm1::closeEvent(QCloseEvent *e)

@@ -69,9 +69,13 @@ signals:
     // name or the button's key.
     void menuItemTriggered(const QString &name);
     void toolbarButtonClicked(const QString &key);
+    // A folder was dropped on the window (an edition to import).
+    void folderDropped(const QString &folder);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
 
 private:
     QMenu *addMenu(QMenu *parent, MenuName name, const QString &caption);

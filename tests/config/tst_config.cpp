@@ -157,7 +157,7 @@ private slots:
              {QStringLiteral("Fran\u00e7ais"), QStringLiteral("English"), QStringLiteral("Italiano")}) {
             config::InterfaceStrings s;
             QCOMPARE(s.load(*db, lang), 0);
-            QCOMPARE(s.size(), 156);
+            QCOMPARE(s.size(), 177);
             QVERIFY(!s.text(QStringLiteral("BMSG"), 30).isEmpty());
             menus << s.text(QStringLiteral("MENU"), 18);
         }
@@ -278,17 +278,17 @@ private slots:
         const QString path = freshCopy(dir);
         int err = 0;
         auto db = db::Database::OpenDatabase(path, &err);
-        QCOMPARE(db->execScript(QStringLiteral("INSERT INTO Langues VALUES (500, 'MENU', 51, 'x', 'x', 'x');"
+        QCOMPARE(db->execScript(QStringLiteral("INSERT INTO Langues VALUES (500, 'MENU', 53, 'x', 'x', 'x');"
                                                "INSERT INTO Langues VALUES (501, 'ZZZZ', 1, 'x', 'x', 'x');"
                                                "INSERT INTO Langues VALUES (502, 'MENU', 0, 'x', 'x', 'x');")),
                  0);
         config::InterfaceStrings s;
         QCOMPARE(s.load(*db, QStringLiteral("English")), 0);
-        QCOMPARE(s.size(), 156);
-        QCOMPARE(s.text(QStringLiteral("MENU"), 51), QString());
+        QCOMPARE(s.size(), 177);
+        QCOMPARE(s.text(QStringLiteral("MENU"), 53), QString());
         QCOMPARE(s.text(QStringLiteral("ZZZZ"), 1), QString());
-        QVERIFY(config::isKnownKey(QStringLiteral("MENU"), 50));
-        QVERIFY(!config::isKnownKey(QStringLiteral("MENU"), 51));
+        QVERIFY(config::isKnownKey(QStringLiteral("MENU"), 52));
+        QVERIFY(!config::isKnownKey(QStringLiteral("MENU"), 53));
         QVERIFY(!config::isKnownKey(QStringLiteral("RESU"), 2));
     }
 

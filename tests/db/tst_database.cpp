@@ -297,9 +297,9 @@ private slots:
                 QVERIFY2(!langues->Field(QString::fromLatin1(lang)).toString().trimmed().isEmpty(),
                          qPrintable(group + u' ' + QString::fromLatin1(lang)));
         }
-        const QMap<QString, int> expected{{"RECH", 10}, {"RESU", 1},  {"MENU", 50}, {"BUTT", 2}, {"FENE", 3},
+        const QMap<QString, int> expected{{"RECH", 10}, {"RESU", 1},  {"MENU", 52}, {"BUTT", 2}, {"FENE", 3},
                                           {"OPTI", 18}, {"BMSG", 39}, {"ALOAD", 1}, {"LOAD", 3}, {"VERS", 1},
-                                          {"AIDE", 5},  {"ACCE", 12}, {"STAT", 7},  {"REQU", 4}};
+                                          {"AIDE", 5},  {"ACCE", 12}, {"STAT", 7},  {"REQU", 4}, {"IMPT", 19}};
         QCOMPARE(keys.keys(), expected.keys());
         for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
             QList<int> want;

@@ -92,6 +92,11 @@ ImportOutcome EditionImport::run()
         outcome.problems << QStringLiteral("%1: the folder cannot be made").arg(QDir::toNativeSeparators(m_editions));
         return outcome;
     }
+    // What an import of this edition cut short (the program killed) left.
+    const QDir editions(m_editions);
+    for (const QString &left :
+         editions.entryList({u'.' + name + QStringLiteral("-*")}, QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
+        QDir(editions.filePath(left)).removeRecursively();
     // Built beside the editions, so that putting it in place is a rename.
     QTemporaryDir staging(m_editions + QStringLiteral("/.") + name + QStringLiteral("-XXXXXX"));
     if (!staging.isValid()) {

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -94,10 +95,12 @@ void Importer::importFolder(const QString &folder, const QString &mapping)
         m_progress->setAutoClose(false);
         m_progress->setAutoReset(false);
         m_progress->setMinimumWidth(480);
+        m_progress->setBar(new QProgressBar);
         connect(m_progress, &QProgressDialog::canceled, this, &Importer::cancel);
     }
     m_progress->setWindowTitle(text(5).arg(m_editionName));
     m_progress->setAccessibleName(m_progress->windowTitle());
+    m_progress->findChild<QProgressBar *>()->setAccessibleName(m_progress->windowTitle());
     m_progress->setRange(0, 0);
     m_progress->setValue(0);
     m_progress->setLabelText(text(5).arg(m_editionName));

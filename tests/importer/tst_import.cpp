@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
@@ -78,6 +79,7 @@ private slots:
         QProgressDialog *progress = r.p->importer()->progressWindow();
         QVERIFY(progress && progress->isVisible());
         QVERIFY(progress->accessibleName().contains(QStringLiteral("Carteggio")));
+        QVERIFY(!progress->findChild<QProgressBar *>()->accessibleName().isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(r.finished(), 60000);
         const QString m14 = r.editions.filePath(QStringLiteral("Carteggio/Carteggio.m14"));
         QTRY_COMPARE(r.shown(), m14);
@@ -115,6 +117,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(r.finished(), 60000);
         QCOMPARE(r.shown(), first);
         QCOMPARE(r.editionsListed(), QStringList());
+        // What an import killed midway left is cleared by the next one.
+        QVERIFY(QDir().mkpath(r.editions.filePath(QStringLiteral(".Carteggio-abc123/part"))));
 
         // Imported whole, then again and cancelled: the edition is as it was.
         r.p->importer()->starting = nullptr;

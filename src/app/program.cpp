@@ -362,15 +362,22 @@ void Program::InizializzazioniSuite()
     m_layoutApplied = true;
 }
 
-void Program::ApriTexte()
+bool Program::bookmarksLetTitleGo()
 {
     title.CancelFlag = false;
     if (VerifieBookmarks)
         VerifieBookmarks();
     if (title.CancelFlag) {
         title.CancelFlag = false;
-        return;
+        return false;
     }
+    return true;
+}
+
+void Program::ApriTexte()
+{
+    if (!bookmarksLetTitleGo())
+        return;
     FileDialogRequest r;
     r.folder = m_folder;
     r.filter = strings.text(QStringLiteral("BMSG"), 20);
@@ -384,13 +391,8 @@ void Program::ApriTexte()
 
 void Program::openImported(const QString &m14Path)
 {
-    title.CancelFlag = false;
-    if (VerifieBookmarks)
-        VerifieBookmarks();
-    if (title.CancelFlag) {
-        title.CancelFlag = false;
+    if (!bookmarksLetTitleGo())
         return;
-    }
     // The title shown was replaced on disk: it is read again.
     if (title::sameFile(m14Path, m_w.reader->Fl_main->ViewTitle()))
         m_w.reader->Fl_main->setViewTitle(QString());
@@ -401,13 +403,8 @@ void Program::openImported(const QString &m14Path)
 void Program::TexteOuvert_Click(int index)
 {
     // Unsaved bookmarks are offered for saving here too.
-    title.CancelFlag = false;
-    if (VerifieBookmarks)
-        VerifieBookmarks();
-    if (title.CancelFlag) {
-        title.CancelFlag = false;
+    if (!bookmarksLetTitleGo())
         return;
-    }
     title.TitlePath = m_frame->lastUsedEntry(index)->text().mid(3);
     if (!title::sameFile(title.TitlePath, m_w.reader->Fl_main->ViewTitle()))
         InitialiseNouveauTexte();

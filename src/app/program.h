@@ -146,6 +146,9 @@ public:
     // Opens TitlePath in place of the open title, with its database, its
     // parameters and its contents.
     void InitialiseNouveauTexte();
+    // Unsaved bookmarks are offered for saving before another title opens;
+    // false when the reader cancelled.
+    bool bookmarksLetTitleGo();
     // Opens a title just imported, in place of the one shown (read again
     // when it is the one replaced); unsaved bookmarks are offered first.
     void openImported(const QString &m14Path);

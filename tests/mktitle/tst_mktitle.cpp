@@ -6,6 +6,7 @@
 #include "fold_tokenizer.h"
 #include "sqlite.h"
 #include "title_file.h"
+#include "title_queries.h"
 #include "title_schema.h"
 
 #include <QDir>
@@ -28,20 +29,7 @@ const QString kCompiler = QStringLiteral(FOLIUM_RUNTIME_DIR "/folium-mktitle");
 
 QStringList column(const QString &dbPath, const char *sql)
 {
-    sqlite::Connection db;
-    QStringList out;
-    if (!db.openUntrustedReadOnly(dbPath))
-        return out;
-    sqlite::Statement st(db, sql);
-    while (st.step()) {
-        QStringList row;
-        for (int c = 0; c < 5; ++c)
-            row << st.text(c);
-        while (!row.isEmpty() && row.last().isEmpty())
-            row.removeLast();
-        out << row.join(u'|');
-    }
-    return out;
+    return testing::queryRows(dbPath, sql, 5);
 }
 
 // The topics whose index holds a word, through the title's own tokenizer.

@@ -11,9 +11,9 @@
 
 namespace folium::testing {
 
-// Each row's first three columns joined by "|", the empty ones at its end
-// left out; nothing when the file does not open.
-inline QStringList queryRows(const QString &dbPath, const char *sql)
+// Each row's first `columns` columns joined by "|", the empty ones at its
+// end left out; nothing when the file does not open.
+inline QStringList queryRows(const QString &dbPath, const char *sql, int columns = 3)
 {
     sqlite::Connection db;
     QStringList out;
@@ -22,7 +22,7 @@ inline QStringList queryRows(const QString &dbPath, const char *sql)
     sqlite::Statement st(db, sql);
     while (st.step()) {
         QStringList row;
-        for (int c = 0; c < 3; ++c)
+        for (int c = 0; c < columns; ++c)
             row << st.text(c);
         while (!row.isEmpty() && row.last().isEmpty())
             row.removeLast();
